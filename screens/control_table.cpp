@@ -1,0 +1,183 @@
+#include "screens/control_table.h"
+
+#include "core/twips.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <cstring>
+#include <stdexcept>
+
+QFont screenFont(double pointSize, bool bold, const char* family)
+{
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+void registerFontSubstitutions()
+{
+    QFont::insertSubstitutions(QString::fromUtf8(minchoFamily),
+                               {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho"),
+                                QStringLiteral("IPA明朝"), QStringLiteral("Noto Serif CJK JP")});
+    QFont::insertSubstitutions(QString::fromUtf8(gothicFamily),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAPゴシック"),
+                                QStringLiteral("Noto Sans CJK JP")});
+}
+
+void setColours(QWidget* widget, int fore, int back)
+{
+    QPalette palette = widget->palette();
+    if (fore != noColour) {
+        const QColor colour = QColor::fromRgb(static_cast<QRgb>(fore));
+        palette.setColor(QPalette::WindowText, colour);
+        palette.setColor(QPalette::Text, colour);
+        palette.setColor(QPalette::ButtonText, colour);
+    }
+    if (back != noColour) {
+        const QColor colour = QColor::fromRgb(static_cast<QRgb>(back));
+        palette.setColor(QPalette::Window, colour);
+        palette.setColor(QPalette::Base, colour);
+        palette.setColor(QPalette::Button, colour);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+void setInputMethod(QWidget* box, bool on)
+{
+    box->setAttribute(Qt::WA_InputMethodEnabled, on);
+    if (!on)
+        box->setInputMethodHints(box->inputMethodHints() | Qt::ImhPreferLatin);
+}
+
+namespace {
+class EnterPresses final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                auto* button = static_cast<QAbstractButton*>(watched);
+                if (button->isEnabled() && button->isVisible())
+                    button->click();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+Qt::Alignment alignment(Align align)
+{
+    switch (align) {
+    case Align::Centre:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case Align::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+} // namespace
+
+void pressWithEnter(QWidget* button)
+{
+    button->installEventFilter(new EnterPresses(button));
+}
+
+QWidget* buildControl(QWidget* parent, const ControlSpec& spec, double formPointSize)
+{
+    const QString caption = QString::fromUtf8(spec.caption);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(caption, parent);
+        // Wrapped captions start at the top of their box, as multi-line labels do.
+        label->setAlignment(spec.wordWrap ? (alignment(spec.align) & Qt::AlignHorizontal_Mask) | Qt::AlignTop
+                                          : alignment(spec.align));
+        label->setWordWrap(spec.wordWrap);
+        label->setTextFormat(Qt::PlainText);
+        if (spec.border) {
+            label->setFrameShape(QFrame::Box);
+            label->setLineWidth(1);
+        }
+        widget = label;
+        break;
+    }
+    case ControlKind::Button: {
+        auto* button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        pressWithEnter(button);
+        widget = button;
+        break;
+    }
+    case ControlKind::LineEdit: {
+        auto* box = new QLineEdit(caption, parent);
+        box->setAlignment(alignment(spec.align));
+        widget = box;
+        break;
+    }
+    case ControlKind::TextEdit: {
+        auto* box = new QPlainTextEdit(caption, parent);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        widget = box;
+        break;
+    }
+    case ControlKind::List:
+        widget = new QListWidget(parent);
+        break;
+    case ControlKind::Option:
+        widget = new QRadioButton(caption, parent);
+        break;
+    case ControlKind::VScroll:
+        widget = new QScrollBar(Qt::Vertical, parent);
+        break;
+    case ControlKind::Picture: {
+        auto* picture = new QLabel(parent);
+        picture->setScaledContents(true);
+        widget = picture;
+        break;
+    }
+    case ControlKind::Shape: {
+        auto* shape = new QFrame(parent);
+        shape->setFrameShape(QFrame::Box);
+        widget = shape;
+        break;
+    }
+    }
+    widget->setObjectName(QString::fromUtf8(spec.name));
+    widget->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+    widget->setFont(screenFont(spec.pointSize > 0 ? spec.pointSize : formPointSize, spec.bold, spec.family));
+    setColours(widget, spec.fore, spec.back);
+    return widget;
+}
+
+const ControlSpec& specOf(std::span<const ControlSpec> table, const char* name)
+{
+    for (const ControlSpec& spec : table) {
+        if (std::strcmp(spec.name, name) == 0)
+            return spec;
+    }
+    // A name missing from its own screen's table is a programming error caught by every screen test.
+    throw std::logic_error(std::string("no control named ") + name);
+}

@@ -1,0 +1,46 @@
+#include "screens/dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+// The race file filter is written "(*.TKR)|*.tkr": a description, a bar, then the pattern.
+QString qtFilter(const QString& filter)
+{
+    const qsizetype bar = filter.indexOf(u'|');
+    if (bar < 0)
+        return filter;
+    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QStringLiteral(")");
+}
+} // namespace
+
+bool QtDialogs::confirm(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, window_);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
+QString QtDialogs::openFile(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(window_, title, QDir::currentPath(), qtFilter(filter));
+}
+
+QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& proposedName)
+{
+    // The screens ask about overwriting themselves, in their own words.
+    return QFileDialog::getSaveFileName(window_, title, QDir::current().filePath(proposedName), qtFilter(filter),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+void QtDialogs::reportError(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, window_);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the fonts need; does nothing when all are present.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-ipafont-mincho fonts-ipafont-gothic
     xvfb xauth

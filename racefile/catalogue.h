@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/module1.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// Every "*.tkr" in the folder (extension case-insensitive), sorted ascending by sort key (ties by file name).
+// Unreadable files are listed with readable=false.
+std::vector<CatalogueEntry> buildCatalogue(const QString& folder = QStringLiteral("."));
+
+QString resultSummaryLine(const CatalogueEntry& entry);  // result entry list line, 74 characters
+QString balanceSummaryLine(const CatalogueEntry& entry); // balance list line, 77 characters
+
+using ConfirmFn = std::function<bool(const QString& text, const QString& title)>;
+enum class Outcome { Done, Cancelled, Failed };
+struct RewriteResult {
+    Outcome outcome = Outcome::Failed;
+    QString error;
+};
+
+// Rewrites the three result lines of fileName (in the current folder) through "TKR.tmp", asking confirm with
+// "データを書き換えますがよろしいですか？" / "データの書き換え". first/second/payout are the boxes' texts
+// (their number value is written).
+RewriteResult rewriteResultLines(const QString& fileName, const QString& first, const QString& second,
+                                 const QString& payout, const ConfirmFn& confirm);
+// Same for the two balance lines (stake, income).
+RewriteResult rewriteBalanceLines(const QString& fileName, const QString& stake, const QString& income,
+                                  const ConfirmFn& confirm);
+// Deletes fileName after confirm("データを削除しますがよろしいですか？", "データの削除").
+RewriteResult deleteRaceFile(const QString& fileName, const ConfirmFn& confirm);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/module1.h"
+
+#include <QString>
+
+// Outcome of a file operation; error is a short Japanese sentence ready to show to the user.
+struct FileResult {
+    bool ok = false;
+    QString error;
+};
+
+// A race as read from a file.
+struct LoadedRace {
+    RaceState race;
+    TailLines tail;
+};
+
+// ThroughResults: lines 1 .. 12+7N, everything up to the result lines (what the record screen needs).
+enum class ReadScope { Whole, ThroughResults };
+
+// Writes the whole race (header, names, marks of rows 0..runnerCount-1, tail lines) to path, replacing any file
+// of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field.
+FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail);
+
+// Reads a race file. On failure `out` is unspecified and the caller keeps what it had.
+FileResult readRaceFile(const QString& path, LoadedRace& out, ReadScope scope = ReadScope::Whole);

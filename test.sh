@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test headless; exits non-zero on any failure.
+# Installs what is missing, builds everything and runs every test headless, first in a release build and then
+# once more with AddressSanitizer and UndefinedBehaviorSanitizer; exits non-zero on any failure.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 "$here/scripts/deps.sh"
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
+echo "== release build and tests"
+cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON > /dev/null
 cmake --build "$here/build" -j "$jobs"
 ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
+
+if [ "${TOKIRO_SKIP_SANITIZERS:-0}" != 1 ]; then
+    echo "== sanitized build and tests"
+    cmake -S "$here" -B "$here/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
+        -DTOKIRO_SANITIZE=ON -DTOKIRO_BENCH=OFF > /dev/null
+    cmake --build "$here/build-sanitize" -j "$jobs"
+    # Leak checking needs ptrace, which containers often forbid; memory errors and undefined behaviour are
+    # still caught and end the test.
+    ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --test-dir "$here/build-sanitize" --output-on-failure -j "$jobs"
+fi

@@ -1,10 +1,54 @@
 #pragma once
 
-#include "screens/not_built_screen.h"
+#include "screens/screen.h"
 
-class Form6 : public NotBuiltScreen {
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The race result entry screen: lists the saved races, shows the picked race's first and second finishers and
+// payout, writes them back into its file, or deletes the file.
+class Form6 : public Screen {
     Q_OBJECT
 public:
-    Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
-        : NotBuiltScreen(ScreenId::Form6, ScreenId::Form2, module, navigation, dialogs) {}
+    Form6(Module1& module, Navigation& navigation, Dialogs& dialogs);
+
+    void Form_Load() override;
+    void Form_Unload() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void List1_Click();
+    void Text1_GotFocus();
+    void Text2_GotFocus();
+    void Text3_GotFocus();
+    void Text1_KeyPress(int keyAscii);
+    void Text2_KeyPress(int keyAscii);
+    void Text3_KeyPress(int keyAscii);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    // Fills List1 with one line per saved race and hides the write and delete buttons.
+    void buildCatalogue();
+    // After a write or a delete, whatever its outcome: empty the boxes, list again, focus on "戻ります".
+    void relist();
+    // Enter in a number box: bring it to its width and move on.
+    void confirmBox(QLineEdit* box, int width, QWidget* next);
+
+    QLabel* Label1;
+    QListWidget* List1;
+    QLabel* Label5;
+    QLabel* Label2;
+    QLineEdit* Text1;
+    QLabel* Label3;
+    QLineEdit* Text2;
+    QLabel* Label4;
+    QLineEdit* Text3;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command1;
 };

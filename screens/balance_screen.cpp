@@ -1,0 +1,264 @@
+#include "screens/balance_screen.h"
+
+#include "core/numbers.h"
+#include "racefile/catalogue.h"
+#include "racefile/race_file.h"
+#include "screens/control_table.h"
+#include "screens/saved_race_common.h"
+
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+constexpr double formFont = 14.25;
+
+// Layout in twips: header block, the list across the page, the picked race under it, the amounts in two rows of
+// two (the race's stake and income, then its difference and the overall result), buttons along the bottom.
+const ControlSpec controls[] = {
+    {.name = "Label1", .kind = ControlKind::Label, .caption = "あなたの競馬収支の計算をします",
+     .left = 600, .top = 1440, .width = 6735, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
+     .border = true, .align = Align::Centre},
+    {.name = "List1", .kind = ControlKind::List, .left = 300, .top = 2040, .width = 11400, .height = 3300},
+    {.name = "Label5", .kind = ControlKind::Label, .left = 300, .top = 5460, .width = 11400, .height = 330,
+     .fore = black, .back = lightYellow},
+    {.name = "Label2", .kind = ControlKind::Label, .caption = "馬券購入金額", .left = 600, .top = 6000,
+     .width = 2400, .height = 420, .align = Align::Right},
+    {.name = "Text1", .kind = ControlKind::LineEdit, .left = 3120, .top = 5985, .width = 2175, .height = 450,
+     .align = Align::Right},
+    {.name = "Label3", .kind = ControlKind::Label, .caption = "このレースの収入", .left = 5520, .top = 6000,
+     .width = 2880, .height = 420, .align = Align::Right},
+    {.name = "Text2", .kind = ControlKind::LineEdit, .left = 8520, .top = 5985, .width = 2175, .height = 450,
+     .align = Align::Right},
+    {.name = "Label4", .kind = ControlKind::Label, .caption = "差額金額", .left = 600, .top = 6600,
+     .width = 2400, .height = 420, .align = Align::Right},
+    {.name = "Text3", .kind = ControlKind::LineEdit, .left = 3120, .top = 6585, .width = 2175, .height = 450,
+     .align = Align::Right},
+    {.name = "Label6", .kind = ControlKind::Label, .caption = "総合収支結果", .left = 5520, .top = 6600,
+     .width = 2880, .height = 420, .fore = yellow, .align = Align::Right},
+    {.name = "Text4", .kind = ControlKind::LineEdit, .left = 8520, .top = 6585, .width = 2175, .height = 450,
+     .fore = yellow, .align = Align::Right},
+    {.name = "Command2", .kind = ControlKind::Button, .caption = "書き込み", .left = 1200, .top = 7560,
+     .width = 1815, .height = 495, .pointSize = 12},
+    {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
+     .width = 1215, .height = 495, .pointSize = 12},
+};
+
+bool isFocusFromUser(const QEvent* event)
+{
+    // Coming back from a message box or another window is not the box getting the focus anew.
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+QString yen(double value)
+{
+    return numberText(value) + QStringLiteral("円");
+}
+} // namespace
+
+Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
+    : Screen(ScreenId::Form8, module, navigation, dialogs)
+{
+    buildSavedRaceHeader(this, "Label12", "Label10", "Label11");
+    Label1 = build<QLabel>(this, controls, "Label1", formFont);
+    List1 = build<QListWidget>(this, controls, "List1", formFont);
+    Label5 = build<QLabel>(this, controls, "Label5", formFont);
+    Label2 = build<QLabel>(this, controls, "Label2", formFont);
+    Text1 = build<QLineEdit>(this, controls, "Text1", formFont);
+    Label3 = build<QLabel>(this, controls, "Label3", formFont);
+    Text2 = build<QLineEdit>(this, controls, "Text2", formFont);
+    Label4 = build<QLabel>(this, controls, "Label4", formFont);
+    Text3 = build<QLineEdit>(this, controls, "Text3", formFont);
+    Label6 = build<QLabel>(this, controls, "Label6", formFont);
+    Text4 = build<QLineEdit>(this, controls, "Text4", formFont);
+    Command2 = build<QPushButton>(this, controls, "Command2", formFont);
+    Command1 = build<QPushButton>(this, controls, "Command1", formFont);
+
+    List1->setFont(savedRaceListFont());
+    List1->setUniformItemSizes(true);
+    Label5->setFont(savedRaceListFont());
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4})
+        setInputMethod(box, false);
+    // The difference and the overall result are worked out, never typed; nothing reads them back.
+    Text3->setReadOnly(true);
+    Text4->setReadOnly(true);
+    Text4->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* watched : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Text1),
+                             static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
+        watched->installEventFilter(this);
+
+    setTabOrder(List1, Text1);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Command2);
+    setTabOrder(Command2, Text3);
+    setTabOrder(Text3, Command1);
+    setFirstFocus(List1);
+
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+bool Form8::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool keyPress = event->type() == QEvent::KeyPress;
+    const int keyAscii = keyPress ? keyAsciiOf(static_cast<QKeyEvent*>(event)) : -1;
+    if (watched == List1) {
+        if (keyAscii == 13) {
+            List1_Click();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn && isFocusFromUser(event)) {
+        if (watched == Text1)
+            Text1_GotFocus();
+        else if (watched == Text2)
+            Text2_GotFocus();
+        return false;
+    }
+    if (!keyPress || keyAscii < 0)
+        return Screen::eventFilter(watched, event);
+    if (watched == Text1)
+        Text1_KeyPress(keyAscii);
+    else if (watched == Text2)
+        Text2_KeyPress(keyAscii);
+    else if (watched == Text3)
+        Text3_KeyPress(keyAscii);
+    else
+        return Screen::eventFilter(watched, event);
+    // Enter is the handlers' alone; every other key goes on into the box.
+    return keyAscii == 13;
+}
+
+void Form8::Form_Load()
+{
+    Command2->hide();
+    buildBalanceList();
+}
+
+void Form8::Form_Unload()
+{
+    clearRaceState(module.race, 0);
+}
+
+void Form8::buildBalanceList()
+{
+    module.totalStake = 0;
+    module.totalIncome = 0;
+    module.raceCatalogue = ::buildCatalogue();
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(module.raceCatalogue.size()));
+    for (const CatalogueEntry& entry : module.raceCatalogue) {
+        module.raceStake = entry.stake;
+        module.raceIncome = entry.income;
+        module.totalStake += module.raceStake;
+        module.totalIncome += module.raceIncome;
+        lines.append(balanceSummaryLine(entry));
+    }
+    // One insertion for the whole list: a folder of many races must not repaint line by line.
+    List1->addItems(lines);
+    Text4->setText(yen(module.totalIncome - module.totalStake));
+    Command2->hide();
+}
+
+void Form8::relist()
+{
+    Label5->clear();
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
+    List1->clear();
+    buildBalanceList();
+    Command1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form8::List1_Click()
+{
+    const int row = List1->currentRow();
+    if (row < 0 || row >= static_cast<int>(module.raceCatalogue.size()))
+        return;
+    Label5->setText(List1->item(row)->text());
+    module.selectedRaceFile = module.raceCatalogue[static_cast<std::size_t>(row)].fileName;
+
+    LoadedRace loaded;
+    const FileResult read = readRaceFile(module.selectedRaceFile, loaded, ReadScope::Whole);
+    if (!read.ok) {
+        dialogs.reportError(read.error, QStringLiteral("収支の計算"));
+        if (!QFileInfo::exists(module.selectedRaceFile)) {
+            relist();
+            return;
+        }
+        // Amounts that could not be read are not offered for writing back.
+        Text1->clear();
+        Text2->clear();
+        Text3->clear();
+        Command2->hide();
+        return;
+    }
+    module.raceStake = tailAmount(loaded.tail.stake);
+    module.raceIncome = tailAmount(loaded.tail.income);
+    Text1->setText(yen(module.raceStake + 0));
+    Text2->setText(yen(module.raceIncome + 0));
+    Text3->setText(yen(module.raceIncome - module.raceStake));
+    Command2->show();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form8::Text1_GotFocus()
+{
+    module.keyCount = 0;
+}
+
+void Form8::Text2_GotFocus()
+{
+    module.keyCount = 0;
+}
+
+void Form8::Text1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        Text2->setFocus(Qt::OtherFocusReason);
+    else
+        applyFirstDigitRule(Text1, module.keyCount, keyAscii);
+}
+
+void Form8::Text2_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13) {
+        Text3->setText(numberText(numberValue(Text2->text()) - numberValue(Text1->text())));
+        Command2->setFocus(Qt::OtherFocusReason);
+    } else {
+        applyFirstDigitRule(Text2, module.keyCount, keyAscii);
+    }
+}
+
+void Form8::Text3_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        Command2->setFocus(Qt::OtherFocusReason);
+}
+
+void Form8::Command2_Click()
+{
+    if (module.selectedRaceFile.isEmpty())
+        return;
+    // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
+    const RewriteResult result = rewriteBalanceLines(
+        module.selectedRaceFile, Text1->text(), Text2->text(),
+        [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
+    if (result.outcome == Outcome::Failed)
+        dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
+    relist();
+}
+
+void Form8::Command1_Click()
+{
+    navigation.close(ScreenId::Form8);
+    navigation.show(ScreenId::Form2);
+}

@@ -1,0 +1,277 @@
+#include "screens/result_entry_screen.h"
+
+#include "core/numbers.h"
+#include "racefile/catalogue.h"
+#include "racefile/race_file.h"
+#include "screens/control_table.h"
+#include "screens/saved_race_common.h"
+
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+constexpr double formFont = 14.25;
+
+// Layout in twips: header block above, the list across the page, the picked race under it, the three boxes in
+// one row and the buttons along the bottom where the other screens have theirs.
+const ControlSpec controls[] = {
+    {.name = "Label1", .kind = ControlKind::Label, .caption = "レース結果を入力します",
+     .left = 600, .top = 1440, .width = 5055, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
+     .border = true, .align = Align::Centre},
+    {.name = "List1", .kind = ControlKind::List, .left = 300, .top = 2040, .width = 11400, .height = 3540},
+    {.name = "Label5", .kind = ControlKind::Label, .left = 300, .top = 5700, .width = 11400, .height = 330,
+     .fore = black, .back = lightYellow},
+    {.name = "Label2", .kind = ControlKind::Label, .caption = "一着", .left = 1200, .top = 6330, .width = 735,
+     .height = 420, .align = Align::Right},
+    {.name = "Text1", .kind = ControlKind::LineEdit, .left = 2040, .top = 6300, .width = 855, .height = 450,
+     .align = Align::Centre},
+    {.name = "Label3", .kind = ControlKind::Label, .caption = "二着", .left = 3240, .top = 6330, .width = 735,
+     .height = 420, .align = Align::Right},
+    {.name = "Text2", .kind = ControlKind::LineEdit, .left = 4080, .top = 6300, .width = 855, .height = 450,
+     .align = Align::Centre},
+    {.name = "Label4", .kind = ControlKind::Label, .caption = "配当金", .left = 5280, .top = 6330, .width = 1095,
+     .height = 420, .align = Align::Right},
+    {.name = "Text3", .kind = ControlKind::LineEdit, .left = 6480, .top = 6300, .width = 1575, .height = 450,
+     .align = Align::Right},
+    {.name = "Command2", .kind = ControlKind::Button, .caption = "書き込み", .left = 1200, .top = 7560,
+     .width = 1815, .height = 495, .pointSize = 12},
+    {.name = "Command3", .kind = ControlKind::Button, .caption = "データ削除", .left = 3240, .top = 7560,
+     .width = 1815, .height = 495, .pointSize = 12},
+    {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
+     .width = 1215, .height = 495, .pointSize = 12},
+};
+
+bool isFocusFromUser(const QEvent* event)
+{
+    // Coming back from a message box or another window is not the box getting the focus anew.
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+} // namespace
+
+Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
+    : Screen(ScreenId::Form6, module, navigation, dialogs)
+{
+    buildSavedRaceHeader(this, "Label12", "Label10", "Label11");
+    Label1 = build<QLabel>(this, controls, "Label1", formFont);
+    List1 = build<QListWidget>(this, controls, "List1", formFont);
+    Label5 = build<QLabel>(this, controls, "Label5", formFont);
+    Label2 = build<QLabel>(this, controls, "Label2", formFont);
+    Text1 = build<QLineEdit>(this, controls, "Text1", formFont);
+    Label3 = build<QLabel>(this, controls, "Label3", formFont);
+    Text2 = build<QLineEdit>(this, controls, "Text2", formFont);
+    Label4 = build<QLabel>(this, controls, "Label4", formFont);
+    Text3 = build<QLineEdit>(this, controls, "Text3", formFont);
+    Command2 = build<QPushButton>(this, controls, "Command2", formFont);
+    Command3 = build<QPushButton>(this, controls, "Command3", formFont);
+    Command1 = build<QPushButton>(this, controls, "Command1", formFont);
+
+    List1->setFont(savedRaceListFont());
+    List1->setUniformItemSizes(true);
+    Label5->setFont(savedRaceListFont());
+    for (QLineEdit* box : {Text1, Text2, Text3}) {
+        setInputMethod(box, false);
+        box->installEventFilter(this);
+    }
+    List1->installEventFilter(this);
+
+    setTabOrder(List1, Text1);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Text3);
+    setTabOrder(Text3, Command2);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Command1);
+    setFirstFocus(List1);
+
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+}
+
+bool Form6::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == List1) {
+        if (event->type() == QEvent::KeyPress && keyAsciiOf(static_cast<QKeyEvent*>(event)) == 13) {
+            List1_Click();
+            return true;
+        }
+        return false;
+    }
+    void (Form6::*gotFocus)() = nullptr;
+    void (Form6::*keyPress)(int) = nullptr;
+    if (watched == Text1) {
+        gotFocus = &Form6::Text1_GotFocus;
+        keyPress = &Form6::Text1_KeyPress;
+    } else if (watched == Text2) {
+        gotFocus = &Form6::Text2_GotFocus;
+        keyPress = &Form6::Text2_KeyPress;
+    } else if (watched == Text3) {
+        gotFocus = &Form6::Text3_GotFocus;
+        keyPress = &Form6::Text3_KeyPress;
+    } else {
+        return Screen::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::FocusIn && isFocusFromUser(event)) {
+        (this->*gotFocus)();
+    } else if (event->type() == QEvent::KeyPress) {
+        const int keyAscii = keyAsciiOf(static_cast<QKeyEvent*>(event));
+        if (keyAscii >= 0)
+            (this->*keyPress)(keyAscii);
+        // Enter is the handlers' alone; every other key goes on into the box.
+        return keyAscii == 13;
+    }
+    return false;
+}
+
+void Form6::Form_Load()
+{
+    Command3->hide();
+    Command2->hide();
+    buildCatalogue();
+}
+
+void Form6::Form_Unload()
+{
+    clearRaceState(module.race, 0);
+    Command2->hide();
+}
+
+void Form6::buildCatalogue()
+{
+    module.raceCatalogue = ::buildCatalogue();
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(module.raceCatalogue.size()));
+    for (const CatalogueEntry& entry : module.raceCatalogue)
+        lines.append(resultSummaryLine(entry));
+    // One insertion for the whole list: a folder of many races must not repaint line by line.
+    List1->addItems(lines);
+    Command2->hide();
+    Command3->hide();
+}
+
+void Form6::relist()
+{
+    Label5->clear();
+    Text1->clear();
+    Text2->clear();
+    Text3->clear();
+    List1->clear();
+    buildCatalogue();
+    Command1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form6::List1_Click()
+{
+    const int row = List1->currentRow();
+    if (row < 0 || row >= static_cast<int>(module.raceCatalogue.size()))
+        return;
+    const CatalogueEntry& entry = module.raceCatalogue[static_cast<std::size_t>(row)];
+    Label5->setText(List1->item(row)->text());
+    module.selectedRaceFile = entry.fileName;
+
+    LoadedRace loaded;
+    const FileResult read = readRaceFile(module.selectedRaceFile, loaded, ReadScope::ThroughResults);
+    if (!read.ok) {
+        dialogs.reportError(read.error, QStringLiteral("レース結果の入力"));
+        if (!QFileInfo::exists(module.selectedRaceFile)) {
+            relist();
+            return;
+        }
+        // A damaged file keeps no result that could be corrected, but it can still be deleted.
+        Text1->clear();
+        Text2->clear();
+        Text3->clear();
+        Command2->hide();
+        Command3->show();
+        Command3->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    Text1->setText(lastOfZeros(tailText(loaded.tail.firstPlace), 2));
+    Text2->setText(lastOfZeros(tailText(loaded.tail.secondPlace), 2));
+    Text3->setText(lastOfZeros(tailText(loaded.tail.payout), 6));
+    Command3->show();
+    Command2->show();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form6::Text1_GotFocus()
+{
+    module.keyCount = 0;
+}
+
+void Form6::Text2_GotFocus()
+{
+    module.keyCount = 0;
+}
+
+void Form6::Text3_GotFocus()
+{
+    module.keyCount = 0;
+}
+
+void Form6::confirmBox(QLineEdit* box, int width, QWidget* next)
+{
+    box->setText(lastOfZeros(box->text(), width));
+    next->setFocus(Qt::OtherFocusReason);
+}
+
+void Form6::Text1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        confirmBox(Text1, 2, Text2);
+    else
+        applyFirstDigitRule(Text1, module.keyCount, keyAscii);
+}
+
+void Form6::Text2_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        confirmBox(Text2, 2, Text3);
+    else
+        applyFirstDigitRule(Text2, module.keyCount, keyAscii);
+}
+
+void Form6::Text3_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        confirmBox(Text3, 6, Command2);
+    else
+        applyFirstDigitRule(Text3, module.keyCount, keyAscii);
+}
+
+void Form6::Command2_Click()
+{
+    if (module.selectedRaceFile.isEmpty())
+        return;
+    // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
+    const RewriteResult result = rewriteResultLines(
+        module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(),
+        [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
+    if (result.outcome == Outcome::Failed)
+        dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
+    relist();
+}
+
+void Form6::Command3_Click()
+{
+    if (module.selectedRaceFile.isEmpty())
+        return;
+    const RewriteResult result = deleteRaceFile(
+        module.selectedRaceFile,
+        [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
+    if (result.outcome == Outcome::Failed)
+        dialogs.reportError(result.error, QStringLiteral("データの削除"));
+    relist();
+}
+
+void Form6::Command1_Click()
+{
+    navigation.close(ScreenId::Form6);
+    navigation.show(ScreenId::Form2);
+}

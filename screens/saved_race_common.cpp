@@ -1,0 +1,89 @@
+#include "screens/saved_race_common.h"
+
+#include "core/numbers.h"
+#include "screens/control_table.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <array>
+#include <limits>
+
+void buildSavedRaceHeader(QWidget* screen, const char* titleName, const char* productName, const char* versionName)
+{
+    const std::array<ControlSpec, 3> header = {{
+        {.name = titleName, .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
+         .left = 1200, .top = 840, .width = 5655, .height = 375, .fore = yellow, .pointSize = 20.25},
+        {.name = productName, .kind = ControlKind::Label, .caption = "トキロ ",
+         .left = 7320, .top = 720, .width = 1815, .height = 495, .fore = green, .pointSize = 26.25},
+        {.name = versionName, .kind = ControlKind::Label, .caption = "Ver.2.0",
+         .left = 9120, .top = 840, .width = 1695, .height = 375, .fore = green, .pointSize = 20.25},
+    }};
+    for (const ControlSpec& spec : header)
+        buildControl(screen, spec, 14.25);
+}
+
+QFont savedRaceListFont()
+{
+    QFont font;
+    // IPAGothic (not the proportional IPAPGothic) is the monospaced Japanese font Debian ships; the others are its
+    // equivalents elsewhere.
+    font.setFamilies({QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"), QStringLiteral("ＭＳ ゴシック"),
+                      QStringLiteral("Noto Sans Mono CJK JP")});
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSizeF(9);
+    // Synthetic bold could widen the glyphs unevenly and break the columns.
+    font.setBold(false);
+    return font;
+}
+
+int keyAsciiOf(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Backspace:
+        return 8;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    return text.isEmpty() ? -1 : static_cast<int>(text.at(0).unicode());
+}
+
+void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii)
+{
+    if (keyAscii >= '0' && keyAscii <= '9' && keyCount == 0)
+        box->clear();
+    if (keyCount < std::numeric_limits<std::int16_t>::max())
+        ++keyCount;
+}
+
+QString tailText(const TailValue& value)
+{
+    switch (value.kind) {
+    case TailValue::Kind::Unset:
+        return {};
+    case TailValue::Kind::Number:
+        return numberText(value.number);
+    case TailValue::Kind::Text:
+        return value.text;
+    }
+    return {};
+}
+
+double tailAmount(const TailValue& value)
+{
+    switch (value.kind) {
+    case TailValue::Kind::Unset:
+        return 0;
+    case TailValue::Kind::Number:
+        return value.number;
+    case TailValue::Kind::Text:
+        return numberValue(value.text);
+    }
+    return 0;
+}

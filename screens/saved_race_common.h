@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/module1.h"
+
+#include <QFont>
+#include <QString>
+
+#include <cstdint>
+
+class QKeyEvent;
+class QLineEdit;
+class QWidget;
+
+// Pieces shared by the three screens that work on saved races (result entry, record, balance).
+
+// The header block of the menu: the program title in yellow, the product name and the version in green, at the
+// menu's places. The names are the screen's own control names for the three labels.
+void buildSavedRaceHeader(QWidget* screen, const char* titleName, const char* productName, const char* versionName);
+
+// The font of the fixed-width list lines: monospaced Japanese, so that a full-width character takes exactly two
+// half-width places and the columns of the lines stay aligned.
+QFont savedRaceListFont();
+
+// The character code a key press hands to a KeyPress handler (13 for Return and Enter, 8 for Backspace), or -1 for a
+// key that types nothing (arrows, Shift, function keys), which a KeyPress handler never sees.
+int keyAsciiOf(const QKeyEvent* event);
+
+// The first-digit rule of the number boxes, for any key but Enter: a digit typed while keyCount is 0 empties the box
+// first, so it replaces the old value; every key then counts. No key is blocked. The count stops at its top instead
+// of wrapping round to 0, which would empty the box again in the middle of typing.
+void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii);
+
+// A tail line as the screens show it: empty while unset, a number in plain decimal, or the text it holds.
+QString tailText(const TailValue& value);
+// A tail line as a money amount: 0 while unset, the number, or the leading number of a text.
+double tailAmount(const TailValue& value);

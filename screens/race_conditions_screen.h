@@ -1,10 +1,78 @@
 #pragma once
 
-#include "screens/not_built_screen.h"
+#include "screens/screen.h"
 
-class Form3 : public NotBuiltScreen {
+#include <QString>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// A typed race date as "YY/MM/DD", or nothing when the text is not a calendar date. The year comes first and has
+// two or four digits, the parts are separated by "/" or "-"; month and day alone mean that day of currentYear.
+// Two-digit years 00..29 lie in the 2000s and 30..99 in the 1900s, which decides whether 29 February exists.
+std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear);
+
+// The race conditions screen: seven questions about the race, three pick lists, then on to the mark sheet.
+class Form3 : public Screen {
     Q_OBJECT
 public:
-    Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
-        : NotBuiltScreen(ScreenId::Form3, ScreenId::Form2, module, navigation, dialogs) {}
+    Form3(Module1& module, Navigation& navigation, Dialogs& dialogs);
+
+    void Form_Load() override;
+
+private:
+    void Text1_KeyPress(int keyAscii);
+    void Text2_KeyPress(int keyAscii);
+    void Text3_KeyPress(int keyAscii);
+    void Text4_KeyPress(int keyAscii);
+    void Text5_KeyPress(int keyAscii);
+    void Text6_KeyPress(int keyAscii);
+    void Text7_KeyPress(int keyAscii);
+    void Text4_GotFocus();
+    void Text5_GotFocus();
+    void Text6_GotFocus();
+    void List1_DblClick();
+    void List2_DblClick();
+    void List3_DblClick();
+    void List1_KeyPress(int keyAscii);
+    void List2_KeyPress(int keyAscii);
+    void List3_KeyPress(int keyAscii);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    void showList(QListWidget* list);
+    // Puts the picked item into its box and moves on; false (and nothing changed) when no item is selected.
+    bool pickFromList(QListWidget* list, QLineEdit* box, QLineEdit* next);
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLabel* Label15;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QLineEdit* Text4;
+    QLineEdit* Text5;
+    QLineEdit* Text6;
+    QLineEdit* Text7;
+    QListWidget* List1;
+    QListWidget* List2;
+    QListWidget* List3;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
 };

@@ -1,0 +1,54 @@
+#include "screens/event_hooks.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace {
+class EventHook final : public QObject {
+public:
+    EventHook(QWidget* widget, QEvent::Type type, std::function<bool(QEvent*)> handler)
+        : QObject(widget), type_(type), handler_(std::move(handler))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == type_ && handler_(event);
+    }
+
+private:
+    QEvent::Type type_;
+    std::function<bool(QEvent*)> handler_;
+};
+} // namespace
+
+void onEnter(QWidget* widget, std::function<void()> handler)
+{
+    new EventHook(widget, QEvent::KeyPress, [handler = std::move(handler)](QEvent* event) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        handler();
+        return true;
+    });
+}
+
+void onFocusIn(QWidget* widget, std::function<void()> handler)
+{
+    new EventHook(widget, QEvent::FocusIn, [handler = std::move(handler)](QEvent*) {
+        handler();
+        return false;
+    });
+}
+
+void onMousePress(QWidget* widget, std::function<void(Qt::MouseButton)> handler)
+{
+    new EventHook(widget, QEvent::MouseButtonPress, [handler = std::move(handler)](QEvent* event) {
+        handler(static_cast<QMouseEvent*>(event)->button());
+        return true;
+    });
+}

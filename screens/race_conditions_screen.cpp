@@ -1,0 +1,384 @@
+#include "screens/race_conditions_screen.h"
+
+#include "core/numbers.h"
+#include "core/twips.h"
+#include "screens/control_table.h"
+#include "screens/event_hooks.h"
+
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+constexpr int navy = rgb(0, 0, 128);
+constexpr int orange = rgb(255, 128, 0);
+constexpr double formPoint = 14.25;
+
+// Question rows: yellow captions on the left, the boxes on the right, all 14.25 pt of normal weight.
+#define QUESTION(NAME, CAPTION, TOP)                                                                                 \
+    {.name = NAME, .kind = ControlKind::Label, .caption = CAPTION, .left = 1080, .top = TOP, .width = 4335,        \
+     .height = 360, .fore = black, .back = lightYellow, .pointSize = 14.25, .bold = false, .border = true}
+#define ANSWER(NAME, TOP, WIDTH, ALIGN)                                                                               \
+    {.name = NAME, .kind = ControlKind::LineEdit, .left = 5520, .top = TOP, .width = WIDTH, .height = 360,         \
+     .pointSize = 14.25, .bold = false, .align = ALIGN}
+// The pick lists carry the place where they appear beside their box.
+#define PICK_LIST(NAME, WIDTH, HEIGHT)                                                                               \
+    {.name = NAME, .kind = ControlKind::List, .left = 8800, .top = 2500, .width = WIDTH, .height = HEIGHT,         \
+     .fore = navy, .back = lightYellow, .pointSize = 12}
+
+const ControlSpec form3Layout[] = {
+    QUESTION("Label3", "  レース日付は？（YY/MM/DD）", 2760),
+    ANSWER("Text1", 2760, 1695, Align::Left),
+    QUESTION("Label4", "  何レースですか？", 3360),
+    ANSWER("Text2", 3360, 495, Align::Right),
+    QUESTION("Label7", "  レース名は？", 3960),
+    ANSWER("Text3", 3960, 3255, Align::Left),
+    QUESTION("Label8", "  重賞レースですか？", 4560),
+    ANSWER("Text4", 4545, 735, Align::Left),
+    QUESTION("Label5", "  どこの競馬場ですか？", 5160),
+    ANSWER("Text5", 5160, 1815, Align::Left),
+    QUESTION("Label6", "  走る距離は？", 5760),
+    ANSWER("Text6", 5760, 975, Align::Left),
+    QUESTION("Label9", "  競争馬は何頭？", 6360),
+    ANSWER("Text7", 6360, 495, Align::Right),
+
+    PICK_LIST("List1", 1500, 900),
+    PICK_LIST("List2", 1800, 2600),
+    PICK_LIST("List3", 1500, 2800),
+
+    {.name = "Command2", .kind = ControlKind::Button, .caption = "次のデータ入力へ", .left = 6000, .top = 7560,
+     .width = 2415, .height = 495, .pointSize = 12},
+    {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
+     .width = 1215, .height = 495, .pointSize = 12},
+    {.name = "Command3", .kind = ControlKind::Button, .caption = "クリア", .left = 3240, .top = 7680,
+     .width = 1215, .height = 375, .pointSize = 12},
+    {.name = "Label1", .kind = ControlKind::Label, .caption = "レース予想の前に", .left = 1200, .top = 600,
+     .width = 4575, .height = 495, .fore = green, .pointSize = 24},
+    {.name = "Label2", .kind = ControlKind::Label, .caption = " いろんなデータの入力", .left = 2400, .top = 1800,
+     .width = 5055, .height = 525, .fore = black, .back = lightBlue, .pointSize = 21.75, .border = true},
+    {.name = "Label10", .kind = ControlKind::Label, .caption = "トキロ", .left = 7920, .top = 600, .width = 2055,
+     .height = 495, .fore = green, .pointSize = 21.75},
+    {.name = "Label11", .kind = ControlKind::Label, .caption = "Ver.2.0", .left = 9360, .top = 720, .width = 1455,
+     .height = 375, .fore = green, .pointSize = 15.75},
+    {.name = "Label12", .kind = ControlKind::Label, .caption = "(C)TOKIRO", .left = 8640, .top = 1320,
+     .width = 2175, .height = 495, .fore = cyan, .pointSize = 15.75},
+    {.name = "Label15", .kind = ControlKind::Label,
+     .caption = "すでに保存されているファイルは次のページに移り［ロード］で読み込みできます。", .left = 1200,
+     .top = 8160, .width = 9255, .height = 255, .fore = orange, .pointSize = 11.25},
+};
+
+#undef QUESTION
+#undef ANSWER
+#undef PICK_LIST
+
+const char* const gradedItems[] = {"ＧⅠ", "ＧⅡ", "ＧⅢ"};
+const char* const courseItems[] = {"東京競馬場", "中山競馬場", "京都競馬場", "阪神競馬場", "函館競馬場",
+                                   "札幌競馬場", "新潟競馬場", "福島競馬場", "中京競馬場", "小倉競馬場"};
+const char* const distanceItems[] = {"1200m", "1400m", "1600m", "1700m", "1800m", "2000m",
+                                     "2200m", "2400m", "2500m", "3000m", "3200m"};
+
+constexpr int enterKey = 13;
+const QString errorTitle = QStringLiteral("入力の確認");
+
+// A 16-bit value shown in a box: empty for 0, which means "not given".
+QString boxText(std::int16_t value)
+{
+    return value == 0 ? QString() : QString::number(value);
+}
+} // namespace
+
+std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
+{
+    static const QRegularExpression full(QStringLiteral("^(\\d{2}|\\d{4})[/-](\\d{1,2})[/-](\\d{1,2})$"));
+    static const QRegularExpression monthDay(QStringLiteral("^(\\d{1,2})[/-](\\d{1,2})$"));
+    const QString text = typed.trimmed();
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (const QRegularExpressionMatch m = full.match(text); m.hasMatch()) {
+        year = m.captured(1).toInt();
+        if (m.capturedLength(1) == 2)
+            year += year < 30 ? 2000 : 1900;
+        month = m.captured(2).toInt();
+        day = m.captured(3).toInt();
+    } else if (const QRegularExpressionMatch md = monthDay.match(text); md.hasMatch()) {
+        year = currentYear;
+        month = md.captured(1).toInt();
+        day = md.captured(2).toInt();
+    } else {
+        return std::nullopt;
+    }
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date.toString(QStringLiteral("yy/MM/dd"));
+}
+
+Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
+    : Screen(ScreenId::Form3, module, navigation, dialogs)
+{
+    auto label = [this](const char* name) { return build<QLabel>(this, form3Layout, name, formPoint); };
+    auto box = [this](const char* name) { return build<QLineEdit>(this, form3Layout, name, formPoint); };
+    auto list = [this](const char* name) { return build<QListWidget>(this, form3Layout, name, formPoint); };
+    auto button = [this](const char* name) { return build<QPushButton>(this, form3Layout, name, formPoint); };
+
+    Label1 = label("Label1");
+    Label2 = label("Label2");
+    Label3 = label("Label3");
+    Label4 = label("Label4");
+    Label5 = label("Label5");
+    Label6 = label("Label6");
+    Label7 = label("Label7");
+    Label8 = label("Label8");
+    Label9 = label("Label9");
+    Label10 = label("Label10");
+    Label11 = label("Label11");
+    Label12 = label("Label12");
+    Label15 = label("Label15");
+    Text1 = box("Text1");
+    Text2 = box("Text2");
+    Text3 = box("Text3");
+    Text4 = box("Text4");
+    Text5 = box("Text5");
+    Text6 = box("Text6");
+    Text7 = box("Text7");
+    List1 = list("List1");
+    List2 = list("List2");
+    List3 = list("List3");
+    Command2 = button("Command2");
+    Command1 = button("Command1");
+    Command3 = button("Command3");
+
+    // Dates, numbers and distances are typed half-width; names of races, classes and courses in kana.
+    setInputMethod(Text1, false);
+    setInputMethod(Text2, false);
+    setInputMethod(Text3, true);
+    setInputMethod(Text4, true);
+    setInputMethod(Text5, true);
+    setInputMethod(Text6, false);
+    setInputMethod(Text7, false);
+
+    for (QListWidget* pick : {List1, List2, List3})
+        pick->hide();
+
+    // Tab order: the seven boxes, the two leaving buttons, the lists, then "クリア".
+    QWidget* const tabOrder[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7,
+                                 Command2, Command1, List1, List2, List3, Command3};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    setFirstFocus(Text1);
+
+    onEnter(Text1, [this] { Text1_KeyPress(enterKey); });
+    onEnter(Text2, [this] { Text2_KeyPress(enterKey); });
+    onEnter(Text3, [this] { Text3_KeyPress(enterKey); });
+    onEnter(Text4, [this] { Text4_KeyPress(enterKey); });
+    onEnter(Text5, [this] { Text5_KeyPress(enterKey); });
+    onEnter(Text6, [this] { Text6_KeyPress(enterKey); });
+    onEnter(Text7, [this] { Text7_KeyPress(enterKey); });
+    onFocusIn(Text4, [this] { Text4_GotFocus(); });
+    onFocusIn(Text5, [this] { Text5_GotFocus(); });
+    onFocusIn(Text6, [this] { Text6_GotFocus(); });
+    onEnter(List1, [this] { List1_KeyPress(enterKey); });
+    onEnter(List2, [this] { List2_KeyPress(enterKey); });
+    onEnter(List3, [this] { List3_KeyPress(enterKey); });
+    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
+    connect(List2, &QListWidget::itemDoubleClicked, this, [this] { List2_DblClick(); });
+    connect(List3, &QListWidget::itemDoubleClicked, this, [this] { List3_DblClick(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+}
+
+void Form3::Form_Load()
+{
+    const RaceState& race = module.race;
+    Text1->setText(race.raceDate);
+    Text2->setText(boxText(race.raceNumber));
+    Text3->setText(race.raceName);
+    Text4->setText(race.gradedText);
+    Text5->setText(race.courseName);
+    Text6->setText(race.distanceText);
+    Text7->setText(boxText(race.runnerCount));
+
+    auto fill = [](QListWidget* list, const auto& items) {
+        list->clear();
+        for (const char* item : items)
+            list->addItem(QString::fromUtf8(item));
+    };
+    fill(List1, gradedItems);
+    fill(List2, courseItems);
+    fill(List3, distanceItems);
+}
+
+void Form3::Text1_KeyPress(int keyAscii)
+{
+    if (keyAscii != enterKey)
+        return;
+    // A text that is not a date stays as typed: the date is stored as text either way.
+    if (const std::optional<QString> date = normalisedRaceDate(Text1->text(), QDate::currentDate().year()))
+        Text1->setText(*date);
+    Text2->setFocus();
+}
+
+void Form3::Text2_KeyPress(int keyAscii)
+{
+    if (keyAscii == enterKey)
+        Text3->setFocus();
+}
+
+void Form3::Text3_KeyPress(int keyAscii)
+{
+    if (keyAscii == enterKey)
+        Text4->setFocus();
+}
+
+void Form3::Text4_KeyPress(int keyAscii)
+{
+    if (keyAscii != enterKey)
+        return;
+    List1->hide();
+    Text5->setFocus();
+}
+
+void Form3::Text5_KeyPress(int keyAscii)
+{
+    if (keyAscii != enterKey)
+        return;
+    List2->hide();
+    Text6->setFocus();
+}
+
+void Form3::Text6_KeyPress(int keyAscii)
+{
+    if (keyAscii != enterKey)
+        return;
+    List3->hide();
+    Text7->setFocus();
+}
+
+void Form3::Text7_KeyPress(int keyAscii)
+{
+    if (keyAscii == enterKey)
+        Command2->setFocus();
+}
+
+void Form3::Text4_GotFocus()
+{
+    showList(List1);
+}
+
+void Form3::Text5_GotFocus()
+{
+    showList(List2);
+}
+
+void Form3::Text6_GotFocus()
+{
+    showList(List3);
+}
+
+void Form3::showList(QListWidget* list)
+{
+    const ControlSpec& place = specOf(form3Layout, list->objectName().toUtf8().constData());
+    list->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
+    list->show();
+    list->raise();
+}
+
+bool Form3::pickFromList(QListWidget* list, QLineEdit* box, QLineEdit* next)
+{
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty())
+        return false;
+    box->setText(selected.front()->text());
+    list->hide();
+    next->setFocus();
+    return true;
+}
+
+void Form3::List1_DblClick()
+{
+    pickFromList(List1, Text4, Text5);
+}
+
+void Form3::List2_DblClick()
+{
+    pickFromList(List2, Text5, Text6);
+}
+
+void Form3::List3_DblClick()
+{
+    pickFromList(List3, Text6, Text7);
+}
+
+// Enter without a selected item leaves the box and the list as they are.
+void Form3::List1_KeyPress(int keyAscii)
+{
+    if (keyAscii == enterKey)
+        pickFromList(List1, Text4, Text5);
+}
+
+void Form3::List2_KeyPress(int keyAscii)
+{
+    if (keyAscii == enterKey)
+        pickFromList(List2, Text5, Text6);
+}
+
+void Form3::List3_KeyPress(int keyAscii)
+{
+    if (keyAscii == enterKey)
+        pickFromList(List3, Text6, Text7);
+}
+
+void Form3::Command1_Click()
+{
+    navigation.close(ScreenId::Form3);
+    navigation.show(ScreenId::Form2);
+}
+
+void Form3::Command2_Click()
+{
+    // Both numbers are checked before anything is stored, so a refused answer leaves the race as it was.
+    const std::optional<std::int16_t> raceNumber = toInt16(numberValue(Text2->text()));
+    if (!raceNumber) {
+        dialogs.reportError(QStringLiteral("レース番号は -32768 から 32767 までの数で入力してください。"), errorTitle);
+        Text2->setFocus();
+        return;
+    }
+    const std::optional<std::int16_t> runners = toInt16(numberValue(Text7->text()));
+    if (!runners || *runners < 0 || *runners > maxRunners) {
+        dialogs.reportError(QStringLiteral("競争馬は 0 から %1 頭までで入力してください。").arg(maxRunners), errorTitle);
+        Text7->setFocus();
+        return;
+    }
+
+    RaceState& race = module.race;
+    race.raceDate = Text1->text();
+    race.raceNumber = *raceNumber;
+    race.raceName = Text3->text();
+    race.gradedText = Text4->text();
+    race.courseName = Text5->text();
+    race.distanceText = Text6->text();
+    // A new field size needs a fresh mark sheet; the same size keeps the marks already given.
+    if (*runners != race.runnerCount) {
+        navigation.close(ScreenId::Form4);
+        navigation.close(ScreenId::Form5);
+        setRunnerCount(race, *runners);
+    }
+    navigation.close(ScreenId::Form3);
+    navigation.show(ScreenId::Form4);
+}
+
+void Form3::Command3_Click()
+{
+    if (!dialogs.confirm(QStringLiteral("データをクリアしますがよろしいですか？"), QStringLiteral("データのクリア")))
+        return;
+    clearRaceState(module.race, 4);
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text7})
+        box->clear();
+    navigation.close(ScreenId::Form4);
+    navigation.close(ScreenId::Form5);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app_harness.h"
+#include "core/twips.h"
+
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QWidget>
+#include <QtTest>
+
+// Shared steps of the entry screen tests: geometry in twips and typing into a box as the user does.
+namespace entry {
+
+inline QRect twipsGeometry(const QWidget* widget)
+{
+    const QRect g = widget->geometry();
+    return QRect(static_cast<int>(toTwips(g.x())), static_cast<int>(toTwips(g.y())),
+                 static_cast<int>(toTwips(g.width())), static_cast<int>(toTwips(g.height())));
+}
+
+// Where the layout puts a control, rounded to whole pixels the way the screens convert twips.
+inline QRect expectedGeometry(int left, int top, int width, int height)
+{
+    return twipsRect(left, top, width, height);
+}
+
+// Half-width text arrives as key presses; Japanese text as the input method commits it.
+inline void type(QWidget* box, const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(box, c.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QCoreApplication::sendEvent(box, &commit);
+        }
+    }
+}
+
+inline void typeAndEnter(QWidget* box, const QString& text)
+{
+    type(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCoreApplication::processEvents();
+}
+
+// Lets closed screens be destroyed, as the event loop does between two user actions.
+inline void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace entry

@@ -1,10 +1,36 @@
 #pragma once
 
-#include "screens/not_built_screen.h"
+#include "screens/screen.h"
 
-class Form2 : public NotBuiltScreen {
+class QLabel;
+class QPushButton;
+
+// The menu: the hub from which every job starts with an empty race, and the way back to the title.
+class Form2 : public Screen {
     Q_OBJECT
 public:
-    Form2(Module1& module, Navigation& navigation, Dialogs& dialogs)
-        : NotBuiltScreen(ScreenId::Form2, ScreenId::Form1, module, navigation, dialogs) {}
+    Form2(Module1& module, Navigation& navigation, Dialogs& dialogs);
+
+    void Form_Load() override;
+
+private slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+
+private:
+    void openJob(ScreenId job);
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label4;
+    QLabel* Label3;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QLabel* Label5;
 };

@@ -1,0 +1,104 @@
+#include "screens/menu_screen.h"
+
+#include "screens/control_table.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+constexpr double formFont = 14.25;
+
+const ControlSpec menuControls[] = {
+    {.name = "Label1", .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
+     .left = 1200, .top = 840, .width = 5655, .height = 375, .fore = yellow, .pointSize = 20.25},
+    {.name = "Label2", .kind = ControlKind::Label, .caption = "トキロ ",
+     .left = 7320, .top = 720, .width = 1815, .height = 495, .fore = green, .pointSize = 26.25},
+    {.name = "Label4", .kind = ControlKind::Label, .caption = "Ver.2.0",
+     .left = 9120, .top = 840, .width = 1695, .height = 375, .fore = green, .pointSize = 20.25},
+    {.name = "Label3", .kind = ControlKind::Label, .caption = " おしながき",
+     .left = 4200, .top = 2520, .width = 3015, .height = 555, .fore = black, .back = lightBlue, .pointSize = 24,
+     .border = true},
+    {.name = "Command1", .kind = ControlKind::Button, .caption = "レースを予想します",
+     .left = 2760, .top = 3480, .width = 6500, .height = 600, .pointSize = 20.25},
+    {.name = "Command2", .kind = ControlKind::Button, .caption = "レース結果を入力します",
+     .left = 2760, .top = 4200, .width = 6500, .height = 450, .pointSize = 15.75},
+    {.name = "Command3", .kind = ControlKind::Button, .caption = "これまでの勝敗を表示します",
+     .left = 2760, .top = 4800, .width = 6500, .height = 450, .pointSize = 15.75},
+    {.name = "Command4", .kind = ControlKind::Button, .caption = "あなたの競馬収支を計算します",
+     .left = 2760, .top = 5400, .width = 6495, .height = 495, .pointSize = 15.75},
+    {.name = "Command5", .kind = ControlKind::Button, .caption = "戻ります",
+     .left = 9720, .top = 7560, .width = 1215, .height = 495, .pointSize = 12},
+    {.name = "Label5", .kind = ControlKind::Label, .caption = "制作：トキロ開発チーム　無断転載を禁じます",
+     .left = 2520, .top = 6720, .width = 7095, .height = 375, .fore = cyan, .pointSize = 14.25,
+     .align = Align::Centre},
+};
+} // namespace
+
+Form2::Form2(Module1& module, Navigation& navigation, Dialogs& dialogs)
+    : Screen(ScreenId::Form2, module, navigation, dialogs),
+      Label1(build<QLabel>(this, menuControls, "Label1", formFont)),
+      Label2(build<QLabel>(this, menuControls, "Label2", formFont)),
+      Label4(build<QLabel>(this, menuControls, "Label4", formFont)),
+      Label3(build<QLabel>(this, menuControls, "Label3", formFont)),
+      Command1(build<QPushButton>(this, menuControls, "Command1", formFont)),
+      Command2(build<QPushButton>(this, menuControls, "Command2", formFont)),
+      Command3(build<QPushButton>(this, menuControls, "Command3", formFont)),
+      Command4(build<QPushButton>(this, menuControls, "Command4", formFont)),
+      Command5(build<QPushButton>(this, menuControls, "Command5", formFont)),
+      Label5(build<QLabel>(this, menuControls, "Label5", formFont))
+{
+    setFirstFocus(Command1);
+    // "戻ります" comes before the last job in the tab order.
+    QWidget::setTabOrder(Command1, Command2);
+    QWidget::setTabOrder(Command2, Command3);
+    QWidget::setTabOrder(Command3, Command5);
+    QWidget::setTabOrder(Command5, Command4);
+
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
+}
+
+void Form2::Form_Load()
+{
+    // Every job starts from an empty race: first the job screens go (their own unloads may clear with 0),
+    // then the race is cleared with the ticket default the prediction starts from.
+    for (ScreenId job : {ScreenId::Form3, ScreenId::Form4, ScreenId::Form5, ScreenId::Form6, ScreenId::Form7,
+                         ScreenId::Form8})
+        navigation.close(job);
+    clearRaceState(module.race, 4);
+}
+
+void Form2::openJob(ScreenId job)
+{
+    navigation.close(ScreenId::Form2);
+    navigation.show(job);
+}
+
+void Form2::Command1_Click()
+{
+    openJob(ScreenId::Form3);
+}
+
+void Form2::Command2_Click()
+{
+    openJob(ScreenId::Form6);
+}
+
+void Form2::Command3_Click()
+{
+    openJob(ScreenId::Form7);
+}
+
+void Form2::Command4_Click()
+{
+    openJob(ScreenId::Form8);
+}
+
+void Form2::Command5_Click()
+{
+    navigation.close(ScreenId::Form2);
+    navigation.show(ScreenId::Form1);
+}

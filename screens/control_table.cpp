@@ -3,6 +3,7 @@
 #include "core/twips.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QColor>
 #include <QEvent>
 #include <QFrame>
@@ -97,6 +98,24 @@ Qt::Alignment alignment(Align align)
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
+
+// Buttons, boxes, lists and scroll bars keep the platform's look: the screen's black and white are meant for its
+// background and captions, and would otherwise be inherited by every control on it.
+void useStandardPalette(QWidget* widget)
+{
+    const QPalette standard = QApplication::palette(widget);
+    QPalette palette = widget->palette();
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            if (role == QPalette::NoRole)
+                continue;
+            const auto g = static_cast<QPalette::ColorGroup>(group);
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            palette.setBrush(g, r, standard.brush(g, r));
+        }
+    }
+    widget->setPalette(palette);
+}
 } // namespace
 
 void pressWithEnter(QWidget* button)
@@ -168,6 +187,9 @@ QWidget* buildControl(QWidget* parent, const ControlSpec& spec, double formPoint
     widget->setObjectName(QString::fromUtf8(spec.name));
     widget->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
     widget->setFont(screenFont(spec.pointSize > 0 ? spec.pointSize : formPointSize, spec.bold, spec.family));
+    if (spec.kind != ControlKind::Label && spec.kind != ControlKind::Picture && spec.kind != ControlKind::Shape
+        && spec.kind != ControlKind::Option)
+        useStandardPalette(widget);
     setColours(widget, spec.fore, spec.back);
     return widget;
 }

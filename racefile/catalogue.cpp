@@ -1,32 +1,103 @@
 #include "racefile/catalogue.h"
 
-// Placeholder until the catalogue lands: an empty list, and every change fails.
-std::vector<CatalogueEntry> buildCatalogue(const QString&)
+#include "core/numbers.h"
+#include "racefile/race_lines.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+using namespace racelines;
+
+namespace {
+
+QString trimmedText(const RaceFileLines& lines, int line)
 {
-    return {};
+    return lines.hasText(line) ? trimBlanks(lines.textOf(line)).toString() : QString();
 }
 
-QString resultSummaryLine(const CatalogueEntry&)
+// Balance lines are read as numbers: a missing, empty or non-number line counts as 0.
+double balanceNumber(const RaceFileLines& lines, int line)
 {
-    return QString(74, u' ');
+    const std::optional<double> value = lines.has(line) ? numberOfLine(lines.bytesOf(line)) : std::nullopt;
+    return value.value_or(0);
 }
 
-QString balanceSummaryLine(const CatalogueEntry&)
+CatalogueEntry readEntry(const QString& path, const QString& fileName)
 {
-    return QString(77, u' ');
+    const RaceFileLines lines = RaceFileLines::load(path, true);
+    CatalogueEntry entry;
+    entry.fileName = fileName;
+    // What could be read of the header is kept even for a file that is not trusted, so that its line can show it.
+    entry.raceDate = trimmedText(lines, 1);
+    entry.raceNumberText = trimmedText(lines, 2);
+    entry.raceName = trimmedText(lines, 3);
+    entry.sortKey = entry.raceDate + lastOfZeros(entry.raceNumberText, 2);
+    entry.readable = lines.trusted();
+    if (!entry.readable)
+        return entry;
+    const int n = lines.runnerCount();
+    entry.runnerCount = static_cast<std::int16_t>(n);
+    // A short file lacks some tail lines: they read as empty text (results) or 0 (balance).
+    entry.firstPlace = trimmedText(lines, firstPlaceLine(n));
+    entry.secondPlace = trimmedText(lines, secondPlaceLine(n));
+    entry.payout = trimmedText(lines, payoutLine(n));
+    entry.stake = balanceNumber(lines, stakeLine(n));
+    entry.income = balanceNumber(lines, incomeLine(n));
+    return entry;
 }
 
-RewriteResult rewriteResultLines(const QString&, const QString&, const QString&, const QString&, const ConfirmFn&)
+QString raceNumberPiece(const CatalogueEntry& entry)
 {
-    return {Outcome::Failed, QStringLiteral("レースファイルを書き換えられませんでした。")};
+    return padTo(QStringLiteral("第") + lastOfZeros(entry.raceNumberText, 2) + QStringLiteral("ﾚｰｽ"), 8);
 }
 
-RewriteResult rewriteBalanceLines(const QString&, const QString&, const QString&, const ConfirmFn&)
+// Stands in for the result or balance pieces of a file that could not be read as a race; the file name takes the
+// place of the race name, since the name lines may be what is broken.
+const QString unreadableNote = QStringLiteral("＊このファイルは読めません＊");
+
+} // namespace
+
+std::vector<CatalogueEntry> buildCatalogue(const QString& folder)
 {
-    return {Outcome::Failed, QStringLiteral("レースファイルを書き換えられませんでした。")};
+    const QDir dir(folder);
+    // Name filters are case-insensitive unless QDir::CaseSensitive is given: "A.TKR" and "b.Tkr" are listed too.
+    const QStringList names = dir.entryList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Unsorted);
+    std::vector<CatalogueEntry> entries;
+    entries.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString& name : names)
+        entries.push_back(readEntry(dir.filePath(name), name));
+    // Ordinal order of the keys (character codes, no locale); equal keys keep both races, ordered by file name.
+    std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
+        if (const int byKey = QString::compare(a.sortKey, b.sortKey, Qt::CaseSensitive))
+            return byKey < 0;
+        return QString::compare(a.fileName, b.fileName, Qt::CaseSensitive) < 0;
+    });
+    return entries;
 }
 
-RewriteResult deleteRaceFile(const QString&, const ConfirmFn&)
+QString resultSummaryLine(const CatalogueEntry& entry)
 {
-    return {Outcome::Failed, QStringLiteral("レースファイルを削除できませんでした。")};
+    QString line = QStringLiteral("  ") + padTo(entry.raceDate, 12) + raceNumberPiece(entry);
+    if (!entry.readable)
+        return line + padTo(unreadableNote, 8 + 8 + 1 + 15) + padTo(entry.fileName, 20);
+    line += padTo(QStringLiteral("一着：") + lastOfZeros(entry.firstPlace, 2) + QStringLiteral("番"), 8);
+    line += padTo(QStringLiteral("二着：") + lastOfZeros(entry.secondPlace, 2) + QStringLiteral("番"), 8);
+    line += u' ';
+    line += padTo(QStringLiteral("配当金：") + lastOfZeros(entry.payout, 6) + QStringLiteral("円"), 15);
+    line += padTo(entry.raceName, 20);
+    return line;
+}
+
+QString balanceSummaryLine(const CatalogueEntry& entry)
+{
+    QString line = QStringLiteral("  ") + padTo(entry.raceDate, 10) + raceNumberPiece(entry);
+    if (!entry.readable)
+        return line + padTo(unreadableNote, 12 + 12 + 1 + 12) + padTo(entry.fileName, 20);
+    line += padTo(QStringLiteral("支出：") + formatYen(entry.stake), 12);
+    line += padTo(QStringLiteral("収入：") + formatYen(entry.income), 12);
+    line += u' ';
+    line += padTo(QStringLiteral("差額：") + formatYen(entry.income - entry.stake), 12);
+    line += padTo(entry.raceName, 20);
+    return line;
 }

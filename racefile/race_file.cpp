@@ -1,12 +1,216 @@
 #include "racefile/race_file.h"
 
-// Placeholder until the reader and writer land: every operation fails and changes nothing.
-FileResult writeRaceFile(const QString&, const RaceState&, const TailLines&)
+#include "core/numbers.h"
+#include "racefile/cp932.h"
+#include "racefile/race_bytes.h"
+#include "racefile/race_lines.h"
+#include "racefile/save_file.h"
+
+#include <QFileInfo>
+
+using namespace racelines;
+
+namespace {
+
+// Builds the lines of a file, one field at a time, and remembers the first field that cannot be written.
+class LineWriter {
+public:
+    void text(QStringView value, const QString& field)
+    {
+        if (!error.isEmpty())
+            return;
+        QString unwritable;
+        const std::optional<QByteArray> encoded = encodeCp932(storableText(value), &unwritable);
+        if (!encoded) {
+            error = QStringLiteral("「%1」に、レースファイルに書けない文字「%2」があります。").arg(field, unwritable);
+            return;
+        }
+        bytes += *encoded;
+        bytes += lineEnd;
+    }
+    void number(double value)
+    {
+        bytes += numberLineBytes(value);
+        bytes += lineEnd;
+    }
+    void empty() { bytes += lineEnd; }
+
+    // Unset: an empty line; a number: a number line; a text: a text line.
+    void optional(const TailValue& value, const QString& field)
+    {
+        switch (value.kind) {
+        case TailValue::Kind::Unset: empty(); break;
+        case TailValue::Kind::Number: number(value.number); break;
+        case TailValue::Kind::Text: text(value.text, field); break;
+        }
+    }
+
+    QByteArray bytes;
+    QString error;
+};
+
+// Reads the fields front to back with the fallbacks of a load that skips what fails: a missing text line gives the
+// text read before it (the shared read buffer), a number line that is missing, not a number or too large for 16 bits
+// gives the last good number (0 before the first), a tail line that is missing stays unset.
+class FieldReader {
+public:
+    explicit FieldReader(const RaceFileLines& lines) : lines_(lines) {}
+
+    QString text(int line)
+    {
+        if (lines_.hasText(line))
+            lineBuffer_ = trimBlanks(lines_.textOf(line)).toString();
+        return lineBuffer_;
+    }
+    std::int16_t number16(int line)
+    {
+        if (lines_.has(line)) {
+            const std::optional<double> value = numberOfLine(lines_.bytesOf(line));
+            if (const std::optional<std::int16_t> whole = value ? toInt16(*value) : std::nullopt)
+                scratch_ = *whole;
+        }
+        return scratch_;
+    }
+    TailValue optional(int line) const
+    {
+        const QStringView value = lines_.hasText(line) ? trimBlanks(lines_.textOf(line)) : QStringView();
+        if (value.isEmpty())
+            return TailValue::unset();
+        if (holdsNumber(lines_.bytesOf(line)))
+            return TailValue::ofNumber(*numberOfLine(lines_.bytesOf(line)));
+        return TailValue::ofText(value.toString());
+    }
+    TailValue textValue(int line) const
+    {
+        const QStringView value = lines_.hasText(line) ? trimBlanks(lines_.textOf(line)) : QStringView();
+        return value.isEmpty() ? TailValue::unset() : TailValue::ofText(value.toString());
+    }
+    TailValue income(int line) const
+    {
+        const std::optional<double> value = lines_.has(line) ? numberOfLine(lines_.bytesOf(line)) : std::nullopt;
+        const std::optional<std::int32_t> whole = value ? toInt32(*value) : std::nullopt;
+        return TailValue::ofNumber(whole ? *whole : 0);
+    }
+
+private:
+    const RaceFileLines& lines_;
+    QString lineBuffer_;
+    std::int16_t scratch_ = 0;
+};
+
+FileResult readLines(const RaceFileLines& lines, LoadedRace& out, ReadScope scope, const QString& fileName)
 {
-    return {false, QStringLiteral("レースファイルを書き込めませんでした。")};
+    if (!lines.trusted())
+        return {false, lines.problemMessage(fileName)};
+
+    LoadedRace loaded;
+    RaceState& race = loaded.race;
+    FieldReader read(lines);
+    race.raceDate = read.text(1);
+    race.raceNumber = read.number16(2);
+    race.raceName = read.text(3);
+    race.gradedText = read.text(4);
+    race.courseName = read.text(5);
+    race.distanceText = read.text(6);
+    race.ticketCount = read.number16(7);
+    race.runnerCount = read.number16(runnerCountLine); // trusted: line 8 holds a count in 0..21
+    race.aimMode = read.number16(9);
+    const int n = race.runnerCount;
+    for (int r = 0; r < n; ++r)
+        race.runnerNames[static_cast<std::size_t>(r)] = read.text(firstNameLine + r);
+    for (int r = 0; r < n; ++r) {
+        for (int k = 0; k < markKindCount; ++k) {
+            const std::int16_t mark = read.number16(firstMarkLine(n) + 6 * r + k);
+            // A short file lends a missing mark the last number read, which need not be a count.
+            if (mark < 0 || mark > maxMarkCount)
+                return {false, QStringLiteral("レースファイル「%1」は途中で切れていて、印の数を読めません。").arg(fileName)};
+            race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] = mark;
+        }
+    }
+    loaded.tail.firstPlace = read.optional(firstPlaceLine(n));
+    loaded.tail.secondPlace = read.optional(secondPlaceLine(n));
+    loaded.tail.payout = read.textValue(payoutLine(n));
+    if (scope == ReadScope::Whole) {
+        loaded.tail.stake = read.optional(stakeLine(n));
+        loaded.tail.income = read.income(incomeLine(n));
+    }
+    out = std::move(loaded);
+    return {true, {}};
 }
 
-FileResult readRaceFile(const QString&, LoadedRace&, ReadScope)
+} // namespace
+
+FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArray& out)
 {
-    return {false, QStringLiteral("レースファイルを読み込めませんでした。")};
+    const int n = race.runnerCount;
+    if (n < 0 || n > maxRunners)
+        return {false, QStringLiteral("出走頭数（%1）が0～%2の範囲にないため、保存できません。").arg(n).arg(maxRunners)};
+    for (int r = 0; r < n; ++r) {
+        for (int k = 0; k < markKindCount; ++k) {
+            const int mark = race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
+            if (mark < 0 || mark > maxMarkCount)
+                return {false, QStringLiteral("%1番の印の数（%2）が0～%3の範囲にないため、保存できません。")
+                                   .arg(r + 1)
+                                   .arg(mark)
+                                   .arg(maxMarkCount)};
+        }
+    }
+
+    LineWriter write;
+    write.text(race.raceDate, QStringLiteral("レース日付"));
+    write.number(race.raceNumber);
+    write.text(race.raceName, QStringLiteral("レース名"));
+    write.text(race.gradedText, QStringLiteral("重賞"));
+    write.text(race.courseName, QStringLiteral("競馬場"));
+    write.text(race.distanceText, QStringLiteral("距離"));
+    write.number(race.ticketCount);
+    write.number(race.runnerCount);
+    write.number(race.aimMode);
+    for (int r = 0; r < n; ++r)
+        write.text(race.runnerNames[static_cast<std::size_t>(r)], QStringLiteral("%1番の馬名").arg(r + 1));
+    for (int r = 0; r < n; ++r) {
+        for (int k = 0; k < markKindCount; ++k)
+            write.number(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]);
+    }
+    write.optional(tail.firstPlace, QStringLiteral("一着"));
+    write.optional(tail.secondPlace, QStringLiteral("二着"));
+    // The payout is a text line: a number goes in as its digits, without the blanks of a number line.
+    if (tail.payout.kind == TailValue::Kind::Number)
+        write.text(numberText(tail.payout.number), QStringLiteral("配当金"));
+    else
+        write.text(tail.payout.text, QStringLiteral("配当金"));
+    write.optional(tail.stake, QStringLiteral("馬券購入金額"));
+    switch (tail.income.kind) {
+    case TailValue::Kind::Unset: write.number(0); break;
+    case TailValue::Kind::Number: write.number(tail.income.number); break;
+    case TailValue::Kind::Text: write.number(numberValue(tail.income.text)); break;
+    }
+    if (!write.error.isEmpty())
+        return {false, write.error};
+    out = std::move(write.bytes);
+    return {true, {}};
+}
+
+FileResult parseRaceFile(QByteArray bytes, LoadedRace& out, ReadScope scope, const QString& fileName)
+{
+    const RaceFileLines lines = RaceFileLines::parse(std::move(bytes), scope == ReadScope::Whole);
+    return readLines(lines, out, scope, fileName);
+}
+
+FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail)
+{
+    QByteArray bytes;
+    if (FileResult built = raceFileBytes(race, tail, bytes); !built.ok)
+        return built;
+    const SaveResult saved = saveWholeFile(path, bytes);
+    if (!saved.ok)
+        return {false, QStringLiteral("レースファイル「%1」を保存できませんでした（%2）。元のファイルはそのままです。")
+                           .arg(QFileInfo(path).fileName(), saved.reason)};
+    return {true, {}};
+}
+
+FileResult readRaceFile(const QString& path, LoadedRace& out, ReadScope scope)
+{
+    const RaceFileLines lines = RaceFileLines::load(path, scope == ReadScope::Whole);
+    return readLines(lines, out, scope, QFileInfo(path).fileName());
 }

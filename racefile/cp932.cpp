@@ -1,0 +1,101 @@
+#include "racefile/cp932.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace {
+
+// Qt 6.4 keeps an ICU converter's error flag after resetState(), so every conversion gets a converter of its own.
+// Stateless: a lead byte cut off at the end is reported instead of being kept for a next call.
+constexpr auto codePage = "CP932";
+
+bool hasUnreportedBadByte(QByteArrayView bytes)
+{
+    // None of these can be the second byte of a pair (second bytes are 0x40..0x7E and 0x80..0xFC), so a plain
+    // scan finds exactly the single bytes.
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b == 0x00 || b == 0x1A || b == 0x1C || b == 0x7F;
+    });
+}
+
+bool isRemovedControl(char32_t c)
+{
+    return c != u'\t' && (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029);
+}
+
+char16_t lookAlike(char16_t c)
+{
+    switch (c) {
+    case 0x301C: return 0xFF5E; // 〜 → ～
+    case 0x2212: return 0xFF0D; // − → －
+    case 0x2016: return 0x2225; // ‖ → ∥
+    case 0x2014: return 0x2015; // — → ―
+    case 0x00A2: return 0xFFE0; // ¢ → ￠
+    case 0x00A3: return 0xFFE1; // £ → ￡
+    case 0x00AC: return 0xFFE2; // ¬ → ￢
+    default: return c;
+    }
+}
+
+// Encodes and decodes again: the text is writable only when it comes back unchanged, which also catches a
+// one-way fallback mapping of the converter.
+std::optional<QByteArray> encodeChecked(QStringView text)
+{
+    QStringEncoder encoder(codePage, QStringEncoder::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError() || !encoder.isValid())
+        return std::nullopt;
+    const std::optional<QString> back = decodeCp932(bytes);
+    if (!back || *back != text)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+std::optional<QString> decodeCp932(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF") || hasUnreportedBadByte(bytes))
+        return std::nullopt;
+    QStringDecoder decoder(codePage, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError() || !decoder.isValid())
+        return std::nullopt;
+    return text;
+}
+
+QString storableText(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (!isRemovedControl(c))
+            out.append(QChar(lookAlike(c)));
+    }
+    return out;
+}
+
+std::optional<QByteArray> encodeCp932(QStringView text, QString* unwritable)
+{
+    if (std::optional<QByteArray> bytes = encodeChecked(text))
+        return bytes;
+    if (unwritable) {
+        // Find the first character that does not survive on its own, to name it to the user.
+        unwritable->clear();
+        qsizetype i = 0;
+        while (i < text.size()) {
+            const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+            const QStringView one = text.sliced(i, width);
+            if (!encodeChecked(one)) {
+                *unwritable = one.toString();
+                break;
+            }
+            i += width;
+        }
+    }
+    return std::nullopt;
+}

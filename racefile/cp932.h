@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Code page 932 (Shift-JIS as Windows writes it) for the race files, through Qt's ICU-backed "CP932" converter.
+
+// The text of bytes that are valid code page 932 text, or nullopt. Refused: a byte sequence the converter reports
+// (a cut-off lead byte, a bad second byte, 0x80, 0xA0, 0xFD..0xFF), a UTF-8 byte order mark, and the bytes 0x00,
+// 0x1A, 0x1C and 0x7F, which the converter passes without a report (ICU swaps the last three among each other, so
+// a file holding one of them would not read back as the byte it holds).
+std::optional<QString> decodeCp932(QByteArrayView bytes);
+
+// One field as it goes into a file: line breaks and other control characters (except tab) are removed, so the
+// one-field-per-line layout survives text pasted with a line break; and characters that code page 932 holds under a
+// look-alike code point are replaced by that one (〜 U+301C by ～ U+FF5E, − U+2212 by －, ‖ U+2016 by ∥, — U+2014
+// by ―, ¢ £ ¬ by their full-width forms).
+QString storableText(QStringView text);
+
+// The bytes of text in code page 932, or nullopt when a character cannot be written (it would become "?" or come
+// back as another character); unwritable then holds the first such character. The text is taken as it is:
+// callers pass it through storableText first.
+std::optional<QByteArray> encodeCp932(QStringView text, QString* unwritable = nullptr);

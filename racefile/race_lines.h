@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+// The lines of a race file and the rules of its three kinds of line, shared by the reader, the catalogue and the
+// rewrite. Line numbers are 1-based, as in the layout: 9 header lines, N name lines, 6N mark lines, 5 tail lines.
+namespace racelines {
+
+inline constexpr int runnerCountLine = 8;
+inline constexpr int firstNameLine = 10;
+inline int firstMarkLine(int n) { return 10 + n; }
+inline int lastMarkLine(int n) { return 9 + 7 * n; }
+inline int firstPlaceLine(int n) { return 10 + 7 * n; }
+inline int secondPlaceLine(int n) { return 11 + 7 * n; }
+inline int payoutLine(int n) { return 12 + 7 * n; }
+inline int stakeLine(int n) { return 13 + 7 * n; }
+inline int incomeLine(int n) { return 14 + 7 * n; }
+inline int lineCount(int n) { return 14 + 7 * n; }
+
+// A race file is a few kilobytes; anything that needs more than this before its last race line is not one.
+inline constexpr qsizetype maxBytes = 1 << 20;
+inline constexpr int maxMarkCount = 25;
+
+enum class Problem {
+    None,
+    Missing,               // no such file
+    CannotRead,            // it exists but cannot be opened or read
+    TooLarge,              // its race lines do not end within maxBytes
+    NotCp932,              // a line it needs is not valid code page 932 text
+    NoRunnerCount,         // line 8 is missing or does not hold a number
+    RunnerCountOutOfRange, // line 8 is outside 0..21
+    BadMarkCount,          // a mark line is not a number in 0..25
+};
+
+// A race file split into lines, as far as a reader needs them (lines after the race's own lines are never looked
+// at), checked for what every reader relies on: valid text, a runner count that fits the tables, mark counts that fit
+// the mark sheet. A file that fails a check is untrusted; the lines before the failing one stay readable so that a
+// list can show what it could read.
+class RaceFileLines {
+public:
+    // throughBalance: the race's lines end with the income line, else with the payout line.
+    static RaceFileLines parse(QByteArray bytes, bool throughBalance = true);
+    static RaceFileLines load(const QString& path, bool throughBalance = true);
+
+    Problem problem() const { return problem_; }
+    int problemLine() const { return problemLine_; }
+    bool trusted() const { return problem_ == Problem::None; }
+    // Japanese sentence telling what is wrong with the file; empty when it is trusted.
+    QString problemMessage(const QString& fileName) const;
+
+    int runnerCount() const { return runnerCount_; } // -1 until line 8 is known
+    int count() const { return static_cast<int>(lines_.size()); } // lines split (at most the race's own lines)
+    int decodedCount() const { return static_cast<int>(textLines_.size()); }
+    bool has(int line) const { return line >= 1 && line <= count(); }
+    bool hasText(int line) const { return line >= 1 && line <= decodedCount(); }
+
+    QByteArrayView bytesOf(int line) const; // without the line end; empty when missing
+    QStringView textOf(int line) const;     // decoded, untrimmed; empty when missing or not decoded
+
+private:
+    struct Span {
+        qsizetype begin = 0;
+        qsizetype size = 0;
+    };
+    void split(int upTo);
+    void decode();
+    void checkRunnerCount();
+    void checkMarks();
+    void fail(Problem problem, int line);
+
+    QByteArray bytes_;
+    std::vector<Span> lines_;
+    qsizetype splitEnd_ = 0; // where splitting stopped: the byte after the last line end taken
+    QString text_;
+    std::vector<Span> textLines_;
+    int runnerCount_ = -1;
+    Problem problem_ = Problem::None;
+    int problemLine_ = 0;
+};
+
+// Blanks around a value (space and tab).
+QStringView trimBlanks(QStringView text);
+QByteArrayView trimBlanks(QByteArrayView bytes);
+
+// The number a number line holds: blanks ignored, an empty line is 0; nullopt when the line holds anything else.
+std::optional<double> numberOfLine(QByteArrayView line);
+// True when the (trimmed) line is a number, not empty.
+bool holdsNumber(QByteArrayView line);
+
+// A number line without its line end: one blank before a number that is not negative, one blank after it.
+QByteArray numberLineBytes(double value);
+
+// An optional line rewritten in its own kind: empty stays empty, a number becomes a number line, a text stays as
+// it is (its original bytes, blanks at the ends removed).
+QByteArray optionalLineBytes(QByteArrayView line);
+// A text line rewritten: its original bytes with the blanks at the ends removed, so that characters with two codes
+// in code page 932 keep the code they were stored with.
+QByteArray textLineBytes(QByteArrayView line);
+
+inline constexpr QByteArrayView lineEnd = "\r\n";
+
+} // namespace racelines

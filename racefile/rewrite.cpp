@@ -1,0 +1,140 @@
+#include "racefile/catalogue.h"
+
+#include "core/numbers.h"
+#include "racefile/race_lines.h"
+#include "racefile/save_file.h"
+
+#include <QFile>
+
+#include <array>
+
+using namespace racelines;
+
+namespace {
+
+const QString tempFileName = QStringLiteral("TKR.tmp");
+
+// Which tail lines a rewrite replaces; the others are copied.
+enum class Replaced { ResultLines, BalanceLines };
+
+RewriteResult failed(const QString& error)
+{
+    return {Outcome::Failed, error};
+}
+
+// The whole race, line by line in the kind each line is copied in, with the replaced lines put in as number
+// lines. Lines that are copied keep their own bytes (only the blanks a kind drops are dropped): re-encoding them would
+// turn characters that have two codes in code page 932 (NEC and IBM rows) into the other code.
+RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, Replaced replaced,
+                             const std::array<double, 3>& values, QByteArray& out)
+{
+    if (!lines.trusted())
+        return failed(lines.problemMessage(fileName));
+    const int n = lines.runnerCount();
+    if (lines.count() < lineCount(n))
+        return failed(QStringLiteral("レースファイル「%1」は%2行あるはずが%3行しかないため、書き換えられません。")
+                          .arg(fileName)
+                          .arg(lineCount(n))
+                          .arg(lines.count()));
+    // Lines 7 to 9 and the marks are number lines that the copy reads as optional lines; a text there would be
+    // copied as text into a file that no reader could use.
+    for (int line = 7; line <= lastMarkLine(n); ++line) {
+        if (line == firstNameLine)
+            line = firstMarkLine(n);
+        if (line > lastMarkLine(n))
+            break;
+        if (!numberOfLine(lines.bytesOf(line)))
+            return failed(QStringLiteral("レースファイル「%1」の%2行目が数ではないため、書き換えられません。")
+                              .arg(fileName)
+                              .arg(line));
+    }
+
+    QByteArray bytes;
+    bytes.reserve(lines.bytesOf(lineCount(n)).data() - lines.bytesOf(1).data() + 64);
+    auto put = [&bytes](const QByteArray& line) {
+        bytes += line;
+        bytes += lineEnd;
+    };
+    for (int line = 1; line <= 6; ++line)
+        put(textLineBytes(lines.bytesOf(line)));
+    for (int line = 7; line <= 9; ++line)
+        put(optionalLineBytes(lines.bytesOf(line)));
+    for (int line = firstNameLine; line < firstMarkLine(n); ++line)
+        put(textLineBytes(lines.bytesOf(line)));
+    for (int line = firstMarkLine(n); line <= lastMarkLine(n); ++line)
+        put(optionalLineBytes(lines.bytesOf(line)));
+    if (replaced == Replaced::ResultLines) {
+        for (const double value : values)
+            put(numberLineBytes(value));
+        put(optionalLineBytes(lines.bytesOf(stakeLine(n))));
+        put(optionalLineBytes(lines.bytesOf(incomeLine(n))));
+    } else {
+        for (int line = firstPlaceLine(n); line <= payoutLine(n); ++line)
+            put(textLineBytes(lines.bytesOf(line)));
+        put(numberLineBytes(values[0]));
+        put(numberLineBytes(values[1]));
+    }
+    out = std::move(bytes);
+    return {Outcome::Done, {}};
+}
+
+RewriteResult rewriteThroughTemp(const QString& fileName, Replaced replaced, const std::array<double, 3>& values,
+                                 const ConfirmFn& confirm)
+{
+    if (fileName.isEmpty())
+        return failed(QStringLiteral("書き換えるレースが選ばれていません。"));
+    // Everything is read and checked before "TKR.tmp" is touched: a file that vanished or cannot be read whole
+    // changes nothing.
+    const RaceFileLines lines = RaceFileLines::load(fileName, true);
+    QByteArray bytes;
+    if (RewriteResult built = rewrittenBytes(lines, fileName, replaced, values, bytes); built.outcome != Outcome::Done)
+        return built;
+
+    if (const SaveResult temp = saveWholeFile(tempFileName, bytes); !temp.ok)
+        return failed(QStringLiteral("一時ファイル「%1」を書き込めませんでした（%2）。レースファイルはそのままです。")
+                          .arg(tempFileName, temp.reason));
+
+    if (!confirm || !confirm(QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え")))
+        return {Outcome::Cancelled, {}};
+
+    // Copy "TKR.tmp" back as it now is; it must still hold what was written, or something else changed it meanwhile.
+    QFile temp(tempFileName);
+    if (!temp.open(QIODevice::ReadOnly) || temp.readAll() != bytes || temp.error() != QFileDevice::NoError)
+        return failed(QStringLiteral("一時ファイル「%1」を読み戻せませんでした。レースファイルはそのままです。")
+                          .arg(tempFileName));
+    temp.close();
+    if (const SaveResult saved = saveWholeFile(fileName, bytes); !saved.ok)
+        return failed(QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")
+                          .arg(fileName, saved.reason));
+    return {Outcome::Done, {}};
+}
+
+} // namespace
+
+RewriteResult rewriteResultLines(const QString& fileName, const QString& first, const QString& second,
+                                 const QString& payout, const ConfirmFn& confirm)
+{
+    return rewriteThroughTemp(fileName, Replaced::ResultLines,
+                              {numberValue(first), numberValue(second), numberValue(payout)}, confirm);
+}
+
+RewriteResult rewriteBalanceLines(const QString& fileName, const QString& stake, const QString& income,
+                                  const ConfirmFn& confirm)
+{
+    return rewriteThroughTemp(fileName, Replaced::BalanceLines, {numberValue(stake), numberValue(income), 0},
+                              confirm);
+}
+
+RewriteResult deleteRaceFile(const QString& fileName, const ConfirmFn& confirm)
+{
+    if (fileName.isEmpty())
+        return failed(QStringLiteral("削除するレースが選ばれていません。"));
+    QFile file(fileName);
+    if (!file.exists())
+        return failed(QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName));
+    if (!confirm || !confirm(QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除")))
+        return {Outcome::Cancelled, {}};
+    if (!file.remove())
+        return failed(QStringLiteral("レースファイル「%1」を削除できませんでした（%2）。").arg(fileName, file.errorString()));
+    return {Outcome::Done, {}};
+}

@@ -1,0 +1,416 @@
+#include "racefile/race_bytes.h"
+#include "racefile/race_file.h"
+#include "samples.h"
+#include "temp_folder.h"
+
+#include <QDir>
+#include <QtTest>
+
+// Writing and reading one race file: the bytes of each kind of line, what readers accept, what they refuse.
+class FormatTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lineCount_data();
+    void lineCount();
+    void storedBytes_data();
+    void storedBytes();
+    void freshRaceFileByteForByte();
+    void roundTrip();
+    void readAccepts_data();
+    void readAccepts();
+    void shortFileUsesLoadFallbacks();
+    void refusesBadFile_data();
+    void refusesBadFile();
+    void ignoresLinesAfterTheRace();
+    void writeRefusesUnwritableText_data();
+    void writeRefusesUnwritableText();
+    void writeRefusesCountsOutsideTables_data();
+    void writeRefusesCountsOutsideTables();
+    void fuzzRegressionsRead();
+};
+
+void FormatTest::lineCount_data()
+{
+    QTest::addColumn<int>("runners");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("none") << 0 << 14;
+    QTest::newRow("1 runner") << 1 << 21;
+    QTest::newRow("2 runners") << 2 << 28;
+    QTest::newRow("18 runners") << 18 << 140;
+    QTest::newRow("21 runners") << 21 << 161;
+}
+
+void FormatTest::lineCount()
+{
+    QFETCH(int, runners);
+    QFETCH(int, lines);
+    TempFolder folder;
+    const FileResult written = writeRaceFile(QStringLiteral("r.tkr"), sampleRace(runners), TailLines{});
+    QVERIFY2(written.ok, qPrintable(written.error));
+    const QByteArray bytes = fileBytes(QStringLiteral("r.tkr"));
+    QCOMPARE(bytes.count("\r\n"), lines);
+    QCOMPARE(bytes.count('\n'), lines); // no LF without its CR
+    QCOMPARE(bytes.count('\r'), lines);
+    QVERIFY(bytes.endsWith("\r\n"));
+}
+
+// One field of a race and the line it must be stored as.
+void FormatTest::storedBytes_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<std::function<void(RaceState&, TailLines&)>>("change");
+    using Change = std::function<void(RaceState&, TailLines&)>;
+    QTest::newRow("race 7") << 2 << QByteArray(" 7 ") << Change([](RaceState& r, TailLines&) { r.raceNumber = 7; });
+    QTest::newRow("race 12") << 2 << QByteArray(" 12 ") << Change([](RaceState& r, TailLines&) { r.raceNumber = 12; });
+    QTest::newRow("race 0") << 2 << QByteArray(" 0 ") << Change([](RaceState& r, TailLines&) { r.raceNumber = 0; });
+    QTest::newRow("negative tickets") << 7 << QByteArray("-3 ")
+                                      << Change([](RaceState& r, TailLines&) { r.ticketCount = -3; });
+    QTest::newRow("empty race name") << 3 << QByteArray()
+                                     << Change([](RaceState& r, TailLines&) { r.raceName.clear(); });
+    QTest::newRow("long vowel stored as bar") << 10 << QByteArray("\x83\x45\x83\x7D\x81\x62\x81\x62", 8)
+                                              << Change([](RaceState& r, TailLines&) {
+                                                     r.runnerNames[0] = QStringLiteral("ウマ｜｜");
+                                                 });
+    // Look-alikes that code page 932 holds under another code point.
+    const std::pair<const char*, QChar> lookAlikes[] = {
+        {"\x81\x60", QChar(0x301C)}, {"\x81\x7C", QChar(0x2212)}, {"\x81\x61", QChar(0x2016)},
+        {"\x81\x5C", QChar(0x2014)}, {"\x81\x91", QChar(0x00A2)}, {"\x81\x92", QChar(0x00A3)},
+        {"\x81\xCA", QChar(0x00AC)},
+    };
+    for (const auto& [bytes, c] : lookAlikes) {
+        QTest::addRow("look-alike U+%04X", c.unicode())
+            << 3 << QByteArray("A") + bytes + "B" << Change([c](RaceState& r, TailLines&) {
+                   r.raceName = QStringLiteral("A") + c + QStringLiteral("B");
+               });
+    }
+    // A line break in a text would split the field over two lines: it is dropped.
+    QTest::newRow("LF in a name") << 10 << sjis(QStringLiteral("ディープインパクト"))
+                                  << Change([](RaceState& r, TailLines&) {
+                                         r.runnerNames[0] = QStringLiteral("ディープ\nインパクト");
+                                     });
+    QTest::newRow("CR LF and U+2028 in the race name") << 3 << QByteArray("Japan Cup")
+                                                       << Change([](RaceState& r, TailLines&) {
+                                                              r.raceName = QStringLiteral("Japan \r\nCup\u2028");
+                                                          });
+    QTest::newRow("2 ◎ 1 △ 1 ★") << 11 << QByteArray(" 2 ") << Change([](RaceState& r, TailLines&) {
+        r.markSheet[0] = {2, 0, 1, 0, 0, 1};
+    });
+    QTest::newRow("◎ count first, ★ count sixth") << 16 << QByteArray(" 1 ") << Change([](RaceState& r, TailLines&) {
+        r.markSheet[0] = {2, 0, 1, 0, 0, 1};
+    });
+    QTest::newRow("first place number") << 17 << QByteArray(" 5 ")
+                                        << Change([](RaceState&, TailLines& t) { t.firstPlace = TailValue::ofNumber(5); });
+    QTest::newRow("second place text") << 18 << QByteArray("abc")
+                                       << Change([](RaceState&, TailLines& t) { t.secondPlace = TailValue::ofText("abc"); });
+    QTest::newRow("payout number as text line") << 19 << QByteArray("870")
+                                                << Change([](RaceState&, TailLines& t) { t.payout = TailValue::ofNumber(870); });
+    QTest::newRow("stake with fraction") << 20 << QByteArray(" 2.5 ")
+                                         << Change([](RaceState&, TailLines& t) { t.stake = TailValue::ofNumber(2.5); });
+    QTest::newRow("negative income") << 21 << QByteArray("-500 ")
+                                     << Change([](RaceState&, TailLines& t) { t.income = TailValue::ofNumber(-500); });
+    QTest::newRow("unset income") << 21 << QByteArray(" 0 ")
+                                  << Change([](RaceState&, TailLines& t) { t.income = TailValue::unset(); });
+}
+
+void FormatTest::storedBytes()
+{
+    QFETCH(int, line);
+    QFETCH(QByteArray, expected);
+    QFETCH(std::function<void(RaceState&, TailLines&)>, change);
+    RaceState race = sampleRace(1);
+    TailLines tail;
+    change(race, tail);
+    QByteArray bytes;
+    const FileResult built = raceFileBytes(race, tail, bytes);
+    QVERIFY2(built.ok, qPrintable(built.error));
+    const QList<QByteArray> lines = bytes.split('\n');
+    QCOMPARE(lines.size(), 21 + 1); // 21 lines and what follows the last line end
+    QCOMPARE(lines[line - 1], expected + "\r");
+}
+
+void FormatTest::freshRaceFileByteForByte()
+{
+    TempFolder folder;
+    RaceState race = sampleRace(1);
+    race.runnerNames[0] = QStringLiteral("アイ");
+    race.markSheet[0] = {2, 0, 1, 0, 0, 1};
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), race, TailLines{}).ok);
+    const QByteArray expected = crlfLines({
+        "99/05/16", " 7 ", "\x83\x65\x83\x58\x83\x67\x8B\x4C\x94\x4F", // テスト記念
+        "\x82\x66\x87\x56",                                            // ＧⅢ
+        "\x93\x8C\x8B\x9E\x8B\xA3\x94\x6E\x8F\xEA",                    // 東京競馬場
+        "1600m", " 4 ", " 1 ", " 1 ",
+        "\x83\x41\x83\x43", // アイ
+        " 2 ", " 0 ", " 1 ", " 0 ", " 0 ", " 1 ",
+        "", "", "", "", " 0 ", // a fresh race: four empty tail lines and an income of 0
+    });
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), expected);
+}
+
+void FormatTest::roundTrip()
+{
+    TempFolder folder;
+    RaceState race = sampleRace(18);
+    race.runnerNames[17] = QStringLiteral("髙ノ｜ナ〜"); // the wave dash comes back as its full-width look-alike
+    TailLines tail{TailValue::ofNumber(3), TailValue::ofText(QStringLiteral("取消")), TailValue::ofText("1230"),
+                   TailValue::ofNumber(1500), TailValue::ofNumber(-20)};
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), race, tail).ok);
+
+    LoadedRace loaded;
+    const FileResult read = readRaceFile(QStringLiteral("r.tkr"), loaded);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    race.runnerNames[17] = QStringLiteral("髙ノ｜ナ～");
+    QCOMPARE(loaded.race.raceDate, race.raceDate);
+    QCOMPARE(loaded.race.raceNumber, race.raceNumber);
+    QCOMPARE(loaded.race.raceName, race.raceName);
+    QCOMPARE(loaded.race.gradedText, race.gradedText);
+    QCOMPARE(loaded.race.courseName, race.courseName);
+    QCOMPARE(loaded.race.distanceText, race.distanceText);
+    QCOMPARE(loaded.race.ticketCount, race.ticketCount);
+    QCOMPARE(loaded.race.runnerCount, race.runnerCount);
+    QCOMPARE(loaded.race.aimMode, race.aimMode);
+    QVERIFY(loaded.race.runnerNames == race.runnerNames);
+    QVERIFY(loaded.race.markSheet == race.markSheet);
+    QVERIFY(loaded.tail == tail);
+
+    // Read only through the results, the balance lines keep their unset values.
+    LoadedRace results;
+    QVERIFY(readRaceFile(QStringLiteral("r.tkr"), results, ReadScope::ThroughResults).ok);
+    QCOMPARE(results.tail.firstPlace, tail.firstPlace);
+    QCOMPARE(results.tail.payout, tail.payout);
+    QVERIFY(results.tail.stake.isUnset());
+    QCOMPARE(results.tail.income, TailValue::ofNumber(0));
+}
+
+// Forms that earlier writes and rewrites left in files, and line ends of other systems.
+void FormatTest::readAccepts_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("raceNumber");
+    QTest::addColumn<QString>("secondName");
+    QTest::addColumn<TailLines>("tail");
+    const TailLines fresh;
+    std::vector<QByteArray> lines = raceLines(2);
+    QTest::newRow("as written") << crlfLines(lines) << 7 << "U2" << fresh;
+    lines[1] = "7";
+    QTest::newRow("race number without blanks") << crlfLines(lines) << 7 << "U2" << fresh;
+    lines[1] = "";
+    QTest::newRow("empty race number") << crlfLines(lines) << 0 << "U2" << fresh;
+    lines = raceLines(2, " 5 ", "12", " 870 ", "", "");
+    QTest::newRow("payout as number, empty income")
+        << crlfLines(lines) << 7 << "U2"
+        << TailLines{TailValue::ofNumber(5), TailValue::ofNumber(12), TailValue::ofText("870"), {}, TailValue::ofNumber(0)};
+    lines = raceLines(2, "5", "", "870", " 300 ", "450");
+    QTest::newRow("rewritten tail")
+        << crlfLines(lines) << 7 << "U2"
+        << TailLines{TailValue::ofNumber(5), {}, TailValue::ofText("870"), TailValue::ofNumber(300), TailValue::ofNumber(450)};
+    lines = raceLines(2, "  ", sjis(QStringLiteral(" 取消 ")), "", sjis(QStringLiteral("1200円")), " 99999999999 ");
+    QTest::newRow("texts and an income too large")
+        << crlfLines(lines) << 7 << "U2"
+        << TailLines{{}, TailValue::ofText(QStringLiteral("取消")), {}, TailValue::ofText(QStringLiteral("1200円")),
+                     TailValue::ofNumber(0)};
+    lines = raceLines(2);
+    lines[10] = " U2\t ";
+    QByteArray lf;
+    for (const QByteArray& line : lines)
+        lf += line + "\n";
+    QTest::newRow("LF line ends, blanks around a name") << lf << 7 << "U2" << fresh;
+    QByteArray mixed = crlfLines(lines);
+    mixed.chop(2);
+    QTest::newRow("no line end after the last line") << mixed << 7 << "U2" << fresh;
+}
+
+void FormatTest::readAccepts()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, raceNumber);
+    QFETCH(QString, secondName);
+    QFETCH(TailLines, tail);
+    LoadedRace loaded;
+    const FileResult read = parseRaceFile(bytes, loaded);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(loaded.race.raceNumber, raceNumber);
+    QCOMPARE(loaded.race.runnerCount, 2);
+    QCOMPARE(loaded.race.runnerNames[1], secondName);
+    QCOMPARE(loaded.race.raceName, QStringLiteral("テスト記念"));
+    QVERIFY(loaded.tail == tail);
+}
+
+void FormatTest::shortFileUsesLoadFallbacks()
+{
+    // Cut after the first mark line of runner 2, with a bad ticket count: a failed number read keeps the number read
+    // before it, a missing text line gives the text read before it, missing tail lines stay unset.
+    std::vector<QByteArray> lines = raceLines(2);
+    lines[1] = " 9 ";
+    lines[6] = "many";
+    lines[13] = " 3 "; // runner 1, △
+    lines.resize(9 + 2 + 6 + 1);
+    lines.back() = " 2 "; // runner 2, ◎
+    LoadedRace loaded;
+    const FileResult read = parseRaceFile(crlfLines(lines), loaded);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(loaded.race.ticketCount, 9);
+    QCOMPARE(loaded.race.runnerNames[1], QStringLiteral("U2"));
+    QCOMPARE(loaded.race.markSheet[0][2], 3);
+    QCOMPARE(loaded.race.markSheet[1][0], 2);
+    QCOMPARE(loaded.race.markSheet[1][5], 2);
+    QVERIFY(loaded.tail == TailLines{});
+
+    // Cut after the header: the names take the distance text, the marks the aim.
+    lines.resize(9);
+    QVERIFY(parseRaceFile(crlfLines(lines), loaded).ok);
+    QCOMPARE(loaded.race.runnerNames[0], QStringLiteral("1600m"));
+    QCOMPARE(loaded.race.markSheet[1][5], 0);
+}
+
+void FormatTest::refusesBadFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("messagePart");
+    auto withLine = [](int index, const QByteArray& line) {
+        std::vector<QByteArray> lines = raceLines(2);
+        lines[static_cast<std::size_t>(index)] = line;
+        return crlfLines(lines);
+    };
+    QTest::newRow("empty file") << QByteArray() << "8行目";
+    QTest::newRow("header only to line 7") << crlfLines({"99/05/16", " 7 ", "", "", "", "", " 4 "}) << "8行目";
+    QTest::newRow("runner count 22") << withLine(7, " 22 ") << "出走頭数";
+    QTest::newRow("runner count -1") << withLine(7, "-1 ") << "出走頭数";
+    QTest::newRow("runner count 70000") << withLine(7, " 70000 ") << "出走頭数";
+    QTest::newRow("runner count text") << withLine(7, "two") << "8行目";
+    QTest::newRow("mark 26") << withLine(12, " 26 ") << "13行目";
+    QTest::newRow("mark -1") << withLine(20, "-1 ") << "21行目";
+    QTest::newRow("mark text") << withLine(9 + 2 + 11, "x") << "23行目";
+    const std::pair<const char*, QByteArray> bytes[] = {
+        {"cut-off lead byte at the end", QByteArray("\x82", 1)},
+        {"lead byte before CR LF", QByteArray("A\x82", 2)},
+        {"invalid second byte", QByteArray("\x82\x20", 2)},
+        {"second byte 0x7F", QByteArray("\x82\x7F", 2)},
+        {"unassigned pair", QByteArray("\x85\x40", 2)},
+        {"byte 0x1A", QByteArray("A\x1A", 2)},
+        {"byte 0x1C", QByteArray("A\x1C", 2)},
+        {"byte 0x7F", QByteArray("A\x7F", 2)},
+        {"byte 0x80", QByteArray("A\x80", 2)},
+        {"byte 0xA0", QByteArray("A\xA0", 2)},
+        {"byte 0xFD", QByteArray("A\xFD", 2)},
+        {"byte 0xFE", QByteArray("A\xFE", 2)},
+        {"byte 0xFF", QByteArray("A\xFF", 2)},
+        {"NUL", QByteArray("A\0B", 3)},
+    };
+    for (const auto& [name, bad] : bytes) {
+        QTest::addRow("%s in the race name", name) << withLine(2, bad) << "3行目";
+        QTest::addRow("%s in the last line", name) << withLine(9 + 2 + 12 + 4, bad) << "28行目";
+    }
+    QTest::newRow("UTF-8 byte order mark") << QByteArray("\xEF\xBB\xBF") + crlfLines(raceLines(2)) << "1行目";
+    QByteArray cutOff = crlfLines(raceLines(2));
+    cutOff.chop(2);
+    QTest::newRow("lead byte cut off at the end of the file") << cutOff + "\x82" << "28行目";
+}
+
+void FormatTest::refusesBadFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, messagePart);
+    LoadedRace loaded;
+    loaded.race.raceName = QStringLiteral("元のまま");
+    const FileResult read = parseRaceFile(bytes, loaded, ReadScope::Whole, QStringLiteral("bad.tkr"));
+    QVERIFY(!read.ok);
+    QVERIFY2(read.error.contains(QStringLiteral("bad.tkr")) && read.error.contains(messagePart), qPrintable(read.error));
+    QCOMPARE(loaded.race.raceName, QStringLiteral("元のまま"));
+}
+
+void FormatTest::ignoresLinesAfterTheRace()
+{
+    const QByteArray race = crlfLines(raceLines(1, " 1 ", " 2 ", "870", " 100 ", " 870 "));
+    LoadedRace plain;
+    QVERIFY(parseRaceFile(race, plain).ok);
+    for (const QByteArray& extra : {QByteArray("more\r\nlines\r\n"), QByteArray("\xFF\x82", 2)}) {
+        LoadedRace longer;
+        const FileResult read = parseRaceFile(race + extra, longer);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QVERIFY(longer.tail == plain.tail);
+        QCOMPARE(longer.race.runnerNames[0], plain.race.runnerNames[0]);
+    }
+    // Read through the results only, a broken balance line is never looked at.
+    QByteArray brokenBalance = crlfLines(raceLines(1, " 1 ", " 2 ", "870", "\xFF", " 870 "));
+    LoadedRace results;
+    QVERIFY(parseRaceFile(brokenBalance, results, ReadScope::ThroughResults).ok);
+    QVERIFY(!parseRaceFile(brokenBalance, results, ReadScope::Whole).ok);
+}
+
+void FormatTest::writeRefusesUnwritableText_data()
+{
+    QTest::addColumn<std::function<void(RaceState&, TailLines&)>>("change");
+    QTest::addColumn<QString>("field");
+    using Change = std::function<void(RaceState&, TailLines&)>;
+    QTest::newRow("emoji in the race name") << Change([](RaceState& r, TailLines&) { r.raceName = "ダービー😀"; })
+                                            << "「レース名」に、レースファイルに書けない文字「😀」";
+    QTest::newRow("yen sign in runner 3") << Change([](RaceState& r, TailLines&) { r.runnerNames[2] = "A¥B"; })
+                                          << "「3番の馬名」に、レースファイルに書けない文字「¥」";
+    QTest::newRow("accent in the course") << Change([](RaceState& r, TailLines&) { r.courseName = "Longchamp é"; })
+                                          << "「競馬場」";
+    QTest::newRow("lone surrogate in the date") << Change([](RaceState& r, TailLines&) { r.raceDate = QChar(0xD800); })
+                                                << "「レース日付」";
+    QTest::newRow("replacement char in the payout")
+        << Change([](RaceState&, TailLines& t) { t.payout = TailValue::ofText(QString(QChar(0xFFFD))); }) << "「配当金」";
+}
+
+void FormatTest::writeRefusesUnwritableText()
+{
+    QFETCH(std::function<void(RaceState&, TailLines&)>, change);
+    QFETCH(QString, field);
+    TempFolder folder;
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(3), TailLines{}).ok);
+    const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
+    RaceState race = sampleRace(3);
+    TailLines tail;
+    change(race, tail);
+    const FileResult written = writeRaceFile(QStringLiteral("r.tkr"), race, tail);
+    QVERIFY(!written.ok);
+    QVERIFY2(written.error.contains(field), qPrintable(written.error));
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
+    QVERIFY(!writeRaceFile(QStringLiteral("new.tkr"), race, tail).ok);
+    QVERIFY(!QFile::exists(QStringLiteral("new.tkr")));
+}
+
+void FormatTest::writeRefusesCountsOutsideTables_data()
+{
+    QTest::addColumn<int>("runners");
+    QTest::addColumn<int>("mark");
+    QTest::newRow("22 runners") << 22 << 0;
+    QTest::newRow("-1 runners") << -1 << 0;
+    QTest::newRow("mark 26") << 2 << 26;
+    QTest::newRow("mark -1") << 2 << -1;
+}
+
+void FormatTest::writeRefusesCountsOutsideTables()
+{
+    QFETCH(int, runners);
+    QFETCH(int, mark);
+    RaceState race = sampleRace(2);
+    race.runnerCount = static_cast<std::int16_t>(runners);
+    race.markSheet[1][3] = static_cast<std::int16_t>(mark);
+    QByteArray bytes = "untouched";
+    QVERIFY(!raceFileBytes(race, TailLines{}, bytes).ok);
+    QCOMPARE(bytes, QByteArray("untouched"));
+}
+
+void FormatTest::fuzzRegressionsRead()
+{
+    const QDir dir(QStringLiteral(TOKIRO_FUZZ_REGRESSIONS));
+    const QStringList names = dir.entryList(QDir::Files);
+    if (names.isEmpty())
+        QSKIP("no fuzz regression inputs");
+    for (const QString& name : names) {
+        LoadedRace loaded;
+        const FileResult read = parseRaceFile(fileBytes(dir.filePath(name)), loaded);
+        QVERIFY(loaded.race.runnerCount >= 0 && loaded.race.runnerCount <= maxRunners);
+        QVERIFY(read.ok || !read.error.isEmpty());
+    }
+}
+
+static const RegisterTest registered([] { return std::make_unique<FormatTest>(); });
+
+#include "format_test.moc"

@@ -1,0 +1,253 @@
+#include "racefile/catalogue.h"
+#include "racefile/race_file.h"
+#include "samples.h"
+#include "temp_folder.h"
+
+#include <QtTest>
+
+// Rewriting the tail lines of a saved race through "TKR.tmp", and deleting a race.
+class RewriteTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void resultRewriteKeepsBalance();
+    void balanceRewriteKeepsResults();
+    void cancelLeavesFileAndTemp_data();
+    void cancelLeavesFileAndTemp();
+    void unusableFileChangesNothing_data();
+    void unusableFileChangesNothing();
+    void keepsBytesOfUneditedLines();
+    void tempChangedMeanwhileFails();
+    void deleteAsks_data();
+    void deleteAsks();
+};
+
+namespace {
+
+// Answers the confirmation box and records what it was asked.
+struct Confirm {
+    bool answer = true;
+    QStringList asked;
+    ConfirmFn fn()
+    {
+        return [this](const QString& text, const QString& title) {
+            asked << text + u'|' + title;
+            return answer;
+        };
+    }
+};
+
+const QString rewritePrompt = QStringLiteral("データを書き換えますがよろしいですか？|データの書き換え");
+
+std::vector<QByteArray> linesOf(const QString& path)
+{
+    QList<QByteArray> split = fileBytes(path).split('\n');
+    std::vector<QByteArray> lines;
+    for (QByteArray& line : split)
+        lines.push_back(line.endsWith('\r') ? line.chopped(1) : line);
+    if (!lines.empty() && lines.back().isEmpty())
+        lines.pop_back(); // after the last line end
+    return lines;
+}
+
+} // namespace
+
+void RewriteTest::resultRewriteKeepsBalance()
+{
+    TempFolder folder;
+    const TailLines tail{{}, {}, {}, TailValue::ofNumber(300), TailValue::ofNumber(450)};
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(2), tail).ok);
+    Confirm confirm;
+    const RewriteResult done = rewriteResultLines(QStringLiteral("r.tkr"), QStringLiteral("07"), QStringLiteral("12番"),
+                                                  QString(), confirm.fn());
+    QCOMPARE(done.outcome, Outcome::Done);
+    QCOMPARE(confirm.asked, QStringList{rewritePrompt});
+
+    const std::vector<QByteArray> lines = linesOf(QStringLiteral("r.tkr"));
+    QCOMPARE(lines.size(), std::size_t(28));
+    QCOMPARE(lines[1], QByteArray("7")); // copied as a text line: the blanks are gone
+    QCOMPARE(lines[8], QByteArray(" 1 "));
+    QCOMPARE(lines[23], QByteArray(" 7 "));
+    QCOMPARE(lines[24], QByteArray(" 12 "));
+    QCOMPARE(lines[25], QByteArray(" 0 ")); // an empty box is 0
+    QCOMPARE(lines[26], QByteArray(" 300 "));
+    QCOMPARE(lines[27], QByteArray(" 450 "));
+    QCOMPARE(fileBytes(QStringLiteral("TKR.tmp")), fileBytes(QStringLiteral("r.tkr")));
+
+    LoadedRace loaded;
+    QVERIFY(readRaceFile(QStringLiteral("r.tkr"), loaded).ok);
+    QCOMPARE(loaded.race.raceNumber, 7);
+    QCOMPARE(loaded.race.runnerNames[1], QStringLiteral("ウマ2"));
+    QCOMPARE(loaded.race.markSheet[1][0], 1);
+    QVERIFY(loaded.tail == (TailLines{TailValue::ofNumber(7), TailValue::ofNumber(12), TailValue::ofText("0"),
+                                      TailValue::ofNumber(300), TailValue::ofNumber(450)}));
+}
+
+void RewriteTest::balanceRewriteKeepsResults()
+{
+    TempFolder folder;
+    const TailLines tail{TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("870"), {},
+                         TailValue::ofNumber(0)};
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), tail).ok);
+    Confirm confirm;
+    QCOMPARE(rewriteBalanceLines(QStringLiteral("r.tkr"), QStringLiteral("1200円"), QStringLiteral("-2.5"), confirm.fn())
+                 .outcome,
+             Outcome::Done);
+    const std::vector<QByteArray> lines = linesOf(QStringLiteral("r.tkr"));
+    QCOMPARE(lines.size(), std::size_t(21));
+    // The result lines are copied as text lines, the new amounts written as number lines.
+    QCOMPARE(lines[16], QByteArray("3"));
+    QCOMPARE(lines[17], QByteArray("8"));
+    QCOMPARE(lines[18], QByteArray("870"));
+    QCOMPARE(lines[19], QByteArray(" 1200 "));
+    QCOMPARE(lines[20], QByteArray("-2.5 "));
+
+    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    QCOMPARE(entries.size(), std::size_t(1));
+    QCOMPARE(entries[0].firstPlace, QStringLiteral("3"));
+    QCOMPARE(entries[0].payout, QStringLiteral("870"));
+    QCOMPARE(entries[0].stake, 1200.0);
+    QCOMPARE(entries[0].income, -2.5);
+}
+
+void RewriteTest::cancelLeavesFileAndTemp_data()
+{
+    QTest::addColumn<bool>("results");
+    QTest::newRow("result lines") << true;
+    QTest::newRow("balance lines") << false;
+}
+
+void RewriteTest::cancelLeavesFileAndTemp()
+{
+    QFETCH(bool, results);
+    TempFolder folder;
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(3), TailLines{}).ok);
+    putFile(QStringLiteral("TKR.tmp"), "left from before");
+    const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
+    Confirm confirm;
+    confirm.answer = false;
+    const RewriteResult cancelled =
+        results ? rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "300", confirm.fn())
+                : rewriteBalanceLines(QStringLiteral("r.tkr"), "100", "200", confirm.fn());
+    QCOMPARE(cancelled.outcome, Outcome::Cancelled);
+    QCOMPARE(confirm.asked, QStringList{rewritePrompt});
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
+    // "TKR.tmp" holds the rewrite that was not confirmed.
+    const QByteArray temp = fileBytes(QStringLiteral("TKR.tmp"));
+    QVERIFY(temp.endsWith(results ? QByteArray(" 1 \r\n 2 \r\n 300 \r\n\r\n 0 \r\n") : QByteArray("\r\n\r\n\r\n 100 \r\n 200 \r\n")));
+}
+
+void RewriteTest::unusableFileChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("messagePart");
+    std::vector<QByteArray> lines = raceLines(2);
+    lines.pop_back();
+    QTest::newRow("income line missing") << crlfLines(lines) << "27行しかない";
+    lines = raceLines(2);
+    lines[8] = "solid";
+    QTest::newRow("aim is text") << crlfLines(lines) << "9行目が数ではない";
+    lines = raceLines(2);
+    lines[22] = "x";
+    QTest::newRow("mark is text") << crlfLines(lines) << "23行目";
+    lines = raceLines(2);
+    lines[7] = " 22 ";
+    QTest::newRow("22 runners") << crlfLines(lines) << "出走頭数";
+    lines = raceLines(2);
+    lines[3] = "\x82";
+    QTest::newRow("cut-off lead byte") << crlfLines(lines) << "4行目";
+    QTest::newRow("empty") << QByteArray() << "8行目";
+}
+
+void RewriteTest::unusableFileChangesNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, messagePart);
+    TempFolder folder;
+    putFile(QStringLiteral("bad.tkr"), bytes);
+    Confirm confirm;
+    for (const bool results : {true, false}) {
+        const RewriteResult failed = results
+                                         ? rewriteResultLines(QStringLiteral("bad.tkr"), "1", "2", "3", confirm.fn())
+                                         : rewriteBalanceLines(QStringLiteral("bad.tkr"), "1", "2", confirm.fn());
+        QCOMPARE(failed.outcome, Outcome::Failed);
+        QVERIFY2(failed.error.contains(messagePart), qPrintable(failed.error));
+    }
+    QCOMPARE(fileBytes(QStringLiteral("bad.tkr")), bytes);
+    QVERIFY(!QFile::exists(QStringLiteral("TKR.tmp")));
+    QVERIFY(confirm.asked.isEmpty());
+
+    // A file that vanished: nothing is created, not even "TKR.tmp".
+    const RewriteResult vanished = rewriteResultLines(QStringLiteral("gone.tkr"), "1", "2", "3", confirm.fn());
+    QCOMPARE(vanished.outcome, Outcome::Failed);
+    QVERIFY(vanished.error.contains(QStringLiteral("gone.tkr")));
+    QVERIFY(!QFile::exists(QStringLiteral("gone.tkr")));
+    QVERIFY(!QFile::exists(QStringLiteral("TKR.tmp")));
+}
+
+void RewriteTest::keepsBytesOfUneditedLines()
+{
+    // 髙 stored with its NEC code (EE E0), a 〜 as 81 60, blanks around a name, LF line ends, a mark stored as 04 and
+    // junk after the race: only what the kinds of line change, changes.
+    std::vector<QByteArray> lines = raceLines(1, "", "", "", " 500 ", " 600 ");
+    lines[2] = " \xEE\xE0\x81\x60 ";
+    lines[9] = "\t\xEE\xE0 ";
+    lines[10] = "04";
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\n";
+    bytes += "extra\n";
+    TempFolder folder;
+    putFile(QStringLiteral("r.tkr"), bytes);
+    Confirm confirm;
+    QCOMPARE(rewriteResultLines(QStringLiteral("r.tkr"), "2", "1", "1230", confirm.fn()).outcome, Outcome::Done);
+    std::vector<QByteArray> expected = raceLines(1, " 2 ", " 1 ", " 1230 ", " 500 ", " 600 ");
+    expected[1] = "7";
+    expected[2] = "\xEE\xE0\x81\x60";
+    expected[9] = "\xEE\xE0";
+    expected[10] = " 4 ";
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), crlfLines(expected));
+}
+
+void RewriteTest::tempChangedMeanwhileFails()
+{
+    TempFolder folder;
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), TailLines{}).ok);
+    const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
+    const RewriteResult result = rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "3", [](const QString&, const QString&) {
+        QFile::remove(QStringLiteral("TKR.tmp"));
+        return true;
+    });
+    QCOMPARE(result.outcome, Outcome::Failed);
+    QVERIFY(result.error.contains(QStringLiteral("TKR.tmp")));
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
+}
+
+void RewriteTest::deleteAsks_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("OK") << true << int(Outcome::Done);
+    QTest::newRow("cancel") << false << int(Outcome::Cancelled);
+}
+
+void RewriteTest::deleteAsks()
+{
+    QFETCH(bool, answer);
+    QFETCH(int, outcome);
+    TempFolder folder;
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), TailLines{}).ok);
+    Confirm confirm;
+    confirm.answer = answer;
+    QCOMPARE(int(deleteRaceFile(QStringLiteral("r.tkr"), confirm.fn()).outcome), outcome);
+    QCOMPARE(confirm.asked, QStringList{QStringLiteral("データを削除しますがよろしいですか？|データの削除")});
+    QCOMPARE(QFile::exists(QStringLiteral("r.tkr")), !answer);
+
+    const RewriteResult vanished = deleteRaceFile(QStringLiteral("gone.tkr"), confirm.fn());
+    QCOMPARE(vanished.outcome, Outcome::Failed);
+    QVERIFY(vanished.error.contains(QStringLiteral("gone.tkr")));
+}
+
+static const RegisterTest registered([] { return std::make_unique<RewriteTest>(); });
+
+#include "rewrite_test.moc"

@@ -1,10 +1,98 @@
 #pragma once
 
-#include "screens/not_built_screen.h"
+#include "screens/screen.h"
 
-class Form4 : public NotBuiltScreen {
+#include <optional>
+#include <vector>
+
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+// The mark entry screen: one column per runner (number, name box, marks) from right to left, the six mark buttons,
+// the ticket count and aim, and the buttons that predict, save, load and go back.
+class Form4 : public Screen {
     Q_OBJECT
 public:
-    Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
-        : NotBuiltScreen(ScreenId::Form4, ScreenId::Form3, module, navigation, dialogs) {}
+    Form4(Module1& module, Navigation& navigation, Dialogs& dialogs);
+
+    void Form_Load() override;
+    void Form_Activate() override;
+
+private:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Command10_Click();
+    void Label8_MouseDown(int index, Qt::MouseButton button);
+    void Text1_KeyPress(int index, int keyAscii);
+    void Text2_KeyPress(int keyAscii);
+    void VScroll1_Change();
+    void Option1_Click();
+    void Option2_Click();
+
+    // The opening steps: header, ticket box and aim, a fresh column per runner, marks, names and tail lines cleared.
+    void openSheet();
+    void fillHeader();
+    void chooseMark(MarkKind kind);
+    void showMarks(int index);
+    void selectAim();
+    void showOnSpinner(int count);
+    // ticketCount := the ticket box's number. A number that no 16-bit count holds is refused with a message,
+    // and ticketCount stays as it was.
+    bool takeTicketCount();
+    int shownRunners() const;
+    void createColumn(int index);
+    void placeColumn(int index);
+    void removeColumns();
+    void setTabChain();
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLabel* Label13;
+    QLabel* Label14;
+    QLabel* Label15;
+    QLineEdit* Text2;
+    QScrollBar* VScroll1;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+    QButtonGroup* aimGroup;
+    QFrame* Shape1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
+    QPushButton* Command7;
+    QPushButton* Command8;
+    QPushButton* Command9;
+    QPushButton* Command10;
+
+    // Control arrays: element 0 is the hidden template, elements 1..n-1 are made per runner.
+    std::vector<QLabel*> Label7;
+    std::vector<QPlainTextEdit*> Text1;
+    std::vector<QLabel*> Label8;
+
+    // The mark that a press on a runner's mark label adds or removes; Label9 shows it.
+    MarkKind currentMark = MarkKind::DoubleCircle;
 };

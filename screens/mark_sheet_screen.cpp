@@ -1,0 +1,577 @@
+#include "screens/mark_sheet_screen.h"
+
+#include "core/numbers.h"
+#include "core/twips.h"
+#include "racefile/race_file.h"
+#include "screens/control_table.h"
+#include "screens/event_hooks.h"
+
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextOption>
+
+#include <algorithm>
+
+namespace {
+constexpr int orange = rgb(255, 128, 0);
+constexpr int lightOrange = rgb(255, 224, 192);
+constexpr int lightGreen = rgb(192, 255, 192);
+constexpr int markYellow = rgb(255, 255, 128);
+constexpr int darkBlue = rgb(0, 0, 192);
+constexpr double formPoint = 14.25;
+constexpr int enterKey = 13;
+
+// Runner columns: the x of runner 1 and the top of the columns, then the pitch to the left.
+constexpr double sheetOriginX = 8500;
+constexpr int sheetTop = 650;
+constexpr int columnPitch = 400;
+constexpr int spinnerLowest = 1;
+constexpr int spinnerHighest = 12;
+
+#define HEADER(NAME, LEFT, WIDTH)                                                                                    \
+    {.name = NAME, .kind = ControlKind::Label, .left = LEFT, .top = 150, .width = WIDTH, .height = 330,            \
+     .fore = black, .back = lightYellow, .pointSize = 12, .border = true, .align = Align::Centre}
+#define MARK_BUTTON(NAME, CAPTION, LEFT, TOP)                                                                        \
+    {.name = NAME, .kind = ControlKind::Button, .caption = CAPTION, .left = LEFT, .top = TOP, .width = 375,        \
+     .height = 375, .pointSize = 12}
+
+const ControlSpec form4Layout[] = {
+    HEADER("Label1", 600, 1575),
+    HEADER("Label3", 2400, 1815),
+    HEADER("Label4", 4440, 3135),
+    HEADER("Label5", 7800, 735),
+    HEADER("Label2", 8760, 1815),
+    HEADER("Label6", 10800, 855),
+
+    // Templates of the runner columns, at the place of runner 1.
+    {.name = "Label7", .kind = ControlKind::Label, .left = 8500, .top = 650, .width = 405, .height = 345,
+     .fore = black, .back = lightOrange, .pointSize = 11.25, .border = true, .align = Align::Centre},
+    {.name = "Text1", .kind = ControlKind::TextEdit, .left = 8500, .top = 1000, .width = 400, .height = 2500,
+     .fore = black, .back = white, .pointSize = 12, .bold = false},
+    {.name = "Label8", .kind = ControlKind::Label, .left = 8500, .top = 3500, .width = 405, .height = 4005,
+     .fore = black, .back = lightGreen, .pointSize = 9, .border = true},
+
+    // The right-hand strip.
+    {.name = "Label10", .kind = ControlKind::Label, .caption = "トキロ", .left = 9360, .top = 600, .width = 1575,
+     .height = 495, .fore = green, .pointSize = 21.75},
+    {.name = "Label11", .kind = ControlKind::Label, .caption = "Ver.2.0", .left = 9840, .top = 1110, .width = 1455,
+     .height = 375, .fore = green, .pointSize = 15.75},
+    {.name = "Label12", .kind = ControlKind::Label, .caption = "何点買いますか？", .left = 9240, .top = 1620,
+     .width = 2535, .height = 300, .fore = cyan, .pointSize = 11.25},
+    {.name = "Text2", .kind = ControlKind::LineEdit, .left = 9240, .top = 2010, .width = 495, .height = 375,
+     .pointSize = 12, .align = Align::Right},
+    {.name = "Label13", .kind = ControlKind::Label, .caption = "点買い", .left = 9780, .top = 2010, .width = 855,
+     .height = 375, .fore = black, .back = lightGreen, .pointSize = 12, .align = Align::Centre},
+    {.name = "VScroll1", .kind = ControlKind::VScroll, .left = 10680, .top = 1950, .width = 255, .height = 495},
+    {.name = "Option1", .kind = ControlKind::Option, .caption = "堅実狙い", .left = 9240, .top = 2610, .width = 1815,
+     .height = 330, .fore = yellow, .back = black, .pointSize = 12},
+    {.name = "Option2", .kind = ControlKind::Option, .caption = "大穴狙い", .left = 9240, .top = 2970, .width = 1815,
+     .height = 330, .fore = yellow, .back = black, .pointSize = 12},
+    {.name = "Label14", .kind = ControlKind::Label, .caption = "マーク選択", .left = 9240, .top = 3600, .width = 1455,
+     .height = 330, .fore = black, .back = markYellow, .pointSize = 12, .border = true, .align = Align::Centre},
+    {.name = "Shape1", .kind = ControlKind::Shape, .left = 9240, .top = 4020, .width = 1095, .height = 1575,
+     .fore = white},
+    MARK_BUTTON("Command2", "◎", 9360, 4140),
+    MARK_BUTTON("Command3", "○", 9840, 4140),
+    MARK_BUTTON("Command4", "△", 9360, 4620),
+    MARK_BUTTON("Command5", "▲", 9840, 4620),
+    MARK_BUTTON("Command6", "×", 9360, 5100),
+    MARK_BUTTON("Command7", "★", 9840, 5100),
+    {.name = "Label9", .kind = ControlKind::Label, .caption = "◎", .left = 9615, .top = 5760, .width = 345,
+     .height = 345, .fore = darkBlue, .back = lightGreen, .pointSize = 14.25, .border = true,
+     .align = Align::Centre},
+
+    // The bottom row.
+    {.name = "Command8", .kind = ControlKind::Button, .caption = "ロード", .left = 600, .top = 7680, .width = 1215,
+     .height = 495, .pointSize = 12},
+    {.name = "Command9", .kind = ControlKind::Button, .caption = "セーブ", .left = 1920, .top = 7680, .width = 1215,
+     .height = 495, .pointSize = 12},
+    {.name = "Command10", .kind = ControlKind::Button, .caption = "予想します", .left = 5040, .top = 7680,
+     .width = 1815, .height = 495, .pointSize = 12},
+    {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7680,
+     .width = 1215, .height = 495, .pointSize = 12},
+    {.name = "Label15", .kind = ControlKind::Label,
+     .caption = "［注意！］予想結果は、希望の点数よりも少ない場合があります。", .left = 600, .top = 8340,
+     .width = 10575, .height = 300, .fore = orange, .pointSize = 11.25},
+};
+
+#undef HEADER
+#undef MARK_BUTTON
+
+const QString saveTitle = QStringLiteral("データの保存");
+const QString raceFileFilter = QStringLiteral("(*.TKR)|*.tkr");
+
+// A runner's marks, grouped by kind in the fixed order ◎ ○ △ ▲ × ★.
+QString markCaption(const RaceState& race, int runner)
+{
+    QString caption;
+    for (int kind = 0; kind < markKindCount; ++kind)
+        caption += markSymbol(kind).repeated(std::max<int>(0, race.markSheet[runner][kind]));
+    return caption;
+}
+
+// The narrow, tall mark label: its symbols fill it row by row from the top, as many to a row as fit. A plain label
+// cannot wrap a string of symbols, since no line break is allowed between them.
+class MarkLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QFrame::paintEvent(event);
+        const QString symbols = text();
+        if (symbols.isEmpty())
+            return;
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QFontMetrics metrics(font());
+        int cell = 1;
+        for (int kind = 0; kind < markKindCount; ++kind)
+            cell = std::max(cell, metrics.horizontalAdvance(markSymbol(kind)));
+        const QRect area = contentsRect();
+        const int perRow = std::max(1, area.width() / cell);
+        const int left = area.left() + (area.width() - perRow * cell) / 2;
+        const int lineHeight = metrics.height();
+        for (qsizetype i = 0; i < symbols.size(); ++i) {
+            const int row = static_cast<int>(i) / perRow;
+            const int column = static_cast<int>(i) % perRow;
+            const QRect place(left + column * cell, area.top() + 2 + row * lineHeight, cell, lineHeight);
+            painter.drawText(place, Qt::AlignCenter, symbols.mid(i, 1));
+        }
+    }
+};
+
+// A name is one line of the race file: line breaks pasted into the box are dropped.
+QString oneLine(QString text)
+{
+    for (QChar breakChar : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
+        text.remove(breakChar);
+    return text;
+}
+} // namespace
+
+Form4::Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
+    : Screen(ScreenId::Form4, module, navigation, dialogs)
+{
+    auto label = [this](const char* name) { return build<QLabel>(this, form4Layout, name, formPoint); };
+    auto button = [this](const char* name) { return build<QPushButton>(this, form4Layout, name, formPoint); };
+
+    Label1 = label("Label1");
+    Label3 = label("Label3");
+    Label4 = label("Label4");
+    Label5 = label("Label5");
+    Label2 = label("Label2");
+    Label6 = label("Label6");
+    Label10 = label("Label10");
+    Label11 = label("Label11");
+    Label12 = label("Label12");
+    Text2 = build<QLineEdit>(this, form4Layout, "Text2", formPoint);
+    Label13 = label("Label13");
+    VScroll1 = build<QScrollBar>(this, form4Layout, "VScroll1", formPoint);
+    Option1 = build<QRadioButton>(this, form4Layout, "Option1", formPoint);
+    Option2 = build<QRadioButton>(this, form4Layout, "Option2", formPoint);
+    Label14 = label("Label14");
+    Shape1 = build<QFrame>(this, form4Layout, "Shape1", formPoint);
+    Command2 = button("Command2");
+    Command3 = button("Command3");
+    Command4 = button("Command4");
+    Command5 = button("Command5");
+    Command6 = button("Command6");
+    Command7 = button("Command7");
+    Label9 = label("Label9");
+    Command8 = button("Command8");
+    Command9 = button("Command9");
+    Command10 = button("Command10");
+    Command1 = button("Command1");
+    Label15 = label("Label15");
+
+    setInputMethod(Text2, false);
+
+    // The spinner counts 1..12, and its upper arrow raises the count: a scroll bar steps down from its top arrow,
+    // so every step is turned round before it lands, and the handle is drawn with the highest count at the top.
+    VScroll1->setRange(spinnerLowest, spinnerHighest);
+    VScroll1->setSingleStep(1);
+    VScroll1->setPageStep(1);
+    VScroll1->setInvertedAppearance(true);
+    connect(VScroll1, &QScrollBar::actionTriggered, this, [this](int action) {
+        const int before = VScroll1->value();
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+        case QAbstractSlider::SliderPageStepAdd:
+            VScroll1->setSliderPosition(std::max(spinnerLowest, before - 1));
+            break;
+        case QAbstractSlider::SliderSingleStepSub:
+        case QAbstractSlider::SliderPageStepSub:
+            VScroll1->setSliderPosition(std::min(spinnerHighest, before + 1));
+            break;
+        default:
+            break;
+        }
+    });
+
+    aimGroup = new QButtonGroup(this);
+    aimGroup->addButton(Option1, 0);
+    aimGroup->addButton(Option2, 1);
+
+    createColumn(0);
+    Label7[0]->hide();
+    Text1[0]->hide();
+    Label8[0]->hide();
+
+    onEnter(Text2, [this] { Text2_KeyPress(enterKey); });
+    connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+    connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+    connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
+    connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+    connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
+    connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
+}
+
+void Form4::createColumn(int index)
+{
+    const auto arrayName = [index](const char* name) { return QStringLiteral("%1(%2)").arg(name).arg(index); };
+
+    auto* number = static_cast<QLabel*>(buildControl(this, specOf(form4Layout, "Label7"), formPoint));
+    number->setObjectName(arrayName("Label7"));
+    Label7.push_back(number);
+
+    auto* name = static_cast<QPlainTextEdit*>(buildControl(this, specOf(form4Layout, "Text1"), formPoint));
+    name->setObjectName(arrayName("Text1"));
+    // Names stack downwards in the narrow box, one character to a line.
+    name->setWordWrapMode(QTextOption::WrapAnywhere);
+    name->document()->setDocumentMargin(1);
+    // The names are katakana. Qt has no portable hint for a full-width katakana conversion mode (its hints only
+    // prefer latin, digits or letter cases), so the boxes keep the input method on and the user's input method
+    // chooses kana; the conversion mode is left to it.
+    setInputMethod(name, true);
+    onEnter(name, [this, index] { Text1_KeyPress(index, enterKey); });
+    Text1.push_back(name);
+
+    const ControlSpec& marks = specOf(form4Layout, "Label8");
+    auto* markLabel = new MarkLabel(this);
+    markLabel->setObjectName(arrayName("Label8"));
+    markLabel->setGeometry(twipsRect(marks.left, marks.top, marks.width, marks.height));
+    markLabel->setFont(screenFont(marks.pointSize, marks.bold));
+    markLabel->setFrameShape(QFrame::Box);
+    markLabel->setLineWidth(1);
+    markLabel->setCursor(Qt::PointingHandCursor);
+    setColours(markLabel, marks.fore, marks.back);
+    onMousePress(markLabel, [this, index](Qt::MouseButton button) { Label8_MouseDown(index, button); });
+    Label8.push_back(markLabel);
+}
+
+void Form4::removeColumns()
+{
+    while (Label7.size() > 1) {
+        delete Label7.back();
+        delete Text1.back();
+        delete Label8.back();
+        Label7.pop_back();
+        Text1.pop_back();
+        Label8.pop_back();
+    }
+    Label7[0]->hide();
+    Text1[0]->hide();
+    Label8[0]->hide();
+    Text1[0]->clear();
+    Label8[0]->clear();
+}
+
+void Form4::placeColumn(int index)
+{
+    const double x = module.columnOriginX - columnPitch * index;
+    const int top = module.columnTop;
+    Label7[index]->setGeometry(twipsRect(x, top, 405, 345));
+    Label7[index]->setText(QString::number(index + 1));
+    Label7[index]->show();
+    Text1[index]->setGeometry(twipsRect(x, top + 350, 400, 2500));
+    Text1[index]->clear();
+    Text1[index]->show();
+    Label8[index]->setGeometry(twipsRect(x, top + 2850, 405, 4005));
+    Label8[index]->clear();
+    Label8[index]->show();
+}
+
+// The name boxes come first, in runner order, then the strip on the right and the bottom row.
+void Form4::setTabChain()
+{
+    std::vector<QWidget*> chain;
+    for (int i = 0; i < shownRunners(); ++i)
+        chain.push_back(Text1[i]);
+    for (QWidget* widget : std::initializer_list<QWidget*>{Text2, VScroll1, Option1, Option2, Command2, Command3,
+                                                           Command4, Command5, Command6, Command7, Command8, Command9,
+                                                           Command10, Command1})
+        chain.push_back(widget);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+int Form4::shownRunners() const
+{
+    return std::clamp<int>(module.race.runnerCount, 0, maxRunners);
+}
+
+void Form4::Form_Load()
+{
+    openSheet();
+}
+
+void Form4::openSheet()
+{
+    RaceState& race = module.race;
+    module.columnOriginX = sheetOriginX;
+    module.columnTop = sheetTop;
+
+    // A freshly opened sheet shows no race number until there is one.
+    Label3->clear();
+    fillHeader();
+    Text2->setText(QString::number(race.ticketCount));
+    showOnSpinner(race.ticketCount);
+    selectAim();
+
+    removeColumns();
+    const int runners = shownRunners();
+    for (int i = 1; i < runners; ++i)
+        createColumn(i);
+    for (int i = 0; i < runners; ++i)
+        placeColumn(i);
+    setTabChain();
+
+    chooseMark(MarkKind::DoubleCircle);
+
+    for (int i = 0; i < runners; ++i)
+        std::fill_n(race.markSheet[i].begin(), markKindCount, std::int16_t(0));
+    for (QString& name : race.runnerNames)
+        name.clear();
+    module.keptTailLines = TailLines{};
+
+    setFirstFocus(runners > 0 ? static_cast<QWidget*>(Text1[0]) : Command10);
+}
+
+void Form4::fillHeader()
+{
+    const RaceState& race = module.race;
+    Label1->setText(race.raceDate);
+    if (race.raceNumber != 0)
+        Label3->setText(QStringLiteral("第%1レース").arg(race.raceNumber));
+    Label4->setText(race.raceName);
+    Label5->setText(race.gradedText);
+    Label2->setText(race.courseName);
+    Label6->setText(race.distanceText);
+}
+
+void Form4::Form_Activate()
+{
+    fillHeader();
+    // Whatever was typed into the ticket box without Enter gives way to the count in force.
+    Text2->setText(QString::number(module.race.ticketCount));
+    showOnSpinner(module.race.ticketCount);
+    selectAim();
+}
+
+void Form4::selectAim()
+{
+    (module.race.aimMode != 0 ? Option2 : Option1)->setChecked(true);
+}
+
+// A count the spinner cannot show leaves it at its nearest end; only the spinner's own moves change the box.
+void Form4::showOnSpinner(int count)
+{
+    const QSignalBlocker quiet(VScroll1);
+    VScroll1->setValue(std::clamp(count, spinnerLowest, spinnerHighest));
+}
+
+bool Form4::takeTicketCount()
+{
+    const std::optional<std::int16_t> count = toInt16(numberValue(Text2->text()));
+    if (!count) {
+        dialogs.reportError(QStringLiteral("点数は -32768 から 32767 までの数で入力してください。"),
+                            QStringLiteral("点買い"));
+        Text2->setFocus();
+        return false;
+    }
+    module.race.ticketCount = *count;
+    return true;
+}
+
+void Form4::chooseMark(MarkKind kind)
+{
+    currentMark = kind;
+    Label9->setText(markSymbol(kind));
+}
+
+void Form4::Command2_Click()
+{
+    chooseMark(MarkKind::DoubleCircle);
+    Command10->setFocus();
+}
+
+void Form4::Command3_Click()
+{
+    chooseMark(MarkKind::Circle);
+    Command10->setFocus();
+}
+
+void Form4::Command4_Click()
+{
+    chooseMark(MarkKind::Triangle);
+    Command10->setFocus();
+}
+
+void Form4::Command5_Click()
+{
+    chooseMark(MarkKind::BlackTriangle);
+    Command10->setFocus();
+}
+
+void Form4::Command6_Click()
+{
+    chooseMark(MarkKind::Cross);
+    Command10->setFocus();
+}
+
+void Form4::Command7_Click()
+{
+    chooseMark(MarkKind::Star);
+    Command10->setFocus();
+}
+
+void Form4::Label8_MouseDown(int index, Qt::MouseButton button)
+{
+    if (index < 0 || index >= shownRunners())
+        return;
+    auto& row = module.race.markSheet[index];
+    std::int16_t& count = row[static_cast<int>(currentMark)];
+    if (button == Qt::LeftButton) {
+        int sum = 0;
+        for (int kind = 0; kind < markKindCount; ++kind)
+            sum += row[kind];
+        if (sum < maxMarksPerRunner)
+            ++count;
+    } else {
+        count = std::max<std::int16_t>(0, static_cast<std::int16_t>(count - 1));
+    }
+    showMarks(index);
+}
+
+void Form4::showMarks(int index)
+{
+    Label8[index]->setText(markCaption(module.race, index));
+}
+
+void Form4::Text1_KeyPress(int index, int keyAscii)
+{
+    if (keyAscii != enterKey || index < 0 || index >= shownRunners())
+        return;
+    // The long-vowel mark is kept as a vertical bar, which reads right in the vertical name box.
+    const QString name = oneLine(Text1[index]->toPlainText()).replace(QStringLiteral("ー"), QStringLiteral("｜"));
+    module.race.runnerNames[index] = name;
+    Text1[index]->setPlainText(name);
+    if (index + 1 < shownRunners())
+        Text1[index + 1]->setFocus();
+    else
+        Command10->setFocus();
+}
+
+void Form4::Text2_KeyPress(int keyAscii)
+{
+    if (keyAscii != enterKey)
+        return;
+    if (takeTicketCount())
+        Command10->setFocus();
+}
+
+void Form4::VScroll1_Change()
+{
+    Text2->setText(QString::number(VScroll1->value()));
+    takeTicketCount();
+}
+
+void Form4::Option1_Click()
+{
+    module.race.aimMode = 0;
+}
+
+void Form4::Option2_Click()
+{
+    module.race.aimMode = 1;
+}
+
+void Form4::Command10_Click()
+{
+    if (takeTicketCount())
+        navigation.show(ScreenId::Form5);
+}
+
+void Form4::Command1_Click()
+{
+    navigation.show(ScreenId::Form3);
+}
+
+void Form4::Command9_Click()
+{
+    QString path = dialogs.saveFile(QStringLiteral("トキロレースデータセーブ"), raceFileFilter,
+                                    QStringLiteral("YYMMDDRR"));
+    if (path.isEmpty())
+        return;
+    // The saved races are found by their extension, so a bare name gets it.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".tkr");
+    if (QFileInfo::exists(path)
+        && !dialogs.confirm(QStringLiteral("データを上書きしますがよろしいですか？"), saveTitle))
+        return;
+    if (!takeTicketCount())
+        return;
+    const FileResult written = writeRaceFile(path, module.race, module.keptTailLines);
+    if (!written.ok)
+        dialogs.reportError(written.error, saveTitle);
+}
+
+void Form4::Command8_Click()
+{
+    const QString path = dialogs.openFile(QStringLiteral("トキロレースデータロード"), raceFileFilter);
+    if (path.isEmpty())
+        return;
+    LoadedRace loaded;
+    const FileResult read = readRaceFile(path, loaded);
+    if (!read.ok || loaded.race.runnerCount < 0 || loaded.race.runnerCount > maxRunners) {
+        dialogs.reportError(read.ok ? QStringLiteral("レースデータの頭数が正しくありません。") : read.error,
+                            QStringLiteral("データの読み込み"));
+        return;
+    }
+
+    // The loaded race replaces the one on the sheet entirely: reopen the sheet for its runners, then fill it.
+    module.race = loaded.race;
+    openSheet();
+    Form_Activate();
+    const int runners = shownRunners();
+    for (int r = 0; r < runners; ++r) {
+        module.race.runnerNames[r] = loaded.race.runnerNames[r];
+        Text1[r]->setPlainText(loaded.race.runnerNames[r]);
+        std::copy_n(loaded.race.markSheet[r].begin(), markKindCount, module.race.markSheet[r].begin());
+    }
+    module.keptTailLines = loaded.tail;
+    for (int r = 0; r < runners; ++r)
+        showMarks(r);
+    if (runners > 0)
+        Text1[0]->setFocus();
+}

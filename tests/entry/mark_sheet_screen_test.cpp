@@ -1,0 +1,575 @@
+#include "entry_helpers.h"
+#include "screens/mark_sheet_screen.h"
+#include "temp_folder.h"
+#include "test_main.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+using entry::expectedGeometry;
+using entry::settle;
+
+namespace {
+// Lines of a race file: CR LF after each, Japanese text already in code page 932.
+QByteArray fileLines(const QList<QByteArray>& lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+const QByteArray grade1Sjis = QByteArray::fromHex("82668754");           // ＧⅠ
+const QByteArray nakayamaSjis = QByteArray::fromHex("92868e528ba3946e8fea"); // 中山競馬場
+const QByteArray nameSjis = QByteArray::fromHex("83548162837481628393");     // サ｜フ｜ン
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// A saved race of five runners with a result and an empty balance, as the other screens leave it.
+QByteArray fiveRunnerRace()
+{
+    QList<QByteArray> lines = {"24/12/22", "11", "Arima", grade1Sjis, nakayamaSjis, "2500m", " 7 ", " 5 ", " 1 ",
+                               "Alpha", "Bravo", "", "Delta", "Echo"};
+    const int marks[5][6] = {{2, 1, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 1}, {0, 0, 0, 0, 0, 0}, {0, 3, 0, 2, 0, 0},
+                             {25, 0, 0, 0, 0, 0}};
+    for (const auto& runner : marks)
+        for (int count : runner)
+            lines.push_back(" " + QByteArray::number(count) + " ");
+    lines += {" 3 ", "7", " 1230 ", "", ""};
+    return fileLines(lines);
+}
+} // namespace
+
+class MarkSheetScreenTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AppHarness> app;
+
+    template <typename Widget = QWidget>
+    Widget* control(const QString& name)
+    {
+        return app->find<Widget>(ScreenId::Form4, name);
+    }
+    QLabel* numberLabel(int i) { return control<QLabel>(QStringLiteral("Label7(%1)").arg(i)); }
+    QPlainTextEdit* nameBox(int i) { return control<QPlainTextEdit>(QStringLiteral("Text1(%1)").arg(i)); }
+    QLabel* markLabel(int i) { return control<QLabel>(QStringLiteral("Label8(%1)").arg(i)); }
+    QLineEdit* ticketBox() { return control<QLineEdit>(QStringLiteral("Text2")); }
+
+    void openSheet(int runners)
+    {
+        app->module.race.runnerCount = static_cast<std::int16_t>(runners);
+        app->nav().show(ScreenId::Form4);
+        QVERIFY(app->nav().isLoaded(ScreenId::Form4));
+    }
+
+    void pressMark(const QString& symbol)
+    {
+        static const QStringList symbols = {"◎", "○", "△", "▲", "×", "★"};
+        const int kind = static_cast<int>(symbols.indexOf(symbol));
+        QVERIFY(kind >= 0);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command%1").arg(kind + 2)));
+    }
+
+    void clickMarks(int runner, Qt::MouseButton button, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            QTest::mouseClick(markLabel(runner), button, {}, QPoint(5, 200 + i % 50));
+    }
+
+    int markSum(int runner) const
+    {
+        int sum = 0;
+        for (int k = 0; k < markKindCount; ++k)
+            sum += app->module.race.markSheet[runner][k];
+        return sum;
+    }
+
+private slots:
+    void init()
+    {
+        app = std::make_unique<AppHarness>();
+        app->module.race.ticketCount = 4;
+    }
+    void cleanup()
+    {
+        app.reset();
+        settle();
+    }
+
+    void columnsRunFromRightToLeft()
+    {
+        app->module.race.markSheet[1][2] = 5;
+        app->module.race.runnerNames[0] = QStringLiteral("前のレース");
+        app->module.keptTailLines.income = TailValue::ofNumber(300);
+        openSheet(3);
+        for (int i = 0; i < 3; ++i) {
+            const int x = 8500 - 400 * i;
+            QVERIFY(numberLabel(i)->isVisible());
+            QCOMPARE(numberLabel(i)->text(), QString::number(i + 1));
+            QCOMPARE(numberLabel(i)->geometry(), expectedGeometry(x, 650, 405, 345));
+            QCOMPARE(nameBox(i)->geometry(), expectedGeometry(x, 1000, 400, 2500));
+            QCOMPARE(markLabel(i)->geometry(), expectedGeometry(x, 3500, 405, 4005));
+            QVERIFY(nameBox(i)->isVisible() && nameBox(i)->toPlainText().isEmpty());
+            QVERIFY(markLabel(i)->isVisible() && markLabel(i)->text().isEmpty());
+        }
+        QVERIFY(!numberLabel(3));
+        QCOMPARE(control<QLabel>(QStringLiteral("Label9"))->text(), QStringLiteral("◎"));
+        // Opening starts a clean sheet.
+        QCOMPARE(app->module.race.markSheet[1][2], std::int16_t(0));
+        QCOMPARE(app->module.race.runnerNames[0], QString());
+        QCOMPARE(app->module.keptTailLines, TailLines{});
+        QCOMPARE(QApplication::focusWidget(), nameBox(0));
+    }
+
+    void noRunnersNoColumns()
+    {
+        app->module.race.markSheet[0][0] = 3;
+        openSheet(0);
+        QVERIFY(numberLabel(0) && !numberLabel(0)->isVisible());
+        QVERIFY(!markLabel(0)->isVisible());
+        QVERIFY(!numberLabel(1));
+        QCOMPARE(app->module.race.markSheet[0][0], std::int16_t(3));
+    }
+
+    void marking_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // symbol pressed, then L (left) or R (right) clicks on runner 2
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QList<int>>("counts");
+        QTest::newRow("three ○ then one removed") << QStringList{"○", "L", "L", "L", "R"} << "○○"
+                                                 << QList<int>{0, 2, 0, 0, 0, 0};
+        QTest::newRow("right click on nothing") << QStringList{"△", "R"} << "" << QList<int>{0, 0, 0, 0, 0, 0};
+        QTest::newRow("grouped in fixed order") << QStringList{"★", "L", "◎", "L", "△", "L"} << "◎△★"
+                                               << QList<int>{1, 0, 1, 0, 0, 1};
+        QTest::newRow("removes only the current kind") << QStringList{"▲", "L", "L", "×", "L", "▲", "R"} << "▲×"
+                                                      << QList<int>{0, 0, 0, 1, 1, 0};
+        QTest::newRow("middle button removes") << QStringList{"◎", "L", "L", "M"} << "◎"
+                                              << QList<int>{1, 0, 0, 0, 0, 0};
+    }
+    void marking()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, caption);
+        QFETCH(QList<int>, counts);
+        openSheet(3);
+        for (const QString& step : steps) {
+            if (step == "L" || step == "R" || step == "M")
+                clickMarks(1, step == "L" ? Qt::LeftButton : step == "R" ? Qt::RightButton : Qt::MiddleButton);
+            else
+                pressMark(step);
+        }
+        QCOMPARE(markLabel(1)->text(), caption);
+        for (int k = 0; k < markKindCount; ++k)
+            QCOMPARE(int(app->module.race.markSheet[1][k]), counts[k]);
+        QCOMPARE(markLabel(0)->text(), QString());
+        QCOMPARE(markSum(0) + markSum(2), 0);
+    }
+
+    void markButtonsShowCurrentMarkAndMoveOn()
+    {
+        openSheet(2);
+        pressMark(QStringLiteral("▲"));
+        QCOMPARE(control<QLabel>(QStringLiteral("Label9"))->text(), QStringLiteral("▲"));
+        QCOMPARE(QApplication::focusWidget(), control(QStringLiteral("Command10")));
+    }
+
+    void twentyFiveMarksAtMost()
+    {
+        openSheet(2);
+        clickMarks(0, Qt::LeftButton, 25);
+        QCOMPARE(app->module.race.markSheet[0][0], std::int16_t(25));
+        clickMarks(0, Qt::LeftButton);
+        QCOMPARE(app->module.race.markSheet[0][0], std::int16_t(25));
+        QCOMPARE(markLabel(0)->text(), QStringLiteral("◎").repeated(25));
+
+        // A kind the runner does not hold cannot be taken away, nor added while the runner is full.
+        pressMark(QStringLiteral("○"));
+        clickMarks(0, Qt::RightButton);
+        clickMarks(0, Qt::LeftButton);
+        QCOMPARE(markSum(0), 25);
+        QCOMPARE(app->module.race.markSheet[0][1], std::int16_t(0));
+
+        pressMark(QStringLiteral("◎"));
+        clickMarks(0, Qt::RightButton);
+        pressMark(QStringLiteral("○"));
+        clickMarks(0, Qt::LeftButton);
+        QCOMPARE(app->module.race.markSheet[0][0], std::int16_t(24));
+        QCOMPARE(app->module.race.markSheet[0][1], std::int16_t(1));
+        QCOMPARE(markLabel(0)->text(), QStringLiteral("◎").repeated(24) + QStringLiteral("○"));
+        QCOMPARE(markSum(1), 0);
+    }
+
+    void namesAreConfirmedByEnter()
+    {
+        openSheet(2);
+        entry::typeAndEnter(nameBox(0), QStringLiteral("サーフーン"));
+        QCOMPARE(nameBox(0)->toPlainText(), QStringLiteral("サ｜フ｜ン"));
+        QCOMPARE(app->module.race.runnerNames[0], QStringLiteral("サ｜フ｜ン"));
+        QCOMPARE(QApplication::focusWidget(), nameBox(1));
+
+        entry::type(nameBox(1), QStringLiteral("ゴールド"));
+        QCOMPARE(app->module.race.runnerNames[1], QString());
+        nameBox(1)->appendPlainText(QStringLiteral("シップ"));
+        QTest::keyClick(nameBox(1), Qt::Key_Enter);
+        // A pasted line break would split the race file's name line; the name stays one line.
+        QCOMPARE(app->module.race.runnerNames[1], QStringLiteral("ゴ｜ルドシップ"));
+        QCOMPARE(nameBox(1)->toPlainText(), QStringLiteral("ゴ｜ルドシップ"));
+        QCOMPARE(QApplication::focusWidget(), control(QStringLiteral("Command10")));
+    }
+
+    void ticketBoxNumber_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("3.5 to even") << "3.5" << 4 << false;
+        QTest::newRow("2.5 to even") << "2.5" << 2 << false;
+        QTest::newRow("empty") << "" << 0 << false;
+        QTest::newRow("with a unit") << "6点" << 6 << false;
+        QTest::newRow("leading blanks") << "  9" << 9 << false;
+        QTest::newRow("beyond 16 bits") << "40000" << 4 << true;
+    }
+    void ticketBoxNumber()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, count);
+        QFETCH(bool, refused);
+        openSheet(2);
+        ticketBox()->clear();
+        entry::typeAndEnter(ticketBox(), typed);
+        QCOMPARE(int(app->module.race.ticketCount), count);
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), refused ? 1 : 0);
+        QCOMPARE(QApplication::focusWidget(), refused ? static_cast<QWidget*>(ticketBox())
+                                                      : control(QStringLiteral("Command10")));
+    }
+
+    void spinner_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<int>("shown");   // spinner value before the click
+        QTest::addColumn<QString>("box"); // box before the click
+        QTest::addColumn<int>("after");
+        QTest::newRow("up from 4") << 4 << true << 4 << "4" << 5;
+        QTest::newRow("down from 4") << 4 << false << 4 << "4" << 3;
+        QTest::newRow("up stops at 12") << 12 << true << 12 << "12" << 12;
+        QTest::newRow("down stops at 1") << 1 << false << 1 << "1" << 1;
+        QTest::newRow("20 waits at the top") << 20 << false << 12 << "20" << 11;
+        QTest::newRow("0 waits at the bottom") << 0 << true << 1 << "0" << 2;
+    }
+    void spinner()
+    {
+        QFETCH(int, start);
+        QFETCH(bool, up);
+        QFETCH(int, shown);
+        QFETCH(QString, box);
+        QFETCH(int, after);
+        app->module.race.ticketCount = static_cast<std::int16_t>(start);
+        openSheet(2);
+        auto* spin = control<QScrollBar>(QStringLiteral("VScroll1"));
+        QCOMPARE(spin->value(), shown);
+        QCOMPARE(ticketBox()->text(), box);
+        QCOMPARE(int(app->module.race.ticketCount), start);
+        QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, up ? 2 : spin->height() - 3));
+        if (after != start || shown != start) {
+            QCOMPARE(ticketBox()->text(), QString::number(after));
+            QCOMPARE(int(app->module.race.ticketCount), after);
+        }
+        QCOMPARE(spin->value(), after);
+    }
+
+    void aimOptions()
+    {
+        app->module.race.aimMode = 1;
+        openSheet(2);
+        auto* solid = control<QRadioButton>(QStringLiteral("Option1"));
+        auto* longShot = control<QRadioButton>(QStringLiteral("Option2"));
+        QVERIFY(longShot->isChecked() && !solid->isChecked());
+        QTest::mouseClick(solid, Qt::LeftButton);
+        QVERIFY(solid->isChecked() && !longShot->isChecked());
+        QCOMPARE(app->module.race.aimMode, std::int16_t(0));
+        QTest::mouseClick(longShot, Qt::LeftButton);
+        QCOMPARE(app->module.race.aimMode, std::int16_t(1));
+    }
+
+    void predictTakesTheBoxAsTyped()
+    {
+        openSheet(3);
+        ticketBox()->setText(QStringLiteral("6"));
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command10")));
+        QCOMPARE(app->module.race.ticketCount, std::int16_t(6));
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form5);
+        QVERIFY(app->nav().isLoaded(ScreenId::Form4));
+    }
+
+    void backAndOnAgain_data()
+    {
+        QTest::addColumn<QString>("runnersTyped");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("same count keeps the marks") << "3" << true;
+        QTest::newRow("another count clears them") << "4" << false;
+    }
+    void backAndOnAgain()
+    {
+        QFETCH(QString, runnersTyped);
+        QFETCH(bool, kept);
+        app->nav().show(ScreenId::Form3);
+        app->find<QLineEdit>(ScreenId::Form3, QStringLiteral("Text7"))->setText(QStringLiteral("3"));
+        QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command2")));
+        settle();
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
+        clickMarks(2, Qt::LeftButton, 2);
+        entry::typeAndEnter(nameBox(2), QStringLiteral("Z"));
+        ticketBox()->setText(QStringLiteral("9")); // typed, never confirmed
+
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command1")));
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form3);
+        QVERIFY(app->nav().isLoaded(ScreenId::Form4));
+        QCOMPARE(app->find<QLineEdit>(ScreenId::Form3, QStringLiteral("Text7"))->text(), QStringLiteral("3"));
+        app->find<QLineEdit>(ScreenId::Form3, QStringLiteral("Text3"))->setText(QStringLiteral("Arima"));
+        app->find<QLineEdit>(ScreenId::Form3, QStringLiteral("Text7"))->setText(runnersTyped);
+        QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command2")));
+        settle();
+
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
+        QCOMPARE(control<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("Arima"));
+        QCOMPARE(ticketBox()->text(), QStringLiteral("4"));
+        QCOMPARE(app->module.race.markSheet[2][0], std::int16_t(kept ? 2 : 0));
+        QCOMPARE(markLabel(2)->text(), kept ? QStringLiteral("◎◎") : QString());
+        QCOMPARE(app->module.race.runnerNames[2], kept ? QStringLiteral("Z") : QString());
+        QCOMPARE(nameBox(3) != nullptr, !kept);
+    }
+
+    void headerShowsTheRace_data()
+    {
+        QTest::addColumn<int>("raceNumber");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("race 11") << 11 << "第11レース";
+        QTest::newRow("no race number") << 0 << "";
+    }
+    void headerShowsTheRace()
+    {
+        QFETCH(int, raceNumber);
+        QFETCH(QString, shown);
+        RaceState& race = app->module.race;
+        race.raceDate = QStringLiteral("24/12/22");
+        race.raceNumber = static_cast<std::int16_t>(raceNumber);
+        race.raceName = QStringLiteral("有馬記念");
+        race.gradedText = QStringLiteral("ＧⅠ");
+        race.courseName = QStringLiteral("中山競馬場");
+        race.distanceText = QStringLiteral("2500m");
+        openSheet(1);
+        QCOMPARE(control<QLabel>(QStringLiteral("Label1"))->text(), race.raceDate);
+        QCOMPARE(control<QLabel>(QStringLiteral("Label3"))->text(), shown);
+        QCOMPARE(control<QLabel>(QStringLiteral("Label4"))->text(), race.raceName);
+        QCOMPARE(control<QLabel>(QStringLiteral("Label5"))->text(), race.gradedText);
+        QCOMPARE(control<QLabel>(QStringLiteral("Label2"))->text(), race.courseName);
+        QCOMPARE(control<QLabel>(QStringLiteral("Label6"))->text(), race.distanceText);
+    }
+
+    // ---- saving and loading ----
+
+    void saveFreshRaceByteForByte()
+    {
+        TempFolder folder;
+        RaceState& race = app->module.race;
+        race.raceDate = QStringLiteral("24/12/22");
+        race.raceNumber = 11;
+        race.raceName = QStringLiteral("Arima");
+        race.gradedText = QStringLiteral("ＧⅠ");
+        race.courseName = QStringLiteral("中山競馬場");
+        race.distanceText = QStringLiteral("2500m");
+        openSheet(2);
+        entry::typeAndEnter(nameBox(0), QStringLiteral("サーフーン"));
+        clickMarks(0, Qt::LeftButton, 2);
+        pressMark(QStringLiteral("△"));
+        clickMarks(0, Qt::LeftButton);
+        pressMark(QStringLiteral("★"));
+        clickMarks(0, Qt::LeftButton);
+        pressMark(QStringLiteral("○"));
+        clickMarks(1, Qt::LeftButton);
+        QTest::mouseClick(control(QStringLiteral("Option2")), Qt::LeftButton);
+        ticketBox()->setText(QStringLiteral("6"));
+
+        app->dialogs.fileAnswers.push_back(folder.filePath(QStringLiteral("24122211")));
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+
+        QCOMPARE(app->dialogs.asked.size(), std::size_t(1));
+        const ScriptedDialogs::Asked& asked = app->dialogs.asked.front();
+        QCOMPARE(asked.kind, QStringLiteral("save"));
+        QCOMPARE(asked.title, QStringLiteral("トキロレースデータセーブ"));
+        QCOMPARE(asked.filter, QStringLiteral("(*.TKR)|*.tkr"));
+        QCOMPARE(asked.proposedName, QStringLiteral("YYMMDDRR"));
+        QCOMPARE(app->module.race.ticketCount, std::int16_t(6));
+
+        const QByteArray expected = fileLines({"24/12/22", " 11 ", "Arima", grade1Sjis, nakayamaSjis, "2500m", " 6 ",
+                                               " 2 ", " 1 ", nameSjis, "", " 2 ", " 0 ", " 1 ", " 0 ", " 0 ", " 1 ",
+                                               " 0 ", " 1 ", " 0 ", " 0 ", " 0 ", " 0 ", "", "", "", "", " 0 "});
+        QCOMPARE(expected.count("\r\n"), 28);
+        QCOMPARE(readAll(folder.filePath(QStringLiteral("24122211.tkr"))), expected);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("24122211.tkr")});
+    }
+
+    void saveCancelledWritesNothing()
+    {
+        TempFolder folder;
+        openSheet(2);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("save")), 1);
+        QCOMPARE(app->dialogs.asked.size(), std::size_t(1));
+        QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void overwriteAsksFirst_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("Cancel keeps the old file") << false;
+        QTest::newRow("OK replaces it") << true;
+    }
+    void overwriteAsksFirst()
+    {
+        QFETCH(bool, ok);
+        TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("old.tkr"));
+        const QByteArray old = fiveRunnerRace();
+        writeAll(path, old);
+        openSheet(1);
+        app->dialogs.fileAnswers.push_back(path);
+        app->dialogs.confirmAnswers.push_back(ok);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), 1);
+        QCOMPARE(app->dialogs.asked.back().text, QStringLiteral("データを上書きしますがよろしいですか？"));
+        QCOMPARE(app->dialogs.asked.back().title, QStringLiteral("データの保存"));
+        const QByteArray now = readAll(path);
+        if (ok)
+            QCOMPARE(now.count("\r\n"), 21);
+        else
+            QCOMPARE(now, old);
+    }
+
+    void failedSaveIsReported()
+    {
+        TempFolder folder;
+        openSheet(2);
+        app->dialogs.fileAnswers.push_back(folder.filePath(QStringLiteral("missing/race.tkr")));
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 1);
+        QVERIFY(!app->dialogs.asked.back().text.isEmpty());
+        QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    void loadReplacesTheSheet()
+    {
+        TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("24122211.tkr"));
+        writeAll(path, fiveRunnerRace());
+        openSheet(12);
+        clickMarks(8, Qt::LeftButton, 3);
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+
+        QCOMPARE(app->dialogs.asked.front().kind, QStringLiteral("open"));
+        QCOMPARE(app->dialogs.asked.front().title, QStringLiteral("トキロレースデータロード"));
+        QCOMPARE(app->dialogs.asked.front().filter, QStringLiteral("(*.TKR)|*.tkr"));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+
+        const RaceState& race = app->module.race;
+        QCOMPARE(race.runnerCount, std::int16_t(5));
+        QCOMPARE(race.ticketCount, std::int16_t(7));
+        QCOMPARE(race.raceNumber, std::int16_t(11));
+        QCOMPARE(race.courseName, QStringLiteral("中山競馬場"));
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(numberLabel(i)->isVisible());
+            QCOMPARE(numberLabel(i)->geometry().x(), expectedGeometry(8500 - 400 * i, 0, 0, 0).x());
+        }
+        QVERIFY(!numberLabel(5) && !nameBox(5) && !markLabel(5));
+        const QStringList names = {"Alpha", "Bravo", "", "Delta", "Echo"};
+        const QStringList captions = {"◎◎○", "△★", "", "○○○▲▲", QStringLiteral("◎").repeated(25)};
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(nameBox(i)->toPlainText(), names[i]);
+            QCOMPARE(race.runnerNames[i], names[i]);
+            QCOMPARE(markLabel(i)->text(), captions[i]);
+        }
+        QCOMPARE(race.markSheet[3][1], std::int16_t(3));
+        QCOMPARE(ticketBox()->text(), QStringLiteral("7"));
+        QVERIFY(control<QRadioButton>(QStringLiteral("Option2"))->isChecked());
+        QCOMPARE(control<QLabel>(QStringLiteral("Label3"))->text(), QStringLiteral("第11レース"));
+        QCOMPARE(control<QLabel>(QStringLiteral("Label5"))->text(), QStringLiteral("ＧⅠ"));
+        QCOMPARE(app->module.keptTailLines.firstPlace, TailValue::ofNumber(3));
+        QCOMPARE(app->module.keptTailLines.payout, TailValue::ofText(QStringLiteral("1230")));
+    }
+
+    void loadThenSaveKeepsTheTail()
+    {
+        TempFolder folder;
+        const QString source = folder.filePath(QStringLiteral("24122211.tkr"));
+        writeAll(source, fiveRunnerRace());
+        openSheet(2);
+        app->dialogs.fileAnswers.push_back(source);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        const QString copy = folder.filePath(QStringLiteral("copy.tkr"));
+        app->dialogs.fileAnswers.push_back(copy);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+
+        // Line 2 and a second place kept as bare digits become number lines, the payout a text line and the empty
+        // income 0; all else is as loaded.
+        QList<QByteArray> lines = readAll(source).split('\n');
+        lines.removeLast();
+        for (QByteArray& line : lines)
+            line.chop(1);
+        lines[1] = " 11 ";
+        lines[lines.size() - 4] = " 7 ";
+        lines[lines.size() - 3] = "1230";
+        lines[lines.size() - 1] = " 0 ";
+        QCOMPARE(readAll(copy), fileLines(lines));
+    }
+
+    void unsoundFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("30 runners") << fileLines({"24/12/22", " 1 ", "", "", "", "", " 4 ", " 30 ", " 0 "});
+        QTest::newRow("missing file") << QByteArray();
+    }
+    void unsoundFileChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("bad.tkr"));
+        if (!bytes.isEmpty())
+            writeAll(path, bytes);
+        app->module.race.raceName = QStringLiteral("今のレース");
+        openSheet(3);
+        clickMarks(1, Qt::LeftButton, 2);
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 1);
+        QCOMPARE(app->module.race.runnerCount, std::int16_t(3));
+        QCOMPARE(app->module.race.raceName, QStringLiteral("今のレース"));
+        QCOMPARE(app->module.race.markSheet[1][0], std::int16_t(2));
+        QCOMPARE(markLabel(1)->text(), QStringLiteral("◎◎"));
+        QVERIFY(numberLabel(2)->isVisible());
+    }
+};
+
+TOKIRO_TEST_MAIN(MarkSheetScreenTest)
+#include "mark_sheet_screen_test.moc"

@@ -1,0 +1,339 @@
+#include "saved_races.h"
+
+#include "app_harness.h"
+#include "temp_folder.h"
+#include "test_main.h"
+
+#include <QLineEdit>
+
+namespace {
+const QString raceFile = QStringLiteral("99051607.tkr");
+// 18 runners: the result lines are lines 10+7N .. 12+7N, 0-based 135 .. 137.
+constexpr int firstResultLine = 9 + 7 * 18;
+} // namespace
+
+class ResultEntryTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Screen6 {
+        QListWidget* list;
+        QLabel* picked;
+        QLineEdit* first;
+        QLineEdit* second;
+        QLineEdit* payout;
+        QPushButton* write;
+        QPushButton* remove;
+        QPushButton* back;
+    };
+
+    static Screen6 open(AppHarness& app)
+    {
+        app.nav().show(ScreenId::Form6);
+        return {app.find<QListWidget>(ScreenId::Form6, "List1"),  app.find<QLabel>(ScreenId::Form6, "Label5"),
+                app.find<QLineEdit>(ScreenId::Form6, "Text1"),    app.find<QLineEdit>(ScreenId::Form6, "Text2"),
+                app.find<QLineEdit>(ScreenId::Form6, "Text3"),    app.find<QPushButton>(ScreenId::Form6, "Command2"),
+                app.find<QPushButton>(ScreenId::Form6, "Command3"), app.find<QPushButton>(ScreenId::Form6, "Command1")};
+    }
+
+    static void verifyListing(const Screen6& s)
+    {
+        QVERIFY(!s.write->isVisible());
+        QVERIFY(!s.remove->isVisible());
+        QVERIFY(s.first->text().isEmpty());
+        QVERIFY(s.second->text().isEmpty());
+        QVERIFY(s.payout->text().isEmpty());
+        QVERIFY(s.picked->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), s.back);
+    }
+
+private slots:
+    void pick_showsTheStoredResult_data()
+    {
+        QTest::addColumn<TailLines>("tail");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("payout");
+        QTest::newRow("never given a result") << results({}, {}, {}) << "00" << "00" << "000000";
+        QTest::newRow("one-digit horses") << results(num(7), num(3), num(870)) << "07" << "03" << "000870";
+        QTest::newRow("two-digit horses") << results(num(12), num(18), num(123456)) << "12" << "18" << "123456";
+        QTest::newRow("payout typed as text") << results(num(1), num(2), TailValue::ofText("1200円")) << "01" << "02"
+                                              << "01200円";
+    }
+    void pick_showsTheStoredResult()
+    {
+        QFETCH(TailLines, tail);
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), tail);
+        AppHarness app;
+        const Screen6 s = open(app);
+        QCOMPARE(s.list->count(), 1);
+        QVERIFY(!s.write->isVisible());
+        QVERIFY(!s.remove->isVisible());
+
+        clickRow(s.list, 0);
+        QTEST(s.first->text(), "first");
+        QTEST(s.second->text(), "second");
+        QTEST(s.payout->text(), "payout");
+        QCOMPARE(s.picked->text(), s.list->item(0)->text());
+        QCOMPARE(app.module.selectedRaceFile, raceFile);
+        QVERIFY(s.write->isVisible());
+        QVERIFY(s.remove->isVisible());
+        QCOMPARE(QApplication::focusWidget(), s.first);
+    }
+
+    void typing_firstDigitReplaces_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("two digits over 07") << "12" << "12";
+        QTest::newRow("letter first keeps the value") << "a1" << "07a1";
+        QTest::newRow("no limit while typing") << "12345" << "12345";
+    }
+    void typing_firstDigitReplaces()
+    {
+        QFETCH(QString, keys);
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results(num(7), num(3), num(870)));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        QCOMPARE(s.first->text(), QStringLiteral("07"));
+        QTest::keyClicks(s.first, keys);
+        QTEST(s.first->text(), "expected");
+    }
+
+    void typing_countRestartsWhenTheBoxIsFocusedAgain()
+    {
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results(num(7), num(3), num(870)));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        QTest::keyClicks(s.first, "1");
+        QTest::keyClick(s.first, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), s.second);
+        QTest::keyClicks(s.second, "9");
+        QCOMPARE(s.second->text(), QStringLiteral("9"));
+        // Back into the first box with the mouse (no select-all): the first digit replaces again.
+        QTest::mouseClick(s.first, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), s.first);
+        QTest::keyClicks(s.first, "5");
+        QCOMPARE(s.first->text(), QStringLiteral("5"));
+    }
+
+    void enter_padsAndMovesOn_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("four digits keep the last two") << "Text1" << "1234" << "34" << "Text2";
+        QTest::newRow("one digit gets a zero") << "Text1" << "5" << "05" << "Text2";
+        QTest::newRow("second box") << "Text2" << "123" << "23" << "Text3";
+        QTest::newRow("payout to six") << "Text3" << "500" << "000500" << "Command2";
+    }
+    void enter_padsAndMovesOn()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, keys);
+        QFETCH(QString, next);
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results({}, {}, {}));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        auto* edit = app.find<QLineEdit>(ScreenId::Form6, box);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClicks(edit, keys);
+        QTest::keyClick(edit, Qt::Key_Enter);
+        QTEST(edit->text(), "expected");
+        QCOMPARE(QApplication::focusWidget(), app.find<QWidget>(ScreenId::Form6, next));
+    }
+
+    void write_replacesOnlyTheResultLines_data()
+    {
+        QTest::addColumn<TailLines>("stored");
+        QTest::addColumn<QString>("keys"); // what is typed into the three boxes, each confirmed with Enter
+        QTest::addColumn<QByteArrayList>("written");
+        const TailLines none = results({}, {}, {}, num(1200), num(300));
+        const TailLines old = results(num(2), num(5), num(300), num(1200), num(300));
+        QTest::newRow("a result") << none << "8\n3\n870\n" << QByteArrayList{" 8 ", " 3 ", " 870 "};
+        QTest::newRow("nothing typed writes zeros") << none << "\n\n\n" << QByteArrayList{" 0 ", " 0 ", " 0 "};
+        QTest::newRow("nothing typed keeps the old result") << old << "\n\n\n" << QByteArrayList{" 2 ", " 5 ", " 300 "};
+        QTest::newRow("over an old result") << old << "12\n1\n45600\n" << QByteArrayList{" 12 ", " 1 ", " 45600 "};
+    }
+    void write_replacesOnlyTheResultLines()
+    {
+        QFETCH(TailLines, stored);
+        QFETCH(QString, keys);
+        QFETCH(QByteArrayList, written);
+        TempFolder folder;
+        WRITE_RACE(QStringLiteral("99051601.tkr"), sampleRace("99/05/16", 1, "前のレース"), results({}, {}, {}));
+        const QByteArray otherBefore = fileBytes(QStringLiteral("99051601.tkr"));
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), stored);
+        const QList<QByteArray> before = fileLines(raceFile);
+        AppHarness app;
+        const Screen6 s = open(app);
+        QCOMPARE(s.list->count(), 2);
+
+        // Keyboard only: the list, Enter, the three boxes with Enter, then Enter on 書き込み.
+        s.list->setFocus();
+        s.list->setCurrentRow(1);
+        QTest::keyClick(s.list, Qt::Key_Return);
+        const QStringList typed = keys.split(u'\n');
+        QLineEdit* boxes[] = {s.first, s.second, s.payout};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(QApplication::focusWidget(), boxes[i]);
+            QTest::keyClicks(boxes[i], typed[i]);
+            QTest::keyClick(boxes[i], Qt::Key_Return);
+        }
+        QCOMPARE(QApplication::focusWidget(), s.write);
+        QTest::keyClick(s.write, Qt::Key_Return);
+
+        QCOMPARE(app.dialogs.count("confirm"), 1);
+        QCOMPARE(app.dialogs.asked.back().text, QStringLiteral("データを書き換えますがよろしいですか？"));
+        QCOMPARE(app.dialogs.asked.back().title, QStringLiteral("データの書き換え"));
+        QCOMPARE(app.dialogs.count("error"), 0);
+
+        const QList<QByteArray> after = fileLines(raceFile);
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < after.size(); ++i) {
+            if (i >= firstResultLine && i < firstResultLine + 3)
+                QCOMPARE(after[i], written[i - firstResultLine]);
+            else if (i == 1) // the race number comes back without its blanks; its value stays
+                QCOMPARE(after[i].trimmed(), before[i].trimmed());
+            else
+                QCOMPARE(after[i], before[i]);
+        }
+        QCOMPARE(fileBytes(QStringLiteral("99051601.tkr")), otherBefore);
+        verifyListing(s);
+        QCOMPARE(s.list->count(), 2);
+        QVERIFY(s.list->item(1)->text().contains(
+            QStringLiteral("一着：%1番").arg(QString::fromLatin1(written[0].trimmed()).rightJustified(2, u'0'))));
+    }
+
+    void write_cancelLeavesTheFileButStillRelists()
+    {
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results(num(2), num(5), num(300)));
+        const QByteArray before = fileBytes(raceFile);
+        AppHarness app;
+        app.dialogs.confirmAnswers = {false};
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        QTest::keyClicks(s.first, "9");
+        QTest::mouseClick(s.write, Qt::LeftButton);
+        QCOMPARE(app.dialogs.count("confirm"), 1);
+        QCOMPARE(fileBytes(raceFile), before);
+        verifyListing(s);
+        QCOMPARE(s.list->count(), 1);
+        QVERIFY(s.list->item(0)->text().contains(QStringLiteral("一着：02番")));
+    }
+
+    void delete_removesTheFileOnlyOnOk_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void delete_removesTheFileOnlyOnOk()
+    {
+        QFETCH(bool, answer);
+        TempFolder folder;
+        WRITE_RACE(QStringLiteral("a.tkr"), sampleRace("99/05/16", 1, "一つ目"), results({}, {}, {}));
+        WRITE_RACE(QStringLiteral("b.tkr"), sampleRace("99/05/16", 2, "二つ目"), results({}, {}, {}));
+        const QByteArray before = fileBytes(QStringLiteral("b.tkr"));
+        AppHarness app;
+        app.dialogs.confirmAnswers = {answer};
+        const Screen6 s = open(app);
+        clickRow(s.list, 1);
+        QTest::mouseClick(s.remove, Qt::LeftButton);
+        QCOMPARE(app.dialogs.asked.back().text, QStringLiteral("データを削除しますがよろしいですか？"));
+        QCOMPARE(app.dialogs.asked.back().title, QStringLiteral("データの削除"));
+        QCOMPARE(QFile::exists(QStringLiteral("b.tkr")), !answer);
+        if (!answer)
+            QCOMPARE(fileBytes(QStringLiteral("b.tkr")), before);
+        QVERIFY(QFile::exists(QStringLiteral("a.tkr")));
+        verifyListing(s);
+        QCOMPARE(s.list->count(), answer ? 1 : 2);
+    }
+
+    void write_toAVanishedFileSaysSoAndRelists()
+    {
+        TempFolder folder;
+        WRITE_RACE(QStringLiteral("a.tkr"), sampleRace("99/05/16", 1, "一つ目"), results({}, {}, {}));
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results({}, {}, {}));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 1);
+        QVERIFY(QFile::remove(raceFile));
+        QTest::mouseClick(s.write, Qt::LeftButton);
+        QCOMPARE(app.dialogs.count("error"), 1);
+        QVERIFY(!QFile::exists(raceFile));
+        verifyListing(s);
+        QCOMPARE(s.list->count(), 1);
+    }
+
+    void write_goesToThePickedRaceEvenWhenTheListCursorMoved()
+    {
+        TempFolder folder;
+        WRITE_RACE(QStringLiteral("a.tkr"), sampleRace("99/05/16", 1, "一つ目"), results({}, {}, {}));
+        WRITE_RACE(QStringLiteral("b.tkr"), sampleRace("99/05/16", 2, "二つ目"), results({}, {}, {}));
+        const QByteArray untouched = fileBytes(QStringLiteral("b.tkr"));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        QTest::keyClicks(s.first, "4");
+        s.list->setCurrentRow(1); // the arrow keys move the cursor without picking
+        QTest::mouseClick(s.write, Qt::LeftButton);
+        QCOMPARE(fileLines(QStringLiteral("a.tkr"))[firstResultLine], QByteArray(" 4 "));
+        QCOMPARE(fileBytes(QStringLiteral("b.tkr")), untouched);
+    }
+
+    void back_closesAndClearsTheRace()
+    {
+        TempFolder folder;
+        AppHarness app;
+        const Screen6 s = open(app);
+        app.module.race = sampleRace("99/05/16", 7, "テスト");
+        app.module.race.ticketCount = 4;
+        QTest::mouseClick(s.back, Qt::LeftButton);
+        QVERIFY(!app.nav().isLoaded(ScreenId::Form6));
+        QVERIFY(app.nav().isLoaded(ScreenId::Form2));
+        QVERIFY(app.module.race.raceName.isEmpty());
+        QVERIFY(app.module.race.raceDate.isEmpty());
+        QCOMPARE(app.module.race.runnerCount, std::int16_t(0));
+        // Marks are the mark sheet's to clear.
+        QCOMPARE(app.module.race.markSheet[2][0], std::int16_t(10));
+    }
+
+    void unload_leavesTicketCountZero()
+    {
+        TempFolder folder;
+        AppHarness app;
+        app.nav().show(ScreenId::Form6);
+        app.module.race.ticketCount = 4;
+        app.nav().close(ScreenId::Form6);
+        QCOMPARE(app.module.race.ticketCount, std::int16_t(0));
+    }
+
+    void list_showsWholeLines()
+    {
+        TempFolder folder;
+        WRITE_RACE(QStringLiteral("a.tkr"), sampleRace("99/05/16", 1, "二十文字の長い長い長い長いレース名前です"),
+                   results(num(12), num(18), num(999999)));
+        WRITE_RACE(QStringLiteral("b.tkr"), sampleRace("99/05/16", 7, "short"), results({}, {}, {}));
+        AppHarness app;
+        const Screen6 s = open(app);
+        QCOMPARE(s.list->count(), 2);
+        QCOMPARE(s.list->item(0)->text().size(), 74);
+        verifyLinesFit(s.list);
+        clickRow(s.list, 0);
+        const QFontMetrics metrics(s.picked->font());
+        QVERIFY(metrics.horizontalAdvance(s.picked->text()) <= s.picked->contentsRect().width());
+    }
+};
+
+TOKIRO_TEST_MAIN(ResultEntryTest)
+#include "test_result_entry.moc"

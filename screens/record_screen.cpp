@@ -21,7 +21,7 @@ const ControlSpec controls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "これまでの勝敗を表示します",
      .left = 600, .top = 1440, .width = 5895, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
      .border = true, .align = Align::Centre},
-    {.name = "List1", .kind = ControlKind::List, .left = 300, .top = 2040, .width = 11400, .height = 3540},
+    {.name = "List1", .kind = ControlKind::List, .left = 200, .top = 2040, .width = 11600, .height = 3540},
     {.name = "Label2", .kind = ControlKind::Label, .caption = "レース数", .left = 600, .top = 5760,
      .width = 2160, .height = 375},
     {.name = "Label6", .kind = ControlKind::Label, .left = 2880, .top = 5760, .width = 2040, .height = 375,

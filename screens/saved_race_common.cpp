@@ -33,7 +33,7 @@ QFont savedRaceListFont()
                       QStringLiteral("Noto Sans Mono CJK JP")});
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
-    font.setPointSizeF(9);
+    font.setPointSizeF(9.75);
     // Synthetic bold could widen the glyphs unevenly and break the columns.
     font.setBold(false);
     return font;

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QStyle>
 #include <QtTest>
 
 // Race files for the tests of the saved-race screens, always written through the race-file library.
@@ -83,13 +85,22 @@ inline void clickRow(QListWidget* list, int row)
     QCoreApplication::processEvents();
 }
 
-// Every line of the list is drawn whole inside the list's visible width.
+// Enough races in the folder to give a list its scroll bar, which narrows it; dated last, so they list last.
+inline void writeFillerRaces(int count)
+{
+    for (int i = 0; i < count; ++i)
+        WRITE_RACE(QStringLiteral("filler%1.tkr").arg(i), sampleRace("99/12/31", i + 1, "埋め草"), TailLines{});
+}
+
+// Every line of the list is drawn whole inside the list's visible width, margins of the item included.
 inline void verifyLinesFit(QListWidget* list)
 {
+    QTRY_VERIFY(list->verticalScrollBar()->isVisible());
     const QFontMetrics metrics(list->font());
+    const int textMargin = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
     for (int row = 0; row < list->count(); ++row) {
         const QString line = list->item(row)->text();
-        QVERIFY2(metrics.horizontalAdvance(line) <= list->viewport()->width(),
+        QVERIFY2(metrics.horizontalAdvance(line) + textMargin <= list->viewport()->width(),
                  qPrintable(QStringLiteral("line %1 is cut: %2 > %3")
                                 .arg(row)
                                 .arg(metrics.horizontalAdvance(line))

@@ -211,6 +211,7 @@ private slots:
         TempFolder folder;
         WRITE_RACE(QStringLiteral("r.tkr"), sampleRace("99/05/16", 7, "二十文字の長い長い長い長いレース名前です"),
                    results({}, {}, {}, num(999999), num(1)));
+        writeFillerRaces(30);
         AppHarness app;
         const Screen8 s = open(app);
         QCOMPARE(s.list->item(0)->text().size(), 77);

@@ -89,9 +89,10 @@ private slots:
         WRITE_RACE(QStringLiteral("r.tkr"), sampleRace("99/05/16", 7, "ダービー"), results(num(8), num(3), num(870)));
         WRITE_RACE(QStringLiteral("s.tkr"), sampleRace("99/05/17", 123, "二十文字の長い長い長い長いレース名前です"),
                    results({}, {}, TailValue::ofText("1234567")));
+        writeFillerRaces(30);
         AppHarness app;
         QListWidget* list = open(app);
-        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->count(), 32);
         QCOMPARE(list->item(0)->text(), QStringLiteral("［あたり！］　99/05/16    第07ﾚｰｽ　　馬連結果： 03 - 08     "
                                                        "配当金：000870円    ダービー        "));
         QCOMPARE(list->item(1)->text(), QStringLiteral("［はずれ！］　99/05/17    第23ﾚｰｽ　　馬連結果： 00 - 00     "

@@ -7,12 +7,14 @@
 #include "screens/event_hooks.h"
 
 #include <QButtonGroup>
+#include <QColor>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -198,6 +200,13 @@ Form4::Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Label15 = label("Label15");
 
     setInputMethod(Text2, false);
+    // Yellow captions on black, with the round indicator kept light so that an unselected option stays visible.
+    for (QRadioButton* option : {Option1, Option2}) {
+        QPalette palette = option->palette();
+        palette.setColor(QPalette::Base, QColor(Qt::white));
+        palette.setColor(QPalette::Text, QColor(Qt::black));
+        option->setPalette(palette);
+    }
 
     // The spinner counts 1..12, and its upper arrow raises the count: a scroll bar steps down from its top arrow,
     // so every step is turned round before it lands, and the handle is drawn with the highest count at the top.

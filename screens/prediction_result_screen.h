@@ -1,10 +1,66 @@
 #pragma once
 
-#include "screens/not_built_screen.h"
+#include "screens/screen.h"
 
-class Form5 : public NotBuiltScreen {
+#include <array>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+// The prediction result screen: the race header, the runner table with both rankings and grades, the summary rates,
+// the axis pattern and the proposed quinella tickets, all recomputed from the race whenever the screen comes to the
+// front.
+class Form5 : public Screen {
     Q_OBJECT
 public:
-    Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
-        : NotBuiltScreen(ScreenId::Form5, ScreenId::Form4, module, navigation, dialogs) {}
+    Form5(Module1& module, Navigation& navigation, Dialogs& dialogs);
+
+    void Form_Load() override;
+    void Form_Activate() override;
+
+private:
+    void Command1_Click();
+
+    void fillHeader();
+    int shownRunners() const;
+    QLabel* createCell(int row, int index);
+    QLabel* createTicket(int index);
+    void showTickets(const PredictionResult& result);
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label10;
+    QLabel* Label35;
+    QLabel* Label37;
+    QLabel* Label39;
+    QLabel* Label41;
+    QLabel* Label43;
+    QLabel* Label45;
+    QLabel* Label47;
+    QLabel* Label48;
+    QLabel* Label50;
+    QPushButton* Command1;
+
+    // Runner cells, one array per row of the table: Label23 (horse number) to Label33 (quinella grade).
+    static constexpr int tableRows = 11;
+    std::array<std::vector<QLabel*>, tableRows> cells;
+    std::vector<QLabel*>& Label23 = cells[0];
+    std::vector<QLabel*>& Label24 = cells[1];
+    std::vector<QLabel*>& Label25 = cells[2];
+    std::vector<QLabel*>& Label26 = cells[3];
+    std::vector<QLabel*>& Label27 = cells[4];
+    std::vector<QLabel*>& Label28 = cells[5];
+    std::vector<QLabel*>& Label29 = cells[6];
+    std::vector<QLabel*>& Label30 = cells[7];
+    std::vector<QLabel*>& Label31 = cells[8];
+    std::vector<QLabel*>& Label32 = cells[9];
+    std::vector<QLabel*>& Label33 = cells[10];
+
+    // Ticket labels; element 0 is the hidden template.
+    std::vector<QLabel*> Label49;
 };

@@ -1,0 +1,358 @@
+#include "screens/prediction_result_screen.h"
+
+#include "core/numbers.h"
+#include "core/twips.h"
+#include "screens/control_table.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+constexpr int peach = rgb(255, 224, 192);
+constexpr int lightGreen = rgb(192, 255, 192);
+constexpr int lightCyan = rgb(192, 255, 255);
+constexpr int titleGreen = rgb(128, 255, 128);
+constexpr int ticketOrange = rgb(255, 192, 128);
+constexpr int darkRed = rgb(192, 0, 0);
+constexpr double formPoint = 9;
+
+// Runner columns from right to left, and the ticket list left of them.
+constexpr double tableOriginX = 7975;
+constexpr int tableTop = 750;
+constexpr int cellWidth = 350;
+constexpr double ticketOriginX = 6000;
+constexpr int ticketPitch = 300;
+
+#define HEADER(NAME, LEFT, WIDTH)                                                                                    \
+    {.name = NAME, .kind = ControlKind::Label, .left = LEFT, .top = 240, .width = WIDTH, .height = 330,            \
+     .fore = black, .back = lightYellow, .pointSize = 12, .border = true, .align = Align::Centre}
+#define ROW_HEADER(NAME, CAPTION, TOP)                                                                               \
+    {.name = NAME, .kind = ControlKind::Label, .caption = CAPTION, .left = 8325, .top = TOP, .width = 300,        \
+     .height = 640, .fore = black, .back = lightGreen, .bold = false, .border = true, .align = Align::Centre,     \
+     .wordWrap = true}
+#define PANEL_TITLE(NAME, CAPTION, TOP)                                                                              \
+    {.name = NAME, .kind = ControlKind::Label, .caption = CAPTION, .left = 9840, .top = TOP, .width = 1695,       \
+     .height = 255, .fore = black, .back = lightCyan, .pointSize = 9, .border = true, .align = Align::Centre}
+#define PANEL_VALUE(NAME, TOP)                                                                                       \
+    {.name = NAME, .kind = ControlKind::Label, .left = 9840, .top = TOP, .width = 1695, .height = 300,             \
+     .fore = black, .back = white, .pointSize = 11.25, .bold = false, .border = true, .align = Align::Centre}
+// Element 0 of a runner-cell array, at the place of horse 1. The row headers wrap their captions downwards.
+#define CELL(NAME, TOP, HEIGHT, BACK, POINT, FAMILY)                                                                 \
+    {.name = NAME, .kind = ControlKind::Label, .left = 7975, .top = TOP, .width = 350, .height = HEIGHT,          \
+     .fore = black, .back = BACK, .pointSize = POINT, .bold = false, .border = true, .align = Align::Centre,      \
+     .family = FAMILY}
+
+const ControlSpec form5Layout[] = {
+    HEADER("Label1", 600, 1575),
+    HEADER("Label3", 2400, 1815),
+    HEADER("Label4", 4440, 3135),
+    HEADER("Label5", 7800, 735),
+    HEADER("Label2", 8760, 1815),
+    HEADER("Label6", 10800, 855),
+
+    CELL("Label23", 750, 255, peach, 9, gothicFamily),
+    CELL("Label24", 1000, 645, lightGreen, 9, minchoFamily),
+    CELL("Label25", 1645, 645, lightGreen, 9, minchoFamily),
+    CELL("Label26", 2290, 645, lightGreen, 9, minchoFamily),
+    CELL("Label27", 2935, 645, lightGreen, 9, minchoFamily),
+    CELL("Label28", 3580, 645, lightGreen, 9, minchoFamily),
+    CELL("Label29", 4225, 645, lightGreen, 9, minchoFamily),
+    CELL("Label30", 4870, 645, lightGreen, 9, minchoFamily),
+    CELL("Label31", 5515, 645, lightGreen, 9, minchoFamily),
+    CELL("Label32", 6160, 645, lightGreen, 9, minchoFamily),
+    CELL("Label33", 6805, 645, lightGreen, 9, minchoFamily),
+
+    {.name = "Label7", .kind = ControlKind::Label, .caption = "馬番", .left = 8325, .top = 750, .width = 600,
+     .height = 250, .fore = black, .back = peach, .pointSize = 9.75, .bold = false, .border = true,
+     .align = Align::Centre},
+    ROW_HEADER("Label9", " ◎数", 1005),
+    ROW_HEADER("Label13", " ○数", 1650),
+    ROW_HEADER("Label20", " 合計", 2295),
+    ROW_HEADER("Label21", " 順位", 2940),
+    ROW_HEADER("Label22", " 等級", 3585),
+    ROW_HEADER("Label18", " ○数", 4230),
+    ROW_HEADER("Label19", " 他数", 4875),
+    ROW_HEADER("Label14", " 合計", 5520),
+    ROW_HEADER("Label15", " 順位", 6165),
+    ROW_HEADER("Label16", " 等級", 6810),
+    {.name = "Label8", .kind = ControlKind::Label, .caption = "　　本　命　人　気", .left = 8625, .top = 1005,
+     .width = 300, .height = 3225, .fore = black, .back = lightCyan, .pointSize = 9.75, .border = true,
+     .align = Align::Centre, .wordWrap = true},
+    {.name = "Label17", .kind = ControlKind::Label, .caption = "　　連　複　人　気", .left = 8625, .top = 4230,
+     .width = 300, .height = 3225, .fore = black, .back = lightCyan, .pointSize = 9.75, .border = true,
+     .align = Align::Centre, .wordWrap = true},
+
+    PANEL_TITLE("Label34", "本命人気数合計", 2520),
+    PANEL_VALUE("Label35", 2775),
+    PANEL_TITLE("Label36", "一番人気率", 3075),
+    PANEL_VALUE("Label37", 3330),
+    PANEL_TITLE("Label38", "一＋二番人気率", 3630),
+    PANEL_VALUE("Label39", 3885),
+    PANEL_TITLE("Label40", "連複人気数合計", 4440),
+    PANEL_VALUE("Label41", 4695),
+    PANEL_TITLE("Label42", "一番人気率", 4995),
+    PANEL_VALUE("Label43", 5250),
+    PANEL_TITLE("Label44", "一＋二番人気率", 5550),
+    PANEL_VALUE("Label45", 5805),
+
+    {.name = "Label46", .kind = ControlKind::Label, .caption = "軸", .left = 9840, .top = 6480, .width = 420,
+     .height = 300, .fore = black, .back = peach, .pointSize = 11.25, .bold = false, .border = true,
+     .align = Align::Centre},
+    {.name = "Label47", .kind = ControlKind::Label, .left = 10320, .top = 6480, .width = 1215, .height = 300,
+     .fore = black, .back = lightYellow, .pointSize = 11.25, .bold = false, .border = true, .align = Align::Centre},
+
+    {.name = "Label48", .kind = ControlKind::Label, .caption = "予想結果", .left = 600, .top = 750, .width = 1200,
+     .height = 300, .fore = black, .back = titleGreen, .pointSize = 11.25, .bold = false, .border = true,
+     .align = Align::Centre},
+    {.name = "Label49", .kind = ControlKind::Label, .left = 600, .top = 1050, .width = 1200, .height = 300,
+     .fore = black, .back = ticketOrange, .pointSize = 11.25, .border = true, .align = Align::Centre},
+    {.name = "Label10", .kind = ControlKind::Label, .caption = "これだけで　ＯＫ", .left = 600, .top = 1050,
+     .width = 1335, .height = 495, .fore = red, .pointSize = 12, .wordWrap = true},
+
+    {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
+     .width = 1215, .height = 495, .pointSize = 12},
+    {.name = "Label50", .kind = ControlKind::Label, .caption = "必勝を祈る！！", .left = 1200, .top = 7680,
+     .width = 3000, .height = 495, .fore = green, .back = darkRed, .pointSize = 20.25, .border = true,
+     .align = Align::Centre},
+    {.name = "Label53", .kind = ControlKind::Label, .caption = "トキロ", .left = 9960, .top = 840, .width = 1575,
+     .height = 495, .fore = green, .pointSize = 21.75},
+    {.name = "Label52", .kind = ControlKind::Label, .caption = "Ver.2.0", .left = 10080, .top = 1440, .width = 1455,
+     .height = 375, .fore = green, .pointSize = 15.75},
+    {.name = "Label51", .kind = ControlKind::Label, .caption = "©TOKIRO", .left = 10080, .top = 1920,
+     .width = 1215, .height = 255, .fore = cyan, .pointSize = 14.25},
+};
+
+#undef HEADER
+#undef ROW_HEADER
+#undef PANEL_TITLE
+#undef PANEL_VALUE
+#undef CELL
+
+const char* const cellArrays[] = {"Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
+                                  "Label29", "Label30", "Label31", "Label32", "Label33"};
+// Tops of the runner-cell rows below columnTop.
+constexpr int cellOffsets[] = {0, 250, 895, 1540, 2185, 2830, 3475, 4120, 4765, 5410, 6055};
+
+// A runner cell holds three blanks and a number, wider than the narrow cell: when the whole text does not fit, the
+// number alone is shown in the middle rather than cut at both edges. The text itself stays as it is.
+class CellLabel final : public QLabel {
+public:
+    CellLabel(QWidget* parent, const ControlSpec& spec) : QLabel(parent)
+    {
+        setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+        setFont(screenFont(spec.pointSize, spec.bold, spec.family));
+        setColours(this, spec.fore, spec.back);
+        setFrameShape(QFrame::Box);
+        setLineWidth(1);
+        setAlignment(Qt::AlignCenter);
+        setTextFormat(Qt::PlainText);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        const QString shown = text();
+        if (fontMetrics().horizontalAdvance(shown) <= contentsRect().width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(contentsRect(), Qt::AlignCenter, shown.trimmed());
+    }
+};
+
+// Numbers in the result cells stand three blanks to the right.
+QString cellNumber(int value)
+{
+    return QStringLiteral("   ") + QString::number(value);
+}
+
+QString gradeText(char grade)
+{
+    return QStringLiteral("   ") + QChar::fromLatin1(grade);
+}
+
+// A rate whose block has no marks at all has no value: its cell stays empty.
+QString rateText(const std::optional<double>& rate)
+{
+    return rate ? formatRate(*rate) : QString();
+}
+} // namespace
+
+Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
+    : Screen(ScreenId::Form5, module, navigation, dialogs)
+{
+    setFont(screenFont(formPoint, false));
+    // Every fixed control of the table; those the screen writes to are kept by name.
+    for (const ControlSpec& spec : form5Layout) {
+        const QString name = QString::fromUtf8(spec.name);
+        if (std::find(std::begin(cellArrays), std::end(cellArrays), std::string_view(spec.name))
+                != std::end(cellArrays)
+            || name == QStringLiteral("Label49"))
+            continue;
+        buildControl(this, spec, formPoint);
+    }
+    auto label = [this](const char* name) { return findChild<QLabel*>(QString::fromUtf8(name)); };
+    Label1 = label("Label1");
+    Label2 = label("Label2");
+    Label3 = label("Label3");
+    Label4 = label("Label4");
+    Label5 = label("Label5");
+    Label6 = label("Label6");
+    Label10 = label("Label10");
+    Label35 = label("Label35");
+    Label37 = label("Label37");
+    Label39 = label("Label39");
+    Label41 = label("Label41");
+    Label43 = label("Label43");
+    Label45 = label("Label45");
+    Label47 = label("Label47");
+    Label48 = label("Label48");
+    Label50 = label("Label50");
+    Command1 = findChild<QPushButton*>(QStringLiteral("Command1"));
+
+    Label10->setAutoFillBackground(false);
+    Label10->hide();
+    Label50->hide();
+    for (int row = 0; row < tableRows; ++row)
+        createCell(row, 0)->hide();
+    createTicket(0)->hide();
+
+    setFirstFocus(Command1);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+QLabel* Form5::createCell(int row, int index)
+{
+    auto* cell = new CellLabel(this, specOf(form5Layout, cellArrays[row]));
+    cell->setObjectName(QStringLiteral("%1(%2)").arg(cellArrays[row]).arg(index));
+    cells[row].push_back(cell);
+    return cell;
+}
+
+QLabel* Form5::createTicket(int index)
+{
+    auto* ticket = static_cast<QLabel*>(buildControl(this, specOf(form5Layout, "Label49"), formPoint));
+    ticket->setObjectName(QStringLiteral("Label49(%1)").arg(index));
+    Label49.push_back(ticket);
+    return ticket;
+}
+
+int Form5::shownRunners() const
+{
+    return std::clamp<int>(module.race.runnerCount, 0, maxRunners);
+}
+
+void Form5::fillHeader()
+{
+    const RaceState& race = module.race;
+    Label1->setText(race.raceDate);
+    if (race.raceNumber != 0)
+        Label3->setText(QStringLiteral("第%1レース").arg(race.raceNumber));
+    Label4->setText(race.raceName);
+    Label5->setText(race.gradedText);
+    Label2->setText(race.courseName);
+    Label6->setText(race.distanceText);
+}
+
+void Form5::Form_Load()
+{
+    module.columnOriginX = tableOriginX;
+    module.columnTop = tableTop;
+    fillHeader();
+    const int runners = shownRunners();
+    for (int i = 1; i < runners; ++i)
+        for (int row = 0; row < tableRows; ++row)
+            createCell(row, i);
+    for (int i = 0; i < runners; ++i) {
+        const double left = module.columnOriginX - cellWidth * i;
+        for (int row = 0; row < tableRows; ++row) {
+            QLabel* cell = cells[row][i];
+            cell->move(twips(left), twips(module.columnTop + cellOffsets[row]));
+            cell->show();
+        }
+        Label23[i]->setText(QString::number(i + 1));
+    }
+    Label50->show();
+}
+
+void Form5::Form_Activate()
+{
+    fillHeader();
+    const PredictionResult& result = predictCurrentRace(module);
+    const int runners = std::min(shownRunners(), result.runnerCount);
+
+    for (int i = 0; i < runners; ++i) {
+        Label24[i]->setText(cellNumber(result.doubleCircleCount[i]));
+        Label25[i]->setText(cellNumber(result.circleCount[i]));
+        Label26[i]->setText(cellNumber(result.favScore[i]));
+        Label29[i]->setText(cellNumber(result.circleCount[i]));
+        Label30[i]->setText(cellNumber(result.otherMarkCount[i]));
+        Label31[i]->setText(cellNumber(result.quinellaScore[i]));
+        Label27[i]->setText(cellNumber(result.favRank[i] + 1));
+        Label32[i]->setText(cellNumber(result.quinellaRank[i] + 1));
+        // Only the two leaders of each block carry a grade; a former leader's grade must not linger.
+        Label28[i]->clear();
+        Label33[i]->clear();
+    }
+    if (runners >= 1) {
+        Label28[result.favOrder[0]]->setText(gradeText(result.favTopGrade));
+        Label33[result.quinellaOrder[0]]->setText(gradeText(result.quinellaTopGrade));
+    }
+    if (runners >= 2) {
+        Label28[result.favOrder[1]]->setText(gradeText(result.favTopTwoGrade));
+        Label33[result.quinellaOrder[1]]->setText(gradeText(result.quinellaTopTwoGrade));
+    }
+
+    Label35->setText(cellNumber(result.favScoreSum));
+    Label37->setText(rateText(result.favTopRate));
+    Label39->setText(rateText(result.favTopTwoRate));
+    Label41->setText(cellNumber(result.quinellaScoreSum));
+    Label43->setText(rateText(result.quinellaTopRate));
+    Label45->setText(rateText(result.quinellaTopTwoRate));
+    Label47->setText(QStringLiteral("%1本軸").arg(result.axisPattern));
+
+    showTickets(result);
+}
+
+void Form5::showTickets(const PredictionResult& result)
+{
+    const int total = std::clamp(result.ticketTotal, 0, ticketListCapacity);
+    while (static_cast<int>(Label49.size()) < total)
+        createTicket(static_cast<int>(Label49.size()));
+
+    module.columnOriginX = ticketOriginX;
+    module.columnTop = tableTop;
+    const double left = module.columnOriginX - ticketPitch * shownRunners() - 100;
+    Label48->move(twips(left), twips(module.columnTop));
+    Label48->show();
+    for (int t = 0; t < total; ++t) {
+        QLabel* ticket = Label49[t];
+        ticket->move(twips(left), twips(ticketPitch * t + module.columnTop + 300));
+        ticket->setText(QStringLiteral("%1 － %2").arg(result.ticketFirst[t] + 1).arg(result.ticketSecond[t] + 1));
+        ticket->show();
+    }
+    // A shorter list than last time leaves no stale tickets behind.
+    for (std::size_t t = total; t < Label49.size(); ++t) {
+        Label49[t]->hide();
+        Label49[t]->clear();
+    }
+
+    if (total < result.ticketCount && result.favScoreSum != 0) {
+        Label10->move(twips(left), twips(total * ticketPitch + module.columnTop + 300));
+        Label10->show();
+    } else {
+        Label10->hide();
+    }
+}
+
+void Form5::Command1_Click()
+{
+    navigation.close(ScreenId::Form5);
+    navigation.show(ScreenId::Form4);
+}

@@ -1,0 +1,252 @@
+#include "entry_helpers.h"
+#include "screens/prediction_result_screen.h"
+#include "test_main.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using entry::expectedGeometry;
+using entry::settle;
+
+namespace {
+using MarkRows = QList<QList<int>>; // per runner: ◎ ○ △ ▲ × ★
+
+// The example race of eight runners from the engine's design notes.
+const MarkRows exampleRace = {{2, 1, 0, 0, 0, 0}, {1, 2, 1, 0, 0, 0}, {1, 0, 2, 1, 0, 0}, {0, 2, 1, 1, 0, 0},
+                              {0, 1, 0, 1, 1, 0}, {0, 0, 1, 0, 1, 1}, {0, 0, 0, 1, 0, 1}, {0, 0, 0, 0, 0, 0}};
+
+QString cell(int value)
+{
+    return QStringLiteral("   ") + QString::number(value);
+}
+} // namespace
+
+class PredictionResultScreenTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AppHarness> app;
+
+    QLabel* label(const QString& name) { return app->find<QLabel>(ScreenId::Form5, name); }
+    QLabel* element(const char* array, int i) { return label(QStringLiteral("%1(%2)").arg(array).arg(i)); }
+
+    // Enters the marks on the mark sheet as the user does, sets the ticket box and presses "予想します".
+    void predict(const MarkRows& marks, int runners, int tickets)
+    {
+        app->module.race.runnerCount = static_cast<std::int16_t>(runners);
+        app->nav().show(ScreenId::Form4);
+        for (int kind = 0; kind < markKindCount; ++kind) {
+            QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command%1").arg(kind + 2)));
+            for (int r = 0; r < marks.size(); ++r) {
+                auto* marksOf = app->find<QLabel>(ScreenId::Form4, QStringLiteral("Label8(%1)").arg(r));
+                for (int n = 0; n < marks[r][kind]; ++n)
+                    QTest::mouseClick(marksOf, Qt::LeftButton);
+            }
+        }
+        app->find<QLineEdit>(ScreenId::Form4, QStringLiteral("Text2"))->setText(QString::number(tickets));
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command10")));
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form5);
+    }
+
+    QStringList shownTickets()
+    {
+        QStringList tickets;
+        for (int t = 0; QLabel* ticket = element("Label49", t); ++t)
+            if (ticket->isVisible())
+                tickets << ticket->text();
+        return tickets;
+    }
+
+    QList<int> gradedColumns(const char* array, int runners)
+    {
+        QList<int> columns;
+        for (int i = 0; i < runners; ++i)
+            if (!element(array, i)->text().isEmpty())
+                columns << i;
+        return columns;
+    }
+
+private slots:
+    void init()
+    {
+        app = std::make_unique<AppHarness>();
+        app->module.race.ticketCount = 4;
+    }
+    void cleanup()
+    {
+        app.reset();
+        settle();
+    }
+
+    void workedExample_data()
+    {
+        QTest::addColumn<int>("tickets");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<bool>("note");
+        QTest::newRow("six tickets") << 6 << QStringList{"1 － 4", "2 － 4", "3 － 4", "1 － 2", "1 － 5", "1 － 3"}
+                                     << false;
+        QTest::newRow("twelve asked, ten found")
+            << 12
+            << QStringList{"1 － 4", "2 － 4", "3 － 4", "1 － 2", "1 － 5", "1 － 3", "2 － 3", "2 － 5", "2 － 6",
+                           "2 － 7"}
+            << true;
+    }
+    void workedExample()
+    {
+        QFETCH(int, tickets);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, note);
+        predict(exampleRace, 8, tickets);
+
+        const int favScores[] = {5, 4, 2, 2, 1, 0, 0, 0};
+        const int quinellaScores[] = {2, 5, 3, 6, 4, 3, 2, 0};
+        const int quinellaRanks[] = {6, 2, 4, 1, 3, 5, 7, 8};
+        for (int i = 0; i < 8; ++i) {
+            QCOMPARE(element("Label23", i)->text(), QString::number(i + 1));
+            QCOMPARE(element("Label24", i)->text(), cell(exampleRace[i][0]));
+            QCOMPARE(element("Label25", i)->text(), cell(exampleRace[i][1]));
+            QCOMPARE(element("Label26", i)->text(), cell(favScores[i]));
+            QCOMPARE(element("Label27", i)->text(), cell(i + 1));
+            QCOMPARE(element("Label29", i)->text(), cell(exampleRace[i][1]));
+            QCOMPARE(element("Label30", i)->text(),
+                     cell(exampleRace[i][2] + exampleRace[i][3] + exampleRace[i][4] + exampleRace[i][5]));
+            QCOMPARE(element("Label31", i)->text(), cell(quinellaScores[i]));
+            QCOMPARE(element("Label32", i)->text(), cell(quinellaRanks[i]));
+        }
+        QCOMPARE(gradedColumns("Label28", 8), (QList<int>{0, 1}));
+        QCOMPARE(element("Label28", 0)->text(), QStringLiteral("   C"));
+        QCOMPARE(element("Label28", 1)->text(), QStringLiteral("   C"));
+        QCOMPARE(gradedColumns("Label33", 8), (QList<int>{1, 3}));
+        QCOMPARE(element("Label33", 3)->text(), QStringLiteral("   B"));
+        QCOMPARE(element("Label33", 1)->text(), QStringLiteral("   B"));
+
+        QCOMPARE(label("Label35")->text(), cell(14));
+        QCOMPARE(label("Label37")->text(), QStringLiteral("0.357"));
+        QCOMPARE(label("Label39")->text(), QStringLiteral("0.643"));
+        QCOMPARE(label("Label41")->text(), cell(25));
+        QCOMPARE(label("Label43")->text(), QStringLiteral("0.240"));
+        QCOMPARE(label("Label45")->text(), QStringLiteral("0.440"));
+        QCOMPARE(label("Label47")->text(), QStringLiteral("3本軸"));
+
+        QCOMPARE(shownTickets(), shown);
+        QCOMPARE(label("Label48")->geometry(), expectedGeometry(3500, 750, 1200, 300));
+        for (int t = 0; t < shown.size(); ++t)
+            QCOMPARE(element("Label49", t)->geometry(), expectedGeometry(3500, 1050 + 300 * t, 1200, 300));
+        QCOMPARE(label("Label10")->isVisible(), note);
+        if (note)
+            QCOMPARE(label("Label10")->geometry(), expectedGeometry(3500, 1050 + 300 * 10, 1335, 495));
+        QVERIFY(label("Label50")->isVisible());
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<int>("runners");
+        QTest::addColumn<int>("listLeft");
+        QTest::newRow("8 runners") << 8 << 3500;
+        QTest::newRow("18 runners") << 18 << 500;
+        QTest::newRow("21 runners") << 21 << -400;
+    }
+    void placement()
+    {
+        QFETCH(int, runners);
+        QFETCH(int, listLeft);
+        MarkRows marks(runners, QList<int>(6, 0));
+        marks[0] = {3, 0, 0, 0, 0, 0};
+        marks[1] = {0, 2, 0, 0, 0, 0};
+        marks[runners - 1] = {0, 1, 2, 0, 0, 0};
+        predict(marks, runners, 4);
+
+        const int tops[] = {750, 1000, 1645, 2290, 2935, 3580, 4225, 4870, 5515, 6160, 6805};
+        const char* arrays[] = {"Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
+                                "Label29", "Label30", "Label31", "Label32", "Label33"};
+        for (int i = 0; i < runners; ++i) {
+            for (int row = 0; row < 11; ++row) {
+                QLabel* c = element(arrays[row], i);
+                QVERIFY(c && c->isVisible());
+                QCOMPARE(c->geometry(), expectedGeometry(7975 - 350 * i, tops[row], 350, row == 0 ? 255 : 645));
+            }
+        }
+        QVERIFY(!element("Label23", runners));
+        QCOMPARE(element("Label23", runners - 1)->text(), QString::number(runners));
+        QCOMPARE(label("Label48")->geometry(), expectedGeometry(listLeft, 750, 1200, 300));
+        QVERIFY(!shownTickets().isEmpty());
+        QCOMPARE(element("Label49", 0)->geometry(), expectedGeometry(listLeft, 1050, 1200, 300));
+    }
+
+    void noteNeedsFavouriteMarks_data()
+    {
+        QTest::addColumn<MarkRows>("marks");
+        QTest::addColumn<bool>("note");
+        QTest::addColumn<QString>("favTopRate");
+        QTest::addColumn<QString>("quinellaTopRate");
+        // Only ◎: no runner can partner the favourite, so no ticket at all, and the quinella rates are absent.
+        QTest::newRow("◎ alone, no ticket") << MarkRows{{2, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}
+                                             << true << "1.000" << "";
+        // Neither ◎ nor ○: a short list carries no note.
+        QTest::newRow("no ◎ and no ○") << MarkRows{{0, 0, 3, 0, 0, 0}, {0, 0, 0, 2, 0, 0}, {0, 0, 0, 0, 1, 0}}
+                                        << false << "" << "0.500";
+    }
+    void noteNeedsFavouriteMarks()
+    {
+        QFETCH(MarkRows, marks);
+        QFETCH(bool, note);
+        QFETCH(QString, favTopRate);
+        QFETCH(QString, quinellaTopRate);
+        predict(marks, 3, 6);
+        QVERIFY(shownTickets().size() < 6);
+        QCOMPARE(label("Label10")->isVisible(), note);
+        if (note)
+            QCOMPARE(label("Label10")->geometry().topLeft(),
+                     expectedGeometry(5000, 1050 + 300 * static_cast<int>(shownTickets().size()), 0, 0).topLeft());
+        QCOMPARE(label("Label37")->text(), favTopRate);
+        QCOMPARE(label("Label43")->text(), quinellaTopRate);
+    }
+
+    void laterActivationLeavesNothingStale()
+    {
+        predict(exampleRace, 8, 12);
+        QCOMPARE(shownTickets().size(), 10);
+        QVERIFY(label("Label10")->isVisible());
+
+        // New marks behind the screen's back: one clear favourite and two partners.
+        RaceState& race = app->module.race;
+        for (auto& row : race.markSheet)
+            row.fill(0);
+        race.markSheet[5][0] = 10;
+        race.markSheet[6][1] = 2;
+        race.markSheet[7][2] = 1;
+        race.ticketCount = 2;
+        app->nav().show(ScreenId::Form5);
+
+        QCOMPARE(shownTickets(), (QStringList{"6 － 7", "6 － 8"}));
+        QCOMPARE(element("Label49", 2)->isVisible(), false);
+        QVERIFY(!label("Label10")->isVisible());
+        QCOMPARE(label("Label47")->text(), QStringLiteral("1本軸"));
+        QCOMPARE(gradedColumns("Label28", 8), (QList<int>{5, 6}));
+        QCOMPARE(element("Label28", 5)->text(), QStringLiteral("   A"));
+        QCOMPARE(gradedColumns("Label33", 8), (QList<int>{6, 7}));
+    }
+
+    void headerAndBack()
+    {
+        RaceState& race = app->module.race;
+        race.raceDate = QStringLiteral("24/12/22");
+        race.raceName = QStringLiteral("有馬記念");
+        race.courseName = QStringLiteral("中山競馬場");
+        predict({{1, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0}}, 2, 4);
+        QCOMPARE(label("Label1")->text(), race.raceDate);
+        QCOMPARE(label("Label3")->text(), QString());
+        QCOMPARE(label("Label4")->text(), race.raceName);
+        QCOMPARE(label("Label2")->text(), race.courseName);
+
+        QVERIFY(app->click(ScreenId::Form5, QStringLiteral("Command1")));
+        settle();
+        QVERIFY(!app->nav().isLoaded(ScreenId::Form5));
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
+        QCOMPARE(app->module.race.markSheet[1][1], std::int16_t(1));
+    }
+};
+
+TOKIRO_TEST_MAIN(PredictionResultScreenTest)
+#include "prediction_result_screen_test.moc"

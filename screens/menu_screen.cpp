@@ -1,5 +1,6 @@
 #include "screens/menu_screen.h"
 
+#include "screens/caption_fit.h"
 #include "screens/control_table.h"
 
 #include <QLabel>
@@ -47,6 +48,8 @@ Form2::Form2(Module1& module, Navigation& navigation, Dialogs& dialogs)
       Command5(build<QPushButton>(this, menuControls, "Command5", formFont)),
       Label5(build<QLabel>(this, menuControls, "Label5", formFont))
 {
+    for (QLabel* caption : {Label1, Label2, Label4})
+        keepCaptionWhole(caption);
     setFirstFocus(Command1);
     // "戻ります" comes before the last job in the tab order.
     QWidget::setTabOrder(Command1, Command2);

@@ -1,6 +1,7 @@
 #include "screens/title_screen.h"
 
 #include "core/twips.h"
+#include "screens/caption_fit.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
 
@@ -47,6 +48,8 @@ Form1::Form1(Module1& module, Navigation& navigation, Dialogs& dialogs)
       Command2(build<QPushButton>(this, titleControls, "Command2", formFont)),
       Timer1(new QTimer(this))
 {
+    keepCaptionWhole(Label1);
+    keepCaptionWhole(Label2);
     Image1->hide();
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(frameInterval);

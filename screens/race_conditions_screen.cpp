@@ -63,7 +63,7 @@ const ControlSpec form3Layout[] = {
      .height = 495, .fore = green, .pointSize = 21.75},
     {.name = "Label11", .kind = ControlKind::Label, .caption = "Ver.2.0", .left = 9360, .top = 720, .width = 1455,
      .height = 375, .fore = green, .pointSize = 15.75},
-    {.name = "Label12", .kind = ControlKind::Label, .caption = "(C)TOKIRO", .left = 8640, .top = 1320,
+    {.name = "Label12", .kind = ControlKind::Label, .caption = "©TOKIRO", .left = 8640, .top = 1320,
      .width = 2175, .height = 495, .fore = cyan, .pointSize = 15.75},
     {.name = "Label15", .kind = ControlKind::Label,
      .caption = "すでに保存されているファイルは次のページに移り［ロード］で読み込みできます。", .left = 1200,

@@ -186,6 +186,25 @@ private slots:
         QCOMPARE(s.overall->text(), QStringLiteral("0円"));
     }
 
+    void pick_ofADamagedFileSaysSoAndOffersNoWrite()
+    {
+        TempFolder folder;
+        {
+            QFile junk(QStringLiteral("junk.tkr"));
+            QVERIFY(junk.open(QIODevice::WriteOnly));
+            junk.write("99/05/16\r\n 7 \r\nname\r\n\r\n\r\n\r\n 4 \r\n 99 \r\n 0 \r\n");
+        }
+        const QByteArray before = fileBytes(QStringLiteral("junk.tkr"));
+        AppHarness app;
+        const Screen8 s = open(app);
+        QCOMPARE(s.list->count(), 1);
+        QCOMPARE(s.overall->text(), QStringLiteral("0円"));
+        clickRow(s.list, 0);
+        QCOMPARE(app.dialogs.count("error"), 1);
+        QVERIFY(!s.write->isVisible());
+        QCOMPARE(fileBytes(QStringLiteral("junk.tkr")), before);
+    }
+
     void typing_firstDigitReplaces_data()
     {
         QTest::addColumn<QString>("keys");

@@ -275,6 +275,44 @@ private slots:
         QCOMPARE(s.list->count(), 1);
     }
 
+    void write_thatCannotMakeItsTemporaryFileChangesNothing()
+    {
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results(num(2), num(5), num(300)));
+        const QByteArray before = fileBytes(raceFile);
+        // A folder where the temporary file belongs: it cannot be created, even by an administrator.
+        QVERIFY(QDir().mkdir(QStringLiteral("TKR.tmp")));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        QTest::keyClicks(s.first, "9");
+        QTest::mouseClick(s.write, Qt::LeftButton);
+        QCOMPARE(app.dialogs.count("error"), 1);
+        QCOMPARE(fileBytes(raceFile), before);
+        verifyListing(s);
+        QCOMPARE(s.list->count(), 1);
+    }
+
+    void pick_ofADamagedFileSaysSoAndOffersOnlyDeletion()
+    {
+        TempFolder folder;
+        {
+            QFile junk(QStringLiteral("junk.tkr"));
+            QVERIFY(junk.open(QIODevice::WriteOnly));
+            junk.write("99/05/16\r\n 7 \r\nname\r\n\r\n\r\n\r\n 4 \r\n 99 \r\n 0 \r\n");
+        }
+        AppHarness app;
+        const Screen6 s = open(app);
+        QCOMPARE(s.list->count(), 1);
+        clickRow(s.list, 0);
+        QCOMPARE(app.dialogs.count("error"), 1);
+        QVERIFY(!s.write->isVisible());
+        QVERIFY(s.remove->isVisible());
+        QTest::mouseClick(s.remove, Qt::LeftButton);
+        QVERIFY(!QFile::exists(QStringLiteral("junk.tkr")));
+        QCOMPARE(s.list->count(), 0);
+    }
+
     void write_goesToThePickedRaceEvenWhenTheListCursorMoved()
     {
         TempFolder folder;

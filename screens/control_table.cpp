@@ -1,13 +1,12 @@
 #include "screens/control_table.h"
 
 #include "core/twips.h"
+#include "screens/event_hooks.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
-#include <QEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -66,26 +65,6 @@ void setInputMethod(QWidget* box, bool on)
 }
 
 namespace {
-class EnterPresses final : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                auto* button = static_cast<QAbstractButton*>(watched);
-                if (button->isEnabled() && button->isVisible())
-                    button->click();
-                return true;
-            }
-        }
-        return false;
-    }
-};
-
 Qt::Alignment alignment(Align align)
 {
     switch (align) {
@@ -120,7 +99,11 @@ void useStandardPalette(QWidget* widget)
 
 void pressWithEnter(QWidget* button)
 {
-    button->installEventFilter(new EnterPresses(button));
+    onEnter(button, [button] {
+        auto* pressable = static_cast<QAbstractButton*>(button);
+        if (pressable->isEnabled() && pressable->isVisible())
+            pressable->click();
+    });
 }
 
 QWidget* buildControl(QWidget* parent, const ControlSpec& spec, double formPointSize)

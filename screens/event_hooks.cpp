@@ -37,6 +37,16 @@ void onEnter(QWidget* widget, std::function<void()> handler)
     });
 }
 
+void onKey(QWidget* widget, Qt::Key key, std::function<void()> handler)
+{
+    new EventHook(widget, QEvent::KeyPress, [key, handler = std::move(handler)](QEvent* event) {
+        if (static_cast<QKeyEvent*>(event)->key() != key)
+            return false;
+        handler();
+        return true;
+    });
+}
+
 void onFocusIn(QWidget* widget, std::function<void()> handler)
 {
     new EventHook(widget, QEvent::FocusIn, [handler = std::move(handler)](QEvent*) {

@@ -13,6 +13,9 @@ class QWidget;
 // receives it as typing.
 void onEnter(QWidget* widget, std::function<void()> handler);
 
+// A given key pressed in the widget; the key is consumed.
+void onKey(QWidget* widget, Qt::Key key, std::function<void()> handler);
+
 // The widget got the keyboard focus, by any means.
 void onFocusIn(QWidget* widget, std::function<void()> handler);
 

@@ -181,6 +181,10 @@ Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
     onFocusIn(Text4, [this] { Text4_GotFocus(); });
     onFocusIn(Text5, [this] { Text5_GotFocus(); });
     onFocusIn(Text6, [this] { Text6_GotFocus(); });
+    // The down arrow takes the keyboard into a box's pick list, so the lists can be used without the mouse.
+    onKey(Text4, Qt::Key_Down, [this] { enterList(List1); });
+    onKey(Text5, Qt::Key_Down, [this] { enterList(List2); });
+    onKey(Text6, Qt::Key_Down, [this] { enterList(List3); });
     onEnter(List1, [this] { List1_KeyPress(enterKey); });
     onEnter(List2, [this] { List2_KeyPress(enterKey); });
     onEnter(List3, [this] { List3_KeyPress(enterKey); });
@@ -211,6 +215,15 @@ void Form3::Form_Load()
     fill(List1, gradedItems);
     fill(List2, courseItems);
     fill(List3, distanceItems);
+}
+
+void Form3::enterList(QListWidget* list)
+{
+    if (!list->isVisible())
+        return;
+    list->setFocus(Qt::OtherFocusReason);
+    if (list->selectedItems().isEmpty())
+        list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
 }
 
 void Form3::Text1_KeyPress(int keyAscii)

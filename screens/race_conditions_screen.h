@@ -46,6 +46,7 @@ private:
     void Command3_Click();
 
     void showList(QListWidget* list);
+    void enterList(QListWidget* list);
     // Puts the picked item into its box and moves on; false (and nothing changed) when no item is selected.
     bool pickFromList(QListWidget* list, QLineEdit* box, QLineEdit* next);
 

@@ -3,12 +3,17 @@
 // Each shot starts a fresh program (shared module, window, navigator) and brings it into the state to show.
 #include "app/main_window.h"
 #include "screens/control_table.h"
+#include "racefile/race_file.h"
 #include "screens/help_window.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -38,6 +43,85 @@ void settle()
 {
     waitUntil([] { return false; }, 100);
 }
+
+// Answers the dialogs the shots need without showing them: the open dialog picks the sample race.
+class SampleDialogs final : public Dialogs {
+public:
+    QString raceToOpen;
+    bool confirm(const QString&, const QString&) override { return true; }
+    QString openFile(const QString&, const QString&) override { return raceToOpen; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+    void reportError(const QString&, const QString&) override {}
+};
+
+// A realistic race of 16 runners: a clear favourite, a few rivals, names for every runner.
+RaceState sampleRace(const QString& date, int number, const QString& name, int variant)
+{
+    static const char* const names[] = {
+        "サクラコスモス", "ミドリノカゼ", "ハヤテオ｜", "ユメノツバサ", "アオイホシ", "シラユキヒメ",
+        "ゴ｜ルドラッシュ", "カゼノオト", "ツキノミチ", "ホクトノヒカリ", "ナミノハナ", "ヒノデマル",
+        "タイヨウノコ", "ソラノカナタ", "イナズマボルト", "モリノセイ"};
+    static const int marks[16][6] = {
+        {3, 1, 1, 0, 0, 0}, {1, 3, 1, 0, 0, 1}, {0, 2, 2, 1, 0, 0}, {2, 0, 1, 1, 1, 0}, {0, 1, 0, 2, 1, 0},
+        {0, 0, 2, 0, 1, 1}, {1, 1, 0, 0, 0, 2}, {0, 0, 1, 1, 0, 0}, {0, 0, 0, 1, 2, 0}, {0, 1, 1, 0, 0, 0},
+        {0, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 0, 0}, {0, 0, 0, 0, 0, 1}, {0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 1, 0}};
+    RaceState race;
+    race.raceDate = date;
+    race.raceNumber = static_cast<std::int16_t>(number);
+    race.raceName = name;
+    race.gradedText = variant % 3 == 0 ? QStringLiteral("ＧⅠ") : variant % 3 == 1 ? QStringLiteral("ＧⅡ") : QString();
+    race.courseName = variant % 2 == 0 ? QStringLiteral("東京競馬場") : QStringLiteral("中山競馬場");
+    race.distanceText = variant % 2 == 0 ? QStringLiteral("2400m") : QStringLiteral("1600m");
+    race.runnerCount = 16;
+    race.ticketCount = static_cast<std::int16_t>(4 + variant % 5);
+    for (int r = 0; r < 16; ++r) {
+        const int from = (r + variant) % 16;
+        for (int k = 0; k < 6; ++k)
+            race.markSheet[r][k] = static_cast<std::int16_t>(marks[from][k]);
+        race.runnerNames[static_cast<std::size_t>(r)] = QString::fromUtf8(names[r]);
+    }
+    return race;
+}
+
+// A folder of a dozen saved races with results and amounts, made the current folder while the shots run.
+class SampleFolder {
+public:
+    SampleFolder() : previous_(QDir::currentPath())
+    {
+        static const char* const raceNames[] = {"中山金杯", "京成杯", "フェブラリーＳ", "高松宮記念", "桜花賞",
+                                                "皐月賞", "天皇賞（春）", "日本ダービー", "宝塚記念",
+                                                "菊花賞", "ジャパンＣ", "有馬記念"};
+        QDir::setCurrent(dir_.path());
+        for (int i = 0; i < 12; ++i) {
+            const QString date = QStringLiteral("26/%1/%2").arg(i + 1, 2, 10, QLatin1Char('0')).arg(5 + i, 2, 10,
+                                                                                           QLatin1Char('0'));
+            RaceState race = sampleRace(date, 11, QString::fromUtf8(raceNames[i]), i);
+            const PredictionResult proposal = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
+            TailLines tail;
+            if (i % 3 != 2 && proposal.ticketTotal > 0) { // a hit: the first proposed ticket came in
+                tail.firstPlace = TailValue::ofNumber(proposal.ticketSecond[0] + 1);
+                tail.secondPlace = TailValue::ofNumber(proposal.ticketFirst[0] + 1);
+                tail.payout = TailValue::ofNumber(420 + 370 * i);
+            } else {
+                tail.firstPlace = TailValue::ofNumber(15);
+                tail.secondPlace = TailValue::ofNumber(9);
+                tail.payout = TailValue::ofNumber(12680);
+            }
+            tail.stake = TailValue::ofNumber(race.ticketCount * 100);
+            tail.income = TailValue::ofNumber(i % 3 != 2 ? 420 + 370 * i : 0);
+            const QString file = QStringLiteral("%1%2.tkr").arg(date).remove(u'/').arg(11);
+            writeRaceFile(file, race, tail);
+        }
+        QDir::setCurrent(dir_.path());
+    }
+    ~SampleFolder() { QDir::setCurrent(previous_); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QString previous_;
+    QTemporaryDir dir_;
+};
 
 // A setup brings the program into the state to show and returns the window to grab (nullptr: the main window).
 using Setup = std::function<QWidget*(Program&)>;
@@ -72,12 +156,64 @@ QWidget* help(Program& program)
                                QDir(program.module.appFolder).filePath(QStringLiteral("tokiro.hlp")));
 }
 
+void press(Screen* screen, const char* button)
+{
+    if (auto* found = screen ? screen->findChild<QPushButton*>(QString::fromUtf8(button)) : nullptr)
+        found->click();
+    settle();
+}
+
+QWidget* raceConditions(Program& program)
+{
+    program.module.race = sampleRace(QStringLiteral("26/12/27"), 11, QStringLiteral("有馬記念"), 0);
+    program.navigator.show(ScreenId::Form3);
+    if (auto* course = program.navigator.screen(ScreenId::Form3)->findChild<QLineEdit*>(QStringLiteral("Text5")))
+        course->setFocus();
+    return nullptr;
+}
+
+// The mark sheet with the sample race loaded through its own ロード button.
+QWidget* markSheet(Program& program)
+{
+    program.module.race = sampleRace(QStringLiteral("26/12/27"), 11, QStringLiteral("有馬記念"), 0);
+    program.navigator.show(ScreenId::Form4);
+    press(program.navigator.screen(ScreenId::Form4), "Command8");
+    return nullptr;
+}
+
+QWidget* predictionResult(Program& program)
+{
+    markSheet(program);
+    press(program.navigator.screen(ScreenId::Form4), "Command10");
+    return nullptr;
+}
+
+// A saved-race screen with its first race picked, as the user sees it before typing.
+QWidget* savedRaceScreen(Program& program, ScreenId id, bool pick)
+{
+    program.navigator.show(id);
+    if (!pick)
+        return nullptr;
+    if (auto* list = program.navigator.screen(id)->findChild<QListWidget*>(QStringLiteral("List1"));
+        list && list->count() > 2) {
+        list->setCurrentRow(2);
+        emit list->itemClicked(list->item(2));
+    }
+    return nullptr;
+}
+
 const std::vector<Shot>& shots()
 {
     static const std::vector<Shot> list = {
         {"title.png", titleAfterAnimation},
         {"menu.png", menu},
         {"help.png", help},
+        {"race_conditions.png", raceConditions},
+        {"mark_sheet.png", markSheet},
+        {"prediction_result.png", predictionResult},
+        {"result_entry.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form6, true); }},
+        {"record.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form7, false); }},
+        {"balance.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form8, true); }},
     };
     return list;
 }
@@ -97,12 +233,14 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    const QDir output(folder.absolutePath());
+    SampleFolder races;
     int failures = 0;
     for (const Shot& shot : shots()) {
         Module1 module;
-        QtDialogs dialogs;
+        SampleDialogs dialogs;
+        dialogs.raceToOpen = races.filePath(QStringLiteral("26121611.tkr"));
         MainWindow window(module, dialogs);
-        dialogs.setWindow(&window);
         window.navigator().setOnEnd([] {});
         window.show();
         Program program{module, window, window.navigator()};
@@ -110,7 +248,7 @@ int main(int argc, char* argv[])
         if (!target)
             target = &window;
         settle();
-        const QString path = folder.filePath(QString::fromUtf8(shot.fileName));
+        const QString path = output.filePath(QString::fromUtf8(shot.fileName));
         if (!target->grab().save(path, "PNG")) {
             err << "cannot write " << path << "\n";
             ++failures;

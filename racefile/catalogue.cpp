@@ -1,9 +1,11 @@
 #include "racefile/catalogue.h"
 
 #include "core/numbers.h"
+#include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 
 #include <QDir>
+#include <QStringBuilder>
 
 #include <algorithm>
 
@@ -23,9 +25,8 @@ double balanceNumber(const RaceFileLines& lines, int line)
     return value.value_or(0);
 }
 
-CatalogueEntry readEntry(const QString& path, const QString& fileName)
+CatalogueEntry entryOf(const RaceFileLines& lines, const QString& fileName)
 {
-    const RaceFileLines lines = RaceFileLines::load(path, true);
     CatalogueEntry entry;
     entry.fileName = fileName;
     // What could be read of the header is kept even for a file that is not trusted, so that its line can show it.
@@ -49,7 +50,7 @@ CatalogueEntry readEntry(const QString& path, const QString& fileName)
 
 QString raceNumberPiece(const CatalogueEntry& entry)
 {
-    return padTo(QStringLiteral("第") + lastOfZeros(entry.raceNumberText, 2) + QStringLiteral("ﾚｰｽ"), 8);
+    return padTo(u"第" % lastOfZeros(entry.raceNumberText, 2) % u"ﾚｰｽ", 8);
 }
 
 // Stands in for the result or balance pieces of a file that could not be read as a race; the file name takes the
@@ -58,15 +59,21 @@ const QString unreadableNote = QStringLiteral("＊このファイルは読めま
 
 } // namespace
 
+CatalogueEntry catalogueEntryFromBytes(QByteArray bytes, const QString& fileName)
+{
+    return entryOf(RaceFileLines::parse(std::move(bytes), true), fileName);
+}
+
 std::vector<CatalogueEntry> buildCatalogue(const QString& folder)
 {
     const QDir dir(folder);
     // Name filters are case-insensitive unless QDir::CaseSensitive is given: "A.TKR" and "b.Tkr" are listed too.
-    const QStringList names = dir.entryList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Unsorted);
+    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Unsorted);
     std::vector<CatalogueEntry> entries;
-    entries.reserve(static_cast<std::size_t>(names.size()));
-    for (const QString& name : names)
-        entries.push_back(readEntry(dir.filePath(name), name));
+    entries.reserve(static_cast<std::size_t>(files.size()));
+    // The listing has looked at every file already; its size saves asking again.
+    for (const QFileInfo& file : files)
+        entries.push_back(entryOf(RaceFileLines::load(file.filePath(), true, file.size()), file.fileName()));
     // Ordinal order of the keys (character codes, no locale); equal keys keep both races, ordered by file name.
     std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
         if (const int byKey = QString::compare(a.sortKey, b.sortKey, Qt::CaseSensitive))
@@ -78,26 +85,30 @@ std::vector<CatalogueEntry> buildCatalogue(const QString& folder)
 
 QString resultSummaryLine(const CatalogueEntry& entry)
 {
-    QString line = QStringLiteral("  ") + padTo(entry.raceDate, 12) + raceNumberPiece(entry);
+    QString line;
+    line.reserve(74);
+    line += u"  " % padTo(entry.raceDate, 12) % raceNumberPiece(entry);
     if (!entry.readable)
-        return line + padTo(unreadableNote, 8 + 8 + 1 + 15) + padTo(entry.fileName, 20);
-    line += padTo(QStringLiteral("一着：") + lastOfZeros(entry.firstPlace, 2) + QStringLiteral("番"), 8);
-    line += padTo(QStringLiteral("二着：") + lastOfZeros(entry.secondPlace, 2) + QStringLiteral("番"), 8);
+        return line % padTo(unreadableNote, 8 + 8 + 1 + 15) % padTo(entry.fileName, 20);
+    line += padTo(u"一着：" % lastOfZeros(entry.firstPlace, 2) % u"番", 8);
+    line += padTo(u"二着：" % lastOfZeros(entry.secondPlace, 2) % u"番", 8);
     line += u' ';
-    line += padTo(QStringLiteral("配当金：") + lastOfZeros(entry.payout, 6) + QStringLiteral("円"), 15);
+    line += padTo(u"配当金：" % lastOfZeros(entry.payout, 6) % u"円", 15);
     line += padTo(entry.raceName, 20);
     return line;
 }
 
 QString balanceSummaryLine(const CatalogueEntry& entry)
 {
-    QString line = QStringLiteral("  ") + padTo(entry.raceDate, 10) + raceNumberPiece(entry);
+    QString line;
+    line.reserve(77);
+    line += u"  " % padTo(entry.raceDate, 10) % raceNumberPiece(entry);
     if (!entry.readable)
-        return line + padTo(unreadableNote, 12 + 12 + 1 + 12) + padTo(entry.fileName, 20);
-    line += padTo(QStringLiteral("支出：") + formatYen(entry.stake), 12);
-    line += padTo(QStringLiteral("収入：") + formatYen(entry.income), 12);
+        return line % padTo(unreadableNote, 12 + 12 + 1 + 12) % padTo(entry.fileName, 20);
+    line += padTo(u"支出：" % formatYen(entry.stake), 12);
+    line += padTo(u"収入：" % formatYen(entry.income), 12);
     line += u' ';
-    line += padTo(QStringLiteral("差額：") + formatYen(entry.income - entry.stake), 12);
+    line += padTo(u"差額：" % formatYen(entry.income - entry.stake), 12);
     line += padTo(entry.raceName, 20);
     return line;
 }

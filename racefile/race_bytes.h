@@ -1,8 +1,11 @@
 #pragma once
 
+#include "racefile/catalogue.h"
 #include "racefile/race_file.h"
 
 #include <QByteArray>
+
+#include <array>
 
 // The race file format on bytes in memory, for the file functions of race_file.h and for tools that make or check
 // many files (the benchmark, the fuzz target).
@@ -14,3 +17,13 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
 // Reads a race from the bytes of a race file, as readRaceFile does; fileName only names it in the error text.
 FileResult parseRaceFile(QByteArray bytes, LoadedRace& out, ReadScope scope = ReadScope::Whole,
                          const QString& fileName = QString());
+
+// The catalogue entry of a file with these bytes, as buildCatalogue makes it.
+CatalogueEntry catalogueEntryFromBytes(QByteArray bytes, const QString& fileName);
+
+// What a rewrite would put into "TKR.tmp" for a file with these bytes: the result lines (first, second, payout) or
+// the balance lines (stake, income; the third value unused) replaced by number lines, every other line copied in its
+// kind. Outcome::Done with out filled, or Outcome::Failed with the reason when the file cannot be read whole.
+enum class RewrittenLines { Results, Balance };
+RewriteResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
+                                 const std::array<double, 3>& values, QByteArray& out);

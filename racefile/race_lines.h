@@ -46,7 +46,8 @@ class RaceFileLines {
 public:
     // throughBalance: the race's lines end with the income line, else with the payout line.
     static RaceFileLines parse(QByteArray bytes, bool throughBalance = true);
-    static RaceFileLines load(const QString& path, bool throughBalance = true);
+    // size: the file's size when the caller knows it already (a folder listing does), else -1.
+    static RaceFileLines load(const QString& path, bool throughBalance = true, qint64 size = -1);
 
     Problem problem() const { return problem_; }
     int problemLine() const { return problemLine_; }
@@ -56,20 +57,39 @@ public:
 
     int runnerCount() const { return runnerCount_; } // -1 until line 8 is known
     int count() const { return static_cast<int>(lines_.size()); } // lines split (at most the race's own lines)
-    int decodedCount() const { return static_cast<int>(textLines_.size()); }
+    int decodedCount() const { return decodedCount_; }
     bool has(int line) const { return line >= 1 && line <= count(); }
     bool hasText(int line) const { return line >= 1 && line <= decodedCount(); }
 
-    QByteArrayView bytesOf(int line) const; // without the line end; empty when missing
-    QStringView textOf(int line) const;     // decoded, untrimmed; empty when missing or not decoded
+    // Without the line end; empty when missing.
+    QByteArrayView bytesOf(int line) const
+    {
+        if (!has(line))
+            return {};
+        const Span& span = lines_[static_cast<std::size_t>(line - 1)];
+        return {bytes_.constData() + span.begin, span.size};
+    }
+    // Decoded, untrimmed; empty when missing or not decoded.
+    QStringView textOf(int line) const
+    {
+        if (!hasText(line))
+            return {};
+        const Span& span = lines_[static_cast<std::size_t>(line - 1)];
+        return {text_.constData() + span.textBegin, span.textSize};
+    }
 
 private:
     struct Span {
-        qsizetype begin = 0;
+        qsizetype begin = 0; // in bytes_
         qsizetype size = 0;
+        qsizetype textBegin = 0; // in text_, once decoded
+        qsizetype textSize = 0;
+        bool high = false; // holds a byte above ASCII
     };
     void split(int upTo);
     void decode();
+    bool decodeAtOnce();
+    void decodeByLine();
     void checkRunnerCount();
     void checkMarks();
     void fail(Problem problem, int line);
@@ -78,7 +98,7 @@ private:
     std::vector<Span> lines_;
     qsizetype splitEnd_ = 0; // where splitting stopped: the byte after the last line end taken
     QString text_;
-    std::vector<Span> textLines_;
+    int decodedCount_ = 0; // the lines decoded: all that were split, or those before the first bad one
     int runnerCount_ = -1;
     Problem problem_ = Problem::None;
     int problemLine_ = 0;

@@ -1,6 +1,7 @@
 #include "racefile/catalogue.h"
 
 #include "core/numbers.h"
+#include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
 
@@ -14,9 +15,6 @@ namespace {
 
 const QString tempFileName = QStringLiteral("TKR.tmp");
 
-// Which tail lines a rewrite replaces; the others are copied.
-enum class Replaced { ResultLines, BalanceLines };
-
 RewriteResult failed(const QString& error)
 {
     return {Outcome::Failed, error};
@@ -25,7 +23,7 @@ RewriteResult failed(const QString& error)
 // The whole race, line by line in the kind each line is copied in, with the replaced lines put in as number
 // lines. Lines that are copied keep their own bytes (only the blanks a kind drops are dropped): re-encoding them would
 // turn characters that have two codes in code page 932 (NEC and IBM rows) into the other code.
-RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, Replaced replaced,
+RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, RewrittenLines replaced,
                              const std::array<double, 3>& values, QByteArray& out)
 {
     if (!lines.trusted())
@@ -63,7 +61,7 @@ RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName
         put(textLineBytes(lines.bytesOf(line)));
     for (int line = firstMarkLine(n); line <= lastMarkLine(n); ++line)
         put(optionalLineBytes(lines.bytesOf(line)));
-    if (replaced == Replaced::ResultLines) {
+    if (replaced == RewrittenLines::Results) {
         for (const double value : values)
             put(numberLineBytes(value));
         put(optionalLineBytes(lines.bytesOf(stakeLine(n))));
@@ -78,7 +76,7 @@ RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName
     return {Outcome::Done, {}};
 }
 
-RewriteResult rewriteThroughTemp(const QString& fileName, Replaced replaced, const std::array<double, 3>& values,
+RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replaced, const std::array<double, 3>& values,
                                  const ConfirmFn& confirm)
 {
     if (fileName.isEmpty())
@@ -111,17 +109,23 @@ RewriteResult rewriteThroughTemp(const QString& fileName, Replaced replaced, con
 
 } // namespace
 
+RewriteResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
+                                 const std::array<double, 3>& values, QByteArray& out)
+{
+    return rewrittenBytes(RaceFileLines::parse(std::move(bytes), true), fileName, which, values, out);
+}
+
 RewriteResult rewriteResultLines(const QString& fileName, const QString& first, const QString& second,
                                  const QString& payout, const ConfirmFn& confirm)
 {
-    return rewriteThroughTemp(fileName, Replaced::ResultLines,
+    return rewriteThroughTemp(fileName, RewrittenLines::Results,
                               {numberValue(first), numberValue(second), numberValue(payout)}, confirm);
 }
 
 RewriteResult rewriteBalanceLines(const QString& fileName, const QString& stake, const QString& income,
                                   const ConfirmFn& confirm)
 {
-    return rewriteThroughTemp(fileName, Replaced::BalanceLines, {numberValue(stake), numberValue(income), 0},
+    return rewriteThroughTemp(fileName, RewrittenLines::Balance, {numberValue(stake), numberValue(income), 0},
                               confirm);
 }
 

@@ -9,6 +9,11 @@
 
 // Every "*.tkr" in the folder (extension case-insensitive), sorted ascending by sort key (ties by file name).
 // Unreadable files are listed with readable=false.
+// An unreadable file is one that cannot be opened, is not valid code page 932 text, or whose runner count (0..21) or
+// mark counts (0..25) do not fit the tables. Its summary lines keep their widths and show the date and race number
+// as far as they could be read, "＊このファイルは読めません＊" and the file name; rewriting it fails with the reason.
+// A file that is only short (lines missing at the end) is readable: missing result lines show as empty, missing
+// balance lines as 0.
 std::vector<CatalogueEntry> buildCatalogue(const QString& folder = QStringLiteral("."));
 
 QString resultSummaryLine(const CatalogueEntry& entry);  // result entry list line, 74 characters

@@ -204,6 +204,8 @@ bool isRefusedByte(unsigned char b)
 
 bool hasRefusedByte(QByteArrayView bytes)
 {
+    if (bytes.isEmpty())
+        return false;
     for (const char b : {'\x00', '\x1A', '\x1C', '\x7F'}) {
         if (std::memchr(bytes.data(), b, static_cast<std::size_t>(bytes.size())))
             return true;

@@ -2,10 +2,7 @@
 
 #include "core/numbers.h"
 #include "prediction/mark_sheet.h"
-#include "racefile/cp932.h"
-
 #include <QFile>
-
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -135,11 +132,9 @@ RaceFileLines RaceFileLines::load(const QString& path, bool throughBalance, qint
         return lines;
     }
     lines = parse(std::move(bytes), throughBalance);
-    if (cutShort && lines.trusted()) {
-        const int wanted = throughBalance ? lineCount(lines.runnerCount()) : payoutLine(lines.runnerCount());
-        if (lines.count() < wanted || lines.splitEnd_ == lines.bytes_.size())
-            lines.fail(Problem::TooLarge, lines.count());
-    }
+    // When the lines taken run up to the cut, the race does not end inside the limit, whatever else was found.
+    if (cutShort && lines.splitEnd_ == lines.bytes_.size())
+        lines.fail(Problem::TooLarge, lines.count());
     return lines;
 }
 

@@ -36,19 +36,22 @@ RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName
                           .arg(lines.count()));
     // Lines 7 to 9 and the marks are number lines that the copy reads as optional lines; a text there would be
     // copied as text into a file that no reader could use.
-    for (int line = 7; line <= lastMarkLine(n); ++line) {
-        if (line == firstNameLine)
-            line = firstMarkLine(n);
-        if (line > lastMarkLine(n))
-            break;
-        if (!numberOfLine(lines.bytesOf(line)))
-            return failed(QStringLiteral("レースファイル「%1」の%2行目が数ではないため、書き換えられません。")
-                              .arg(fileName)
-                              .arg(line));
-    }
+    auto notNumber = [&](int from, int to) {
+        for (int line = from; line <= to; ++line) {
+            if (!numberOfLine(lines.bytesOf(line)))
+                return line;
+        }
+        return 0;
+    };
+    int badLine = notNumber(7, 9);
+    if (badLine == 0)
+        badLine = notNumber(firstMarkLine(n), lastMarkLine(n));
+    if (badLine != 0)
+        return failed(QStringLiteral("レースファイル「%1」の%2行目が数ではないため、書き換えられません。")
+                          .arg(fileName)
+                          .arg(badLine));
 
     QByteArray bytes;
-    bytes.reserve(lines.bytesOf(lineCount(n)).data() - lines.bytesOf(1).data() + 64);
     auto put = [&bytes](const QByteArray& line) {
         bytes += line;
         bytes += lineEnd;

@@ -24,6 +24,7 @@ private slots:
     void refusesBadFile_data();
     void refusesBadFile();
     void ignoresLinesAfterTheRace();
+    void largeFiles();
     void writeRefusesUnwritableText_data();
     void writeRefusesUnwritableText();
     void writeRefusesCountsOutsideTables_data();
@@ -339,6 +340,25 @@ void FormatTest::ignoresLinesAfterTheRace()
     LoadedRace results;
     QVERIFY(parseRaceFile(brokenBalance, results, ReadScope::ThroughResults).ok);
     QVERIFY(!parseRaceFile(brokenBalance, results, ReadScope::Whole).ok);
+}
+
+void FormatTest::largeFiles()
+{
+    TempFolder folder;
+    // Two megabytes after a whole race are never looked at; a race name of two megabytes is no race file.
+    const QByteArray race = crlfLines(raceLines(1, " 1 ", " 2 ", "870", "", " 0 "));
+    putFile(QStringLiteral("long.tkr"), race + QByteArray(2 << 20, 'x'));
+    LoadedRace loaded;
+    const FileResult read = readRaceFile(QStringLiteral("long.tkr"), loaded);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(loaded.tail.payout, TailValue::ofText("870"));
+
+    std::vector<QByteArray> lines = raceLines(1);
+    lines[2] = QByteArray(2 << 20, 'x');
+    putFile(QStringLiteral("huge.tkr"), crlfLines(lines));
+    const FileResult huge = readRaceFile(QStringLiteral("huge.tkr"), loaded);
+    QVERIFY(!huge.ok);
+    QVERIFY2(huge.error.contains(QStringLiteral("大きすぎて")), qPrintable(huge.error));
 }
 
 void FormatTest::writeRefusesUnwritableText_data()

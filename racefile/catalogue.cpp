@@ -8,15 +8,11 @@
 #include <QStringBuilder>
 
 #include <algorithm>
+#include <numeric>
 
 using namespace racelines;
 
 namespace {
-
-QString trimmedText(const RaceFileLines& lines, int line)
-{
-    return lines.hasText(line) ? trimBlanks(lines.textOf(line)).toString() : QString();
-}
 
 // Balance lines are read as numbers: a missing, empty or non-number line counts as 0.
 double balanceNumber(const RaceFileLines& lines, int line)
@@ -30,19 +26,19 @@ CatalogueEntry entryOf(const RaceFileLines& lines, const QString& fileName)
     CatalogueEntry entry;
     entry.fileName = fileName;
     // What could be read of the header is kept even for a file that is not trusted, so that its line can show it.
-    entry.raceDate = trimmedText(lines, 1);
-    entry.raceNumberText = trimmedText(lines, 2);
-    entry.raceName = trimmedText(lines, 3);
-    entry.sortKey = entry.raceDate + lastOfZeros(entry.raceNumberText, 2);
+    entry.raceDate = lines.trimmedText(1);
+    entry.raceNumberText = lines.trimmedText(2);
+    entry.raceName = lines.trimmedText(3);
+    entry.sortKey = entry.raceDate % lastOfZeros(entry.raceNumberText, 2);
     entry.readable = lines.trusted();
     if (!entry.readable)
         return entry;
     const int n = lines.runnerCount();
     entry.runnerCount = static_cast<std::int16_t>(n);
     // A short file lacks some tail lines: they read as empty text (results) or 0 (balance).
-    entry.firstPlace = trimmedText(lines, firstPlaceLine(n));
-    entry.secondPlace = trimmedText(lines, secondPlaceLine(n));
-    entry.payout = trimmedText(lines, payoutLine(n));
+    entry.firstPlace = lines.trimmedText(firstPlaceLine(n));
+    entry.secondPlace = lines.trimmedText(secondPlaceLine(n));
+    entry.payout = lines.trimmedText(payoutLine(n));
     entry.stake = balanceNumber(lines, stakeLine(n));
     entry.income = balanceNumber(lines, incomeLine(n));
     return entry;
@@ -75,12 +71,19 @@ std::vector<CatalogueEntry> buildCatalogue(const QString& folder)
     for (const QFileInfo& file : files)
         entries.push_back(entryOf(RaceFileLines::load(file.filePath(), true, file.size()), file.fileName()));
     // Ordinal order of the keys (character codes, no locale); equal keys keep both races, ordered by file name.
-    std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
-        if (const int byKey = QString::compare(a.sortKey, b.sortKey, Qt::CaseSensitive))
+    // The order is worked out on indexes, so that each entry is moved once.
+    std::vector<std::size_t> order(entries.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
+        if (const int byKey = QString::compare(entries[a].sortKey, entries[b].sortKey, Qt::CaseSensitive))
             return byKey < 0;
-        return QString::compare(a.fileName, b.fileName, Qt::CaseSensitive) < 0;
+        return QString::compare(entries[a].fileName, entries[b].fileName, Qt::CaseSensitive) < 0;
     });
-    return entries;
+    std::vector<CatalogueEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    return sorted;
 }
 
 QString resultSummaryLine(const CatalogueEntry& entry)

@@ -59,7 +59,7 @@ public:
     QString text(int line)
     {
         if (lines_.hasText(line))
-            lineBuffer_ = trimBlanks(lines_.textOf(line)).toString();
+            lineBuffer_ = lines_.trimmedText(line);
         return lineBuffer_;
     }
     std::int16_t number16(int line)
@@ -73,17 +73,17 @@ public:
     }
     TailValue optional(int line) const
     {
-        const QStringView value = lines_.hasText(line) ? trimBlanks(lines_.textOf(line)) : QStringView();
+        QString value = lines_.trimmedText(line);
         if (value.isEmpty())
             return TailValue::unset();
         if (holdsNumber(lines_.bytesOf(line)))
             return TailValue::ofNumber(*numberOfLine(lines_.bytesOf(line)));
-        return TailValue::ofText(value.toString());
+        return TailValue::ofText(std::move(value));
     }
     TailValue textValue(int line) const
     {
-        const QStringView value = lines_.hasText(line) ? trimBlanks(lines_.textOf(line)) : QStringView();
-        return value.isEmpty() ? TailValue::unset() : TailValue::ofText(value.toString());
+        QString value = lines_.trimmedText(line);
+        return value.isEmpty() ? TailValue::unset() : TailValue::ofText(std::move(value));
     }
     TailValue income(int line) const
     {

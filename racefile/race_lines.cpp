@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace racelines {
 
@@ -122,64 +121,103 @@ RaceFileLines RaceFileLines::load(const QString& path, bool throughBalance, qint
     // Beyond the limit only the limit is read: the race's lines must end inside it, and what lies after them is
     // never looked at.
     bool cutShort = (size < 0 ? file.size() : size) > maxBytes;
-    QByteArray bytes = cutShort ? file.read(maxBytes) : file.readAll();
-    if (bytes.size() > maxBytes) { // it grew since it was listed
-        bytes.truncate(maxBytes);
-        cutShort = true;
-    }
+    lines.bytes_ = cutShort ? file.read(maxBytes) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
+        lines.bytes_.clear();
         lines.fail(Problem::CannotRead, 0);
         return lines;
     }
-    lines = parse(std::move(bytes), throughBalance);
-    // When the lines taken run up to the cut, the race does not end inside the limit, whatever else was found.
-    if (cutShort && lines.splitEnd_ == lines.bytes_.size())
-        lines.fail(Problem::TooLarge, lines.count());
+    if (lines.bytes_.size() > maxBytes) { // it grew since it was listed
+        lines.bytes_.truncate(maxBytes);
+        cutShort = true;
+    }
+    lines.parseBytes(throughBalance, cutShort);
     return lines;
 }
 
 RaceFileLines RaceFileLines::parse(QByteArray bytes, bool throughBalance)
 {
     RaceFileLines lines;
-    lines.bytes_ = std::move(bytes);
-    lines.split(runnerCountLine);
-
-    // The runner count says how far the race goes; check it only after the text, so that a file that is not text
-    // at all is told as such.
-    std::optional<double> count = lines.has(runnerCountLine) ? numberOfLine(lines.bytesOf(runnerCountLine))
-                                                             : std::nullopt;
-    std::optional<std::int16_t> runners = count ? toInt16(*count) : std::nullopt;
-    const bool countFits = runners && *runners >= 0 && *runners <= maxRunners;
-    if (countFits) {
-        lines.runnerCount_ = *runners;
-        lines.split(throughBalance ? lineCount(*runners) : payoutLine(*runners));
-    }
-    lines.decode();
-    if (!lines.trusted())
-        return lines;
-    if (!count)
-        lines.fail(Problem::NoRunnerCount, runnerCountLine);
-    else if (!countFits)
-        lines.fail(Problem::RunnerCountOutOfRange, runnerCountLine);
-    else
-        lines.checkMarks();
+    const bool cutShort = bytes.size() > maxBytes;
+    lines.bytes_ = cutShort ? bytes.first(maxBytes) : std::move(bytes);
+    lines.parseBytes(throughBalance, cutShort);
     return lines;
 }
 
+void RaceFileLines::parseBytes(bool throughBalance, bool cutShort)
+{
+    split(runnerCountLine);
+    // The runner count says how far the race goes; it is checked only after the text, so that a file that is not
+    // text at all is told as such.
+    const std::optional<double> count = has(runnerCountLine) ? numberOfLine(bytesOf(runnerCountLine)) : std::nullopt;
+    const std::optional<std::int16_t> runners = count ? toInt16(*count) : std::nullopt;
+    const bool countFits = runners && *runners >= 0 && *runners <= maxRunners;
+    if (countFits) {
+        runnerCount_ = *runners;
+        split(throughBalance ? lineCount(*runners) : payoutLine(*runners));
+    }
+    decode();
+    if (trusted()) {
+        if (!count)
+            fail(Problem::NoRunnerCount, runnerCountLine);
+        else if (!countFits)
+            fail(Problem::RunnerCountOutOfRange, runnerCountLine);
+        else
+            checkMarks();
+    }
+    // When the lines taken run up to the cut, the race does not end inside the limit, whatever else was found.
+    if (cutShort && splitEnd_ == bytes_.size())
+        fail(Problem::TooLarge, count_);
+}
+
+namespace {
+
+// What split needs to know of each byte.
+enum ByteClass : unsigned char {
+    Plain = 0,
+    High = 1,    // above ASCII
+    Refused = 2, // passed by the converter without a report but refused: 0x1A, 0x1C and 0x7F come back swapped
+                 // among each other (ICU's table), and a NUL is no text; none of them can be the second byte of a pair
+    LineEnd = 4, // CR or LF (and the NUL that ends a QByteArray)
+};
+
+constexpr std::array<unsigned char, 256> byteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (int b = 0x80; b < 0x100; ++b)
+        classes[static_cast<std::size_t>(b)] = High;
+    for (const int b : {0x1A, 0x1C, 0x7F})
+        classes[static_cast<std::size_t>(b)] = Refused;
+    classes[0x00] = Refused | LineEnd;
+    classes['\r'] = LineEnd;
+    classes['\n'] = LineEnd;
+    return classes;
+}();
+
+} // namespace
+
 void RaceFileLines::split(int upTo)
 {
-    // CR LF, LF and a lone CR all end a line. Marks each line that holds a byte above ASCII on the way, so that the
-    // plain lines need no second look.
-    lines_.reserve(static_cast<std::size_t>(lineCount(maxRunners)));
+    // CR LF, LF and a lone CR all end a line. Each line is classed on the way (above ASCII, refused bytes), so that
+    // decoding needs no second look at plain lines. A QByteArray ends in a NUL, which stops the inner loop at the end
+    // without a second test per byte.
     const char* const data = bytes_.constData();
     const char* const end = data + bytes_.size();
     const char* p = data + splitEnd_;
-    while (count() < upTo && p < end) {
+    while (count_ < upTo && p < end) {
         const char* const start = p;
-        unsigned char all = 0;
-        for (; p < end && *p != '\r' && *p != '\n'; ++p)
-            all |= static_cast<unsigned char>(*p);
-        lines_.push_back({.begin = start - data, .size = p - start, .high = all >= 0x80});
+        unsigned char classes = 0;
+        for (;;) {
+            const unsigned char c = byteClasses[static_cast<unsigned char>(*p)];
+            if ((c & LineEnd) && (*p != 0 || p == end))
+                break;
+            classes |= c;
+            ++p;
+        }
+        Span& line = lines_[static_cast<std::size_t>(count_++)];
+        line.begin = static_cast<int>(start - data);
+        line.size = static_cast<int>(p - start);
+        line.high = classes & High;
+        line.refused = classes & Refused;
         if (p < end)
             p += *p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
     }
@@ -190,29 +228,11 @@ namespace {
 
 constexpr QByteArrayView utf8Bom = "\xEF\xBB\xBF";
 
-// Bytes that the converter passes without a report but that are refused: 0x1A, 0x1C and 0x7F come back swapped among
-// each other (ICU's table), and a NUL is no text. None of them can be the second byte of a pair.
-bool isRefusedByte(unsigned char b)
-{
-    return b == 0x00 || b == 0x1A || b == 0x1C || b == 0x7F;
-}
-
-bool hasRefusedByte(QByteArrayView bytes)
-{
-    if (bytes.isEmpty())
-        return false;
-    for (const char b : {'\x00', '\x1A', '\x1C', '\x7F'}) {
-        if (std::memchr(bytes.data(), b, static_cast<std::size_t>(bytes.size())))
-            return true;
-    }
-    return false;
-}
-
 // The pairs in valid code page 932 bytes: each starts with a lead byte (0x81..0x9F, 0xE0..0xFC) and gives one
 // UTF-16 unit, as every other byte does.
-qsizetype pairCount(QByteArrayView bytes)
+int pairCount(QByteArrayView bytes)
 {
-    qsizetype pairs = 0;
+    int pairs = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
@@ -235,6 +255,17 @@ QStringDecoder& decoder()
 
 } // namespace
 
+QString RaceFileLines::trimmedText(int line) const
+{
+    if (!hasText(line))
+        return {};
+    const Span& span = lines_[static_cast<std::size_t>(line - 1)];
+    if (span.converted)
+        return trimBlanks(QStringView(text_).sliced(span.textBegin, span.textSize)).toString();
+    // Code page 932 maps ASCII one to one (the refused bytes aside).
+    return QString::fromLatin1(trimBlanks(bytesOf(line)));
+}
+
 void RaceFileLines::decode()
 {
     if (!decodeAtOnce())
@@ -243,54 +274,46 @@ void RaceFileLines::decode()
 
 bool RaceFileLines::decodeAtOnce()
 {
-    // The common case: one pass for the checks and at most one conversion for all the lines taken. Line ends are
-    // single bytes that cannot be part of a pair, so a pair never spans two lines.
+    // The common case: one pass for the checks and at most one conversion. Only the lines from the first to the last
+    // that hold a byte above ASCII go through the converter (in a race file: the race name to the last runner
+    // name); the plain lines around them are their own text. Line ends are single bytes that cannot be part of a
+    // pair, so a pair never spans two lines.
     const QByteArrayView region = QByteArrayView(bytes_).first(splitEnd_);
-    if (region.startsWith(utf8Bom) || hasRefusedByte(region))
+    const auto taken = lines_.begin() + count_;
+    if (region.startsWith(utf8Bom) || std::any_of(lines_.begin(), taken, [](const Span& line) { return line.refused; }))
         return false;
-    if (std::none_of(lines_.begin(), lines_.end(), [](const Span& line) { return line.high; })) {
-        // Code page 932 maps ASCII one to one (the refused bytes aside).
-        text_ = QString::fromLatin1(region);
-        for (Span& line : lines_) {
-            line.textBegin = line.begin;
-            line.textSize = line.size;
+    const auto first = std::find_if(lines_.begin(), taken, [](const Span& line) { return line.high; });
+    if (first != taken) {
+        const auto last = std::find_if(std::make_reverse_iterator(taken), lines_.rend(),
+                                       [](const Span& line) { return line.high; });
+        const qsizetype from = first->begin;
+        const qsizetype to = last->begin + last->size;
+        QStringDecoder& converter = decoder();
+        text_.resize(converter.requiredSpace(to - from));
+        QChar* const out = text_.data();
+        const qsizetype produced = converter.appendToBuffer(out, region.sliced(from, to - from)) - out;
+        if (converter.hasError() || !converter.isValid()) {
+            text_.clear();
+            return false;
         }
-        decodedCount_ = count();
-        return true;
+        text_.truncate(produced);
+        // A line's text starts where its bytes start, less one for each pair before it.
+        int pairsBefore = 0;
+        for (auto line = first; line != last.base(); ++line) {
+            const int pairs = line->high ? pairCount(QByteArrayView(bytes_).sliced(line->begin, line->size)) : 0;
+            line->textBegin = line->begin - static_cast<int>(from) - pairsBefore;
+            line->textSize = line->size - pairs;
+            line->converted = true;
+            pairsBefore += pairs;
+        }
+        if (to - from - pairsBefore != produced) {
+            text_.clear();
+            for (auto line = first; line != last.base(); ++line)
+                line->converted = false;
+            return false;
+        }
     }
-    // Only the lines from the first to the last that hold a byte above ASCII go through the converter (in a race
-    // file: the race name to the last runner name); the plain lines around them are widened as they are.
-    auto highLine = [](const Span& line) { return line.high; };
-    const auto first = std::find_if(lines_.begin(), lines_.end(), highLine);
-    const auto last = std::find_if(lines_.rbegin(), lines_.rend(), highLine);
-    const qsizetype from = first->begin;
-    const qsizetype to = last->begin + last->size;
-    QStringDecoder& converter = decoder();
-    text_.resize(from + converter.requiredSpace(to - from) + (splitEnd_ - to));
-    char16_t* const out = reinterpret_cast<char16_t*>(text_.data());
-    std::copy(region.begin(), region.begin() + from, out);
-    QChar* const middle = reinterpret_cast<QChar*>(out + from);
-    const qsizetype converted = converter.appendToBuffer(middle, region.sliced(from, to - from)) - middle;
-    if (converter.hasError() || !converter.isValid()) {
-        text_.clear();
-        return false;
-    }
-    std::copy(region.begin() + to, region.end(), out + from + converted);
-    const qsizetype produced = from + converted + (splitEnd_ - to);
-    text_.truncate(produced);
-    // A line's text starts where its bytes start, less one for each pair before it.
-    qsizetype pairsBefore = 0;
-    for (Span& line : lines_) {
-        const qsizetype pairs = line.high ? pairCount(QByteArrayView(bytes_).sliced(line.begin, line.size)) : 0;
-        line.textBegin = line.begin - pairsBefore;
-        line.textSize = line.size - pairs;
-        pairsBefore += pairs;
-    }
-    if (splitEnd_ - pairsBefore != produced) {
-        text_.clear();
-        return false;
-    }
-    decodedCount_ = count();
+    decodedCount_ = count_;
     return true;
 }
 
@@ -299,8 +322,7 @@ void RaceFileLines::decodeByLine()
     // Finds the first line that is not valid text; the lines before it stay readable.
     for (int line = 1; line <= count(); ++line) {
         const QByteArrayView bytes = bytesOf(line);
-        bool ok = !(line == 1 && bytes.startsWith(utf8Bom))
-                  && std::none_of(bytes.begin(), bytes.end(), [](char c) { return isRefusedByte(static_cast<unsigned char>(c)); });
+        bool ok = !(line == 1 && bytes.startsWith(utf8Bom)) && !lines_[static_cast<std::size_t>(line - 1)].refused;
         QString text;
         if (ok) {
             QStringDecoder& converter = decoder();
@@ -312,8 +334,9 @@ void RaceFileLines::decodeByLine()
             return;
         }
         Span& span = lines_[static_cast<std::size_t>(line - 1)];
-        span.textBegin = text_.size();
-        span.textSize = text.size();
+        span.textBegin = static_cast<int>(text_.size());
+        span.textSize = static_cast<int>(text.size());
+        span.converted = true;
         text_ += text;
         decodedCount_ = line;
     }

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <optional>
-#include <vector>
 
 // The lines of a race file and the rules of its three kinds of line, shared by the reader, the catalogue and the
 // rewrite. Line numbers are 1-based, as in the layout: 9 header lines, N name lines, 6N mark lines, 5 tail lines.
@@ -56,7 +56,7 @@ public:
     QString problemMessage(const QString& fileName) const;
 
     int runnerCount() const { return runnerCount_; } // -1 until line 8 is known
-    int count() const { return static_cast<int>(lines_.size()); } // lines split (at most the race's own lines)
+    int count() const { return count_; }             // lines split (at most the race's own lines)
     int decodedCount() const { return decodedCount_; }
     bool has(int line) const { return line >= 1 && line <= count(); }
     bool hasText(int line) const { return line >= 1 && line <= decodedCount(); }
@@ -69,36 +69,37 @@ public:
         const Span& span = lines_[static_cast<std::size_t>(line - 1)];
         return {bytes_.constData() + span.begin, span.size};
     }
-    // Decoded, untrimmed; empty when missing or not decoded.
-    QStringView textOf(int line) const
-    {
-        if (!hasText(line))
-            return {};
-        const Span& span = lines_[static_cast<std::size_t>(line - 1)];
-        return {text_.constData() + span.textBegin, span.textSize};
-    }
+    // The text of a text line: decoded, blanks at both ends removed; empty when missing or not decoded.
+    QString trimmedText(int line) const;
+
+    // A race has at most this many lines.
+    static constexpr int maxLines = 14 + 7 * 21;
 
 private:
+    // Offsets fit in int: a file is read up to maxBytes.
     struct Span {
-        qsizetype begin = 0; // in bytes_
-        qsizetype size = 0;
-        qsizetype textBegin = 0; // in text_, once decoded
-        qsizetype textSize = 0;
-        bool high = false; // holds a byte above ASCII
+        int begin = 0; // in bytes_
+        int size = 0;
+        int textBegin = 0; // in text_, for a converted line
+        int textSize = 0;
+        bool high = false;      // holds a byte above ASCII
+        bool refused = false;   // holds a byte that is refused although the converter would pass it
+        bool converted = false; // its text is in text_; else the line is ASCII and its bytes are its text
     };
+    void parseBytes(bool throughBalance, bool cutShort);
     void split(int upTo);
     void decode();
     bool decodeAtOnce();
     void decodeByLine();
-    void checkRunnerCount();
     void checkMarks();
     void fail(Problem problem, int line);
 
     QByteArray bytes_;
-    std::vector<Span> lines_;
+    std::array<Span, maxLines> lines_{};
+    int count_ = 0;
     qsizetype splitEnd_ = 0; // where splitting stopped: the byte after the last line end taken
-    QString text_;
-    int decodedCount_ = 0; // the lines decoded: all that were split, or those before the first bad one
+    QString text_;           // the text of the converted lines
+    int decodedCount_ = 0;   // the lines decoded: all that were split, or those before the first bad one
     int runnerCount_ = -1;
     Problem problem_ = Problem::None;
     int problemLine_ = 0;

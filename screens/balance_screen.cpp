@@ -19,7 +19,7 @@ constexpr double formFont = 14.25;
 
 // Layout in twips: header block, the list across the page, the picked race under it, the amounts in two rows of
 // two (the race's stake and income, then its difference and the overall result), buttons along the bottom.
-const ControlSpec controls[] = {
+const ControlLine controls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "あなたの競馬収支の計算をします",
      .left = 600, .top = 1440, .width = 6735, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
      .border = true, .align = Align::Centre},

@@ -106,19 +106,19 @@ void pressWithEnter(QWidget* button)
     });
 }
 
-QWidget* buildControl(QWidget* parent, const ControlSpec& spec, double formPointSize)
+QWidget* buildControl(QWidget* parent, const ControlLine& control, double formPointSize)
 {
-    const QString caption = QString::fromUtf8(spec.caption);
+    const QString caption = QString::fromUtf8(control.caption);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (control.kind) {
     case ControlKind::Label: {
         auto* label = new QLabel(caption, parent);
         // Wrapped captions start at the top of their box, as multi-line labels do.
-        label->setAlignment(spec.wordWrap ? (alignment(spec.align) & Qt::AlignHorizontal_Mask) | Qt::AlignTop
-                                          : alignment(spec.align));
-        label->setWordWrap(spec.wordWrap);
+        label->setAlignment(control.wordWrap ? (alignment(control.align) & Qt::AlignHorizontal_Mask) | Qt::AlignTop
+                                          : alignment(control.align));
+        label->setWordWrap(control.wordWrap);
         label->setTextFormat(Qt::PlainText);
-        if (spec.border) {
+        if (control.border) {
             label->setFrameShape(QFrame::Box);
             label->setLineWidth(1);
         }
@@ -134,7 +134,7 @@ QWidget* buildControl(QWidget* parent, const ControlSpec& spec, double formPoint
     }
     case ControlKind::LineEdit: {
         auto* box = new QLineEdit(caption, parent);
-        box->setAlignment(alignment(spec.align));
+        box->setAlignment(alignment(control.align));
         widget = box;
         break;
     }
@@ -167,21 +167,21 @@ QWidget* buildControl(QWidget* parent, const ControlSpec& spec, double formPoint
         break;
     }
     }
-    widget->setObjectName(QString::fromUtf8(spec.name));
-    widget->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
-    widget->setFont(screenFont(spec.pointSize > 0 ? spec.pointSize : formPointSize, spec.bold, spec.family));
-    if (spec.kind != ControlKind::Label && spec.kind != ControlKind::Picture && spec.kind != ControlKind::Shape
-        && spec.kind != ControlKind::Option)
+    widget->setObjectName(QString::fromUtf8(control.name));
+    widget->setGeometry(twipsRect(control.left, control.top, control.width, control.height));
+    widget->setFont(screenFont(control.pointSize > 0 ? control.pointSize : formPointSize, control.bold, control.family));
+    if (control.kind != ControlKind::Label && control.kind != ControlKind::Picture && control.kind != ControlKind::Shape
+        && control.kind != ControlKind::Option)
         useStandardPalette(widget);
-    setColours(widget, spec.fore, spec.back);
+    setColours(widget, control.fore, control.back);
     return widget;
 }
 
-const ControlSpec& specOf(std::span<const ControlSpec> table, const char* name)
+const ControlLine& lineOf(std::span<const ControlLine> table, const char* name)
 {
-    for (const ControlSpec& spec : table) {
-        if (std::strcmp(spec.name, name) == 0)
-            return spec;
+    for (const ControlLine& control : table) {
+        if (std::strcmp(control.name, name) == 0)
+            return control;
     }
     // A name missing from its own screen's table is a programming error caught by every screen test.
     throw std::logic_error(std::string("no control named ") + name);

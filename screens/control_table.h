@@ -31,7 +31,7 @@ inline constexpr const char* gothicFamily = "ＭＳ Ｐゴシック";
 
 enum class Align { Left, Centre, Right };
 
-struct ControlSpec {
+struct ControlLine {
     const char* name;
     ControlKind kind;
     const char* caption = ""; // UTF-8
@@ -57,16 +57,16 @@ void registerFontSubstitutions();
 
 // Builds one control from its line of the table (object name, geometry, caption, colours, font).
 // formPointSize is used where the line gives no size.
-QWidget* buildControl(QWidget* parent, const ControlSpec& spec, double formPointSize);
+QWidget* buildControl(QWidget* parent, const ControlLine& control, double formPointSize);
 
 // Finds the line of a control by name; the caller asks for a name the table holds.
-const ControlSpec& specOf(std::span<const ControlSpec> table, const char* name);
+const ControlLine& lineOf(std::span<const ControlLine> table, const char* name);
 
 // Builds the named control of a table and returns it as the wanted widget type.
 template <typename Widget>
-Widget* build(QWidget* parent, std::span<const ControlSpec> table, const char* name, double formPointSize)
+Widget* build(QWidget* parent, std::span<const ControlLine> table, const char* name, double formPointSize)
 {
-    return static_cast<Widget*>(buildControl(parent, specOf(table, name), formPointSize));
+    return static_cast<Widget*>(buildControl(parent, lineOf(table, name), formPointSize));
 }
 
 // Makes a push button answer Enter as well as Space, so that forms can be filled without the mouse.

@@ -47,7 +47,7 @@ constexpr int spinnerHighest = 12;
     {.name = NAME, .kind = ControlKind::Button, .caption = CAPTION, .left = LEFT, .top = TOP, .width = 375,        \
      .height = 375, .pointSize = 12}
 
-const ControlSpec form4Layout[] = {
+const ControlLine form4Layout[] = {
     HEADER("Label1", 600, 1575),
     HEADER("Label3", 2400, 1815),
     HEADER("Label4", 4440, 3135),
@@ -259,11 +259,11 @@ void Form4::createColumn(int index)
 {
     const auto arrayName = [index](const char* name) { return QStringLiteral("%1(%2)").arg(name).arg(index); };
 
-    auto* number = static_cast<QLabel*>(buildControl(this, specOf(form4Layout, "Label7"), formPoint));
+    auto* number = static_cast<QLabel*>(buildControl(this, lineOf(form4Layout, "Label7"), formPoint));
     number->setObjectName(arrayName("Label7"));
     Label7.push_back(number);
 
-    auto* name = static_cast<QPlainTextEdit*>(buildControl(this, specOf(form4Layout, "Text1"), formPoint));
+    auto* name = static_cast<QPlainTextEdit*>(buildControl(this, lineOf(form4Layout, "Text1"), formPoint));
     name->setObjectName(arrayName("Text1"));
     // Names stack downwards in the narrow box, one character to a line.
     name->setWordWrapMode(QTextOption::WrapAnywhere);
@@ -275,7 +275,7 @@ void Form4::createColumn(int index)
     onEnter(name, [this, index] { Text1_KeyPress(index, enterKey); });
     Text1.push_back(name);
 
-    const ControlSpec& marks = specOf(form4Layout, "Label8");
+    const ControlLine& marks = lineOf(form4Layout, "Label8");
     auto* markLabel = new MarkLabel(this);
     markLabel->setObjectName(arrayName("Label8"));
     markLabel->setGeometry(twipsRect(marks.left, marks.top, marks.width, marks.height));

@@ -9,7 +9,7 @@
 namespace {
 constexpr double formFont = 14.25;
 
-const ControlSpec menuControls[] = {
+const ControlLine menuControls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
      .left = 1200, .top = 840, .width = 5655, .height = 375, .fore = yellow, .pointSize = 20.25},
     {.name = "Label2", .kind = ControlKind::Label, .caption = "トキロ ",

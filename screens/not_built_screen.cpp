@@ -8,7 +8,7 @@
 NotBuiltScreen::NotBuiltScreen(ScreenId id, ScreenId back, Module1& module, Navigation& navigation, Dialogs& dialogs)
     : Screen(id, module, navigation, dialogs)
 {
-    static const ControlSpec layout[] = {
+    static const ControlLine layout[] = {
         {.name = "Label1", .kind = ControlKind::Label, .caption = "この画面はまだできていません",
          .left = 1200, .top = 3600, .width = 9600, .height = 615, .fore = yellow, .pointSize = 20.25,
          .align = Align::Centre},

@@ -45,7 +45,7 @@ constexpr int ticketPitch = 300;
      .fore = black, .back = BACK, .pointSize = POINT, .bold = false, .border = true, .align = Align::Centre,      \
      .family = FAMILY}
 
-const ControlSpec form5Layout[] = {
+const ControlLine form5Layout[] = {
     HEADER("Label1", 600, 1575),
     HEADER("Label3", 2400, 1815),
     HEADER("Label4", 4440, 3135),
@@ -140,11 +140,11 @@ constexpr int cellOffsets[] = {0, 250, 895, 1540, 2185, 2830, 3475, 4120, 4765, 
 // number alone is shown in the middle rather than cut at both edges. The text itself stays as it is.
 class CellLabel final : public QLabel {
 public:
-    CellLabel(QWidget* parent, const ControlSpec& spec) : QLabel(parent)
+    CellLabel(QWidget* parent, const ControlLine& control) : QLabel(parent)
     {
-        setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
-        setFont(screenFont(spec.pointSize, spec.bold, spec.family));
-        setColours(this, spec.fore, spec.back);
+        setGeometry(twipsRect(control.left, control.top, control.width, control.height));
+        setFont(screenFont(control.pointSize, control.bold, control.family));
+        setColours(this, control.fore, control.back);
         setFrameShape(QFrame::Box);
         setLineWidth(1);
         setAlignment(Qt::AlignCenter);
@@ -189,13 +189,13 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
 {
     setFont(screenFont(formPoint, false));
     // Every fixed control of the table; those the screen writes to are kept by name.
-    for (const ControlSpec& spec : form5Layout) {
-        const QString name = QString::fromUtf8(spec.name);
-        if (std::find(std::begin(cellArrays), std::end(cellArrays), std::string_view(spec.name))
+    for (const ControlLine& control : form5Layout) {
+        const QString name = QString::fromUtf8(control.name);
+        if (std::find(std::begin(cellArrays), std::end(cellArrays), std::string_view(control.name))
                 != std::end(cellArrays)
             || name == QStringLiteral("Label49"))
             continue;
-        buildControl(this, spec, formPoint);
+        buildControl(this, control, formPoint);
     }
     auto label = [this](const char* name) { return findChild<QLabel*>(QString::fromUtf8(name)); };
     Label1 = label("Label1");
@@ -229,7 +229,7 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
 
 QLabel* Form5::createCell(int row, int index)
 {
-    auto* cell = new CellLabel(this, specOf(form5Layout, cellArrays[row]));
+    auto* cell = new CellLabel(this, lineOf(form5Layout, cellArrays[row]));
     cell->setObjectName(QStringLiteral("%1(%2)").arg(cellArrays[row]).arg(index));
     cells[row].push_back(cell);
     return cell;
@@ -237,7 +237,7 @@ QLabel* Form5::createCell(int row, int index)
 
 QLabel* Form5::createTicket(int index)
 {
-    auto* ticket = static_cast<QLabel*>(buildControl(this, specOf(form5Layout, "Label49"), formPoint));
+    auto* ticket = static_cast<QLabel*>(buildControl(this, lineOf(form5Layout, "Label49"), formPoint));
     ticket->setObjectName(QStringLiteral("Label49(%1)").arg(index));
     Label49.push_back(ticket);
     return ticket;

@@ -29,7 +29,7 @@ constexpr double formPoint = 14.25;
     {.name = NAME, .kind = ControlKind::List, .left = 8800, .top = 2500, .width = WIDTH, .height = HEIGHT,         \
      .fore = navy, .back = lightYellow, .pointSize = 12}
 
-const ControlSpec form3Layout[] = {
+const ControlLine form3Layout[] = {
     QUESTION("Label3", "  レース日付は？（YY/MM/DD）", 2760),
     ANSWER("Text1", 2760, 1695, Align::Left),
     QUESTION("Label4", "  何レースですか？", 3360),
@@ -295,7 +295,7 @@ void Form3::Text6_GotFocus()
 
 void Form3::showList(QListWidget* list)
 {
-    const ControlSpec& place = specOf(form3Layout, list->objectName().toUtf8().constData());
+    const ControlLine& place = lineOf(form3Layout, list->objectName().toUtf8().constData());
     list->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
     list->show();
     list->raise();

@@ -17,7 +17,7 @@ constexpr double formFont = 14.25;
 
 // Layout in twips: header block, the list across the page, the seven figures in two columns of caption and value,
 // the note and "戻ります" along the bottom.
-const ControlSpec controls[] = {
+const ControlLine controls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "これまでの勝敗を表示します",
      .left = 600, .top = 1440, .width = 5895, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
      .border = true, .align = Align::Centre},

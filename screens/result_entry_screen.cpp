@@ -19,7 +19,7 @@ constexpr double formFont = 14.25;
 
 // Layout in twips: header block above, the list across the page, the picked race under it, the three boxes in
 // one row and the buttons along the bottom where the other screens have theirs.
-const ControlSpec controls[] = {
+const ControlLine controls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "レース結果を入力します",
      .left = 600, .top = 1440, .width = 5055, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
      .border = true, .align = Align::Centre},

@@ -12,7 +12,7 @@
 
 void buildSavedRaceHeader(QWidget* screen, const char* titleName, const char* productName, const char* versionName)
 {
-    const std::array<ControlSpec, 3> header = {{
+    const std::array<ControlLine, 3> header = {{
         {.name = titleName, .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
          .left = 1200, .top = 840, .width = 5655, .height = 375, .fore = yellow, .pointSize = 20.25},
         {.name = productName, .kind = ControlKind::Label, .caption = "トキロ ",
@@ -20,8 +20,8 @@ void buildSavedRaceHeader(QWidget* screen, const char* titleName, const char* pr
         {.name = versionName, .kind = ControlKind::Label, .caption = "Ver.2.0",
          .left = 9120, .top = 840, .width = 1695, .height = 375, .fore = green, .pointSize = 20.25},
     }};
-    for (const ControlSpec& spec : header)
-        buildControl(screen, spec, 14.25);
+    for (const ControlLine& control : header)
+        buildControl(screen, control, 14.25);
 }
 
 QFont savedRaceListFont()

@@ -16,7 +16,7 @@ namespace {
 constexpr double formFont = 14.25;
 
 // Image1 has no place of its own: the load centres it on the window.
-const ControlSpec titleControls[] = {
+const ControlLine titleControls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
      .left = 1920, .top = 360, .width = 6375, .height = 375, .fore = yellow, .pointSize = 20.25},
     {.name = "Label2", .kind = ControlKind::Label, .caption = "トキロ  Ver.2.0",

@@ -60,30 +60,63 @@ CatalogueEntry catalogueEntryFromBytes(QByteArray bytes, const QString& fileName
     return entryOf(RaceFileLines::parse(std::move(bytes), true), fileName);
 }
 
-std::vector<CatalogueEntry> buildCatalogue(const QString& folder)
+namespace {
+// Lists "*.tkr" in the folder, makes one item of each file's lines, and sorts the items by their entries' keys.
+template <typename Item, typename MakeItem>
+std::vector<Item> listSorted(const QString& folder, bool throughBalance, MakeItem makeItem,
+                             const CatalogueEntry& (*entryOfItem)(const Item&))
 {
     const QDir dir(folder);
     // Name filters are case-insensitive unless QDir::CaseSensitive is given: "A.TKR" and "b.Tkr" are listed too.
     const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Unsorted);
-    std::vector<CatalogueEntry> entries;
-    entries.reserve(static_cast<std::size_t>(files.size()));
+    std::vector<Item> items;
+    items.reserve(static_cast<std::size_t>(files.size()));
     // The listing has looked at every file already; its size saves asking again.
     for (const QFileInfo& file : files)
-        entries.push_back(entryOf(RaceFileLines::load(file.filePath(), true, file.size()), file.fileName()));
+        items.push_back(makeItem(RaceFileLines::load(file.filePath(), throughBalance, file.size()), file.fileName()));
     // Ordinal order of the keys (character codes, no locale); equal keys keep both races, ordered by file name.
-    // The order is worked out on indexes, so that each entry is moved once.
-    std::vector<std::size_t> order(entries.size());
+    // The order is worked out on indexes, so that each item is moved once.
+    std::vector<std::size_t> order(items.size());
     std::iota(order.begin(), order.end(), std::size_t(0));
-    std::sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
-        if (const int byKey = QString::compare(entries[a].sortKey, entries[b].sortKey, Qt::CaseSensitive))
+    std::sort(order.begin(), order.end(), [&items, entryOfItem](std::size_t a, std::size_t b) {
+        const CatalogueEntry& first = entryOfItem(items[a]);
+        const CatalogueEntry& second = entryOfItem(items[b]);
+        if (const int byKey = QString::compare(first.sortKey, second.sortKey, Qt::CaseSensitive))
             return byKey < 0;
-        return QString::compare(entries[a].fileName, entries[b].fileName, Qt::CaseSensitive) < 0;
+        return QString::compare(first.fileName, second.fileName, Qt::CaseSensitive) < 0;
     });
-    std::vector<CatalogueEntry> sorted;
-    sorted.reserve(entries.size());
+    std::vector<Item> sorted;
+    sorted.reserve(items.size());
     for (const std::size_t i : order)
-        sorted.push_back(std::move(entries[i]));
+        sorted.push_back(std::move(items[i]));
     return sorted;
+}
+
+const CatalogueEntry& itself(const CatalogueEntry& entry)
+{
+    return entry;
+}
+
+const CatalogueEntry& entryOfRace(const CataloguedRace& race)
+{
+    return race.entry;
+}
+} // namespace
+
+std::vector<CatalogueEntry> buildCatalogue(const QString& folder)
+{
+    return listSorted<CatalogueEntry>(folder, true, entryOf, itself);
+}
+
+std::vector<CataloguedRace> buildRaceCatalogue(const QString& folder, ReadScope scope)
+{
+    auto makeRace = [scope](const RaceFileLines& lines, const QString& fileName) {
+        CataloguedRace item;
+        item.entry = entryOf(lines, fileName);
+        item.read = readRaceLines(lines, item.race, scope, fileName);
+        return item;
+    };
+    return listSorted<CataloguedRace>(folder, scope == ReadScope::Whole, makeRace, entryOfRace);
 }
 
 QString resultSummaryLine(const CatalogueEntry& entry)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/module1.h"
+#include "racefile/race_file.h"
 
 #include <QString>
 
@@ -15,6 +16,16 @@
 // A file that is only short (lines missing at the end) is readable: missing result lines show as empty, missing
 // balance lines as 0.
 std::vector<CatalogueEntry> buildCatalogue(const QString& folder = QStringLiteral("."));
+
+// The catalogue with each race read in full from the same single read of its file (what the record screen needs):
+// read.ok is false, and race unspecified, for a file that cannot be read as a race.
+struct CataloguedRace {
+    CatalogueEntry entry;
+    LoadedRace race;
+    FileResult read;
+};
+std::vector<CataloguedRace> buildRaceCatalogue(const QString& folder = QStringLiteral("."),
+                                               ReadScope scope = ReadScope::ThroughResults);
 
 QString resultSummaryLine(const CatalogueEntry& entry);  // result entry list line, 74 characters
 QString balanceSummaryLine(const CatalogueEntry& entry); // balance list line, 77 characters

@@ -98,7 +98,9 @@ private:
     std::int16_t scratch_ = 0;
 };
 
-FileResult readLines(const RaceFileLines& lines, LoadedRace& out, ReadScope scope, const QString& fileName)
+} // namespace
+
+FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope scope, const QString& fileName)
 {
     if (!lines.trusted())
         return {false, lines.problemMessage(fileName)};
@@ -138,7 +140,6 @@ FileResult readLines(const RaceFileLines& lines, LoadedRace& out, ReadScope scop
     return {true, {}};
 }
 
-} // namespace
 
 FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArray& out)
 {
@@ -194,7 +195,7 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
 FileResult parseRaceFile(QByteArray bytes, LoadedRace& out, ReadScope scope, const QString& fileName)
 {
     const RaceFileLines lines = RaceFileLines::parse(std::move(bytes), scope == ReadScope::Whole);
-    return readLines(lines, out, scope, fileName);
+    return readRaceLines(lines, out, scope, fileName);
 }
 
 FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail)
@@ -212,5 +213,5 @@ FileResult writeRaceFile(const QString& path, const RaceState& race, const TailL
 FileResult readRaceFile(const QString& path, LoadedRace& out, ReadScope scope)
 {
     const RaceFileLines lines = RaceFileLines::load(path, scope == ReadScope::Whole);
-    return readLines(lines, out, scope, QFileInfo(path).fileName());
+    return readRaceLines(lines, out, scope, QFileInfo(path).fileName());
 }

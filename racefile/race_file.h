@@ -23,5 +23,13 @@ enum class ReadScope { Whole, ThroughResults };
 // of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field.
 FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail);
 
+namespace racelines {
+class RaceFileLines;
+}
+
+// Reads a race from a file's lines already split, for readers that use the same lines for more than the race.
+FileResult readRaceLines(const racelines::RaceFileLines& lines, LoadedRace& out, ReadScope scope,
+                         const QString& fileName);
+
 // Reads a race file. On failure `out` is unspecified and the caller keeps what it had.
 FileResult readRaceFile(const QString& path, LoadedRace& out, ReadScope scope = ReadScope::Whole);

@@ -107,7 +107,8 @@ QString Form7::recordLine(bool raceHit, const QString& raceDate, std::int16_t ra
 void Form7::Form_Load()
 {
     // The catalogue is kept locally: the shared one belongs to the result and balance screens' lists.
-    const std::vector<CatalogueEntry> catalogue = ::buildCatalogue();
+    // Each file is read once, for its place in the order and for its race.
+    std::vector<CataloguedRace> catalogue = buildRaceCatalogue();
     int raceTotal = 0;
     int hitTotal = 0;
     double stakeTotal = 0;
@@ -115,9 +116,10 @@ void Form7::Form_Load()
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(catalogue.size()));
 
-    for (const CatalogueEntry& entry : catalogue) {
-        LoadedRace loaded;
-        if (!readRaceFile(entry.fileName, loaded, ReadScope::ThroughResults).ok) {
+    for (CataloguedRace& item : catalogue) {
+        const CatalogueEntry& entry = item.entry;
+        LoadedRace& loaded = item.race;
+        if (!item.read.ok) {
             // Predicting it from whatever race was read before would count a proposal nobody made.
             lines.append(unreadableMarker + padTo(entry.fileName, 65));
             continue;

@@ -18,6 +18,7 @@ private slots:
     void shortFileShowsZeroDefaults();
     void untrustedFilesAreListed_data();
     void untrustedFilesAreListed();
+    void racesReadWithTheCatalogue();
 };
 
 namespace {
@@ -180,3 +181,39 @@ void CatalogueTest::untrustedFilesAreListed()
 static const RegisterTest registered([] { return std::make_unique<CatalogueTest>(); });
 
 #include "catalogue_test.moc"
+
+// The record screen reads each file once: its races must be those a separate read gives, in catalogue order.
+void CatalogueTest::racesReadWithTheCatalogue()
+{
+    TempFolder folder;
+    saveRace(QStringLiteral("b.tkr"), QStringLiteral("99/12/26"), 12,
+             TailLines{TailValue::ofNumber(2), TailValue::ofNumber(1), TailValue::ofText("870"),
+                       TailValue::ofNumber(400), TailValue::ofNumber(870)});
+    saveRace(QStringLiteral("a.tkr"), QStringLiteral("00/01/05"), 1);
+    std::vector<QByteArray> tooMany = raceLines(1);
+    tooMany[7] = " 22 ";
+    putFile(QStringLiteral("c.tkr"), crlfLines(tooMany));
+
+    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    for (const ReadScope scope : {ReadScope::ThroughResults, ReadScope::Whole}) {
+        const std::vector<CataloguedRace> races = buildRaceCatalogue(QStringLiteral("."), scope);
+        QCOMPARE(races.size(), entries.size());
+        for (std::size_t i = 0; i < races.size(); ++i) {
+            QCOMPARE(races[i].entry.fileName, entries[i].fileName);
+            QCOMPARE(races[i].entry.sortKey, entries[i].sortKey);
+            LoadedRace separate;
+            const FileResult read = readRaceFile(entries[i].fileName, separate, scope);
+            QCOMPARE(races[i].read.ok, read.ok);
+            if (!read.ok)
+                continue;
+            QCOMPARE(races[i].race.race.raceDate, separate.race.raceDate);
+            QCOMPARE(races[i].race.race.runnerCount, separate.race.runnerCount);
+            QVERIFY(races[i].race.race.markSheet == separate.race.markSheet);
+            QVERIFY(races[i].race.tail == separate.tail);
+        }
+        QCOMPARE(races[1].entry.fileName, QStringLiteral("c.tkr"));
+        QVERIFY(!races[1].read.ok);
+        QCOMPARE(races[2].race.race.raceNumber, std::int16_t(12));
+        QCOMPARE(races[2].race.tail.firstPlace, TailValue::ofNumber(2));
+    }
+}

@@ -4,12 +4,21 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-// Qt 6.4 keeps an ICU converter's error flag after resetState(), so every conversion gets a converter of its own.
-// Stateless: a lead byte cut off at the end is reported instead of being kept for a next call.
+// The race files' code page, through ICU.
 constexpr auto codePage = "CP932";
+
+// The thread's encoder, kept while it has seen no error (see cp932Decoder).
+QStringEncoder& encoder()
+{
+    thread_local std::optional<QStringEncoder> converter;
+    if (!converter || converter->hasError())
+        converter.emplace(codePage, QStringEncoder::Flag::Stateless);
+    return *converter;
+}
 
 bool hasUnreportedBadByte(QByteArrayView bytes)
 {
@@ -44,9 +53,9 @@ char16_t lookAlike(char16_t c)
 // one-way fallback mapping of the converter.
 std::optional<QByteArray> encodeChecked(QStringView text)
 {
-    QStringEncoder encoder(codePage, QStringEncoder::Flag::Stateless);
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError() || !encoder.isValid())
+    QStringEncoder& converter = encoder();
+    QByteArray bytes = converter.encode(text);
+    if (converter.hasError() || !converter.isValid())
         return std::nullopt;
     const std::optional<QString> back = decodeCp932(bytes);
     if (!back || *back != text)
@@ -56,11 +65,19 @@ std::optional<QByteArray> encodeChecked(QStringView text)
 
 } // namespace
 
+QStringDecoder& cp932Decoder()
+{
+    thread_local std::optional<QStringDecoder> converter;
+    if (!converter || converter->hasError())
+        converter.emplace(codePage, QStringDecoder::Flag::Stateless);
+    return *converter;
+}
+
 std::optional<QString> decodeCp932(QByteArrayView bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF") || hasUnreportedBadByte(bytes))
         return std::nullopt;
-    QStringDecoder decoder(codePage, QStringDecoder::Flag::Stateless);
+    QStringDecoder& decoder = cp932Decoder();
     QString text = decoder.decode(bytes);
     if (decoder.hasError() || !decoder.isValid())
         return std::nullopt;

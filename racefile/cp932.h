@@ -3,11 +3,17 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringView>
 
 #include <optional>
 
 // Code page 932 (Shift-JIS as Windows writes it) for the race files, through Qt's ICU-backed "CP932" converter.
+
+// The thread's decoder, stateless, so that a lead byte cut off at the end is reported instead of being kept for a
+// next call. Opening an ICU converter costs more than converting a whole race file, so it is kept and reused while it
+// has seen no error; Qt 6.4 keeps a converter's error flag after resetState(), so one that failed is replaced.
+QStringDecoder& cp932Decoder();
 
 // The text of bytes that are valid code page 932 text, or nullopt. Refused: a byte sequence the converter reports
 // (a cut-off lead byte, a bad second byte, 0x80, 0xA0, 0xFD..0xFF), a UTF-8 byte order mark, and the bytes 0x00,

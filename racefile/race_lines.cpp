@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "prediction/mark_sheet.h"
+#include "racefile/cp932.h"
 #include <QFile>
 #include <QStringDecoder>
 
@@ -13,7 +14,6 @@ namespace racelines {
 
 namespace {
 
-constexpr auto cp932Name = "CP932";
 
 bool isBlank(char16_t c)
 {
@@ -243,16 +243,6 @@ int pairCount(QByteArrayView bytes)
     return pairs;
 }
 
-// One converter for the thread, kept while it has seen no error: its error flag survives resetState() in Qt 6.4.
-// Stateless, so that a lead byte cut off at the end is reported instead of being kept for a next call.
-QStringDecoder& decoder()
-{
-    thread_local std::optional<QStringDecoder> converter;
-    if (!converter || converter->hasError())
-        converter.emplace(cp932Name, QStringDecoder::Flag::Stateless);
-    return *converter;
-}
-
 } // namespace
 
 QString RaceFileLines::trimmedText(int line) const
@@ -288,7 +278,7 @@ bool RaceFileLines::decodeAtOnce()
                                        [](const Span& line) { return line.high; });
         const qsizetype from = first->begin;
         const qsizetype to = last->begin + last->size;
-        QStringDecoder& converter = decoder();
+        QStringDecoder& converter = cp932Decoder();
         text_.resize(converter.requiredSpace(to - from));
         QChar* const out = text_.data();
         const qsizetype produced = converter.appendToBuffer(out, region.sliced(from, to - from)) - out;
@@ -325,7 +315,7 @@ void RaceFileLines::decodeByLine()
         bool ok = !(line == 1 && bytes.startsWith(utf8Bom)) && !lines_[static_cast<std::size_t>(line - 1)].refused;
         QString text;
         if (ok) {
-            QStringDecoder& converter = decoder();
+            QStringDecoder& converter = cp932Decoder();
             text = converter.decode(bytes);
             ok = !converter.hasError() && converter.isValid();
         }

@@ -125,7 +125,7 @@ void Form7::Form_Load()
             continue;
         }
         ++raceTotal;
-        module.race = loaded.race;
+        module.race = std::move(loaded.race);
         const PredictionResult& prediction = predictCurrentRace(module);
 
         QString first = tailText(loaded.tail.firstPlace);

@@ -25,6 +25,9 @@ inline constexpr int cyan = rgb(0, 255, 255);
 inline constexpr int red = rgb(255, 0, 0);
 inline constexpr int lightBlue = rgb(192, 192, 255);
 inline constexpr int lightYellow = rgb(255, 255, 192);
+inline constexpr int lightGreen = rgb(192, 255, 192);
+inline constexpr int peach = rgb(255, 224, 192);
+inline constexpr int orange = rgb(255, 128, 0);
 
 inline constexpr const char* minchoFamily = "ＭＳ 明朝";
 inline constexpr const char* gothicFamily = "ＭＳ Ｐゴシック";

@@ -25,9 +25,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int orange = rgb(255, 128, 0);
-constexpr int lightOrange = rgb(255, 224, 192);
-constexpr int lightGreen = rgb(192, 255, 192);
 constexpr int markYellow = rgb(255, 255, 128);
 constexpr int darkBlue = rgb(0, 0, 192);
 constexpr double formPoint = 14.25;
@@ -57,7 +54,7 @@ const ControlLine form4Layout[] = {
 
     // Templates of the runner columns, at the place of runner 1.
     {.name = "Label7", .kind = ControlKind::Label, .left = 8500, .top = 650, .width = 405, .height = 345,
-     .fore = black, .back = lightOrange, .pointSize = 11.25, .border = true, .align = Align::Centre},
+     .fore = black, .back = peach, .pointSize = 11.25, .border = true, .align = Align::Centre},
     {.name = "Text1", .kind = ControlKind::TextEdit, .left = 8500, .top = 1000, .width = 400, .height = 2500,
      .fore = black, .back = white, .pointSize = 12, .bold = false},
     {.name = "Label8", .kind = ControlKind::Label, .left = 8500, .top = 3500, .width = 405, .height = 4005,

@@ -11,8 +11,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int peach = rgb(255, 224, 192);
-constexpr int lightGreen = rgb(192, 255, 192);
 constexpr int lightCyan = rgb(192, 255, 255);
 constexpr int titleGreen = rgb(128, 255, 128);
 constexpr int ticketOrange = rgb(255, 192, 128);

@@ -14,7 +14,6 @@
 
 namespace {
 constexpr int navy = rgb(0, 0, 128);
-constexpr int orange = rgb(255, 128, 0);
 constexpr double formPoint = 14.25;
 
 // Question rows: yellow captions on the left, the boxes on the right, all 14.25 pt of normal weight.

@@ -1,7 +1,7 @@
 // Time to build the saved-race catalogue with every balance-screen summary line, against a plain read of the same
 // files' bytes, for folders of 500 and 10,000 races of 18 runners. Prints the medians and their ratio.
 #include "racefile/catalogue.h"
-#include "racefile/race_bytes.h"
+#include "bench_support.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -40,27 +40,10 @@ bool makeFolder(const QString& path, int count)
     const TailLines tail{TailValue::ofNumber(3), TailValue::ofNumber(11), TailValue::ofText("2450"),
                          TailValue::ofNumber(1200), TailValue::ofNumber(2450)};
     for (int i = 0; i < count; ++i) {
-        QByteArray bytes;
-        if (!raceFileBytes(raceNumbered(i), tail, bytes).ok)
-            return false;
-        QFile file(QStringLiteral("%1/%2.tkr").arg(path).arg(i, 5, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!bench::writeNumberedRace(path, i, raceNumbered(i), tail))
             return false;
     }
     return true;
-}
-
-// What any listing has to do at least: find the files and read their bytes.
-qint64 plainRead(const QString& path)
-{
-    const QDir dir(path);
-    qint64 total = 0;
-    for (const QString& name : dir.entryList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Unsorted)) {
-        QFile file(dir.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            total += file.readAll().size();
-    }
-    return total;
 }
 
 qint64 catalogueWithLines(const QString& path)
@@ -69,13 +52,6 @@ qint64 catalogueWithLines(const QString& path)
     for (const CatalogueEntry& entry : buildCatalogue(path))
         total += balanceSummaryLine(entry).size();
     return total;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 template <typename Fn>
@@ -100,15 +76,15 @@ int main()
         const int repetitions = count > 1000 ? 7 : 21;
         qint64 sink = 0;
         // One round of each first, so that both find the files in the page cache.
-        timeMs([&] { return plainRead(dir.path()); }, sink);
+        timeMs([&] { return bench::plainRead(dir.path()); }, sink);
         timeMs([&] { return catalogueWithLines(dir.path()); }, sink);
         std::vector<double> plain, catalogue;
         for (int i = 0; i < repetitions; ++i) {
-            plain.push_back(timeMs([&] { return plainRead(dir.path()); }, sink));
+            plain.push_back(timeMs([&] { return bench::plainRead(dir.path()); }, sink));
             catalogue.push_back(timeMs([&] { return catalogueWithLines(dir.path()); }, sink));
         }
-        const double plainMs = median(plain);
-        const double catalogueMs = median(catalogue);
+        const double plainMs = bench::median(plain);
+        const double catalogueMs = bench::median(catalogue);
         std::printf("%5d races: catalogue + Form8 lines %8.2f ms, plain read (list + readAll) %8.2f ms, ratio %.2f"
                     "  (median of %d)\n",
                     count, catalogueMs, plainMs, catalogueMs / plainMs, repetitions);

@@ -3,7 +3,7 @@
 // Also prints where the screen's time goes: listing the folder, reading every race, predicting every race.
 // Prints medians of several runs and the ratio to the plain read.
 #include "racefile/catalogue.h"
-#include "racefile/race_bytes.h"
+#include "bench_support.h"
 #include "racefile/race_file.h"
 #include "screens/control_table.h"
 #include "screens/record_screen.h"
@@ -92,27 +92,10 @@ bool makeFolder(const QString& path, int count)
             tail = {TailValue::ofNumber(first), TailValue::ofNumber(second), TailValue::ofNumber(payout),
                     TailValue::ofNumber(1000), TailValue::ofNumber(0)};
         }
-        QByteArray bytes;
-        if (!raceFileBytes(race, tail, bytes).ok)
-            return false;
-        QFile file(QStringLiteral("%1/%2.tkr").arg(path).arg(i, 5, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!bench::writeNumberedRace(path, i, race, tail))
             return false;
     }
     return true;
-}
-
-// What any screen over the saved races has to do at least: find the files and read their bytes.
-qint64 plainRead()
-{
-    const QDir dir(QStringLiteral("."));
-    qint64 total = 0;
-    for (const QString& name : dir.entryList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Unsorted)) {
-        QFile file(dir.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            total += file.readAll().size();
-    }
-    return total;
 }
 
 qint64 openRecordScreen()
@@ -150,13 +133,6 @@ qint64 predictEvery(const std::vector<RaceState>& races)
     return tickets;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 double timeMedian(int runs, const std::function<qint64()>& work, qint64& check)
 {
     std::vector<double> times;
@@ -166,7 +142,7 @@ double timeMedian(int runs, const std::function<qint64()>& work, qint64& check)
         check = work();
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    return median(times);
+    return bench::median(times);
 }
 
 } // namespace
@@ -198,8 +174,8 @@ int main(int argc, char* argv[])
 
         const int runs = count <= 500 ? 9 : 5;
         qint64 check = 0;
-        timeMedian(1, plainRead, check); // warm the file cache for both
-        const double plain = timeMedian(runs, plainRead, check);
+        timeMedian(1, [] { return bench::plainRead(); }, check); // warm the file cache for both
+        const double plain = timeMedian(runs, [] { return bench::plainRead(); }, check);
         const double screen = timeMedian(runs, openRecordScreen, check);
         if (check != count) {
             std::fprintf(stderr, "the screen counted %lld races of %d\n", static_cast<long long>(check), count);

@@ -9,13 +9,9 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-QString windowCaption()
-{
-    return QStringLiteral("トキロ　Ｖｅｒ．2．０");
-}
+QString windowCaption() { return QStringLiteral("トキロ　Ｖｅｒ．2．０"); }
 
-MainWindow::MainWindow(Module1& module, Dialogs& dialogs)
-    : pages_(new QStackedWidget(this))
+MainWindow::MainWindow(Module1& module, Dialogs& dialogs) : pages_(new QStackedWidget(this))
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(windowCaption());

@@ -67,10 +67,7 @@ void Navigator::close(ScreenId id)
     scheduleEndCheck();
 }
 
-bool Navigator::isLoaded(ScreenId id) const
-{
-    return loaded_.contains(id);
-}
+bool Navigator::isLoaded(ScreenId id) const { return loaded_.contains(id); }
 
 void Navigator::endProgram()
 {
@@ -96,10 +93,7 @@ Screen* Navigator::screen(ScreenId id) const
     return found == loaded_.end() ? nullptr : found->second.get();
 }
 
-Screen* Navigator::front() const
-{
-    return order_.empty() ? nullptr : screen(order_.back());
-}
+Screen* Navigator::front() const { return order_.empty() ? nullptr : screen(order_.back()); }
 
 void Navigator::scheduleEndCheck()
 {

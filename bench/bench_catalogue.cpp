@@ -1,7 +1,7 @@
 // Time to build the saved-race catalogue with every balance-screen summary line, against a plain read of the same
 // files' bytes, for folders of 500 and 10,000 races of 18 runners. Prints the medians and their ratio.
-#include "racefile/catalogue.h"
 #include "bench_support.h"
+#include "racefile/catalogue.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // on folders of 500 and 10,000 races of 18 runners, against a plain read of the same files' bytes in the same run.
 // Also prints where the screen's time goes: listing the folder, reading every race, predicting every race.
 // Prints medians of several runs and the ratio to the plain read.
-#include "racefile/catalogue.h"
 #include "bench_support.h"
+#include "racefile/catalogue.h"
 #include "racefile/race_file.h"
 #include "screens/control_table.h"
 #include "screens/record_screen.h"
@@ -111,10 +111,7 @@ qint64 openRecordScreen()
     return races ? races->text().toLongLong() : -1;
 }
 
-qint64 listOnly()
-{
-    return static_cast<qint64>(buildCatalogue().size());
-}
+qint64 listOnly() { return static_cast<qint64>(buildCatalogue().size()); }
 
 // The listing with every race read, as the screen does it (one read of each file).
 qint64 readEvery()
@@ -154,8 +151,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     registerFontSubstitutions();
 
-    std::printf("%8s %12s %12s %7s | %10s %10s %10s\n", "races", "screen ms", "plain ms", "ratio", "list ms",
-                "read ms", "predict ms");
+    std::printf("%8s %12s %12s %7s | %10s %10s %10s\n", "races", "screen ms", "plain ms", "ratio", "list ms", "read ms",
+                "predict ms");
     for (const int count : {500, 10000}) {
         QTemporaryDir dir;
         if (!dir.isValid() || !makeFolder(dir.path(), count)) {
@@ -174,8 +171,10 @@ int main(int argc, char* argv[])
 
         const int runs = count <= 500 ? 9 : 5;
         qint64 check = 0;
-        timeMedian(1, [] { return bench::plainRead(); }, check); // warm the file cache for both
-        const double plain = timeMedian(runs, [] { return bench::plainRead(); }, check);
+        timeMedian(
+            1, [] { return bench::plainRead(); }, check); // warm the file cache for both
+        const double plain = timeMedian(
+            runs, [] { return bench::plainRead(); }, check);
         const double screen = timeMedian(runs, openRecordScreen, check);
         if (check != count) {
             std::fprintf(stderr, "the screen counted %lld races of %d\n", static_cast<long long>(check), count);
@@ -183,7 +182,8 @@ int main(int argc, char* argv[])
         }
         const double list = timeMedian(runs, listOnly, check);
         const double read = timeMedian(runs, readEvery, check);
-        const double predict = timeMedian(runs, [&races] { return predictEvery(races); }, check);
+        const double predict = timeMedian(
+            runs, [&races] { return predictEvery(races); }, check);
         std::printf("%8d %12.1f %12.1f %7.2f | %10.1f %10.1f %10.1f\n", count, screen, plain, screen / plain, list,
                     read - list, predict);
         QDir::setCurrent(previous);

@@ -9,10 +9,7 @@ QString markSymbol(int kind)
     return kind >= 0 && kind < markKindCount ? symbols[static_cast<std::size_t>(kind)] : QString();
 }
 
-QString markSymbol(MarkKind kind)
-{
-    return markSymbol(static_cast<int>(kind));
-}
+QString markSymbol(MarkKind kind) { return markSymbol(static_cast<int>(kind)); }
 
 void clearRaceState(RaceState& race, std::int16_t ticketDefault)
 {

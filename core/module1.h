@@ -63,17 +63,17 @@ struct TailLines {
 
 // One saved race as the catalogue found it. Filled by the race-file library, rendered by the screens.
 struct CatalogueEntry {
-    QString fileName;      // bare name in the current folder
-    QString sortKey;       // line 1 + last two of "00" + line 2
-    bool readable = false; // false: the file could not be read as a race file; only fileName is reliable
-    QString raceDate;      // line 1
+    QString fileName;       // bare name in the current folder
+    QString sortKey;        // line 1 + last two of "00" + line 2
+    bool readable = false;  // false: the file could not be read as a race file; only fileName is reliable
+    QString raceDate;       // line 1
     QString raceNumberText; // line 2 as text
-    QString raceName;      // line 3
+    QString raceName;       // line 3
     std::int16_t runnerCount = 0;
-    QString firstPlace;    // result lines as text, empty while unset
+    QString firstPlace; // result lines as text, empty while unset
     QString secondPlace;
     QString payout;
-    double stake = 0;      // balance lines as numbers, 0 while unset
+    double stake = 0; // balance lines as numbers, 0 while unset
     double income = 0;
 };
 

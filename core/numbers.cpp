@@ -64,15 +64,9 @@ std::optional<Int> roundHalfEven(double value)
 }
 } // namespace
 
-std::optional<std::int16_t> toInt16(double value)
-{
-    return roundHalfEven<std::int16_t>(value);
-}
+std::optional<std::int16_t> toInt16(double value) { return roundHalfEven<std::int16_t>(value); }
 
-std::optional<std::int32_t> toInt32(double value)
-{
-    return roundHalfEven<std::int32_t>(value);
-}
+std::optional<std::int32_t> toInt32(double value) { return roundHalfEven<std::int32_t>(value); }
 
 QString padTo(const QString& text, int width)
 {
@@ -88,10 +82,7 @@ QString lastOfZeros(const QString& text, int count)
     return (QString(count, u'0') + text).right(count);
 }
 
-QString formatRate(double value)
-{
-    return QString::number(value, 'f', 3);
-}
+QString formatRate(double value) { return QString::number(value, 'f', 3); }
 
 QString formatPercent(double value)
 {

@@ -17,7 +17,7 @@ std::optional<std::int16_t> toInt16(double value);
 std::optional<std::int32_t> toInt32(double value);
 
 // Width rules of the fixed-width list lines. Widths count characters, full-width and half-width alike.
-QString padTo(const QString& text, int width);        // append blanks, keep the first width characters
+QString padTo(const QString& text, int width);       // append blanks, keep the first width characters
 QString lastOfZeros(const QString& text, int count); // prefix count zeros, keep the last count characters
 
 // Number formats shown on screens and in list lines.

@@ -13,10 +13,7 @@ int runnerAt(const RunnerTable& order, int place, int runnerCount)
     return place < runnerCount ? order[place] : noRunner;
 }
 
-int scoreAt(const RunnerTable& sorted, int place, int runnerCount)
-{
-    return place < runnerCount ? sorted[place] : 0;
-}
+int scoreAt(const RunnerTable& sorted, int place, int runnerCount) { return place < runnerCount ? sorted[place] : 0; }
 
 // Deliberately the plain exchange sort and not std::sort: the order it leaves among equal scores decides ranks and
 // tickets, and users compare those with earlier proposals.

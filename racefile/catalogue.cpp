@@ -92,15 +92,9 @@ std::vector<Item> listSorted(const QString& folder, bool throughBalance, MakeIte
     return sorted;
 }
 
-const CatalogueEntry& itself(const CatalogueEntry& entry)
-{
-    return entry;
-}
+const CatalogueEntry& itself(const CatalogueEntry& entry) { return entry; }
 
-const CatalogueEntry& entryOfRace(const CataloguedRace& race)
-{
-    return race.entry;
-}
+const CatalogueEntry& entryOfRace(const CataloguedRace& race) { return race.entry; }
 } // namespace
 
 std::vector<CatalogueEntry> buildCatalogue(const QString& folder)

@@ -105,7 +105,8 @@ std::optional<QByteArray> encodeCp932(QStringView text, QString* unwritable)
         unwritable->clear();
         qsizetype i = 0;
         while (i < text.size()) {
-            const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+            const qsizetype width =
+                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
             const QStringView one = text.sliced(i, width);
             if (!encodeChecked(one)) {
                 *unwritable = one.toString();

@@ -125,7 +125,8 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
             const std::int16_t mark = read.number16(firstMarkLine(n) + 6 * r + k);
             // A short file lends a missing mark the last number read, which need not be a count.
             if (mark < 0 || mark > maxMarkCount)
-                return {false, QStringLiteral("レースファイル「%1」は途中で切れていて、印の数を読めません。").arg(fileName)};
+                return {false,
+                        QStringLiteral("レースファイル「%1」は途中で切れていて、印の数を読めません。").arg(fileName)};
             race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] = mark;
         }
     }
@@ -140,12 +141,12 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
     return {true, {}};
 }
 
-
 FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArray& out)
 {
     const int n = race.runnerCount;
     if (n < 0 || n > maxRunners)
-        return {false, QStringLiteral("出走頭数（%1）が0～%2の範囲にないため、保存できません。").arg(n).arg(maxRunners)};
+        return {false,
+                QStringLiteral("出走頭数（%1）が0～%2の範囲にないため、保存できません。").arg(n).arg(maxRunners)};
     for (int r = 0; r < n; ++r) {
         for (int k = 0; k < markKindCount; ++k) {
             const int mark = race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];

@@ -14,11 +14,7 @@ namespace racelines {
 
 namespace {
 
-
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t';
-}
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 std::optional<double> parseNumber(QByteArrayView text)
 {
@@ -105,10 +101,7 @@ QByteArray optionalLineBytes(QByteArrayView line)
     return value.toByteArray();
 }
 
-QByteArray textLineBytes(QByteArrayView line)
-{
-    return trimBlanks(line).toByteArray();
-}
+QByteArray textLineBytes(QByteArrayView line) { return trimBlanks(line).toByteArray(); }
 
 RaceFileLines RaceFileLines::load(const QString& path, bool throughBalance, qint64 size)
 {
@@ -274,8 +267,8 @@ bool RaceFileLines::decodeAtOnce()
         return false;
     const auto first = std::find_if(lines_.begin(), taken, [](const Span& line) { return line.high; });
     if (first != taken) {
-        const auto last = std::find_if(std::make_reverse_iterator(taken), lines_.rend(),
-                                       [](const Span& line) { return line.high; });
+        const auto last =
+            std::find_if(std::make_reverse_iterator(taken), lines_.rend(), [](const Span& line) { return line.high; });
         const qsizetype from = first->begin;
         const qsizetype to = last->begin + last->size;
         QStringDecoder& converter = cp932Decoder();
@@ -364,14 +357,10 @@ void RaceFileLines::fail(Problem problem, int line)
 QString RaceFileLines::problemMessage(const QString& fileName) const
 {
     switch (problem_) {
-    case Problem::None:
-        return {};
-    case Problem::Missing:
-        return QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName);
-    case Problem::CannotRead:
-        return QStringLiteral("レースファイル「%1」を読み込めませんでした。").arg(fileName);
-    case Problem::TooLarge:
-        return QStringLiteral("「%1」は大きすぎて、レースファイルとして読めません。").arg(fileName);
+    case Problem::None: return {};
+    case Problem::Missing: return QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName);
+    case Problem::CannotRead: return QStringLiteral("レースファイル「%1」を読み込めませんでした。").arg(fileName);
+    case Problem::TooLarge: return QStringLiteral("「%1」は大きすぎて、レースファイルとして読めません。").arg(fileName);
     case Problem::NotCp932:
         return QStringLiteral("レースファイル「%1」の%2行目は、文字として読めないバイトを含んでいます。")
             .arg(fileName)
@@ -379,7 +368,9 @@ QString RaceFileLines::problemMessage(const QString& fileName) const
     case Problem::NoRunnerCount:
         return QStringLiteral("レースファイル「%1」の8行目に出走頭数がありません。").arg(fileName);
     case Problem::RunnerCountOutOfRange:
-        return QStringLiteral("レースファイル「%1」の出走頭数が0～%2の範囲にありません。").arg(fileName).arg(maxRunners);
+        return QStringLiteral("レースファイル「%1」の出走頭数が0～%2の範囲にありません。")
+            .arg(fileName)
+            .arg(maxRunners);
     case Problem::BadMarkCount:
         return QStringLiteral("レースファイル「%1」の%2行目の印の数が0～%3の数ではありません。")
             .arg(fileName)

@@ -15,10 +15,7 @@ namespace {
 
 const QString tempFileName = QStringLiteral("TKR.tmp");
 
-RewriteResult failed(const QString& error)
-{
-    return {Outcome::Failed, error};
-}
+RewriteResult failed(const QString& error) { return {Outcome::Failed, error}; }
 
 // The whole race, line by line in the kind each line is copied in, with the replaced lines put in as number
 // lines. Lines that are copied keep their own bytes (only the blanks a kind drops are dropped): re-encoding them would
@@ -95,7 +92,8 @@ RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replace
         return failed(QStringLiteral("一時ファイル「%1」を書き込めませんでした（%2）。レースファイルはそのままです。")
                           .arg(tempFileName, temp.reason));
 
-    if (!confirm || !confirm(QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え")))
+    if (!confirm
+        || !confirm(QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え")))
         return {Outcome::Cancelled, {}};
 
     // Copy "TKR.tmp" back as it now is; it must still hold what was written, or something else changed it meanwhile.
@@ -105,8 +103,9 @@ RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replace
                           .arg(tempFileName));
     temp.close();
     if (const SaveResult saved = saveWholeFile(fileName, bytes); !saved.ok)
-        return failed(QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")
-                          .arg(fileName, saved.reason));
+        return failed(
+            QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")
+                .arg(fileName, saved.reason));
     return {Outcome::Done, {}};
 }
 
@@ -128,8 +127,7 @@ RewriteResult rewriteResultLines(const QString& fileName, const QString& first, 
 RewriteResult rewriteBalanceLines(const QString& fileName, const QString& stake, const QString& income,
                                   const ConfirmFn& confirm)
 {
-    return rewriteThroughTemp(fileName, RewrittenLines::Balance, {numberValue(stake), numberValue(income), 0},
-                              confirm);
+    return rewriteThroughTemp(fileName, RewrittenLines::Balance, {numberValue(stake), numberValue(income), 0}, confirm);
 }
 
 RewriteResult deleteRaceFile(const QString& fileName, const ConfirmFn& confirm)
@@ -142,6 +140,7 @@ RewriteResult deleteRaceFile(const QString& fileName, const ConfirmFn& confirm)
     if (!confirm || !confirm(QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除")))
         return {Outcome::Cancelled, {}};
     if (!file.remove())
-        return failed(QStringLiteral("レースファイル「%1」を削除できませんでした（%2）。").arg(fileName, file.errorString()));
+        return failed(
+            QStringLiteral("レースファイル「%1」を削除できませんでした（%2）。").arg(fileName, file.errorString()));
     return {Outcome::Done, {}};
 }

@@ -19,6 +19,7 @@ constexpr double formFont = 14.25;
 
 // Layout in twips: header block, the list across the page, the picked race under it, the amounts in two rows of
 // two (the race's stake and income, then its difference and the overall result), buttons along the bottom.
+// clang-format off
 const ControlLine controls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "あなたの競馬収支の計算をします",
      .left = 600, .top = 1440, .width = 6735, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
@@ -47,6 +48,7 @@ const ControlLine controls[] = {
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
 };
+// clang-format on
 
 bool isFocusFromUser(const QEvent* event)
 {
@@ -55,10 +57,7 @@ bool isFocusFromUser(const QEvent* event)
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-QString yen(double value)
-{
-    return numberText(value) + QStringLiteral("円");
-}
+QString yen(double value) { return numberText(value) + QStringLiteral("円"); }
 } // namespace
 
 Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -88,8 +87,8 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Text3->setReadOnly(true);
     Text4->setReadOnly(true);
     Text4->setFocusPolicy(Qt::NoFocus);
-    for (QWidget* watched : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Text1),
-                             static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)})
+    for (QWidget* watched : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
+                             static_cast<QWidget*>(Text3)})
         watched->installEventFilter(this);
 
     setTabOrder(List1, Text1);
@@ -142,10 +141,7 @@ void Form8::Form_Load()
     buildBalanceList();
 }
 
-void Form8::Form_Unload()
-{
-    clearRaceState(module.race, 0);
-}
+void Form8::Form_Unload() { clearRaceState(module.race, 0); }
 
 void Form8::buildBalanceList()
 {
@@ -210,15 +206,9 @@ void Form8::List1_Click()
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form8::Text1_GotFocus()
-{
-    module.keyCount = 0;
-}
+void Form8::Text1_GotFocus() { module.keyCount = 0; }
 
-void Form8::Text2_GotFocus()
-{
-    module.keyCount = 0;
-}
+void Form8::Text2_GotFocus() { module.keyCount = 0; }
 
 void Form8::Text1_KeyPress(int keyAscii)
 {
@@ -249,9 +239,9 @@ void Form8::Command2_Click()
     if (module.selectedRaceFile.isEmpty())
         return;
     // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
-    const RewriteResult result = rewriteBalanceLines(
-        module.selectedRaceFile, Text1->text(), Text2->text(),
-        [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
+    const RewriteResult result =
+        rewriteBalanceLines(module.selectedRaceFile, Text1->text(), Text2->text(),
+                            [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
     if (result.outcome == Outcome::Failed)
         dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
     relist();

@@ -31,11 +31,11 @@ QFont screenFont(double pointSize, bool bold, const char* family)
 void registerFontSubstitutions()
 {
     QFont::insertSubstitutions(QString::fromUtf8(minchoFamily),
-                               {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho"),
-                                QStringLiteral("IPA明朝"), QStringLiteral("Noto Serif CJK JP")});
-    QFont::insertSubstitutions(QString::fromUtf8(gothicFamily),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAPゴシック"),
-                                QStringLiteral("Noto Sans CJK JP")});
+                               {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho"), QStringLiteral("IPA明朝"),
+                                QStringLiteral("Noto Serif CJK JP")});
+    QFont::insertSubstitutions(
+        QString::fromUtf8(gothicFamily),
+        {QStringLiteral("IPAPGothic"), QStringLiteral("IPAPゴシック"), QStringLiteral("Noto Sans CJK JP")});
 }
 
 void setColours(QWidget* widget, int fore, int back)
@@ -68,12 +68,9 @@ namespace {
 Qt::Alignment alignment(Align align)
 {
     switch (align) {
-    case Align::Centre:
-        return Qt::AlignHCenter | Qt::AlignVCenter;
-    case Align::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case Align::Left:
-        break;
+    case Align::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Left: break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
@@ -115,7 +112,7 @@ QWidget* buildControl(QWidget* parent, const ControlLine& control, double formPo
         auto* label = new QLabel(caption, parent);
         // Wrapped captions start at the top of their box, as multi-line labels do.
         label->setAlignment(control.wordWrap ? (alignment(control.align) & Qt::AlignHorizontal_Mask) | Qt::AlignTop
-                                          : alignment(control.align));
+                                             : alignment(control.align));
         label->setWordWrap(control.wordWrap);
         label->setTextFormat(Qt::PlainText);
         if (control.border) {
@@ -145,15 +142,9 @@ QWidget* buildControl(QWidget* parent, const ControlLine& control, double formPo
         widget = box;
         break;
     }
-    case ControlKind::List:
-        widget = new QListWidget(parent);
-        break;
-    case ControlKind::Option:
-        widget = new QRadioButton(caption, parent);
-        break;
-    case ControlKind::VScroll:
-        widget = new QScrollBar(Qt::Vertical, parent);
-        break;
+    case ControlKind::List: widget = new QListWidget(parent); break;
+    case ControlKind::Option: widget = new QRadioButton(caption, parent); break;
+    case ControlKind::VScroll: widget = new QScrollBar(Qt::Vertical, parent); break;
     case ControlKind::Picture: {
         auto* picture = new QLabel(parent);
         picture->setScaledContents(true);
@@ -169,7 +160,8 @@ QWidget* buildControl(QWidget* parent, const ControlLine& control, double formPo
     }
     widget->setObjectName(QString::fromUtf8(control.name));
     widget->setGeometry(twipsRect(control.left, control.top, control.width, control.height));
-    widget->setFont(screenFont(control.pointSize > 0 ? control.pointSize : formPointSize, control.bold, control.family));
+    widget->setFont(
+        screenFont(control.pointSize > 0 ? control.pointSize : formPointSize, control.bold, control.family));
     if (control.kind != ControlKind::Label && control.kind != ControlKind::Picture && control.kind != ControlKind::Shape
         && control.kind != ControlKind::Option)
         useStandardPalette(widget);

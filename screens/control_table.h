@@ -13,10 +13,7 @@ enum class ControlKind { Label, Button, LineEdit, TextEdit, List, Option, VScrol
 
 // Colours as 0xRRGGBB; noColour leaves the widget's default.
 inline constexpr int noColour = -1;
-constexpr int rgb(int red, int green, int blue)
-{
-    return (red << 16) | (green << 8) | blue;
-}
+constexpr int rgb(int red, int green, int blue) { return (red << 16) | (green << 8) | blue; }
 inline constexpr int black = rgb(0, 0, 0);
 inline constexpr int white = rgb(255, 255, 255);
 inline constexpr int yellow = rgb(255, 255, 0);

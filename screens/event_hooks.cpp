@@ -15,10 +15,7 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        return event->type() == type_ && handler_(event);
-    }
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == type_ && handler_(event); }
 
 private:
     QEvent::Type type_;

@@ -11,13 +11,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-QString helpWindowTitle()
-{
-    return QStringLiteral("トキロ　ヘルプ");
-}
+QString helpWindowTitle() { return QStringLiteral("トキロ　ヘルプ"); }
 
-HelpWindow::HelpWindow(QWidget* owner)
-    : QWidget(owner, Qt::Window), browser_(new QTextBrowser(this))
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), browser_(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(helpWindowTitle());

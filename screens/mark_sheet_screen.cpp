@@ -37,6 +37,7 @@ constexpr int columnPitch = 400;
 constexpr int spinnerLowest = 1;
 constexpr int spinnerHighest = 12;
 
+// clang-format off
 #define HEADER(NAME, LEFT, WIDTH)                                                                                    \
     {.name = NAME, .kind = ControlKind::Label, .left = LEFT, .top = 150, .width = WIDTH, .height = 330,            \
      .fore = black, .back = lightYellow, .pointSize = 12, .border = true, .align = Align::Centre}
@@ -106,6 +107,7 @@ const ControlLine form4Layout[] = {
 
 #undef HEADER
 #undef MARK_BUTTON
+// clang-format on
 
 const QString saveTitle = QStringLiteral("データの保存");
 const QString raceFileFilter = QStringLiteral("(*.TKR)|*.tkr");
@@ -222,8 +224,7 @@ Form4::Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
         case QAbstractSlider::SliderPageStepSub:
             VScroll1->setSliderPosition(std::min(spinnerHighest, before + 1));
             break;
-        default:
-            break;
+        default: break;
         }
     });
 
@@ -323,23 +324,17 @@ void Form4::setTabChain()
     std::vector<QWidget*> chain;
     for (int i = 0; i < shownRunners(); ++i)
         chain.push_back(Text1[i]);
-    for (QWidget* widget : std::initializer_list<QWidget*>{Text2, VScroll1, Option1, Option2, Command2, Command3,
-                                                           Command4, Command5, Command6, Command7, Command8, Command9,
-                                                           Command10, Command1})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{Text2, VScroll1, Option1, Option2, Command2, Command3, Command4, Command5,
+                                         Command6, Command7, Command8, Command9, Command10, Command1})
         chain.push_back(widget);
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
 
-int Form4::shownRunners() const
-{
-    return std::clamp<int>(module.race.runnerCount, 0, maxRunners);
-}
+int Form4::shownRunners() const { return std::clamp<int>(module.race.runnerCount, 0, maxRunners); }
 
-void Form4::Form_Load()
-{
-    openSheet();
-}
+void Form4::Form_Load() { openSheet(); }
 
 void Form4::openSheet()
 {
@@ -394,10 +389,7 @@ void Form4::Form_Activate()
     selectAim();
 }
 
-void Form4::selectAim()
-{
-    (module.race.aimMode != 0 ? Option2 : Option1)->setChecked(true);
-}
+void Form4::selectAim() { (module.race.aimMode != 0 ? Option2 : Option1)->setChecked(true); }
 
 // A count the spinner cannot show leaves it at its nearest end; only the spinner's own moves change the box.
 void Form4::showOnSpinner(int count)
@@ -479,10 +471,7 @@ void Form4::Label8_MouseDown(int index, Qt::MouseButton button)
     showMarks(index);
 }
 
-void Form4::showMarks(int index)
-{
-    Label8[index]->setText(markCaption(module.race, index));
-}
+void Form4::showMarks(int index) { Label8[index]->setText(markCaption(module.race, index)); }
 
 void Form4::Text1_KeyPress(int index, int keyAscii)
 {
@@ -512,15 +501,9 @@ void Form4::VScroll1_Change()
     takeTicketCount();
 }
 
-void Form4::Option1_Click()
-{
-    module.race.aimMode = 0;
-}
+void Form4::Option1_Click() { module.race.aimMode = 0; }
 
-void Form4::Option2_Click()
-{
-    module.race.aimMode = 1;
-}
+void Form4::Option2_Click() { module.race.aimMode = 1; }
 
 void Form4::Command10_Click()
 {
@@ -528,15 +511,12 @@ void Form4::Command10_Click()
         navigation.show(ScreenId::Form5);
 }
 
-void Form4::Command1_Click()
-{
-    navigation.show(ScreenId::Form3);
-}
+void Form4::Command1_Click() { navigation.show(ScreenId::Form3); }
 
 void Form4::Command9_Click()
 {
-    QString path = dialogs.saveFile(QStringLiteral("トキロレースデータセーブ"), raceFileFilter,
-                                    QStringLiteral("YYMMDDRR"));
+    QString path =
+        dialogs.saveFile(QStringLiteral("トキロレースデータセーブ"), raceFileFilter, QStringLiteral("YYMMDDRR"));
     if (path.isEmpty())
         return;
     // The saved races are found by their extension, so a bare name gets it.

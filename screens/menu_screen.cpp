@@ -9,6 +9,7 @@
 namespace {
 constexpr double formFont = 14.25;
 
+// clang-format off
 const ControlLine menuControls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
      .left = 1200, .top = 840, .width = 5655, .height = 375, .fore = yellow, .pointSize = 20.25},
@@ -33,6 +34,7 @@ const ControlLine menuControls[] = {
      .left = 2520, .top = 6720, .width = 7095, .height = 375, .fore = cyan, .pointSize = 14.25,
      .align = Align::Centre},
 };
+// clang-format on
 } // namespace
 
 Form2::Form2(Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -68,8 +70,8 @@ void Form2::Form_Load()
 {
     // Every job starts from an empty race: first the job screens go (their own unloads may clear with 0),
     // then the race is cleared with the ticket default the prediction starts from.
-    for (ScreenId job : {ScreenId::Form3, ScreenId::Form4, ScreenId::Form5, ScreenId::Form6, ScreenId::Form7,
-                         ScreenId::Form8})
+    for (ScreenId job :
+         {ScreenId::Form3, ScreenId::Form4, ScreenId::Form5, ScreenId::Form6, ScreenId::Form7, ScreenId::Form8})
         navigation.close(job);
     clearRaceState(module.race, 4);
 }
@@ -80,25 +82,13 @@ void Form2::openJob(ScreenId job)
     navigation.show(job);
 }
 
-void Form2::Command1_Click()
-{
-    openJob(ScreenId::Form3);
-}
+void Form2::Command1_Click() { openJob(ScreenId::Form3); }
 
-void Form2::Command2_Click()
-{
-    openJob(ScreenId::Form6);
-}
+void Form2::Command2_Click() { openJob(ScreenId::Form6); }
 
-void Form2::Command3_Click()
-{
-    openJob(ScreenId::Form7);
-}
+void Form2::Command3_Click() { openJob(ScreenId::Form7); }
 
-void Form2::Command4_Click()
-{
-    openJob(ScreenId::Form8);
-}
+void Form2::Command4_Click() { openJob(ScreenId::Form8); }
 
 void Form2::Command5_Click()
 {

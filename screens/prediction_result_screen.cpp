@@ -24,6 +24,7 @@ constexpr int cellWidth = 350;
 constexpr double ticketOriginX = 6000;
 constexpr int ticketPitch = 300;
 
+// clang-format off
 #define HEADER(NAME, LEFT, WIDTH)                                                                                    \
     {.name = NAME, .kind = ControlKind::Label, .left = LEFT, .top = 240, .width = WIDTH, .height = 330,            \
      .fore = black, .back = lightYellow, .pointSize = 12, .border = true, .align = Align::Centre}
@@ -128,6 +129,7 @@ const ControlLine form5Layout[] = {
 #undef PANEL_TITLE
 #undef PANEL_VALUE
 #undef CELL
+// clang-format on
 
 const char* const cellArrays[] = {"Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
                                   "Label29", "Label30", "Label31", "Label32", "Label33"};
@@ -165,21 +167,12 @@ protected:
 };
 
 // Numbers in the result cells stand three blanks to the right.
-QString cellNumber(int value)
-{
-    return QStringLiteral("   ") + QString::number(value);
-}
+QString cellNumber(int value) { return QStringLiteral("   ") + QString::number(value); }
 
-QString gradeText(char grade)
-{
-    return QStringLiteral("   ") + QChar::fromLatin1(grade);
-}
+QString gradeText(char grade) { return QStringLiteral("   ") + QChar::fromLatin1(grade); }
 
 // A rate whose block has no marks at all has no value: its cell stays empty.
-QString rateText(const std::optional<double>& rate)
-{
-    return rate ? formatRate(*rate) : QString();
-}
+QString rateText(const std::optional<double>& rate) { return rate ? formatRate(*rate) : QString(); }
 } // namespace
 
 Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -241,10 +234,7 @@ QLabel* Form5::createTicket(int index)
     return ticket;
 }
 
-int Form5::shownRunners() const
-{
-    return std::clamp<int>(module.race.runnerCount, 0, maxRunners);
-}
+int Form5::shownRunners() const { return std::clamp<int>(module.race.runnerCount, 0, maxRunners); }
 
 void Form5::fillHeader()
 {

@@ -17,6 +17,7 @@ constexpr int navy = rgb(0, 0, 128);
 constexpr double formPoint = 14.25;
 
 // Question rows: yellow captions on the left, the boxes on the right, all 14.25 pt of normal weight.
+// clang-format off
 #define QUESTION(NAME, CAPTION, TOP)                                                                                 \
     {.name = NAME, .kind = ControlKind::Label, .caption = CAPTION, .left = 1080, .top = TOP, .width = 4335,        \
      .height = 360, .fore = black, .back = lightYellow, .pointSize = 14.25, .bold = false, .border = true}
@@ -72,6 +73,7 @@ const ControlLine form3Layout[] = {
 #undef QUESTION
 #undef ANSWER
 #undef PICK_LIST
+// clang-format on
 
 const char* const gradedItems[] = {"ＧⅠ", "ＧⅡ", "ＧⅢ"};
 const char* const courseItems[] = {"東京競馬場", "中山競馬場", "京都競馬場", "阪神競馬場", "函館競馬場",
@@ -83,10 +85,7 @@ constexpr int enterKey = 13;
 const QString errorTitle = QStringLiteral("入力の確認");
 
 // A 16-bit value shown in a box: empty for 0, which means "not given".
-QString boxText(std::int16_t value)
-{
-    return value == 0 ? QString() : QString::number(value);
-}
+QString boxText(std::int16_t value) { return value == 0 ? QString() : QString::number(value); }
 } // namespace
 
 std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
@@ -164,7 +163,7 @@ Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
         pick->hide();
 
     // Tab order: the seven boxes, the two leaving buttons, the lists, then "クリア".
-    QWidget* const tabOrder[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7,
+    QWidget* const tabOrder[] = {Text1,    Text2,    Text3, Text4, Text5, Text6,   Text7,
                                  Command2, Command1, List1, List2, List3, Command3};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -277,20 +276,11 @@ void Form3::Text7_KeyPress(int keyAscii)
         Command2->setFocus();
 }
 
-void Form3::Text4_GotFocus()
-{
-    showList(List1);
-}
+void Form3::Text4_GotFocus() { showList(List1); }
 
-void Form3::Text5_GotFocus()
-{
-    showList(List2);
-}
+void Form3::Text5_GotFocus() { showList(List2); }
 
-void Form3::Text6_GotFocus()
-{
-    showList(List3);
-}
+void Form3::Text6_GotFocus() { showList(List3); }
 
 void Form3::showList(QListWidget* list)
 {
@@ -311,20 +301,11 @@ bool Form3::pickFromList(QListWidget* list, QLineEdit* box, QLineEdit* next)
     return true;
 }
 
-void Form3::List1_DblClick()
-{
-    pickFromList(List1, Text4, Text5);
-}
+void Form3::List1_DblClick() { pickFromList(List1, Text4, Text5); }
 
-void Form3::List2_DblClick()
-{
-    pickFromList(List2, Text5, Text6);
-}
+void Form3::List2_DblClick() { pickFromList(List2, Text5, Text6); }
 
-void Form3::List3_DblClick()
-{
-    pickFromList(List3, Text6, Text7);
-}
+void Form3::List3_DblClick() { pickFromList(List3, Text6, Text7); }
 
 // Enter without a selected item leaves the box and the list as they are.
 void Form3::List1_KeyPress(int keyAscii)
@@ -362,7 +343,8 @@ void Form3::Command2_Click()
     }
     const std::optional<std::int16_t> runners = toInt16(numberValue(Text7->text()));
     if (!runners || *runners < 0 || *runners > maxRunners) {
-        dialogs.reportError(QStringLiteral("競争馬は 0 から %1 頭までで入力してください。").arg(maxRunners), errorTitle);
+        dialogs.reportError(QStringLiteral("競争馬は 0 から %1 頭までで入力してください。").arg(maxRunners),
+                            errorTitle);
         Text7->setFocus();
         return;
     }

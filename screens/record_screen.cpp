@@ -17,6 +17,7 @@ constexpr double formFont = 14.25;
 
 // Layout in twips: header block, the list across the page, the seven figures in two columns of caption and value,
 // the note and "戻ります" along the bottom.
+// clang-format off
 const ControlLine controls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "これまでの勝敗を表示します",
      .left = 600, .top = 1440, .width = 5895, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
@@ -55,6 +56,7 @@ const ControlLine controls[] = {
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
 };
+// clang-format on
 
 const QString hitMarker = QStringLiteral("［あたり！］　");
 const QString missMarker = QStringLiteral("［はずれ！］　");
@@ -100,8 +102,7 @@ QString Form7::recordLine(bool raceHit, const QString& raceDate, std::int16_t ra
                        + QStringLiteral("ﾚｰｽ　　馬連結果："),
                    14)
            + lastOfZeros(first, 2) + QStringLiteral(" - ") + lastOfZeros(second, 2) + QStringLiteral("     ")
-           + padTo(QStringLiteral("配当金：") + lastOfZeros(pay, 6) + QStringLiteral("円"), 15)
-           + padTo(raceName, 12);
+           + padTo(QStringLiteral("配当金：") + lastOfZeros(pay, 6) + QStringLiteral("円"), 15) + padTo(raceName, 12);
 }
 
 void Form7::Form_Load()
@@ -163,10 +164,7 @@ void Form7::Form_Load()
     Label15->setText(stakeTotal != 0 ? formatPercent(100.0 * payoutTotal / stakeTotal) : QString());
 }
 
-void Form7::Form_Unload()
-{
-    clearRaceState(module.race, 0);
-}
+void Form7::Form_Unload() { clearRaceState(module.race, 0); }
 
 void Form7::Command1_Click()
 {

@@ -19,6 +19,7 @@ constexpr double formFont = 14.25;
 
 // Layout in twips: header block above, the list across the page, the picked race under it, the three boxes in
 // one row and the buttons along the bottom where the other screens have theirs.
+// clang-format off
 const ControlLine controls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "レース結果を入力します",
      .left = 600, .top = 1440, .width = 5055, .height = 495, .fore = black, .back = lightBlue, .pointSize = 18,
@@ -45,6 +46,7 @@ const ControlLine controls[] = {
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
 };
+// clang-format on
 
 bool isFocusFromUser(const QEvent* event)
 {
@@ -200,20 +202,11 @@ void Form6::List1_Click()
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form6::Text1_GotFocus()
-{
-    module.keyCount = 0;
-}
+void Form6::Text1_GotFocus() { module.keyCount = 0; }
 
-void Form6::Text2_GotFocus()
-{
-    module.keyCount = 0;
-}
+void Form6::Text2_GotFocus() { module.keyCount = 0; }
 
-void Form6::Text3_GotFocus()
-{
-    module.keyCount = 0;
-}
+void Form6::Text3_GotFocus() { module.keyCount = 0; }
 
 void Form6::confirmBox(QLineEdit* box, int width, QWidget* next)
 {
@@ -250,9 +243,9 @@ void Form6::Command2_Click()
     if (module.selectedRaceFile.isEmpty())
         return;
     // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
-    const RewriteResult result = rewriteResultLines(
-        module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(),
-        [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
+    const RewriteResult result =
+        rewriteResultLines(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(),
+                           [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
     if (result.outcome == Outcome::Failed)
         dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
     relist();
@@ -262,9 +255,9 @@ void Form6::Command3_Click()
 {
     if (module.selectedRaceFile.isEmpty())
         return;
-    const RewriteResult result = deleteRaceFile(
-        module.selectedRaceFile,
-        [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
+    const RewriteResult result =
+        deleteRaceFile(module.selectedRaceFile,
+                       [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
     if (result.outcome == Outcome::Failed)
         dialogs.reportError(result.error, QStringLiteral("データの削除"));
     relist();

@@ -13,12 +13,33 @@
 void buildSavedRaceHeader(QWidget* screen, const char* titleName, const char* productName, const char* versionName)
 {
     const std::array<ControlLine, 3> header = {{
-        {.name = titleName, .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
-         .left = 1200, .top = 840, .width = 5655, .height = 375, .fore = yellow, .pointSize = 20.25},
-        {.name = productName, .kind = ControlKind::Label, .caption = "トキロ ",
-         .left = 7320, .top = 720, .width = 1815, .height = 495, .fore = green, .pointSize = 26.25},
-        {.name = versionName, .kind = ControlKind::Label, .caption = "Ver.2.0",
-         .left = 9120, .top = 840, .width = 1695, .height = 375, .fore = green, .pointSize = 20.25},
+        {.name = titleName,
+         .kind = ControlKind::Label,
+         .caption = "馬連専用馬券予想プログラム",
+         .left = 1200,
+         .top = 840,
+         .width = 5655,
+         .height = 375,
+         .fore = yellow,
+         .pointSize = 20.25},
+        {.name = productName,
+         .kind = ControlKind::Label,
+         .caption = "トキロ ",
+         .left = 7320,
+         .top = 720,
+         .width = 1815,
+         .height = 495,
+         .fore = green,
+         .pointSize = 26.25},
+        {.name = versionName,
+         .kind = ControlKind::Label,
+         .caption = "Ver.2.0",
+         .left = 9120,
+         .top = 840,
+         .width = 1695,
+         .height = 375,
+         .fore = green,
+         .pointSize = 20.25},
     }};
     for (const ControlLine& control : header)
         buildControl(screen, control, 14.25);
@@ -43,12 +64,9 @@ int keyAsciiOf(const QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Backspace:
-        return 8;
-    default:
-        break;
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Backspace: return 8;
+    default: break;
     }
     const QString text = event->text();
     return text.isEmpty() ? -1 : static_cast<int>(text.at(0).unicode());
@@ -65,12 +83,9 @@ void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii)
 QString tailText(const TailValue& value)
 {
     switch (value.kind) {
-    case TailValue::Kind::Unset:
-        return {};
-    case TailValue::Kind::Number:
-        return numberText(value.number);
-    case TailValue::Kind::Text:
-        return value.text;
+    case TailValue::Kind::Unset: return {};
+    case TailValue::Kind::Number: return numberText(value.number);
+    case TailValue::Kind::Text: return value.text;
     }
     return {};
 }
@@ -78,12 +93,9 @@ QString tailText(const TailValue& value)
 double tailAmount(const TailValue& value)
 {
     switch (value.kind) {
-    case TailValue::Kind::Unset:
-        return 0;
-    case TailValue::Kind::Number:
-        return value.number;
-    case TailValue::Kind::Text:
-        return numberValue(value.text);
+    case TailValue::Kind::Unset: return 0;
+    case TailValue::Kind::Number: return value.number;
+    case TailValue::Kind::Text: return numberValue(value.text);
     }
     return 0;
 }

@@ -12,22 +12,14 @@
 std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs)
 {
     switch (id) {
-    case ScreenId::Form1:
-        return std::make_unique<Form1>(module, navigation, dialogs);
-    case ScreenId::Form2:
-        return std::make_unique<Form2>(module, navigation, dialogs);
-    case ScreenId::Form3:
-        return std::make_unique<Form3>(module, navigation, dialogs);
-    case ScreenId::Form4:
-        return std::make_unique<Form4>(module, navigation, dialogs);
-    case ScreenId::Form5:
-        return std::make_unique<Form5>(module, navigation, dialogs);
-    case ScreenId::Form6:
-        return std::make_unique<Form6>(module, navigation, dialogs);
-    case ScreenId::Form7:
-        return std::make_unique<Form7>(module, navigation, dialogs);
-    case ScreenId::Form8:
-        return std::make_unique<Form8>(module, navigation, dialogs);
+    case ScreenId::Form1: return std::make_unique<Form1>(module, navigation, dialogs);
+    case ScreenId::Form2: return std::make_unique<Form2>(module, navigation, dialogs);
+    case ScreenId::Form3: return std::make_unique<Form3>(module, navigation, dialogs);
+    case ScreenId::Form4: return std::make_unique<Form4>(module, navigation, dialogs);
+    case ScreenId::Form5: return std::make_unique<Form5>(module, navigation, dialogs);
+    case ScreenId::Form6: return std::make_unique<Form6>(module, navigation, dialogs);
+    case ScreenId::Form7: return std::make_unique<Form7>(module, navigation, dialogs);
+    case ScreenId::Form8: return std::make_unique<Form8>(module, navigation, dialogs);
     }
     return nullptr;
 }

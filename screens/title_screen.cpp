@@ -16,6 +16,7 @@ namespace {
 constexpr double formFont = 14.25;
 
 // Image1 has no place of its own: the load centres it on the window.
+// clang-format off
 const ControlLine titleControls[] = {
     {.name = "Label1", .kind = ControlKind::Label, .caption = "馬連専用馬券予想プログラム",
      .left = 1920, .top = 360, .width = 6375, .height = 375, .fore = yellow, .pointSize = 20.25},
@@ -31,6 +32,7 @@ const ControlLine titleControls[] = {
     {.name = "Command2", .kind = ControlKind::Button, .caption = "終ります",
      .left = 9720, .top = 7560, .width = 1215, .height = 495, .pointSize = 12},
 };
+// clang-format on
 
 constexpr int pictureWidth = 7000;
 constexpr int pictureHeight = 4000;
@@ -93,11 +95,8 @@ void Form1::Timer1_Timer()
         loadPicture(QStringLiteral("uma04.jpg"));
         module.sharedCounter = 3;
         break;
-    case 3:
-        Timer1->stop();
-        break;
-    default:
-        break;
+    case 3: Timer1->stop(); break;
+    default: break;
     }
 }
 
@@ -107,10 +106,7 @@ void Form1::Command1_Click()
     navigation.show(ScreenId::Form2);
 }
 
-void Form1::Command2_Click()
-{
-    navigation.endProgram();
-}
+void Form1::Command2_Click() { navigation.endProgram(); }
 
 void Form1::Command3_Click()
 {

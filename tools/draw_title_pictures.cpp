@@ -18,10 +18,10 @@ constexpr int pictureWidth = 934;
 constexpr int pictureHeight = 534;
 constexpr double groundY = 468;
 
-const QColor coat(122, 70, 34);       // bay
+const QColor coat(122, 70, 34); // bay
 const QColor coatLight(160, 98, 52);
 const QColor coatDark(78, 42, 20);
-const QColor points(34, 24, 20);      // black mane, tail and lower legs of a bay
+const QColor points(34, 24, 20); // black mane, tail and lower legs of a bay
 const QColor hoofColour(52, 46, 42);
 
 // A leg is a chain of segments from its root on the body. Angles in degrees from straight down,
@@ -193,15 +193,15 @@ void drawBody(QPainter& p)
 {
     // Barrel, quarters and shoulder in one outline (horse facing right), local coordinates.
     QPainterPath body;
-    body.moveTo(600, 300);                                    // point of the chest, low
-    body.cubicTo(575, 330, 500, 338, 430, 326);               // girth and belly
-    body.cubicTo(400, 322, 378, 318, 362, 320);               // flank to stifle
-    body.cubicTo(340, 322, 318, 300, 312, 270);               // back of the thigh
-    body.cubicTo(306, 240, 315, 214, 335, 204);               // buttock
-    body.cubicTo(360, 192, 392, 193, 415, 203);               // croup
-    body.cubicTo(445, 214, 485, 216, 515, 205);               // back
-    body.cubicTo(530, 198, 548, 192, 562, 196);               // withers
-    body.cubicTo(600, 212, 625, 262, 600, 300);               // front of the shoulder
+    body.moveTo(600, 300);                      // point of the chest, low
+    body.cubicTo(575, 330, 500, 338, 430, 326); // girth and belly
+    body.cubicTo(400, 322, 378, 318, 362, 320); // flank to stifle
+    body.cubicTo(340, 322, 318, 300, 312, 270); // back of the thigh
+    body.cubicTo(306, 240, 315, 214, 335, 204); // buttock
+    body.cubicTo(360, 192, 392, 193, 415, 203); // croup
+    body.cubicTo(445, 214, 485, 216, 515, 205); // back
+    body.cubicTo(530, 198, 548, 192, 562, 196); // withers
+    body.cubicTo(600, 212, 625, 262, 600, 300); // front of the shoulder
     QLinearGradient shade(0, 190, 0, 335);
     shade.setColorAt(0, coatLight);
     shade.setColorAt(0.55, coat);
@@ -225,9 +225,9 @@ void drawNeckAndHead(QPainter& p)
 {
     QPainterPath neck;
     neck.moveTo(548, 196);
-    neck.cubicTo(590, 175, 640, 150, 678, 132);   // crest to the poll
-    neck.lineTo(700, 168);                          // throat
-    neck.cubicTo(670, 200, 640, 240, 612, 292);   // underside of the neck to the chest
+    neck.cubicTo(590, 175, 640, 150, 678, 132); // crest to the poll
+    neck.lineTo(700, 168);                      // throat
+    neck.cubicTo(670, 200, 640, 240, 612, 292); // underside of the neck to the chest
     neck.cubicTo(600, 250, 580, 215, 548, 196);
     QLinearGradient shade(560, 150, 640, 280);
     shade.setColorAt(0, coatLight);
@@ -238,13 +238,13 @@ void drawNeckAndHead(QPainter& p)
 
     // Head, stretched forward and down.
     QPainterPath head;
-    head.moveTo(672, 128);                        // poll
-    head.cubicTo(700, 122, 722, 140, 745, 168);   // forehead
-    head.cubicTo(760, 186, 775, 200, 782, 212);   // face down to the nose
-    head.cubicTo(788, 224, 780, 236, 766, 236);   // muzzle
-    head.cubicTo(752, 236, 745, 232, 738, 226);   // chin
-    head.cubicTo(722, 214, 708, 200, 702, 182);   // under the jaw
-    head.cubicTo(690, 180, 682, 172, 676, 160);   // cheek to throat
+    head.moveTo(672, 128);                      // poll
+    head.cubicTo(700, 122, 722, 140, 745, 168); // forehead
+    head.cubicTo(760, 186, 775, 200, 782, 212); // face down to the nose
+    head.cubicTo(788, 224, 780, 236, 766, 236); // muzzle
+    head.cubicTo(752, 236, 745, 232, 738, 226); // chin
+    head.cubicTo(722, 214, 708, 200, 702, 182); // under the jaw
+    head.cubicTo(690, 180, 682, 172, 676, 160); // cheek to throat
     head.closeSubpath();
     QLinearGradient headShade(680, 130, 760, 230);
     headShade.setColorAt(0, coatLight);

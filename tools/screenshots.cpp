@@ -2,8 +2,8 @@
 // Usage: screenshots [folder]   (default docs/screens/)
 // Each shot starts a fresh program (shared module, window, navigator) and brings it into the state to show.
 #include "app/main_window.h"
-#include "screens/control_table.h"
 #include "racefile/race_file.h"
+#include "screens/control_table.h"
 #include "screens/help_window.h"
 
 #include <QApplication>
@@ -57,15 +57,14 @@ public:
 // A realistic race of 16 runners: a clear favourite, a few rivals, names for every runner.
 RaceState sampleRace(const QString& date, int number, const QString& name, int variant)
 {
-    static const char* const names[] = {
-        "サクラコスモス", "ミドリノカゼ", "ハヤテオ｜", "ユメノツバサ", "アオイホシ", "シラユキヒメ",
-        "ゴ｜ルドラッシュ", "カゼノオト", "ツキノミチ", "ホクトノヒカリ", "ナミノハナ", "ヒノデマル",
-        "タイヨウノコ", "ソラノカナタ", "イナズマボルト", "モリノセイ"};
-    static const int marks[16][6] = {
-        {3, 1, 1, 0, 0, 0}, {1, 3, 1, 0, 0, 1}, {0, 2, 2, 1, 0, 0}, {2, 0, 1, 1, 1, 0}, {0, 1, 0, 2, 1, 0},
-        {0, 0, 2, 0, 1, 1}, {1, 1, 0, 0, 0, 2}, {0, 0, 1, 1, 0, 0}, {0, 0, 0, 1, 2, 0}, {0, 1, 1, 0, 0, 0},
-        {0, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 0, 0}, {0, 0, 0, 0, 0, 1}, {0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 0, 0},
-        {0, 0, 0, 0, 1, 0}};
+    static const char* const names[] = {"サクラコスモス", "ミドリノカゼ",   "ハヤテオ｜",       "ユメノツバサ",
+                                        "アオイホシ",     "シラユキヒメ",   "ゴ｜ルドラッシュ", "カゼノオト",
+                                        "ツキノミチ",     "ホクトノヒカリ", "ナミノハナ",       "ヒノデマル",
+                                        "タイヨウノコ",   "ソラノカナタ",   "イナズマボルト",   "モリノセイ"};
+    static const int marks[16][6] = {{3, 1, 1, 0, 0, 0}, {1, 3, 1, 0, 0, 1}, {0, 2, 2, 1, 0, 0}, {2, 0, 1, 1, 1, 0},
+                                     {0, 1, 0, 2, 1, 0}, {0, 0, 2, 0, 1, 1}, {1, 1, 0, 0, 0, 2}, {0, 0, 1, 1, 0, 0},
+                                     {0, 0, 0, 1, 2, 0}, {0, 1, 1, 0, 0, 0}, {0, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 0, 0},
+                                     {0, 0, 0, 0, 0, 1}, {0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 0}};
     RaceState race;
     race.raceDate = date;
     race.raceNumber = static_cast<std::int16_t>(number);
@@ -89,13 +88,13 @@ class SampleFolder {
 public:
     SampleFolder() : previous_(QDir::currentPath())
     {
-        static const char* const raceNames[] = {"中山金杯", "京成杯", "フェブラリーＳ", "高松宮記念", "桜花賞",
-                                                "皐月賞", "天皇賞（春）", "日本ダービー", "宝塚記念",
-                                                "菊花賞", "ジャパンＣ", "有馬記念"};
+        static const char* const raceNames[] = {"中山金杯", "京成杯", "フェブラリーＳ", "高松宮記念",
+                                                "桜花賞",   "皐月賞", "天皇賞（春）",   "日本ダービー",
+                                                "宝塚記念", "菊花賞", "ジャパンＣ",     "有馬記念"};
         QDir::setCurrent(dir_.path());
         for (int i = 0; i < 12; ++i) {
-            const QString date = QStringLiteral("26/%1/%2").arg(i + 1, 2, 10, QLatin1Char('0')).arg(5 + i, 2, 10,
-                                                                                           QLatin1Char('0'));
+            const QString date =
+                QStringLiteral("26/%1/%2").arg(i + 1, 2, 10, QLatin1Char('0')).arg(5 + i, 2, 10, QLatin1Char('0'));
             RaceState race = sampleRace(date, 11, QString::fromUtf8(raceNames[i]), i);
             const PredictionResult proposal = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
             TailLines tail;

@@ -82,18 +82,30 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("result");
-        QTest::newRow("pad short") << "pad" << "99/05/16" << 12 << "99/05/16    ";
-        QTest::newRow("pad cuts") << "pad" << "ABCDEFGHIJKL" << 8 << "ABCDEFGH";
-        QTest::newRow("pad full-width counts one") << "pad" << "第07ﾚｰｽ" << 8 << "第07ﾚｰｽ  ";
-        QTest::newRow("pad cuts full-width") << "pad" << "東京優駿日本ダービー記念" << 5 << "東京優駿日";
-        QTest::newRow("pad empty") << "pad" << "" << 3 << "   ";
-        QTest::newRow("pad zero width") << "pad" << "abc" << 0 << "";
-        QTest::newRow("zeros short") << "zeros" << "7" << 2 << "07";
-        QTest::newRow("zeros empty") << "zeros" << "" << 2 << "00";
-        QTest::newRow("zeros keeps the last") << "zeros" << "123" << 2 << "23";
-        QTest::newRow("zeros six") << "zeros" << "870" << 6 << "000870";
-        QTest::newRow("zeros full-width") << "zeros" << "１２３" << 2 << "２３";
-        QTest::newRow("zeros zero count") << "zeros" << "5" << 0 << "";
+        QTest::newRow("pad short") << "pad"
+                                   << "99/05/16" << 12 << "99/05/16    ";
+        QTest::newRow("pad cuts") << "pad"
+                                  << "ABCDEFGHIJKL" << 8 << "ABCDEFGH";
+        QTest::newRow("pad full-width counts one") << "pad"
+                                                   << "第07ﾚｰｽ" << 8 << "第07ﾚｰｽ  ";
+        QTest::newRow("pad cuts full-width") << "pad"
+                                             << "東京優駿日本ダービー記念" << 5 << "東京優駿日";
+        QTest::newRow("pad empty") << "pad"
+                                   << "" << 3 << "   ";
+        QTest::newRow("pad zero width") << "pad"
+                                        << "abc" << 0 << "";
+        QTest::newRow("zeros short") << "zeros"
+                                     << "7" << 2 << "07";
+        QTest::newRow("zeros empty") << "zeros"
+                                     << "" << 2 << "00";
+        QTest::newRow("zeros keeps the last") << "zeros"
+                                              << "123" << 2 << "23";
+        QTest::newRow("zeros six") << "zeros"
+                                   << "870" << 6 << "000870";
+        QTest::newRow("zeros full-width") << "zeros"
+                                          << "１２３" << 2 << "２３";
+        QTest::newRow("zeros zero count") << "zeros"
+                                          << "5" << 0 << "";
     }
 
     void widths()

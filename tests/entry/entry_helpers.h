@@ -19,10 +19,7 @@ inline QRect twipsGeometry(const QWidget* widget)
 }
 
 // Where the layout puts a control, rounded to whole pixels the way the screens convert twips.
-inline QRect expectedGeometry(int left, int top, int width, int height)
-{
-    return twipsRect(left, top, width, height);
-}
+inline QRect expectedGeometry(int left, int top, int width, int height) { return twipsRect(left, top, width, height); }
 
 // Half-width text arrives as key presses; Japanese text as the input method commits it.
 inline void type(QWidget* box, const QString& text)

@@ -26,7 +26,7 @@ QByteArray fileLines(const QList<QByteArray>& lines)
     return bytes;
 }
 
-const QByteArray grade1Sjis = QByteArray::fromHex("82668754");           // ＧⅠ
+const QByteArray grade1Sjis = QByteArray::fromHex("82668754");               // ＧⅠ
 const QByteArray nakayamaSjis = QByteArray::fromHex("92868e528ba3946e8fea"); // 中山競馬場
 const QByteArray nameSjis = QByteArray::fromHex("83548162837481628393");     // サ｜フ｜ン
 
@@ -46,10 +46,10 @@ void writeAll(const QString& path, const QByteArray& bytes)
 // A saved race of five runners with a result and an empty balance, as the other screens leave it.
 QByteArray fiveRunnerRace()
 {
-    QList<QByteArray> lines = {"24/12/22", "11", "Arima", grade1Sjis, nakayamaSjis, "2500m", " 7 ", " 5 ", " 1 ",
-                               "Alpha", "Bravo", "", "Delta", "Echo"};
-    const int marks[5][6] = {{2, 1, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 1}, {0, 0, 0, 0, 0, 0}, {0, 3, 0, 2, 0, 0},
-                             {25, 0, 0, 0, 0, 0}};
+    QList<QByteArray> lines = {"24/12/22", "11",  "Arima", grade1Sjis, nakayamaSjis, "2500m", " 7 ",
+                               " 5 ",      " 1 ", "Alpha", "Bravo",    "",           "Delta", "Echo"};
+    const int marks[5][6] = {
+        {2, 1, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 1}, {0, 0, 0, 0, 0, 0}, {0, 3, 0, 2, 0, 0}, {25, 0, 0, 0, 0, 0}};
     for (const auto& runner : marks)
         for (int count : runner)
             lines.push_back(" " + QByteArray::number(count) + " ");
@@ -155,15 +155,15 @@ private slots:
         QTest::addColumn<QStringList>("steps"); // symbol pressed, then L (left) or R (right) clicks on runner 2
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QList<int>>("counts");
-        QTest::newRow("three ○ then one removed") << QStringList{"○", "L", "L", "L", "R"} << "○○"
-                                                 << QList<int>{0, 2, 0, 0, 0, 0};
+        QTest::newRow("three ○ then one removed")
+            << QStringList{"○", "L", "L", "L", "R"} << "○○" << QList<int>{0, 2, 0, 0, 0, 0};
         QTest::newRow("right click on nothing") << QStringList{"△", "R"} << "" << QList<int>{0, 0, 0, 0, 0, 0};
-        QTest::newRow("grouped in fixed order") << QStringList{"★", "L", "◎", "L", "△", "L"} << "◎△★"
-                                               << QList<int>{1, 0, 1, 0, 0, 1};
-        QTest::newRow("removes only the current kind") << QStringList{"▲", "L", "L", "×", "L", "▲", "R"} << "▲×"
-                                                      << QList<int>{0, 0, 0, 1, 1, 0};
-        QTest::newRow("middle button removes") << QStringList{"◎", "L", "L", "M"} << "◎"
-                                              << QList<int>{1, 0, 0, 0, 0, 0};
+        QTest::newRow("grouped in fixed order")
+            << QStringList{"★", "L", "◎", "L", "△", "L"} << "◎△★" << QList<int>{1, 0, 1, 0, 0, 1};
+        QTest::newRow("removes only the current kind")
+            << QStringList{"▲", "L", "L", "×", "L", "▲", "R"} << "▲×" << QList<int>{0, 0, 0, 1, 1, 0};
+        QTest::newRow("middle button removes")
+            << QStringList{"◎", "L", "L", "M"} << "◎" << QList<int>{1, 0, 0, 0, 0, 0};
     }
     void marking()
     {
@@ -258,8 +258,8 @@ private slots:
         entry::typeAndEnter(ticketBox(), typed);
         QCOMPARE(int(app->module.race.ticketCount), count);
         QCOMPARE(app->dialogs.count(QStringLiteral("error")), refused ? 1 : 0);
-        QCOMPARE(QApplication::focusWidget(), refused ? static_cast<QWidget*>(ticketBox())
-                                                      : control(QStringLiteral("Command10")));
+        QCOMPARE(QApplication::focusWidget(),
+                 refused ? static_cast<QWidget*>(ticketBox()) : control(QStringLiteral("Command10")));
     }
 
     void spinner_data()
@@ -421,9 +421,10 @@ private slots:
         QCOMPARE(asked.proposedName, QStringLiteral("YYMMDDRR"));
         QCOMPARE(app->module.race.ticketCount, std::int16_t(6));
 
-        const QByteArray expected = fileLines({"24/12/22", " 11 ", "Arima", grade1Sjis, nakayamaSjis, "2500m", " 6 ",
-                                               " 2 ", " 1 ", nameSjis, "", " 2 ", " 0 ", " 1 ", " 0 ", " 0 ", " 1 ",
-                                               " 0 ", " 1 ", " 0 ", " 0 ", " 0 ", " 0 ", "", "", "", "", " 0 "});
+        const QByteArray expected =
+            fileLines({"24/12/22", " 11 ", "Arima", grade1Sjis, nakayamaSjis, "2500m", " 6 ", " 2 ", " 1 ", nameSjis,
+                       "",         " 2 ",  " 0 ",   " 1 ",      " 0 ",        " 0 ",   " 1 ", " 0 ", " 1 ", " 0 ",
+                       " 0 ",      " 0 ",  " 0 ",   "",         "",           "",      "",    " 0 "});
         QCOMPARE(expected.count("\r\n"), 28);
         QCOMPARE(readAll(folder.filePath(QStringLiteral("24122211.tkr"))), expected);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("24122211.tkr")});

@@ -16,10 +16,7 @@ using MarkRows = QList<QList<int>>; // per runner: ◎ ○ △ ▲ × ★
 const MarkRows exampleRace = {{2, 1, 0, 0, 0, 0}, {1, 2, 1, 0, 0, 0}, {1, 0, 2, 1, 0, 0}, {0, 2, 1, 1, 0, 0},
                               {0, 1, 0, 1, 1, 0}, {0, 0, 1, 0, 1, 1}, {0, 0, 0, 1, 0, 1}, {0, 0, 0, 0, 0, 0}};
 
-QString cell(int value)
-{
-    return QStringLiteral("   ") + QString::number(value);
-}
+QString cell(int value) { return QStringLiteral("   ") + QString::number(value); }
 } // namespace
 
 class PredictionResultScreenTest : public QObject {
@@ -86,11 +83,9 @@ private slots:
         QTest::addColumn<bool>("note");
         QTest::newRow("six tickets") << 6 << QStringList{"1 － 4", "2 － 4", "3 － 4", "1 － 2", "1 － 5", "1 － 3"}
                                      << false;
-        QTest::newRow("twelve asked, ten found")
-            << 12
-            << QStringList{"1 － 4", "2 － 4", "3 － 4", "1 － 2", "1 － 5", "1 － 3", "2 － 3", "2 － 5", "2 － 6",
-                           "2 － 7"}
-            << true;
+        QTest::newRow("twelve asked, ten found") << 12 << QStringList{"1 － 4", "2 － 4", "3 － 4", "1 － 2", "1 － 5",
+                                                                      "1 － 3", "2 － 3", "2 － 5", "2 － 6", "2 － 7"}
+                                                 << true;
     }
     void workedExample()
     {
@@ -181,11 +176,13 @@ private slots:
         QTest::addColumn<QString>("favTopRate");
         QTest::addColumn<QString>("quinellaTopRate");
         // Only ◎: no runner can partner the favourite, so no ticket at all, and the quinella rates are absent.
-        QTest::newRow("◎ alone, no ticket") << MarkRows{{2, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}
-                                             << true << "1.000" << "";
+        QTest::newRow("◎ alone, no ticket")
+            << MarkRows{{2, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}} << true << "1.000"
+            << "";
         // Neither ◎ nor ○: a short list carries no note.
-        QTest::newRow("no ◎ and no ○") << MarkRows{{0, 0, 3, 0, 0, 0}, {0, 0, 0, 2, 0, 0}, {0, 0, 0, 0, 1, 0}}
-                                        << false << "" << "0.500";
+        QTest::newRow("no ◎ and no ○") << MarkRows{{0, 0, 3, 0, 0, 0}, {0, 0, 0, 2, 0, 0}, {0, 0, 0, 0, 1, 0}} << false
+                                       << ""
+                                       << "0.500";
     }
     void noteNeedsFavouriteMarks()
     {

@@ -89,17 +89,27 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         const QString thisYear = QDate::currentDate().toString(QStringLiteral("yy"));
-        QTest::newRow("short parts") << "99/7/5" << "99/07/05";
-        QTest::newRow("four-digit year") << "2024/2/29" << "24/02/29";
-        QTest::newRow("dashes") << "1999-12-31" << "99/12/31";
-        QTest::newRow("blanks around") << " 03/1/2 " << "03/01/02";
-        QTest::newRow("29 Feb 2000 by the window") << "00/2/29" << "00/02/29";
-        QTest::newRow("29 Feb 1999 does not exist") << "99/2/29" << "99/2/29";
-        QTest::newRow("29 Feb 1900 does not exist") << "1900/2/29" << "1900/2/29";
+        QTest::newRow("short parts") << "99/7/5"
+                                     << "99/07/05";
+        QTest::newRow("four-digit year") << "2024/2/29"
+                                         << "24/02/29";
+        QTest::newRow("dashes") << "1999-12-31"
+                                << "99/12/31";
+        QTest::newRow("blanks around") << " 03/1/2 "
+                                       << "03/01/02";
+        QTest::newRow("29 Feb 2000 by the window") << "00/2/29"
+                                                   << "00/02/29";
+        QTest::newRow("29 Feb 1999 does not exist") << "99/2/29"
+                                                    << "99/2/29";
+        QTest::newRow("29 Feb 1900 does not exist") << "1900/2/29"
+                                                    << "1900/2/29";
         QTest::newRow("month and day only") << "7/5" << thisYear + "/07/05";
-        QTest::newRow("month 13") << "99/13/1" << "99/13/1";
-        QTest::newRow("not a date") << "あした" << "あした";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("month 13") << "99/13/1"
+                                  << "99/13/1";
+        QTest::newRow("not a date") << "あした"
+                                    << "あした";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void dateBox()
     {
@@ -122,14 +132,19 @@ private slots:
         QTest::addColumn<int>("items");
         QTest::addColumn<QString>("picked");
         QTest::addColumn<bool>("byEnter");
-        QTest::newRow("graded, double click") << "Text4" << "List1" << "Text5" << QRect(8800, 2500, 1500, 900) << 3
-                                              << "ＧⅢ" << false;
-        QTest::newRow("course, double click") << "Text5" << "List2" << "Text6" << QRect(8800, 2500, 1800, 2600)
-                                              << 10 << "阪神競馬場" << false;
-        QTest::newRow("course, Enter") << "Text5" << "List2" << "Text6" << QRect(8800, 2500, 1800, 2600) << 10
-                                       << "小倉競馬場" << true;
-        QTest::newRow("distance, Enter") << "Text6" << "List3" << "Text7" << QRect(8800, 2500, 1500, 2800) << 11
-                                         << "1200m" << true;
+        QTest::newRow("graded, double click") << "Text4"
+                                              << "List1"
+                                              << "Text5" << QRect(8800, 2500, 1500, 900) << 3 << "ＧⅢ" << false;
+        QTest::newRow("course, double click")
+            << "Text5"
+            << "List2"
+            << "Text6" << QRect(8800, 2500, 1800, 2600) << 10 << "阪神競馬場" << false;
+        QTest::newRow("course, Enter") << "Text5"
+                                       << "List2"
+                                       << "Text6" << QRect(8800, 2500, 1800, 2600) << 10 << "小倉競馬場" << true;
+        QTest::newRow("distance, Enter") << "Text6"
+                                         << "List3"
+                                         << "Text7" << QRect(8800, 2500, 1500, 2800) << 11 << "1200m" << true;
     }
     void pickLists()
     {
@@ -190,12 +205,24 @@ private slots:
         QTest::addColumn<QString>("raceNumber");
         QTest::addColumn<QString>("runners");
         QTest::addColumn<QString>("backTo");
-        QTest::newRow("race number beyond 16 bits") << "40000" << "8" << "Text2";
-        QTest::newRow("race number below 16 bits") << "-32769" << "8" << "Text2";
-        QTest::newRow("22 runners") << "11" << "22" << "Text7";
-        QTest::newRow("21.5 runners rounds to 22") << "11" << "21.5" << "Text7";
-        QTest::newRow("negative runners") << "11" << "-1" << "Text7";
-        QTest::newRow("runners beyond 16 bits") << "11" << "99999" << "Text7";
+        QTest::newRow("race number beyond 16 bits") << "40000"
+                                                    << "8"
+                                                    << "Text2";
+        QTest::newRow("race number below 16 bits") << "-32769"
+                                                   << "8"
+                                                   << "Text2";
+        QTest::newRow("22 runners") << "11"
+                                    << "22"
+                                    << "Text7";
+        QTest::newRow("21.5 runners rounds to 22") << "11"
+                                                   << "21.5"
+                                                   << "Text7";
+        QTest::newRow("negative runners") << "11"
+                                          << "-1"
+                                          << "Text7";
+        QTest::newRow("runners beyond 16 bits") << "11"
+                                                << "99999"
+                                                << "Text7";
     }
     void refusedNumbers()
     {
@@ -236,8 +263,10 @@ private slots:
         QTest::addColumn<int>("runners");
         QTest::addColumn<QString>("numberShown");
         QTest::addColumn<QString>("runnersShown");
-        QTest::newRow("zeros show as empty boxes") << 0 << 0 << "" << "";
-        QTest::newRow("numbers") << 7 << 18 << "7" << "18";
+        QTest::newRow("zeros show as empty boxes") << 0 << 0 << ""
+                                                   << "";
+        QTest::newRow("numbers") << 7 << 18 << "7"
+                                 << "18";
     }
     void opensWithRaceState()
     {

@@ -23,10 +23,7 @@ constexpr int exampleMarks[8][6] = {
     {0, 1, 0, 1, 1, 0}, {0, 0, 1, 0, 1, 1}, {0, 0, 0, 1, 0, 1}, {0, 0, 0, 0, 0, 0},
 };
 
-QWidget* focused()
-{
-    return QApplication::focusWidget();
-}
+QWidget* focused() { return QApplication::focusWidget(); }
 
 // Half-width text as key presses, Japanese text as the input method commits it.
 void type(QWidget* target, const QString& text)
@@ -259,17 +256,17 @@ private slots:
         QCOMPARE(caption(ScreenId::Form4, QStringLiteral("Label3")), QStringLiteral("第11レース"));
 
         markExampleRace();
-        const QStringList names = {QStringLiteral("イクイノックス"), QStringLiteral("ドウデュース"),
-                                   QStringLiteral("タイトルホルダー"), QStringLiteral("スターズオンアース"),
+        const QStringList names = {QStringLiteral("イクイノックス"),     QStringLiteral("ドウデュース"),
+                                   QStringLiteral("タイトルホルダー"),   QStringLiteral("スターズオンアース"),
                                    QStringLiteral("ジャスティンパレス"), QStringLiteral("ソールオリエンス"),
-                                   QStringLiteral("タスティエーラ"), QStringLiteral("シャフリヤール")};
+                                   QStringLiteral("タスティエーラ"),     QStringLiteral("シャフリヤール")};
         nameRunners(names);
         QCOMPARE(race.runnerNames[2], QStringLiteral("タイトルホルダ｜"));
 
         // Four tickets wanted (the menu's default): the example race proposes 1-4, 2-4, 3-4 and 1-2.
-        predictAndCheck({QStringLiteral("1 － 4"), QStringLiteral("2 － 4"), QStringLiteral("3 － 4"),
-                         QStringLiteral("1 － 2")},
-                        QStringLiteral("3本軸"));
+        predictAndCheck(
+            {QStringLiteral("1 － 4"), QStringLiteral("2 － 4"), QStringLiteral("3 － 4"), QStringLiteral("1 － 2")},
+            QStringLiteral("3本軸"));
 
         // Saved under a name typed without the extension: it is listed later because ".tkr" is added.
         app->dialogs.fileAnswers.push_back(folder->filePath(QStringLiteral("26122711")));
@@ -294,8 +291,10 @@ private slots:
         settle();
         QCOMPARE(app->dialogs.asked.back().title, QStringLiteral("データの書き換え"));
         QVERIFY(!on(ScreenId::Form6, QStringLiteral("Command2"))->isVisible());
-        QVERIFY(on<QListWidget>(ScreenId::Form6, QStringLiteral("List1"))->item(0)->text().contains(
-            QStringLiteral("一着：04番  二着：01番   配当金：001230円")));
+        QVERIFY(on<QListWidget>(ScreenId::Form6, QStringLiteral("List1"))
+                    ->item(0)
+                    ->text()
+                    .contains(QStringLiteral("一着：04番  二着：01番   配当金：001230円")));
         QVERIFY(click(ScreenId::Form6, QStringLiteral("Command1")));
         QCOMPARE(app->module.race.ticketCount, std::int16_t(4));
 
@@ -328,16 +327,18 @@ private slots:
         press(Qt::Key_Return);
         settle();
         QCOMPARE(on<QLineEdit>(ScreenId::Form8, QStringLiteral("Text4"))->text(), QStringLiteral("830円"));
-        QVERIFY(on<QListWidget>(ScreenId::Form8, QStringLiteral("List1"))->item(0)->text().contains(
-            QStringLiteral("支出：000400円  収入：001230円   差額：000830円")));
+        QVERIFY(on<QListWidget>(ScreenId::Form8, QStringLiteral("List1"))
+                    ->item(0)
+                    ->text()
+                    .contains(QStringLiteral("支出：000400円  収入：001230円   差額：000830円")));
         QVERIFY(click(ScreenId::Form8, QStringLiteral("Command1")));
         QCOMPARE(frontId(), ScreenId::Form2);
 
         // The file after both rewrites: line 2 and the copied result lines have lost their blanks, every other
         // number line keeps them.
-        QStringList lines = {QStringLiteral("26/12/27"), QStringLiteral("11"), QStringLiteral("有馬記念"),
-                             QStringLiteral("ＧⅠ"), QStringLiteral("中山競馬場"), QStringLiteral("2500m"),
-                             QStringLiteral(" 4 "), QStringLiteral(" 8 "), QStringLiteral(" 0 ")};
+        QStringList lines = {QStringLiteral("26/12/27"), QStringLiteral("11"),         QStringLiteral("有馬記念"),
+                             QStringLiteral("ＧⅠ"),      QStringLiteral("中山競馬場"), QStringLiteral("2500m"),
+                             QStringLiteral(" 4 "),      QStringLiteral(" 8 "),        QStringLiteral(" 0 ")};
         for (QString name : names)
             lines << name.replace(QStringLiteral("ー"), QStringLiteral("｜"));
         for (const auto& horse : exampleMarks)
@@ -444,9 +445,9 @@ private slots:
         QCOMPARE(caption(ScreenId::Form4, QStringLiteral("Label8(0)")), QStringLiteral("◎◎○"));
         QVERIFY(on(ScreenId::Form4, QStringLiteral("Label8(7)"))->isVisible());
         QCOMPARE(app->module.keptTailLines.firstPlace, TailValue::ofNumber(6));
-        predictAndCheck({QStringLiteral("1 － 4"), QStringLiteral("2 － 4"), QStringLiteral("3 － 4"),
-                         QStringLiteral("1 － 2")},
-                        QStringLiteral("3本軸"));
+        predictAndCheck(
+            {QStringLiteral("1 － 4"), QStringLiteral("2 － 4"), QStringLiteral("3 － 4"), QStringLiteral("1 － 2")},
+            QStringLiteral("3本軸"));
         QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
     }
 };

@@ -27,10 +27,7 @@ MarkSheet sheetFrom(const QString& marks)
     return sheet;
 }
 
-int runnersIn(const QString& marks)
-{
-    return marks.isEmpty() ? 0 : static_cast<int>(marks.count(u';')) + 1;
-}
+int runnersIn(const QString& marks) { return marks.isEmpty() ? 0 : static_cast<int>(marks.count(u';')) + 1; }
 
 // Runner indexes of an order as horse numbers, "4 2 5".
 QString horses(const RunnerTable& order, int runnerCount)
@@ -184,8 +181,7 @@ void PredictionTest::exchangeSort_tieOrder_data()
     QTest::newRow("quinella all 0") << 2 << QStringLiteral("0 0 0") << QStringLiteral("1 2 3")
                                     << QStringLiteral("1 2 3");
     QTest::newRow("quinella of the example") << 2 << QStringLiteral("2 5 3 6 4 3 2 0")
-                                             << QStringLiteral("4 2 5 3 6 1 7 8")
-                                             << QStringLiteral("6 2 4 1 3 5 7 8");
+                                             << QStringLiteral("4 2 5 3 6 1 7 8") << QStringLiteral("6 2 4 1 3 5 7 8");
 }
 
 void PredictionTest::exchangeSort_tieOrder()
@@ -217,17 +213,17 @@ void PredictionTest::grades_onBounds_data()
     QTest::addColumn<QString>("grades");
 
     // favourite scores 10 6 4: 10 of 20 and 16 of 20, both exactly on the upper bounds.
-    QTest::newRow("favourite on upper bounds") << QStringLiteral("5; 3; 2") << 0.5 << 0.8 << -1.0 << -1.0
-                                               << QStringLiteral("AACC");
+    QTest::newRow("favourite on upper bounds")
+        << QStringLiteral("5; 3; 2") << 0.5 << 0.8 << -1.0 << -1.0 << QStringLiteral("AACC");
     // favourite scores 4 3 2 1: 4 of 10 and 7 of 10, on the lower bounds.
-    QTest::newRow("favourite on lower bounds") << QStringLiteral("2; 1 1; 1; 0 1") << 0.4 << 0.7 << 0.5 << 1.0
-                                               << QStringLiteral("BBAA");
+    QTest::newRow("favourite on lower bounds")
+        << QStringLiteral("2; 1 1; 1; 0 1") << 0.4 << 0.7 << 0.5 << 1.0 << QStringLiteral("BBAA");
     // quinella scores 3 2 2 2 1: 3 of 10 and 5 of 10.
-    QTest::newRow("quinella on upper bounds") << QStringLiteral("0 0 3; 0 0 2; 0 0 2; 0 0 2; 0 0 1") << -1.0 << -1.0
-                                              << 0.3 << 0.5 << QStringLiteral("CCAA");
+    QTest::newRow("quinella on upper bounds")
+        << QStringLiteral("0 0 3; 0 0 2; 0 0 2; 0 0 2; 0 0 1") << -1.0 << -1.0 << 0.3 << 0.5 << QStringLiteral("CCAA");
     // quinella scores 2 2 2 2 2: 2 of 10 and 4 of 10.
-    QTest::newRow("quinella on lower bounds") << QStringLiteral("0 0 2; 0 0 2; 0 0 2; 0 0 2; 0 0 2") << -1.0 << -1.0
-                                              << 0.2 << 0.4 << QStringLiteral("CCBB");
+    QTest::newRow("quinella on lower bounds")
+        << QStringLiteral("0 0 2; 0 0 2; 0 0 2; 0 0 2; 0 0 2") << -1.0 << -1.0 << 0.2 << 0.4 << QStringLiteral("CCBB");
     // favourite scores 5 5 5 5 4 (5/24, 10/24), quinella scores 2 2 2 2 0 (2/8, 4/8).
     QTest::newRow("below lower bounds") << QStringLiteral("2 1; 2 1; 2 1; 2 1; 2") << 5.0 / 24 << 10.0 / 24 << 0.25
                                         << 0.5 << QStringLiteral("CCBA");
@@ -301,9 +297,9 @@ void PredictionTest::patterns_data()
                                << QStringLiteral("1-2 1-3 1-4");
 
     // No ◎ or ○ at all: the quinella leader is the axis, but no candidate has a favourite score.
-    QTest::newRow("1, no favourite marks") << QStringLiteral("0 0 3; 0 0 1; 0 0 0 0 0 1") << 4
-                                           << QStringLiteral("CCAA") << 1 << '-' << QStringLiteral("1 2 3")
-                                           << QStringLiteral("1 2 3") << QString();
+    QTest::newRow("1, no favourite marks")
+        << QStringLiteral("0 0 3; 0 0 1; 0 0 0 0 0 1") << 4 << QStringLiteral("CCAA") << 1 << '-'
+        << QStringLiteral("1 2 3") << QStringLiteral("1 2 3") << QString();
 
     QTest::newRow("2, no marks") << QStringLiteral("0; 0; 0") << 4 << QStringLiteral("CCCC") << 2 << 'X'
                                  << QStringLiteral("1 2 3") << QStringLiteral("1 2 3") << QString();
@@ -322,11 +318,12 @@ void PredictionTest::patterns_data()
                                       << QStringLiteral("BBBA") << 2 << 'X' << QStringLiteral("1 2 3 4 5 6 7 8")
                                       << QStringLiteral("1 2 4 3 5 6 7 8")
                                       << QStringLiteral("1-2 1-4 1-3 1-5 2-4 2-3 2-5 2-6 3-4 3-5 4-5 4-6");
-    QTest::newRow("2Y, third places")
-        << QStringLiteral("1 2; 1 1 1; 1 0 1; 0 0 2; 1; 1; 0 0 1; 0 0 1; 0 0 1; 0 0 1; 0 0 1") << 12
-        << QStringLiteral("CCBB") << 2 << 'Y' << QStringLiteral("1 2 3 5 6 4 7 8 9 10 11")
-        << QStringLiteral("1 2 4 3 7 8 9 10 11 6 5")
-        << QStringLiteral("1-2 1-3 1-4 1-7 2-3 2-4 2-7 2-8 3-4 4-7 3-7 3-8");
+    QTest::newRow("2Y, third places") << QStringLiteral(
+        "1 2; 1 1 1; 1 0 1; 0 0 2; 1; 1; 0 0 1; 0 0 1; 0 0 1; 0 0 1; 0 0 1")
+                                      << 12 << QStringLiteral("CCBB") << 2 << 'Y'
+                                      << QStringLiteral("1 2 3 5 6 4 7 8 9 10 11")
+                                      << QStringLiteral("1 2 4 3 7 8 9 10 11 6 5")
+                                      << QStringLiteral("1-2 1-3 1-4 1-7 2-3 2-4 2-7 2-8 3-4 4-7 3-7 3-8");
 
     // The leaders swap places between the orders; favourite grade "C" against quinella "B" picks table Y.
     const QString swappedLeaders = QStringLiteral("2 1 1; 1 2; 1 1; 1; 0 0 2; 0 0 2; 0 0 1");
@@ -409,17 +406,17 @@ void PredictionTest::fewRunners_readsNothingBeyondRace_data()
     QTest::newRow("negative count") << -3 << marked << 0 << 0 << -1.0 << QStringLiteral("CCCC") << 2 << QString();
     // The missing second place adds 0: 5 of 5.
     QTest::newRow("one runner") << 1 << marked << 5 << 3 << 1.0 << QStringLiteral("AAAA") << 1 << QString();
-    QTest::newRow("one runner, no marks") << 1 << QStringLiteral("0") << 0 << 0 << -1.0 << QStringLiteral("CCCC") << 2
-                                          << QString();
+    QTest::newRow("one runner, no marks")
+        << 1 << QStringLiteral("0") << 0 << 0 << -1.0 << QStringLiteral("CCCC") << 2 << QString();
     // Favourite scores 5 2: the favourite leader with horse 2 and no one else.
     QTest::newRow("two runners") << 2 << marked << 7 << 4 << 1.0 << QStringLiteral("AAAA") << 1
                                  << QStringLiteral("1-2");
     // Both orders are horses 1 and 2; the third places of passes 3 and 4 do not exist.
-    QTest::newRow("two runners, no marks") << 2 << QStringLiteral("0; 0") << 0 << 0 << -1.0 << QStringLiteral("CCCC")
-                                           << 2 << QString();
+    QTest::newRow("two runners, no marks")
+        << 2 << QStringLiteral("0; 0") << 0 << 0 << -1.0 << QStringLiteral("CCCC") << 2 << QString();
     // Only the mark sheet's 31 rows exist; a larger count uses them all (the last row's △ included).
-    QTest::newRow("count above the table") << 40 << thirtyPartnersMarks() << 50 << 30 << 1.0
-                                           << QStringLiteral("AACC") << 1 << QStringLiteral("1-2 1-3 1-4 1-5");
+    QTest::newRow("count above the table") << 40 << thirtyPartnersMarks() << 50 << 30 << 1.0 << QStringLiteral("AACC")
+                                           << 1 << QStringLiteral("1-2 1-3 1-4 1-5");
 }
 
 void PredictionTest::fewRunners_readsNothingBeyondRace()

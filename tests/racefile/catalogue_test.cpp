@@ -88,17 +88,18 @@ void CatalogueTest::summaryLines_data()
                                                   "テスト記念               ")
                                 << QStringLiteral("  99/05/16  第07ﾚｰｽ  支出：000000円  収入：000000円   "
                                                   "差額：000000円  テスト記念               ");
-    QTest::newRow("loss of 500")
-        << 123 << QStringLiteral("とても長いレース名のステークス競走第一回記念")
-        << TailLines{TailValue::ofNumber(5), TailValue::ofNumber(12), TailValue::ofText("870"),
-                     TailValue::ofNumber(1000), TailValue::ofNumber(500)}
-        << QStringLiteral("  99/05/16    第23ﾚｰｽ  一着：05番  二着：12番   配当金：000870円    "
-                          "とても長いレース名のステークス競走第一回")
-        << QStringLiteral("  99/05/16  第23ﾚｰｽ  支出：001000円  収入：000500円   "
-                          "差額：-000500円 とても長いレース名のステークス競走第一回");
+    QTest::newRow("loss of 500") << 123 << QStringLiteral("とても長いレース名のステークス競走第一回記念")
+                                 << TailLines{TailValue::ofNumber(5), TailValue::ofNumber(12), TailValue::ofText("870"),
+                                              TailValue::ofNumber(1000), TailValue::ofNumber(500)}
+                                 << QStringLiteral(
+                                        "  99/05/16    第23ﾚｰｽ  一着：05番  二着：12番   配当金：000870円    "
+                                        "とても長いレース名のステークス競走第一回")
+                                 << QStringLiteral("  99/05/16  第23ﾚｰｽ  支出：001000円  収入：000500円   "
+                                                   "差額：-000500円 とても長いレース名のステークス競走第一回");
     QTest::newRow("big win, three-digit horse")
-        << 0 << QString() << TailLines{TailValue::ofNumber(118), TailValue::ofText("3"), TailValue::ofText("12345678"),
-                                       TailValue::ofNumber(2.5), TailValue::ofNumber(1234567)}
+        << 0 << QString()
+        << TailLines{TailValue::ofNumber(118), TailValue::ofText("3"), TailValue::ofText("12345678"),
+                     TailValue::ofNumber(2.5), TailValue::ofNumber(1234567)}
         << QStringLiteral("  99/05/16    第00ﾚｰｽ  一着：18番  二着：03番   配当金：345678円                        ")
         << QStringLiteral("  99/05/16  第00ﾚｰｽ  支出：000003円  収入：1234567円  差額：1234565円                     ");
 }
@@ -172,7 +173,8 @@ void CatalogueTest::untrustedFilesAreListed()
     QCOMPARE(result.size(), 74);
     QCOMPARE(balance.size(), 77);
     for (const QString& line : {result, balance}) {
-        QVERIFY2(line.contains(QStringLiteral("bad.tkr")) && line.contains(QStringLiteral("読めません")), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("bad.tkr")) && line.contains(QStringLiteral("読めません")),
+                 qPrintable(line));
         QVERIFY(!line.contains(QStringLiteral("着：")) && !line.contains(QStringLiteral("差額")));
         QVERIFY(line.startsWith(QStringLiteral("  ") + shownDate));
     }

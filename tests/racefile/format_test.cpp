@@ -71,10 +71,9 @@ void FormatTest::storedBytes_data()
                                       << Change([](RaceState& r, TailLines&) { r.ticketCount = -3; });
     QTest::newRow("empty race name") << 3 << QByteArray()
                                      << Change([](RaceState& r, TailLines&) { r.raceName.clear(); });
-    QTest::newRow("long vowel stored as bar") << 10 << QByteArray("\x83\x45\x83\x7D\x81\x62\x81\x62", 8)
-                                              << Change([](RaceState& r, TailLines&) {
-                                                     r.runnerNames[0] = QStringLiteral("ウマ｜｜");
-                                                 });
+    QTest::newRow("long vowel stored as bar")
+        << 10 << QByteArray("\x83\x45\x83\x7D\x81\x62\x81\x62", 8)
+        << Change([](RaceState& r, TailLines&) { r.runnerNames[0] = QStringLiteral("ウマ｜｜"); });
     // Look-alikes that code page 932 holds under another code point.
     const std::pair<const char*, QChar> lookAlikes[] = {
         {"\x81\x60", QChar(0x301C)}, {"\x81\x7C", QChar(0x2212)}, {"\x81\x61", QChar(0x2016)},
@@ -83,33 +82,32 @@ void FormatTest::storedBytes_data()
     };
     for (const auto& [bytes, c] : lookAlikes) {
         QTest::addRow("look-alike U+%04X", c.unicode())
-            << 3 << QByteArray("A") + bytes + "B" << Change([c](RaceState& r, TailLines&) {
-                   r.raceName = QStringLiteral("A") + c + QStringLiteral("B");
-               });
+            << 3 << QByteArray("A") + bytes + "B"
+            << Change([c](RaceState& r, TailLines&) { r.raceName = QStringLiteral("A") + c + QStringLiteral("B"); });
     }
     // A line break in a text would split the field over two lines: it is dropped.
     QTest::newRow("LF in a name") << 10 << sjis(QStringLiteral("ディープインパクト"))
                                   << Change([](RaceState& r, TailLines&) {
                                          r.runnerNames[0] = QStringLiteral("ディープ\nインパクト");
                                      });
-    QTest::newRow("CR LF and U+2028 in the race name") << 3 << QByteArray("Japan Cup")
-                                                       << Change([](RaceState& r, TailLines&) {
-                                                              r.raceName = QStringLiteral("Japan \r\nCup\u2028");
-                                                          });
-    QTest::newRow("2 ◎ 1 △ 1 ★") << 11 << QByteArray(" 2 ") << Change([](RaceState& r, TailLines&) {
-        r.markSheet[0] = {2, 0, 1, 0, 0, 1};
+    QTest::newRow("CR LF and U+2028 in the race name")
+        << 3 << QByteArray("Japan Cup")
+        << Change([](RaceState& r, TailLines&) { r.raceName = QStringLiteral("Japan \r\nCup\u2028"); });
+    QTest::newRow("2 ◎ 1 △ 1 ★") << 11 << QByteArray(" 2 ")
+                                 << Change([](RaceState& r, TailLines&) { r.markSheet[0] = {2, 0, 1, 0, 0, 1}; });
+    QTest::newRow("◎ count first, ★ count sixth")
+        << 16 << QByteArray(" 1 ") << Change([](RaceState& r, TailLines&) { r.markSheet[0] = {2, 0, 1, 0, 0, 1}; });
+    QTest::newRow("first place number") << 17 << QByteArray(" 5 ") << Change([](RaceState&, TailLines& t) {
+        t.firstPlace = TailValue::ofNumber(5);
     });
-    QTest::newRow("◎ count first, ★ count sixth") << 16 << QByteArray(" 1 ") << Change([](RaceState& r, TailLines&) {
-        r.markSheet[0] = {2, 0, 1, 0, 0, 1};
+    QTest::newRow("second place text") << 18 << QByteArray("abc") << Change([](RaceState&, TailLines& t) {
+        t.secondPlace = TailValue::ofText("abc");
     });
-    QTest::newRow("first place number") << 17 << QByteArray(" 5 ")
-                                        << Change([](RaceState&, TailLines& t) { t.firstPlace = TailValue::ofNumber(5); });
-    QTest::newRow("second place text") << 18 << QByteArray("abc")
-                                       << Change([](RaceState&, TailLines& t) { t.secondPlace = TailValue::ofText("abc"); });
-    QTest::newRow("payout number as text line") << 19 << QByteArray("870")
-                                                << Change([](RaceState&, TailLines& t) { t.payout = TailValue::ofNumber(870); });
-    QTest::newRow("stake with fraction") << 20 << QByteArray(" 2.5 ")
-                                         << Change([](RaceState&, TailLines& t) { t.stake = TailValue::ofNumber(2.5); });
+    QTest::newRow("payout number as text line")
+        << 19 << QByteArray("870") << Change([](RaceState&, TailLines& t) { t.payout = TailValue::ofNumber(870); });
+    QTest::newRow("stake with fraction") << 20 << QByteArray(" 2.5 ") << Change([](RaceState&, TailLines& t) {
+        t.stake = TailValue::ofNumber(2.5);
+    });
     QTest::newRow("negative income") << 21 << QByteArray("-500 ")
                                      << Change([](RaceState&, TailLines& t) { t.income = TailValue::ofNumber(-500); });
     QTest::newRow("unset income") << 21 << QByteArray(" 0 ")
@@ -140,13 +138,27 @@ void FormatTest::freshRaceFileByteForByte()
     race.markSheet[0] = {2, 0, 1, 0, 0, 1};
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), race, TailLines{}).ok);
     const QByteArray expected = crlfLines({
-        "99/05/16", " 7 ", "\x83\x65\x83\x58\x83\x67\x8B\x4C\x94\x4F", // テスト記念
-        "\x82\x66\x87\x56",                                            // ＧⅢ
-        "\x93\x8C\x8B\x9E\x8B\xA3\x94\x6E\x8F\xEA",                    // 東京競馬場
-        "1600m", " 4 ", " 1 ", " 1 ",
+        "99/05/16",
+        " 7 ",
+        "\x83\x65\x83\x58\x83\x67\x8B\x4C\x94\x4F", // テスト記念
+        "\x82\x66\x87\x56",                         // ＧⅢ
+        "\x93\x8C\x8B\x9E\x8B\xA3\x94\x6E\x8F\xEA", // 東京競馬場
+        "1600m",
+        " 4 ",
+        " 1 ",
+        " 1 ",
         "\x83\x41\x83\x43", // アイ
-        " 2 ", " 0 ", " 1 ", " 0 ", " 0 ", " 1 ",
-        "", "", "", "", " 0 ", // a fresh race: four empty tail lines and an income of 0
+        " 2 ",
+        " 0 ",
+        " 1 ",
+        " 0 ",
+        " 0 ",
+        " 1 ",
+        "",
+        "",
+        "",
+        "",
+        " 0 ", // a fresh race: four empty tail lines and an income of 0
     });
     QCOMPARE(fileBytes(QStringLiteral("r.tkr")), expected);
 }
@@ -203,16 +215,22 @@ void FormatTest::readAccepts_data()
     lines = raceLines(2, " 5 ", "12", " 870 ", "", "");
     QTest::newRow("payout as number, empty income")
         << crlfLines(lines) << 7 << "U2"
-        << TailLines{TailValue::ofNumber(5), TailValue::ofNumber(12), TailValue::ofText("870"), {}, TailValue::ofNumber(0)};
+        << TailLines{
+               TailValue::ofNumber(5), TailValue::ofNumber(12), TailValue::ofText("870"), {}, TailValue::ofNumber(0)};
     lines = raceLines(2, "5", "", "870", " 300 ", "450");
-    QTest::newRow("rewritten tail")
-        << crlfLines(lines) << 7 << "U2"
-        << TailLines{TailValue::ofNumber(5), {}, TailValue::ofText("870"), TailValue::ofNumber(300), TailValue::ofNumber(450)};
+    QTest::newRow("rewritten tail") << crlfLines(lines) << 7 << "U2"
+                                    << TailLines{TailValue::ofNumber(5),
+                                                 {},
+                                                 TailValue::ofText("870"),
+                                                 TailValue::ofNumber(300),
+                                                 TailValue::ofNumber(450)};
     lines = raceLines(2, "  ", sjis(QStringLiteral(" 取消 ")), "", sjis(QStringLiteral("1200円")), " 99999999999 ");
-    QTest::newRow("texts and an income too large")
-        << crlfLines(lines) << 7 << "U2"
-        << TailLines{{}, TailValue::ofText(QStringLiteral("取消")), {}, TailValue::ofText(QStringLiteral("1200円")),
-                     TailValue::ofNumber(0)};
+    QTest::newRow("texts and an income too large") << crlfLines(lines) << 7 << "U2"
+                                                   << TailLines{{},
+                                                                TailValue::ofText(QStringLiteral("取消")),
+                                                                {},
+                                                                TailValue::ofText(QStringLiteral("1200円")),
+                                                                TailValue::ofNumber(0)};
     lines = raceLines(2);
     lines[10] = " U2\t ";
     QByteArray lf;
@@ -308,7 +326,8 @@ void FormatTest::refusesBadFile_data()
     QTest::newRow("UTF-8 byte order mark") << QByteArray("\xEF\xBB\xBF") + crlfLines(raceLines(2)) << "1行目";
     QByteArray cutOff = crlfLines(raceLines(2));
     cutOff.chop(2);
-    QTest::newRow("lead byte cut off at the end of the file") << cutOff + "\x82" << "28行目";
+    QTest::newRow("lead byte cut off at the end of the file") << cutOff + "\x82"
+                                                              << "28行目";
 }
 
 void FormatTest::refusesBadFile()
@@ -319,7 +338,8 @@ void FormatTest::refusesBadFile()
     loaded.race.raceName = QStringLiteral("元のまま");
     const FileResult read = parseRaceFile(bytes, loaded, ReadScope::Whole, QStringLiteral("bad.tkr"));
     QVERIFY(!read.ok);
-    QVERIFY2(read.error.contains(QStringLiteral("bad.tkr")) && read.error.contains(messagePart), qPrintable(read.error));
+    QVERIFY2(read.error.contains(QStringLiteral("bad.tkr")) && read.error.contains(messagePart),
+             qPrintable(read.error));
     QCOMPARE(loaded.race.raceName, QStringLiteral("元のまま"));
 }
 
@@ -370,12 +390,13 @@ void FormatTest::writeRefusesUnwritableText_data()
                                             << "「レース名」に、レースファイルに書けない文字「😀」";
     QTest::newRow("yen sign in runner 3") << Change([](RaceState& r, TailLines&) { r.runnerNames[2] = "A¥B"; })
                                           << "「3番の馬名」に、レースファイルに書けない文字「¥」";
-    QTest::newRow("accent in the course") << Change([](RaceState& r, TailLines&) { r.courseName = "Longchamp é"; })
-                                          << "「競馬場」";
-    QTest::newRow("lone surrogate in the date") << Change([](RaceState& r, TailLines&) { r.raceDate = QChar(0xD800); })
-                                                << "「レース日付」";
+    QTest::newRow("accent in the course")
+        << Change([](RaceState& r, TailLines&) { r.courseName = "Longchamp é"; }) << "「競馬場」";
+    QTest::newRow("lone surrogate in the date")
+        << Change([](RaceState& r, TailLines&) { r.raceDate = QChar(0xD800); }) << "「レース日付」";
     QTest::newRow("replacement char in the payout")
-        << Change([](RaceState&, TailLines& t) { t.payout = TailValue::ofText(QString(QChar(0xFFFD))); }) << "「配当金」";
+        << Change([](RaceState&, TailLines& t) { t.payout = TailValue::ofText(QString(QChar(0xFFFD))); })
+        << "「配当金」";
 }
 
 void FormatTest::writeRefusesUnwritableText()

@@ -79,20 +79,22 @@ void RewriteTest::resultRewriteKeepsBalance()
     QCOMPARE(loaded.race.raceNumber, 7);
     QCOMPARE(loaded.race.runnerNames[1], QStringLiteral("ウマ2"));
     QCOMPARE(loaded.race.markSheet[1][0], 1);
-    QVERIFY(loaded.tail == (TailLines{TailValue::ofNumber(7), TailValue::ofNumber(12), TailValue::ofText("0"),
-                                      TailValue::ofNumber(300), TailValue::ofNumber(450)}));
+    QVERIFY(loaded.tail
+            == (TailLines{TailValue::ofNumber(7), TailValue::ofNumber(12), TailValue::ofText("0"),
+                          TailValue::ofNumber(300), TailValue::ofNumber(450)}));
 }
 
 void RewriteTest::balanceRewriteKeepsResults()
 {
     TempFolder folder;
-    const TailLines tail{TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("870"), {},
-                         TailValue::ofNumber(0)};
+    const TailLines tail{
+        TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("870"), {}, TailValue::ofNumber(0)};
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), tail).ok);
     Confirm confirm;
-    QCOMPARE(rewriteBalanceLines(QStringLiteral("r.tkr"), QStringLiteral("1200円"), QStringLiteral("-2.5"), confirm.fn())
-                 .outcome,
-             Outcome::Done);
+    QCOMPARE(
+        rewriteBalanceLines(QStringLiteral("r.tkr"), QStringLiteral("1200円"), QStringLiteral("-2.5"), confirm.fn())
+            .outcome,
+        Outcome::Done);
     const std::vector<QByteArray> lines = linesOf(QStringLiteral("r.tkr"));
     QCOMPARE(lines.size(), std::size_t(21));
     // The result lines are copied as text lines, the new amounts written as number lines.
@@ -126,15 +128,15 @@ void RewriteTest::cancelLeavesFileAndTemp()
     const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
     Confirm confirm;
     confirm.answer = false;
-    const RewriteResult cancelled =
-        results ? rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "300", confirm.fn())
-                : rewriteBalanceLines(QStringLiteral("r.tkr"), "100", "200", confirm.fn());
+    const RewriteResult cancelled = results ? rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "300", confirm.fn())
+                                            : rewriteBalanceLines(QStringLiteral("r.tkr"), "100", "200", confirm.fn());
     QCOMPARE(cancelled.outcome, Outcome::Cancelled);
     QCOMPARE(confirm.asked, QStringList{rewritePrompt});
     QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
     // "TKR.tmp" holds the rewrite that was not confirmed.
     const QByteArray temp = fileBytes(QStringLiteral("TKR.tmp"));
-    QVERIFY(temp.endsWith(results ? QByteArray(" 1 \r\n 2 \r\n 300 \r\n\r\n 0 \r\n") : QByteArray("\r\n\r\n\r\n 100 \r\n 200 \r\n")));
+    QVERIFY(temp.endsWith(results ? QByteArray(" 1 \r\n 2 \r\n 300 \r\n\r\n 0 \r\n")
+                                  : QByteArray("\r\n\r\n\r\n 100 \r\n 200 \r\n")));
 }
 
 void RewriteTest::unusableFileChangesNothing_data()
@@ -214,10 +216,11 @@ void RewriteTest::tempChangedMeanwhileFails()
     TempFolder folder;
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), TailLines{}).ok);
     const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
-    const RewriteResult result = rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "3", [](const QString&, const QString&) {
-        QFile::remove(QStringLiteral("TKR.tmp"));
-        return true;
-    });
+    const RewriteResult result =
+        rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "3", [](const QString&, const QString&) {
+            QFile::remove(QStringLiteral("TKR.tmp"));
+            return true;
+        });
     QCOMPARE(result.outcome, Outcome::Failed);
     QVERIFY(result.error.contains(QStringLiteral("TKR.tmp")));
     QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);

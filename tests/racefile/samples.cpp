@@ -47,16 +47,13 @@ QByteArray crlfLines(const std::vector<QByteArray>& lines)
     return bytes;
 }
 
-QByteArray crlfLines(std::initializer_list<QByteArray> lines)
-{
-    return crlfLines(std::vector<QByteArray>(lines));
-}
+QByteArray crlfLines(std::initializer_list<QByteArray> lines) { return crlfLines(std::vector<QByteArray>(lines)); }
 
 std::vector<QByteArray> raceLines(int runners, const QByteArray& first, const QByteArray& second,
                                   const QByteArray& payout, const QByteArray& stake, const QByteArray& income)
 {
-    std::vector<QByteArray> lines = {"99/05/16", " 7 ", sjis(QStringLiteral("テスト記念")), "", "", "1600m", " 4 ",
-                                     " " + QByteArray::number(runners) + " ", " 0 "};
+    std::vector<QByteArray> lines = {"99/05/16", " 7 ", sjis(QStringLiteral("テスト記念")),      "",   "",
+                                     "1600m",    " 4 ", " " + QByteArray::number(runners) + " ", " 0 "};
     for (int r = 0; r < runners; ++r)
         lines.push_back("U" + QByteArray::number(r + 1));
     for (int m = 0; m < 6 * runners; ++m)

@@ -51,10 +51,7 @@ private:
     qint64 passed_ = 0;
 };
 
-QStringList folderEntries()
-{
-    return QDir().entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
+QStringList folderEntries() { return QDir().entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name); }
 
 } // namespace
 

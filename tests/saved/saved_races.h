@@ -39,10 +39,7 @@ inline RaceState sampleRace(const QString& date, int number, const QString& name
     return race;
 }
 
-inline TailValue num(double value)
-{
-    return TailValue::ofNumber(value);
-}
+inline TailValue num(double value) { return TailValue::ofNumber(value); }
 
 inline TailLines results(TailValue first, TailValue second, TailValue payout, TailValue stake = TailValue::unset(),
                          TailValue income = TailValue::ofNumber(0))
@@ -50,10 +47,10 @@ inline TailLines results(TailValue first, TailValue second, TailValue payout, Ta
     return {first, second, payout, stake, income};
 }
 
-#define WRITE_RACE(file, race, tail)                                                                                \
-    do {                                                                                                             \
-        const FileResult written_ = writeRaceFile((file), (race), (tail));                                           \
-        QVERIFY2(written_.ok, qPrintable(written_.error));                                                          \
+#define WRITE_RACE(file, race, tail)                                                                                   \
+    do {                                                                                                               \
+        const FileResult written_ = writeRaceFile((file), (race), (tail));                                             \
+        QVERIFY2(written_.ok, qPrintable(written_.error));                                                             \
     } while (false)
 
 inline QByteArray fileBytes(const QString& path)

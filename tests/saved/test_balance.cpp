@@ -31,9 +31,9 @@ private:
     static Screen8 open(AppHarness& app)
     {
         app.nav().show(ScreenId::Form8);
-        return {app.find<QListWidget>(ScreenId::Form8, "List1"),  app.find<QLabel>(ScreenId::Form8, "Label5"),
-                app.find<QLineEdit>(ScreenId::Form8, "Text1"),    app.find<QLineEdit>(ScreenId::Form8, "Text2"),
-                app.find<QLineEdit>(ScreenId::Form8, "Text3"),    app.find<QLineEdit>(ScreenId::Form8, "Text4"),
+        return {app.find<QListWidget>(ScreenId::Form8, "List1"),    app.find<QLabel>(ScreenId::Form8, "Label5"),
+                app.find<QLineEdit>(ScreenId::Form8, "Text1"),      app.find<QLineEdit>(ScreenId::Form8, "Text2"),
+                app.find<QLineEdit>(ScreenId::Form8, "Text3"),      app.find<QLineEdit>(ScreenId::Form8, "Text4"),
                 app.find<QPushButton>(ScreenId::Form8, "Command2"), app.find<QPushButton>(ScreenId::Form8, "Command1")};
     }
 
@@ -65,9 +65,9 @@ private slots:
         QTest::addColumn<QString>("linePieces");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("overall");
-        QTest::newRow("never given amounts") << TailValue::unset() << num(0)
-                                             << "支出：000000円 収入：000000円 差額：000000円"
-                                             << QStringList{"0円", "0円", "0円"} << "0円";
+        QTest::newRow("never given amounts")
+            << TailValue::unset() << num(0) << "支出：000000円 収入：000000円 差額：000000円"
+            << QStringList{"0円", "0円", "0円"} << "0円";
         QTest::newRow("a win") << num(300) << num(450) << "支出：000300円 収入：000450円 差額：000150円"
                                << QStringList{"300円", "450円", "150円"} << "150円";
         QTest::newRow("a loss") << num(1000) << num(200) << "支出：001000円 収入：000200円 差額：-000800円"
@@ -209,8 +209,10 @@ private slots:
     {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("digit over the amount") << "5" << "5";
-        QTest::newRow("letter first keeps it") << "x5" << "1200円x5";
+        QTest::newRow("digit over the amount") << "5"
+                                               << "5";
+        QTest::newRow("letter first keeps it") << "x5"
+                                               << "1200円x5";
     }
     void typing_firstDigitReplaces()
     {

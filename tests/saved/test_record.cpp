@@ -52,14 +52,21 @@ private slots:
         QTest::addColumn<bool>("hit");
         QTest::addColumn<QString>("pair");
         QTest::addColumn<QString>("payout");
-        QTest::newRow("result in ticket order") << results(num(3), num(8), num(870)) << true << "03 - 08" << "870円";
-        QTest::newRow("result typed 8 then 3") << results(num(8), num(3), num(870)) << true << "03 - 08" << "870円";
-        QTest::newRow("a later ticket") << results(num(8), num(2), num(450)) << true << "02 - 08" << "450円";
-        QTest::newRow("result lines as text") << results(TailValue::ofText("08"), TailValue::ofText("3"), num(870))
-                                              << true << "03 - 08" << "870円";
-        QTest::newRow("same horse twice") << results(num(3), num(3), num(870)) << false << "03 - 03" << "0円";
-        QTest::newRow("pair not proposed") << results(num(18), num(1), num(870)) << false << "01 - 18" << "0円";
-        QTest::newRow("no result yet") << results({}, {}, {}) << false << "00 - 00" << "0円";
+        QTest::newRow("result in ticket order") << results(num(3), num(8), num(870)) << true << "03 - 08"
+                                                << "870円";
+        QTest::newRow("result typed 8 then 3") << results(num(8), num(3), num(870)) << true << "03 - 08"
+                                               << "870円";
+        QTest::newRow("a later ticket") << results(num(8), num(2), num(450)) << true << "02 - 08"
+                                        << "450円";
+        QTest::newRow("result lines as text")
+            << results(TailValue::ofText("08"), TailValue::ofText("3"), num(870)) << true << "03 - 08"
+            << "870円";
+        QTest::newRow("same horse twice") << results(num(3), num(3), num(870)) << false << "03 - 03"
+                                          << "0円";
+        QTest::newRow("pair not proposed") << results(num(18), num(1), num(870)) << false << "01 - 18"
+                                           << "0円";
+        QTest::newRow("no result yet") << results({}, {}, {}) << false << "00 - 00"
+                                       << "0円";
     }
     void hit_comparesTheOrderedPairWithEveryTicket()
     {
@@ -149,8 +156,7 @@ private slots:
         QTest::addColumn<bool>("noTickets");
         // Rates divided by nothing stay empty.
         QTest::newRow("no race files") << QStringList{"0", "0", "0", "", "0円", "0円", ""} << true << false;
-        QTest::newRow("races without tickets") << QStringList{"2", "0", "2", "00.0", "0円", "0円", ""} << false
-                                               << true;
+        QTest::newRow("races without tickets") << QStringList{"2", "0", "2", "00.0", "0円", "0円", ""} << false << true;
     }
     void figures_overAFolder()
     {
@@ -179,11 +185,11 @@ private slots:
             TailLines tail;
         };
         const Race races[] = {
-            {4, results(num(3), num(8), num(870))},    // hit
-            {6, results(num(14), num(8), num(2300))},  // hit on the fifth ticket
-            {4, results(num(5), num(5), num(1000))},   // miss: one horse twice
-            {4, results({}, {}, {})},                  // miss: no result
-            {1, results(num(2), num(3), num(500))},    // miss: only 3-8 proposed
+            {4, results(num(3), num(8), num(870))},   // hit
+            {6, results(num(14), num(8), num(2300))}, // hit on the fifth ticket
+            {4, results(num(5), num(5), num(1000))},  // miss: one horse twice
+            {4, results({}, {}, {})},                 // miss: no result
+            {1, results(num(2), num(3), num(500))},   // miss: only 3-8 proposed
         };
         for (int i = 0; i < 5; ++i) {
             const RaceState race = sampleRace("99/06/01", i + 1, "混合", races[i].tickets);

@@ -30,9 +30,9 @@ private:
     static Screen6 open(AppHarness& app)
     {
         app.nav().show(ScreenId::Form6);
-        return {app.find<QListWidget>(ScreenId::Form6, "List1"),  app.find<QLabel>(ScreenId::Form6, "Label5"),
-                app.find<QLineEdit>(ScreenId::Form6, "Text1"),    app.find<QLineEdit>(ScreenId::Form6, "Text2"),
-                app.find<QLineEdit>(ScreenId::Form6, "Text3"),    app.find<QPushButton>(ScreenId::Form6, "Command2"),
+        return {app.find<QListWidget>(ScreenId::Form6, "List1"),    app.find<QLabel>(ScreenId::Form6, "Label5"),
+                app.find<QLineEdit>(ScreenId::Form6, "Text1"),      app.find<QLineEdit>(ScreenId::Form6, "Text2"),
+                app.find<QLineEdit>(ScreenId::Form6, "Text3"),      app.find<QPushButton>(ScreenId::Form6, "Command2"),
                 app.find<QPushButton>(ScreenId::Form6, "Command3"), app.find<QPushButton>(ScreenId::Form6, "Command1")};
     }
 
@@ -54,10 +54,17 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("payout");
-        QTest::newRow("never given a result") << results({}, {}, {}) << "00" << "00" << "000000";
-        QTest::newRow("one-digit horses") << results(num(7), num(3), num(870)) << "07" << "03" << "000870";
-        QTest::newRow("two-digit horses") << results(num(12), num(18), num(123456)) << "12" << "18" << "123456";
-        QTest::newRow("payout typed as text") << results(num(1), num(2), TailValue::ofText("1200円")) << "01" << "02"
+        QTest::newRow("never given a result") << results({}, {}, {}) << "00"
+                                              << "00"
+                                              << "000000";
+        QTest::newRow("one-digit horses") << results(num(7), num(3), num(870)) << "07"
+                                          << "03"
+                                          << "000870";
+        QTest::newRow("two-digit horses") << results(num(12), num(18), num(123456)) << "12"
+                                          << "18"
+                                          << "123456";
+        QTest::newRow("payout typed as text") << results(num(1), num(2), TailValue::ofText("1200円")) << "01"
+                                              << "02"
                                               << "01200円";
     }
     void pick_showsTheStoredResult()
@@ -86,9 +93,12 @@ private slots:
     {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("two digits over 07") << "12" << "12";
-        QTest::newRow("letter first keeps the value") << "a1" << "07a1";
-        QTest::newRow("no limit while typing") << "12345" << "12345";
+        QTest::newRow("two digits over 07") << "12"
+                                            << "12";
+        QTest::newRow("letter first keeps the value") << "a1"
+                                                      << "07a1";
+        QTest::newRow("no limit while typing") << "12345"
+                                               << "12345";
     }
     void typing_firstDigitReplaces()
     {
@@ -128,10 +138,22 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("next");
-        QTest::newRow("four digits keep the last two") << "Text1" << "1234" << "34" << "Text2";
-        QTest::newRow("one digit gets a zero") << "Text1" << "5" << "05" << "Text2";
-        QTest::newRow("second box") << "Text2" << "123" << "23" << "Text3";
-        QTest::newRow("payout to six") << "Text3" << "500" << "000500" << "Command2";
+        QTest::newRow("four digits keep the last two") << "Text1"
+                                                       << "1234"
+                                                       << "34"
+                                                       << "Text2";
+        QTest::newRow("one digit gets a zero") << "Text1"
+                                               << "5"
+                                               << "05"
+                                               << "Text2";
+        QTest::newRow("second box") << "Text2"
+                                    << "123"
+                                    << "23"
+                                    << "Text3";
+        QTest::newRow("payout to six") << "Text3"
+                                       << "500"
+                                       << "000500"
+                                       << "Command2";
     }
     void enter_padsAndMovesOn()
     {

@@ -17,8 +17,8 @@ public:
         QString proposedName;
     };
 
-    std::deque<bool> confirmAnswers;  // empty: answer OK
-    std::deque<QString> fileAnswers;  // empty: answer cancel (empty path)
+    std::deque<bool> confirmAnswers; // empty: answer OK
+    std::deque<QString> fileAnswers; // empty: answer cancel (empty path)
     std::vector<Asked> asked;
 
     bool confirm(const QString& text, const QString& title) override

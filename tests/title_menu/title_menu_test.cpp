@@ -19,10 +19,7 @@
 #include <set>
 
 namespace {
-QImage asShown(const QLabel* image)
-{
-    return image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-}
+QImage asShown(const QLabel* image) { return image->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
 
 QImage pictureFile(const QString& name)
 {
@@ -132,9 +129,12 @@ private slots:
         };
         row("title Label1", ScreenId::Form1, "Label1", "馬連専用馬券予想プログラム", {1920, 360, 6375, 375}, yellow,
             noColour, 20.25);
-        row("title Label2", ScreenId::Form1, "Label2", "トキロ  Ver.2.0", {3840, 1080, 5415, 615}, green, noColour, 27.75);
-        row("title Command1", ScreenId::Form1, "Command1", "始めます", {5160, 7440, 1815, 615}, noColour, noColour, 15.75);
-        row("title Command3", ScreenId::Form1, "Command3", "ヘルプ", {1200, 7560, 1095, 495}, noColour, noColour, 14.25);
+        row("title Label2", ScreenId::Form1, "Label2", "トキロ  Ver.2.0", {3840, 1080, 5415, 615}, green, noColour,
+            27.75);
+        row("title Command1", ScreenId::Form1, "Command1", "始めます", {5160, 7440, 1815, 615}, noColour, noColour,
+            15.75);
+        row("title Command3", ScreenId::Form1, "Command3", "ヘルプ", {1200, 7560, 1095, 495}, noColour, noColour,
+            14.25);
         row("title Command2", ScreenId::Form1, "Command2", "終ります", {9720, 7560, 1215, 495}, noColour, noColour, 12);
         row("menu Label1", ScreenId::Form2, "Label1", "馬連専用馬券予想プログラム", {1200, 840, 5655, 375}, yellow,
             noColour, 20.25);
@@ -435,9 +435,9 @@ private slots:
         QCOMPARE(browser->source().fragment(), QStringLiteral("contents"));
 
         const QString text = browser->toPlainText();
-        for (const char* topic : {"目次", "タイトル画面", "メニュー", "レース条件", "印の入力", "予想結果",
-                                  "レース結果の入力", "これまでの勝敗", "競馬収支", "これだけで　ＯＫ", ".tkr",
-                                  "Shift-JIS", "100 円", "25 個", "◎ ○ △ ▲ × ★"})
+        for (const char* topic :
+             {"目次", "タイトル画面", "メニュー", "レース条件", "印の入力", "予想結果", "レース結果の入力",
+              "これまでの勝敗", "競馬収支", "これだけで　ＯＫ", ".tkr", "Shift-JIS", "100 円", "25 個", "◎ ○ △ ▲ × ★"})
             QVERIFY2(text.contains(QString::fromUtf8(topic)), topic);
 
         // Every link of the document leads to a place in it.

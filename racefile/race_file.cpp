@@ -1,6 +1,7 @@
 #include "racefile/race_file.h"
 
 #include "core/numbers.h"
+#include "core/system_error.h"
 #include "racefile/cp932.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
@@ -207,7 +208,7 @@ FileResult writeRaceFile(const QString& path, const RaceState& race, const TailL
     const SaveResult saved = saveWholeFile(path, bytes);
     if (!saved.ok)
         return {false, QStringLiteral("レースファイル「%1」を保存できませんでした（%2）。元のファイルはそのままです。")
-                           .arg(QFileInfo(path).fileName(), saved.reason)};
+                           .arg(QFileInfo(path).fileName(), japaneseReason(saved.reason))};
     return {true, {}};
 }
 

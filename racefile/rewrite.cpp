@@ -1,6 +1,7 @@
 #include "racefile/catalogue.h"
 
 #include "core/numbers.h"
+#include "core/system_error.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
@@ -90,7 +91,7 @@ RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replace
 
     if (const SaveResult temp = saveWholeFile(tempFileName, bytes); !temp.ok)
         return failed(QStringLiteral("一時ファイル「%1」を書き込めませんでした（%2）。レースファイルはそのままです。")
-                          .arg(tempFileName, temp.reason));
+                          .arg(tempFileName, japaneseReason(temp.reason)));
 
     if (!confirm
         || !confirm(QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え")))
@@ -98,14 +99,18 @@ RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replace
 
     // Copy "TKR.tmp" back as it now is; it must still hold what was written, or something else changed it meanwhile.
     QFile temp(tempFileName);
-    if (!temp.open(QIODevice::ReadOnly) || temp.readAll() != bytes || temp.error() != QFileDevice::NoError)
-        return failed(QStringLiteral("一時ファイル「%1」を読み戻せませんでした。レースファイルはそのままです。")
+    if (!temp.open(QIODevice::ReadOnly))
+        return failed(QStringLiteral("一時ファイル「%1」を読み戻せませんでした（%2）。レースファイルはそのままです。")
+                          .arg(tempFileName, japaneseReason(temp.errorString())));
+    if (temp.readAll() != bytes || temp.error() != QFileDevice::NoError)
+        return failed(QStringLiteral("確認のあいだに一時ファイル「%1」がほかから変えられたため、書き換えをやめました。"
+                                     "レースファイルはそのままです。")
                           .arg(tempFileName));
     temp.close();
     if (const SaveResult saved = saveWholeFile(fileName, bytes); !saved.ok)
         return failed(
             QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")
-                .arg(fileName, saved.reason));
+                .arg(fileName, japaneseReason(saved.reason)));
     return {Outcome::Done, {}};
 }
 
@@ -140,7 +145,7 @@ RewriteResult deleteRaceFile(const QString& fileName, const ConfirmFn& confirm)
     if (!confirm || !confirm(QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除")))
         return {Outcome::Cancelled, {}};
     if (!file.remove())
-        return failed(
-            QStringLiteral("レースファイル「%1」を削除できませんでした（%2）。").arg(fileName, file.errorString()));
+        return failed(QStringLiteral("レースファイル「%1」を削除できませんでした（%2）。")
+                          .arg(fileName, japaneseReason(file.errorString())));
     return {Outcome::Done, {}};
 }

@@ -34,7 +34,7 @@ SaveResult writeAllFlushed(QIODevice& device, QByteArrayView bytes)
         const qint64 written = device.write(bytes.data() + done, bytes.size() - done);
         if (written <= 0) {
             const QString reason = device.errorString();
-            return {false, reason.isEmpty() || written == 0 ? QStringLiteral("write failed") : reason};
+            return {false, reason.isEmpty() || written == 0 ? QStringLiteral("書き込みが途中で止まりました") : reason};
         }
         done += written;
         // A device that takes part of the bytes and then reports nothing is treated as failed on its next call;
@@ -55,7 +55,8 @@ SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteT
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
     QIODevice* device = through ? through(file) : &file;
-    SaveResult written = device ? writeAllFlushed(*device, bytes) : SaveResult{false, QStringLiteral("no device")};
+    SaveResult written = device ? writeAllFlushed(*device, bytes)
+                                : SaveResult{false, QStringLiteral("書き込み先を用意できませんでした")};
     if (written.ok && device != &file)
         written = writeAllFlushed(file, {});
     if (!written.ok) {

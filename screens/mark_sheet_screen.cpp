@@ -402,8 +402,9 @@ bool Form4::takeTicketCount()
 {
     const std::optional<std::int16_t> count = toInt16(numberValue(Text2->text()));
     if (!count) {
-        dialogs.reportError(QStringLiteral("点数は -32768 から 32767 までの数で入力してください。"),
-                            QStringLiteral("点買い"));
+        dialogs.reportError(
+            QStringLiteral("この点数は使えません。買いたい点数を 1 から 12 くらいの数で入力してください。"),
+            QStringLiteral("点買い"));
         Text2->setFocus();
         return false;
     }

@@ -337,7 +337,10 @@ void Form3::Command2_Click()
     // Both numbers are checked before anything is stored, so a refused answer leaves the race as it was.
     const std::optional<std::int16_t> raceNumber = toInt16(numberValue(Text2->text()));
     if (!raceNumber) {
-        dialogs.reportError(QStringLiteral("レース番号は -32768 から 32767 までの数で入力してください。"), errorTitle);
+        dialogs.reportError(
+            QStringLiteral(
+                "このレース番号は使えません。第1レースなら 1 のように、その日のレース番号を入力してください。"),
+            errorTitle);
         Text2->setFocus();
         return;
     }

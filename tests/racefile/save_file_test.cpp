@@ -1,10 +1,15 @@
+#include "core/system_error.h"
+#include "racefile/catalogue.h"
 #include "racefile/race_file.h"
 #include "racefile/save_file.h"
 #include "samples.h"
 #include "temp_folder.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QtTest>
+
+#include <cerrno>
 
 // The one save helper: a failure anywhere leaves the old file whole and no half-written file behind.
 class SaveFileTest : public QObject {
@@ -16,6 +21,10 @@ private slots:
     void failingDeviceKeepsOldFile();
     void fullDiskFailsAtFlush();
     void missingFolder();
+    void reasonsInJapanese_data();
+    void reasonsInJapanese();
+    void failuresSaidInJapanese_data();
+    void failuresSaidInJapanese();
 };
 
 namespace {
@@ -121,6 +130,67 @@ void SaveFileTest::missingFolder()
     QVERIFY(written.error.contains(QStringLiteral("r.tkr")));
     QVERIFY(folderEntries().isEmpty());
     QVERIFY(QDir().entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void SaveFileTest::reasonsInJapanese_data()
+{
+    QTest::addColumn<QString>("systemText");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("permission") << qt_error_string(EACCES) << "そのファイルやフォルダを使う許可がありません";
+    QTest::newRow("read-only") << qt_error_string(EROFS) << "読み込み専用の場所なので書き込めません";
+    QTest::newRow("disk full") << qt_error_string(ENOSPC) << "ディスクの空きが足りません";
+    QTest::newRow("quota") << qt_error_string(EDQUOT) << "使えるディスクの容量を使い切りました";
+    QTest::newRow("not found") << qt_error_string(ENOENT) << "ファイルまたはフォルダが見つかりません";
+    QTest::newRow("a folder (system)") << qt_error_string(EISDIR) << "ファイルではなくフォルダです";
+    QTest::newRow("a folder (QSaveFile)") << "Filename refers to a directory" << "ファイルではなくフォルダです";
+    QTest::newRow("not writable (QSaveFile)")
+        << "Existing file /x/r.tkr is not writable" << "今あるファイルに書き込む許可がありません";
+    QTest::newRow("already Japanese") << "書き込みが途中で止まりました" << "書き込みが途中で止まりました";
+    QTest::newRow("rare cause keeps a Japanese lead") << qt_error_string(EXDEV)
+                                                      << "システムからの説明：" + qt_error_string(EXDEV);
+    QTest::newRow("nothing said") << "" << "原因はわかりません";
+}
+
+void SaveFileTest::reasonsInJapanese()
+{
+    QFETCH(QString, systemText);
+    QFETCH(QString, said);
+    QCOMPARE(japaneseReason(systemText), said);
+}
+
+void SaveFileTest::failuresSaidInJapanese_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("save over a folder") << "save" << "ファイルではなくフォルダです";
+    QTest::newRow("save into a missing folder") << "missing" << "見つかりません";
+    QTest::newRow("delete a folder") << "delete" << "ファイルではなくフォルダです";
+    QTest::newRow("disk full") << "full" << "ディスクの空きが足りません";
+}
+
+// Real failures, as the user reads them: the cause in Japanese and no system text in English.
+void SaveFileTest::failuresSaidInJapanese()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, cause);
+    TempFolder folder;
+    QVERIFY(QDir().mkdir(QStringLiteral("r.tkr")));
+    QString message;
+    if (what == "save") {
+        message = writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), TailLines{}).error;
+    } else if (what == "missing") {
+        message = writeRaceFile(QStringLiteral("no/r.tkr"), sampleRace(1), TailLines{}).error;
+    } else if (what == "delete") {
+        message = deleteRaceFile(QStringLiteral("r.tkr"), [](const QString&, const QString&) { return true; }).error;
+    } else {
+        QFile full(QStringLiteral("/dev/full"));
+        if (!full.open(QIODevice::WriteOnly))
+            QSKIP("no /dev/full here");
+        message = japaneseReason(writeAllFlushed(full, QByteArray(200, 'x')).reason);
+    }
+    QVERIFY2(message.contains(cause), qPrintable(message));
+    QVERIFY2(!QString(message).remove(QStringLiteral("r.tkr")).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
+             qPrintable(message));
 }
 
 static const RegisterTest registered([] { return std::make_unique<SaveFileTest>(); });

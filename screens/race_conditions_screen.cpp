@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 constexpr int navy = rgb(0, 0, 128);
 constexpr double formPoint = 14.25;
@@ -285,7 +287,15 @@ void Form3::Text6_GotFocus() { showList(List3); }
 void Form3::showList(QListWidget* list)
 {
     const ControlLine& place = lineOf(form3Layout, list->objectName().toUtf8().constData());
-    list->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
+    // Every item shows at once, without a scroll bar: where the fonts need more than the given height, the list
+    // grows downwards from its place.
+    QRect shown = twipsRect(place.left, place.top, place.width, place.height);
+    list->ensurePolished();
+    int needed = 2 * list->frameWidth();
+    for (int row = 0; row < list->count(); ++row)
+        needed += list->sizeHintForRow(row);
+    shown.setHeight(std::max(shown.height(), needed));
+    list->setGeometry(shown);
     list->show();
     list->raise();
 }

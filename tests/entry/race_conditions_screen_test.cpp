@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 
 using entry::expectedGeometry;
 using entry::settle;
@@ -163,7 +164,16 @@ private slots:
 
         target->setFocus();
         QVERIFY(pick->isVisible());
-        QCOMPARE(pick->geometry(), expectedGeometry(place.x(), place.y(), place.width(), place.height()));
+        // At its place and width, and tall enough to show every item without a scroll bar.
+        const QRect given = expectedGeometry(place.x(), place.y(), place.width(), place.height());
+        QCOMPARE(pick->geometry().topLeft(), given.topLeft());
+        QCOMPARE(pick->width(), given.width());
+        QVERIFY(pick->height() >= given.height());
+        QVERIFY(!pick->verticalScrollBar()->isVisible());
+        QVERIFY(!pick->horizontalScrollBar()->isVisible());
+        for (int row = 0; row < pick->count(); ++row)
+            QVERIFY2(pick->viewport()->rect().contains(pick->visualItemRect(pick->item(row))),
+                     qPrintable(pick->item(row)->text()));
 
         QListWidgetItem* item = pick->findItems(picked, Qt::MatchExactly).value(0);
         QVERIFY(item);

@@ -142,13 +142,16 @@ void SaveFileTest::reasonsInJapanese_data()
     QTest::newRow("quota") << qt_error_string(EDQUOT) << "使えるディスクの容量を使い切りました";
     QTest::newRow("not found") << qt_error_string(ENOENT) << "ファイルまたはフォルダが見つかりません";
     QTest::newRow("a folder (system)") << qt_error_string(EISDIR) << "ファイルではなくフォルダです";
-    QTest::newRow("a folder (QSaveFile)") << "Filename refers to a directory" << "ファイルではなくフォルダです";
-    QTest::newRow("not writable (QSaveFile)")
-        << "Existing file /x/r.tkr is not writable" << "今あるファイルに書き込む許可がありません";
-    QTest::newRow("already Japanese") << "書き込みが途中で止まりました" << "書き込みが途中で止まりました";
-    QTest::newRow("rare cause keeps a Japanese lead") << qt_error_string(EXDEV)
-                                                      << "システムからの説明：" + qt_error_string(EXDEV);
-    QTest::newRow("nothing said") << "" << "原因はわかりません";
+    QTest::newRow("a folder (QSaveFile)") << "Filename refers to a directory"
+                                          << "ファイルではなくフォルダです";
+    QTest::newRow("not writable (QSaveFile)") << "Existing file /x/r.tkr is not writable"
+                                              << "今あるファイルに書き込む許可がありません";
+    QTest::newRow("already Japanese") << "書き込みが途中で止まりました"
+                                      << "書き込みが途中で止まりました";
+    QTest::newRow("rare cause keeps a Japanese lead")
+        << qt_error_string(EXDEV) << "システムからの説明：" + qt_error_string(EXDEV);
+    QTest::newRow("nothing said") << ""
+                                  << "原因はわかりません";
 }
 
 void SaveFileTest::reasonsInJapanese()
@@ -162,10 +165,14 @@ void SaveFileTest::failuresSaidInJapanese_data()
 {
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("cause");
-    QTest::newRow("save over a folder") << "save" << "ファイルではなくフォルダです";
-    QTest::newRow("save into a missing folder") << "missing" << "見つかりません";
-    QTest::newRow("delete a folder") << "delete" << "ファイルではなくフォルダです";
-    QTest::newRow("disk full") << "full" << "ディスクの空きが足りません";
+    QTest::newRow("save over a folder") << "save"
+                                        << "ファイルではなくフォルダです";
+    QTest::newRow("save into a missing folder") << "missing"
+                                                << "見つかりません";
+    QTest::newRow("delete a folder") << "delete"
+                                     << "ファイルではなくフォルダです";
+    QTest::newRow("disk full") << "full"
+                               << "ディスクの空きが足りません";
 }
 
 // Real failures, as the user reads them: the cause in Japanese and no system text in English.

@@ -23,6 +23,10 @@ public:
     // The control that has the keyboard focus when the screen is first shown.
     QWidget* firstFocus() const { return firstFocus_; }
 
+    // The anchor of this screen's section in the help document, where F1 opens the help. A screen of its own
+    // (one not in helpSectionOf) overrides this and names its section.
+    virtual QString helpSection() const;
+
     // The screens' fixed size in twips.
     static constexpr int widthTwips = 12000;
     static constexpr int heightTwips = 9000;
@@ -38,3 +42,6 @@ private:
     ScreenId id_;
     QWidget* firstFocus_ = nullptr;
 };
+
+// The help section of each of the eight screens ("contents" for none).
+QString helpSectionOf(ScreenId id);

@@ -16,10 +16,14 @@ public:
     Navigator& navigator() { return *navigator_; }
     void centreOnScreen();
 
+    // F1: the help, open at the section of the screen in front.
+    void openHelpForFront();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    Module1& module_;
     QStackedWidget* pages_;
     std::unique_ptr<Navigator> navigator_;
 };

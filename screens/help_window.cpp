@@ -48,7 +48,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), browser_(ne
     layout->addLayout(buttons);
 }
 
-void HelpWindow::showDocument(const QString& path)
+void HelpWindow::showDocument(const QString& path, const QString& anchor)
 {
     // Reading it once first tells a missing or unreadable document apart from an empty page.
     QFile file(path);
@@ -61,19 +61,22 @@ void HelpWindow::showDocument(const QString& path)
     }
     file.close();
     QUrl url = QUrl::fromLocalFile(path);
-    url.setFragment(QString::fromLatin1(contentsAnchor));
+    url.setFragment(anchor);
     // The document is HTML whatever its file name says.
     browser_->setSource(url, QTextDocument::HtmlResource);
-    browser_->scrollToAnchor(QString::fromLatin1(contentsAnchor));
+    browser_->scrollToAnchor(anchor);
 }
 
-HelpWindow* HelpWindow::openFor(QWidget* from, const QString& path)
+HelpWindow* HelpWindow::openFor(QWidget* from, const QString& path, const QString& anchor)
 {
     QWidget* owner = from->window();
     auto* help = owner->findChild<HelpWindow*>(QStringLiteral("HelpWindow"), Qt::FindDirectChildrenOnly);
     if (!help)
         help = new HelpWindow(owner);
-    help->showDocument(path);
+    help->showDocument(path, anchor);
+    // Where the user looks: over the program. A help window already open stays where the user put it.
+    if (!help->isVisible())
+        help->move(owner->geometry().center() - help->rect().center());
     help->show();
     help->raise();
     help->activateWindow();

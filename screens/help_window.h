@@ -8,17 +8,20 @@ class QTextBrowser;
 class HelpWindow final : public QWidget {
     Q_OBJECT
 public:
+    static constexpr const char* contentsAnchor = "contents";
+
     explicit HelpWindow(QWidget* owner);
 
-    // Shows the document at its contents; a document that cannot be read gives a message in the window instead.
-    void showDocument(const QString& path);
+    // Shows the document at the given anchor (its contents by default); a document that cannot be read gives a
+    // message in the window instead.
+    void showDocument(const QString& path, const QString& anchor = QString::fromLatin1(contentsAnchor));
 
-    // Opens the help for the window that holds `from`, reusing the help window it already has.
-    static HelpWindow* openFor(QWidget* from, const QString& path);
+    // Opens the help at the anchor for the window that holds `from`, reusing the help window it already has.
+    // A help window that was not open comes up centred over that window.
+    static HelpWindow* openFor(QWidget* from, const QString& path,
+                               const QString& anchor = QString::fromLatin1(contentsAnchor));
 
     QTextBrowser* browser() const { return browser_; }
-
-    static constexpr const char* contentsAnchor = "contents";
 
 private:
     QTextBrowser* browser_;

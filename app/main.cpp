@@ -1,13 +1,24 @@
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "screens/control_table.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tokiro"));
+    // Ties the window to the desktop entry, so that docks and task bars show its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tokiro"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("tokiro"),
+                         QIcon(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tokiro.png")))));
+    installQtJapanese(application);
     registerFontSubstitutions();
+    const RaceFolder folder = enterRaceFolder(QCoreApplication::arguments(), QDir::homePath());
 
     Module1 module;
     QtDialogs dialogs;
@@ -16,5 +27,7 @@ int main(int argc, char* argv[])
     window.centreOnScreen();
     window.show();
     window.navigator().show(ScreenId::Form1);
+    if (!folder.error.isEmpty())
+        QTimer::singleShot(0, &window, [&] { dialogs.reportError(folder.error, QStringLiteral("レースの保存先")); });
     return application.exec();
 }

@@ -14,6 +14,10 @@ QString qtFilter(const QString& filter)
         return filter;
     return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QStringLiteral(")");
 }
+
+// Qt's own dialog, which speaks Japanese through Qt's translation whatever the desktop's language; a desktop's
+// native dialog would follow the session's locale instead.
+QFileDialog::Options fileDialogOptions() { return QFileDialog::DontUseNativeDialog; }
 } // namespace
 
 bool QtDialogs::confirm(const QString& text, const QString& title)
@@ -28,14 +32,15 @@ bool QtDialogs::confirm(const QString& text, const QString& title)
 
 QString QtDialogs::openFile(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(window_, title, QDir::currentPath(), qtFilter(filter));
+    return QFileDialog::getOpenFileName(window_, title, QDir::currentPath(), qtFilter(filter), nullptr,
+                                        fileDialogOptions());
 }
 
 QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& proposedName)
 {
     // The screens ask about overwriting themselves, in their own words.
     return QFileDialog::getSaveFileName(window_, title, QDir::current().filePath(proposedName), qtFilter(filter),
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+                                        nullptr, fileDialogOptions() | QFileDialog::DontConfirmOverwrite);
 }
 
 void QtDialogs::reportError(const QString& text, const QString& title)

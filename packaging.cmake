@@ -1,23 +1,66 @@
-# Installation and the Debian package: the program, its pictures and help in one folder, a link on the PATH,
-# a desktop entry and an icon.
-install(TARGETS tokiro RUNTIME DESTINATION .)
-install(FILES assets/uma01.jpg assets/uma02.jpg assets/uma03.jpg assets/uma04.jpg assets/tokiro.hlp DESTINATION .)
-install(FILES assets/tokiro.desktop DESTINATION /usr/share/applications)
-install(FILES assets/tokiro.png DESTINATION /usr/share/icons/hicolor/256x256/apps)
-install(CODE [[
-    file(MAKE_DIRECTORY "$ENV{DESTDIR}/usr/local/bin")
-    file(CREATE_LINK "${CMAKE_INSTALL_PREFIX}/tokiro" "$ENV{DESTDIR}/usr/local/bin/tokiro" SYMBOLIC)
-]])
+# Installation and the Debian package. The program, its pictures and help lie together in lib/tokiro (it finds
+# them beside itself); a link in bin starts it; the desktop entry, AppStream metadata, icons, manual page,
+# copyright and changelog go where the desktop and Debian look for them. Everything goes under the prefix:
+# /usr/local for `cmake --install`, /usr in the package.
+include(GNUInstallDirs)
+set(TOKIRO_PROGRAM_DIR lib/tokiro)
+
+install(TARGETS tokiro RUNTIME DESTINATION ${TOKIRO_PROGRAM_DIR})
+install(FILES assets/uma01.jpg assets/uma02.jpg assets/uma03.jpg assets/uma04.jpg assets/tokiro.hlp
+        DESTINATION ${TOKIRO_PROGRAM_DIR})
+
+# The launcher: a relative link, made in the build tree and installed as a link, so that install_manifest.txt
+# lists it and the uninstall removes it.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/launcher)
+file(CREATE_LINK ../${TOKIRO_PROGRAM_DIR}/tokiro ${CMAKE_BINARY_DIR}/launcher/tokiro SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/launcher/tokiro DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(FILES assets/tokiro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES assets/io.github.tokiro.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY assets/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+
+# Manual page and changelog compressed as Debian wants them (gzip -9, no name or time stamp inside).
+set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
+file(MAKE_DIRECTORY ${packaging_out})
+foreach(doc tokiro.1 changelog)
+    add_custom_command(OUTPUT ${packaging_out}/${doc}.gz
+        COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${doc} > ${packaging_out}/${doc}.gz
+        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${doc}
+        VERBATIM)
+endforeach()
+add_custom_target(tokiro_docs ALL DEPENDS ${packaging_out}/tokiro.1.gz ${packaging_out}/changelog.gz)
+install(FILES ${packaging_out}/tokiro.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/copyright ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# `cmake --build <dir> --target uninstall` removes what `cmake --install <dir>` put in place, and the folders
+# that only held it.
+add_custom_target(uninstall
+    COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+            -DPREFIX=${CMAKE_INSTALL_PREFIX} -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/uninstall.cmake
+    VERBATIM)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tokiro)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}.0)
-set(CPACK_PACKAGE_VENDOR "トキロ")
-set(CPACK_PACKAGE_CONTACT "tokiro@localhost")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Quinella ticket proposals for Japanese horse races")
-set(CPACK_PACKAGING_INSTALL_PREFIX /opt/tokiro)
+set(CPACK_PACKAGE_VENDOR "トキロ開発チーム")
+set(CPACK_PACKAGE_CONTACT "トキロ開発チーム <maintainers@users.noreply.c-seed-3b01025b.example>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "quinella ticket proposals for Japanese horse races")
+# The extended description; CPack puts the summary above it as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tokiro (トキロ) proposes quinella (馬連) tickets for one Japanese horse race
+at a time from the prediction marks (◎ ○ △ ▲ × ★) given to each runner.
+It keeps every race in a small text file, records the finishers, the payout
+and the money staked and received, and keeps score of how its proposals
+fared. All of its screens are in Japanese.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Not "games": Debian keeps that section for programs in /usr/games, and this one is a tool for race fans.
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-mincho, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Beside the libraries: the fonts the screens ask for, Qt's Japanese texts, and Qt's window-system plugins
+# (only recommended by Qt's GUI library, but the program cannot open a window without them).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n, qt6-qpa-plugins")
 include(CPack)

@@ -1,5 +1,5 @@
 // Renders screens of the program offscreen into PNG files, for the README and for checking layouts.
-// Usage: screenshots [folder]   (default docs/screens/)
+// Usage: screenshots [--scale N] [folder]   (default docs/screens/; --scale 2 renders as on a high-density screen)
 // Each shot starts a fresh program (shared module, window, navigator) and brings it into the state to show.
 #include "app/main_window.h"
 #include "racefile/race_file.h"
@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -162,12 +163,22 @@ void press(Screen* screen, const char* button)
     settle();
 }
 
-QWidget* raceConditions(Program& program)
+// The race conditions with the keyboard in one of the boxes that open a pick list (Text5: the courses).
+QWidget* raceConditions(Program& program, const char* box)
 {
     program.module.race = sampleRace(QStringLiteral("26/12/27"), 11, QStringLiteral("有馬記念"), 0);
     program.navigator.show(ScreenId::Form3);
-    if (auto* course = program.navigator.screen(ScreenId::Form3)->findChild<QLineEdit*>(QStringLiteral("Text5")))
-        course->setFocus();
+    if (auto* focused = program.navigator.screen(ScreenId::Form3)->findChild<QLineEdit*>(QString::fromUtf8(box)))
+        focused->setFocus();
+    return nullptr;
+}
+
+// The menu with the keyboard moved on to a job button, as after a few Tab presses.
+QWidget* menuWithFocusOnAButton(Program& program)
+{
+    menu(program);
+    if (auto* job = program.navigator.screen(ScreenId::Form2)->findChild<QPushButton*>(QStringLiteral("Command3")))
+        job->setFocus(Qt::TabFocusReason);
     return nullptr;
 }
 
@@ -207,7 +218,9 @@ const std::vector<Shot>& shots()
         {"title.png", titleAfterAnimation},
         {"menu.png", menu},
         {"help.png", help},
-        {"race_conditions.png", raceConditions},
+        {"focus_on_button.png", menuWithFocusOnAButton},
+        {"race_conditions.png", [](Program& p) { return raceConditions(p, "Text5"); }},
+        {"distance_list.png", [](Program& p) { return raceConditions(p, "Text6"); }},
         {"mark_sheet.png", markSheet},
         {"prediction_result.png", predictionResult},
         {"result_entry.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form6, true); }},
@@ -222,11 +235,17 @@ int main(int argc, char* argv[])
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The scale must be known before the application starts; the grabs then have its device pixels.
+    int first = 1;
+    if (argc > 2 && std::string_view(argv[1]) == "--scale") {
+        qputenv("QT_SCALE_FACTOR", argv[2]);
+        first = 3;
+    }
     QApplication application(argc, argv);
     registerFontSubstitutions();
     QTextStream err(stderr);
 
-    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screens"));
+    const QDir folder(argc > first ? QString::fromLocal8Bit(argv[first]) : QStringLiteral("docs/screens"));
     if (!QDir().mkpath(folder.path())) {
         err << "cannot make the folder " << folder.path() << "\n";
         return 1;

@@ -60,7 +60,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Beside the libraries: the fonts the screens ask for, Qt's Japanese texts, and Qt's window-system plugins
-# (only recommended by Qt's GUI library, but the program cannot open a window without them).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n, qt6-qpa-plugins")
+# Beside the libraries: the fonts the screens ask for and Qt's Japanese texts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n")
 include(CPack)

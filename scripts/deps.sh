@@ -1,13 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the fonts need; does nothing when all are present.
+# Installs the Debian packages one job needs; does nothing when all are present.
+#   scripts/deps.sh run       build and run the program (the default)
+#   scripts/deps.sh test      the same, and the checkers the tests run on the desktop entry and AppStream file
+#   scripts/deps.sh fuzz      the same as run, and clang with its sanitizer and libFuzzer runtimes
+#   scripts/deps.sh package   the same as run, and what CPack needs to build the Debian package
+# No package is pinned to a version, so that a newer Debian brings its own.
 set -euo pipefail
-packages=(
+run=(
     build-essential cmake ninja-build pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     fonts-ipafont-mincho fonts-ipafont-gothic
-    xvfb xauth
-    clang libclang-rt-14-dev
 )
+case "${1:-run}" in
+    run) packages=("${run[@]}") ;;
+    test) packages=("${run[@]}" desktop-file-utils appstream) ;;
+    fuzz) packages=("${run[@]}" clang libclang-rt-dev) ;;
+    package) packages=("${run[@]}" file) ;;
+    *)
+        echo "usage: $0 [run|test|fuzz|package]" >&2
+        exit 2
+        ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what building the package needs, makes a stripped release build in build-pkg/ and the Debian package
+# build-pkg/tokiro_<version>_amd64.deb with CPack.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$here/scripts/deps.sh" package
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S "$here" -B "$here/build-pkg" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTOKIRO_BENCH=OFF \
+    -DTOKIRO_SANITIZE=OFF -DTOKIRO_FUZZ=OFF > /dev/null
+cmake --build "$here/build-pkg" -j "$jobs"
+(cd "$here/build-pkg" && cpack)

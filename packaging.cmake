@@ -5,6 +5,33 @@
 include(GNUInstallDirs)
 set(TOKIRO_PROGRAM_DIR lib/tokiro)
 
+# Before anything is put in place: which of the folders this install fills do not exist yet. The uninstall removes
+# those again (when empty) and leaves every folder that was there before. A package build (DESTDIR set) records nothing.
+set(icon_folders)
+foreach(size 16 22 24 32 48 64 128 256)
+    list(APPEND icon_folders ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+         ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size})
+endforeach()
+# Deepest first, the order they are removed in.
+set(TOKIRO_INSTALL_FOLDERS ${TOKIRO_PROGRAM_DIR} ${CMAKE_INSTALL_DOCDIR} ${icon_folders}
+    ${CMAKE_INSTALL_DATADIR}/icons/hicolor ${CMAKE_INSTALL_DATADIR}/icons ${CMAKE_INSTALL_DATADIR}/applications
+    ${CMAKE_INSTALL_DATADIR}/metainfo ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_MANDIR} ${CMAKE_INSTALL_DATADIR}/doc
+    ${CMAKE_INSTALL_BINDIR} lib ${CMAKE_INSTALL_DATADIR})
+install(CODE "
+    set(tokiro_folders \"${TOKIRO_INSTALL_FOLDERS}\")
+    set(tokiro_record \"${CMAKE_BINARY_DIR}/install_created_folders.txt\")
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+        set(created)
+        foreach(folder IN LISTS tokiro_folders)
+            if(NOT IS_DIRECTORY \"\${CMAKE_INSTALL_PREFIX}/\${folder}\")
+                list(APPEND created \"\${CMAKE_INSTALL_PREFIX}/\${folder}\")
+            endif()
+        endforeach()
+        list(JOIN created \"\\n\" lines)
+        file(WRITE \"\${tokiro_record}\" \"\${lines}\")
+    endif()
+")
+
 install(TARGETS tokiro RUNTIME DESTINATION ${TOKIRO_PROGRAM_DIR})
 install(FILES assets/uma01.jpg assets/uma02.jpg assets/uma03.jpg assets/uma04.jpg assets/tokiro.hlp
         DESTINATION ${TOKIRO_PROGRAM_DIR})
@@ -32,11 +59,12 @@ add_custom_target(tokiro_docs ALL DEPENDS ${packaging_out}/tokiro.1.gz ${packagi
 install(FILES ${packaging_out}/tokiro.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/copyright ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# `cmake --build <dir> --target uninstall` removes what `cmake --install <dir>` put in place, and the folders
-# that only held it.
+# `cmake --build <dir> --target uninstall` removes what `cmake --install <dir>` put in place, and the folders that
+# install made.
 add_custom_target(uninstall
     COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
-            -DPREFIX=${CMAKE_INSTALL_PREFIX} -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/uninstall.cmake
+            -DFOLDERS=${CMAKE_BINARY_DIR}/install_created_folders.txt
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/uninstall.cmake
     VERBATIM)
 
 set(CPACK_GENERATOR DEB)

@@ -27,6 +27,7 @@ QString helpSectionOf(ScreenId id)
     case ScreenId::Form6: return QStringLiteral("resultentry");
     case ScreenId::Form7: return QStringLiteral("record");
     case ScreenId::Form8: return QStringLiteral("balance");
+    default: break; // a screen of its own names its section through helpSection()
     }
     return QStringLiteral("contents");
 }

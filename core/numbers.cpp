@@ -166,7 +166,8 @@ QString numberText(double value)
         return QString::number(static_cast<long long>(value));
     // The shortest digits that give the value back, written out in full.
     std::array<char, 400> digits{};
-    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
+    const auto [end, error] =
+        std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
     if (error != std::errc())
         return QString::number(value, 'g', 15);
     return QString::fromLatin1(digits.data(), end - digits.data());

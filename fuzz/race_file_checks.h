@@ -61,10 +61,11 @@ inline QString raceFileCheckFailure(const QByteArray& bytes)
     const qsizetype resultWidth =
         74 + (entry.readable ? beyond(QStringLiteral("配当金：") + zeroFilled(entry.payout, 6) + u'円', 15) : 0);
     const qsizetype balanceWidth =
-        77 + (entry.readable ? beyond(QStringLiteral("支出：") + formatYen(entry.stake), 12)
-                                   + beyond(QStringLiteral("収入：") + formatYen(entry.income), 12)
-                                   + beyond(QStringLiteral("差額：") + formatYen(entry.income - entry.stake), 12)
-                             : 0);
+        77
+        + (entry.readable ? beyond(QStringLiteral("支出：") + formatYen(entry.stake), 12)
+                                + beyond(QStringLiteral("収入：") + formatYen(entry.income), 12)
+                                + beyond(QStringLiteral("差額：") + formatYen(entry.income - entry.stake), 12)
+                          : 0);
     if (resultSummaryLine(entry).size() != resultWidth || balanceSummaryLine(entry).size() != balanceWidth)
         return QStringLiteral("a summary line has the wrong width");
     if (entry.runnerCount < 0 || entry.runnerCount > maxRunners)

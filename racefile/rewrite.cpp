@@ -78,8 +78,8 @@ RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName
     return {Outcome::Done, {}};
 }
 
-RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replaced,
-                                 const std::array<QString, 3>& values, const ConfirmFn& confirm)
+RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replaced, const std::array<QString, 3>& values,
+                                 const ConfirmFn& confirm)
 {
     if (fileName.isEmpty())
         return failed(QStringLiteral("書き換えるレースが選ばれていません。"));

@@ -125,8 +125,7 @@ bool Form8::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (event->type() == QEvent::InputMethod && (watched == Text1 || watched == Text2)) {
-        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount,
-                            static_cast<QInputMethodEvent*>(event));
+        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount, static_cast<QInputMethodEvent*>(event));
         return false;
     }
     if (!keyPress || keyAscii < 0)
@@ -247,8 +246,8 @@ void Form8::Command2_Click()
     if (module.selectedRaceFile.isEmpty())
         return;
     // A box that holds no number is refused before anything is written; the boxes keep what was typed.
-    for (const auto& [box, caption] : {std::pair{Text1, QStringLiteral("馬券購入金額")},
-                                       std::pair{Text2, QStringLiteral("このレースの収入")}}) {
+    for (const auto& [box, caption] :
+         {std::pair{Text1, QStringLiteral("馬券購入金額")}, std::pair{Text2, QStringLiteral("このレースの収入")}}) {
         if (const QString problem = numberBoxProblem(box->text(), caption, QStringLiteral("金額"));
             !problem.isEmpty()) {
             dialogs.reportError(problem, QStringLiteral("データの書き換え"));

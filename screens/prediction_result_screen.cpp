@@ -347,8 +347,7 @@ void Form5::showTickets(const PredictionResult& result)
     }
 
     if (total < result.ticketCount && result.favScoreSum != 0) {
-        Label10->setGeometry(
-            twipsRect(left, total * ticketPitch + module.columnTop + 300, noteWidth, noteHeightTwips));
+        Label10->setGeometry(twipsRect(left, total * ticketPitch + module.columnTop + 300, noteWidth, noteHeightTwips));
         // Narrowed, the note wraps within its width and grows downwards to hold its lines.
         if (narrowed)
             Label10->resize(Label10->width(), std::max(Label10->height(), Label10->heightForWidth(Label10->width())));

@@ -351,10 +351,11 @@ void Form3::Command2_Click()
     const TypedNumber raceNumberTyped = readTypedNumber(Text2->text());
     const std::optional<std::int16_t> raceNumber = toInt16(raceNumberTyped.value);
     if (raceNumberTyped.refused() || !raceNumber) {
-        dialogs.reportError(raceNumberTyped.refused()
-                                ? QStringLiteral("「何レースですか？」にはレース番号を数で入力してください。")
-                                : QStringLiteral("そのレース番号は使えません。1から12までのレース番号を入力してください。"),
-                            errorTitle);
+        dialogs.reportError(
+            raceNumberTyped.refused()
+                ? QStringLiteral("「何レースですか？」にはレース番号を数で入力してください。")
+                : QStringLiteral("そのレース番号は使えません。1から12までのレース番号を入力してください。"),
+            errorTitle);
         Text2->setFocus();
         return;
     }

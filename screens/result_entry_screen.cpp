@@ -129,8 +129,7 @@ bool Form6::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn && isFocusFromUser(event)) {
         (this->*gotFocus)();
     } else if (event->type() == QEvent::InputMethod) {
-        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount,
-                            static_cast<QInputMethodEvent*>(event));
+        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount, static_cast<QInputMethodEvent*>(event));
     } else if (event->type() == QEvent::KeyPress) {
         const int keyAscii = keyAsciiOf(static_cast<QKeyEvent*>(event));
         if (keyAscii >= 0)
@@ -293,11 +292,11 @@ void Form6::Command2_Click()
     // A result that cannot be is named in the question; the user may still write it.
     const QString warnings = resultWarnings();
     // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
-    const RewriteResult result = rewriteResultLines(
-        module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(),
-        [this, &warnings](const QString& text, const QString& title) {
-            return dialogs.confirm(warnings.isEmpty() ? text : warnings + u'\n' + text, title);
-        });
+    const RewriteResult result =
+        rewriteResultLines(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(),
+                           [this, &warnings](const QString& text, const QString& title) {
+                               return dialogs.confirm(warnings.isEmpty() ? text : warnings + u'\n' + text, title);
+                           });
     if (result.outcome == Outcome::Failed)
         dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
     relist();

@@ -35,8 +35,8 @@ void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii);
 // character counts as the key. Returns false when the event commits nothing.
 bool applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, const QInputMethodEvent* event);
 
-// The number a box's text holds, in plain half-width digits ("１，２３０円" -> "1230"); a text without a number stays as
-// it is.
+// The number a box's text holds, in plain half-width digits ("１，２３０円" -> "1230"); a text without a number stays
+// as it is.
 QString plainIfNumber(const QString& text);
 
 // A tail line as a money amount: 0 while unset, the number, or the leading number of a text.

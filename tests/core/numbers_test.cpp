@@ -87,7 +87,8 @@ private slots:
     {
         QCOMPARE(numberBoxProblem(QString(), "配当金", "金額"), QString());
         QCOMPARE(numberBoxProblem("１，２３０円", "配当金", "金額"), QString());
-        QCOMPARE(numberBoxProblem("abc", "配当金", "金額"), QStringLiteral("「配当金」には金額を数で入力してください。"));
+        QCOMPARE(numberBoxProblem("abc", "配当金", "金額"),
+                 QStringLiteral("「配当金」には金額を数で入力してください。"));
         QVERIFY(numberBoxProblem("12345678901234567890", "配当金", "金額").contains(QStringLiteral("15けた")));
         QVERIFY(heldExactly(readTypedNumber(u"999999999999999")));
     }

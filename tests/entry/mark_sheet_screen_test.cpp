@@ -655,8 +655,10 @@ private slots:
             row("loaded", false);
             row("loaded, then a mark", true);
         }
-        QTest::newRow("a mark, close box on the race conditions screen") << "a mark" << "close box on Form3" << false;
-        QTest::newRow("a mark, close box on the prediction") << "a mark" << "close box on Form5" << false;
+        QTest::newRow("a mark, close box on the race conditions screen") << "a mark"
+                                                                         << "close box on Form3" << false;
+        QTest::newRow("a mark, close box on the prediction") << "a mark"
+                                                             << "close box on Form5" << false;
     }
     void leavingAsksOnlyWithUnsavedWork()
     {

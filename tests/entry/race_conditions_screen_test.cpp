@@ -1,6 +1,6 @@
 #include "entry_helpers.h"
-#include "screens/race_conditions_screen.h"
 #include "racefile/race_file.h"
+#include "screens/race_conditions_screen.h"
 #include "temp_folder.h"
 #include "test_main.h"
 

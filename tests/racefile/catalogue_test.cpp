@@ -107,7 +107,8 @@ void CatalogueTest::summaryLines_data()
         << 1 << QStringLiteral("有馬記念")
         << TailLines{TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("123456789012"),
                      TailValue::ofNumber(100), TailValue::ofNumber(123456789012)}
-        << QStringLiteral("  99/05/16    第01ﾚｰｽ  一着：03番  二着：08番   配当金：123456789012円有馬記念                ")
+        << QStringLiteral(
+               "  99/05/16    第01ﾚｰｽ  一着：03番  二着：08番   配当金：123456789012円有馬記念                ")
         << QStringLiteral("  99/05/16  第01ﾚｰｽ  支出：000100円  収入：123456789012円 "
                           "差額：123456788912円有馬記念                ");
 }

@@ -233,11 +233,10 @@ void FormatTest::readAccepts_data()
                                                                      TailValue::ofNumber(99999999999.0)};
     // Digits beyond what a number holds exactly are kept as they are, so that a save writes them back unchanged.
     lines = raceLines(2, " 3 ", " 8 ", "870", " 123456789012345678901 ", " 98765432109876543210 ");
-    QTest::newRow("amounts of twenty digits") << crlfLines(lines) << 7 << "U2"
-                                              << TailLines{TailValue::ofNumber(3), TailValue::ofNumber(8),
-                                                           TailValue::ofText("870"),
-                                                           TailValue::ofText("123456789012345678901"),
-                                                           TailValue::ofText("98765432109876543210")};
+    QTest::newRow("amounts of twenty digits")
+        << crlfLines(lines) << 7 << "U2"
+        << TailLines{TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("870"),
+                     TailValue::ofText("123456789012345678901"), TailValue::ofText("98765432109876543210")};
     lines = raceLines(2);
     lines[10] = " U2\t ";
     QByteArray lf;

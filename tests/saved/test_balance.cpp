@@ -75,7 +75,8 @@ private slots:
                                 << QStringList{"1000円", "200円", "-800円"} << "-800円";
         // Amounts too long for their pieces widen the line; none is cut, in the line or the boxes.
         QTest::newRow("an income beyond 32 bits")
-            << num(123456789) << num(98765432109.0) << "支出：123456789円収入：98765432109円 差額：98641975320円ダービー"
+            << num(123456789) << num(98765432109.0)
+            << "支出：123456789円収入：98765432109円 差額：98641975320円ダービー"
             << QStringList{"123456789円", "98765432109円", "98641975320円"} << "98641975320円";
     }
     void amounts_showInTheLineAndTheBoxes()

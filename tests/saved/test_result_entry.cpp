@@ -167,8 +167,8 @@ private slots:
                                                            << "Command2";
         QTest::newRow("payout with separators") << "Text3"
                                                 << "1,230"
-                                                        << "001230"
-                                                        << "Command2";
+                                                << "001230"
+                                                << "Command2";
     }
     void enter_padsAndMovesOn()
     {

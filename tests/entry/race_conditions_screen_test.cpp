@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QFile>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -433,6 +434,17 @@ private slots:
         QCOMPARE(box("Text4")->geometry(), expectedGeometry(5520, 4545, 735, 360));
         QVERIFY(!box("Text1")->testAttribute(Qt::WA_InputMethodEnabled));
         QVERIFY(box("Text3")->testAttribute(Qt::WA_InputMethodEnabled));
+        // What an input method asks the box decides whether it converts keys for it: a QLineEdit answers yes on its
+        // own, so the boxes of numbers and dates must answer no.
+        auto acceptsInputMethod = [](QWidget* widget) {
+            QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImHints);
+            QCoreApplication::sendEvent(widget, &query);
+            return query.value(Qt::ImEnabled).toBool();
+        };
+        for (const char* off : {"Text1", "Text2", "Text6", "Text7"})
+            QVERIFY2(!acceptsInputMethod(box(off)), off);
+        for (const char* on : {"Text3", "Text4", "Text5"})
+            QVERIFY2(acceptsInputMethod(box(on)), on);
     }
 
     void clearAsksFirst_data()

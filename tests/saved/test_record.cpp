@@ -265,6 +265,21 @@ private slots:
         QCOMPARE(figures(app).mid(0, 3), (QStringList{"2", "0", "2"}));
     }
 
+    // The product label of the three saved-race screens is the bare name.
+    void productLabel_isTheBareName()
+    {
+        TempFolder folder;
+        AppHarness app;
+        const std::pair<ScreenId, const char*> labels[] = {
+            {ScreenId::Form6, "Label10"}, {ScreenId::Form7, "Label17"}, {ScreenId::Form8, "Label10"}};
+        for (const auto& [id, name] : labels) {
+            app.nav().show(id);
+            auto* label = app.find<QLabel>(id, name);
+            QVERIFY(label);
+            QCOMPARE(label->text(), QStringLiteral("トキロ"));
+        }
+    }
+
     void unload_clearsTheRaceButKeepsTheLastMarks()
     {
         TempFolder folder;

@@ -77,8 +77,25 @@ void Navigator::endProgram()
     onEnd_();
 }
 
+namespace {
+bool confirmDiscard(Dialogs& dialogs)
+{
+    return dialogs.confirm(QStringLiteral("印や馬名などをセーブしていません。セーブせずに閉じますがよろしいですか？"),
+                           QStringLiteral("データの破棄"));
+}
+} // namespace
+
+bool Navigator::confirmLeavingRace()
+{
+    const Screen* sheet = screen(ScreenId::Form4);
+    return !sheet || !sheet->hasUnsavedWork() || confirmDiscard(dialogs_);
+}
+
 bool Navigator::closeFront()
 {
+    // Closing a screen in front of the mark sheet only reveals it; closing the sheet itself would lose its work.
+    if (const Screen* closing = front(); closing && closing->hasUnsavedWork() && !confirmDiscard(dialogs_))
+        return false;
     if (!order_.empty())
         close(order_.back());
     if (!loaded_.empty())

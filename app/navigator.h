@@ -24,9 +24,11 @@ public:
     void show(ScreenId id) override;
     void close(ScreenId id) override;
     bool isLoaded(ScreenId id) const override;
+    bool confirmLeavingRace() override;
     void endProgram() override;
 
-    // The window's close box: closes the front screen; true when that left no screen, so the window may close.
+    // The window's close box: closes the front screen, after asking when that would throw away unsaved work; true
+    // when that left no screen, so the window may close.
     bool closeFront();
 
     Screen* screen(ScreenId id) const;

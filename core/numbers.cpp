@@ -1,52 +1,107 @@
 #include "core/numbers.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <string>
+
+namespace {
+
+// The half-width character a typed character stands for where numbers are read: full-width digits, signs, point and
+// comma, and the minus sign that some input methods produce; every other character stands for itself.
+char16_t halfWidth(char16_t c)
+{
+    if (c >= u'０' && c <= u'９')
+        return static_cast<char16_t>(u'0' + (c - u'０'));
+    switch (c) {
+    case u'＋': return u'+';
+    case u'－':
+    case u'−': return u'-';
+    case u'．': return u'.';
+    case u'，': return u',';
+    default: return c;
+    }
+}
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+} // namespace
+
+TypedNumber readTypedNumber(QStringView text)
+{
+    TypedNumber result;
+    result.plain = QStringLiteral("0");
+    const qsizetype n = text.size();
+    auto at = [&text, n](qsizetype i) -> char16_t { return i < n ? halfWidth(text[i].unicode()) : u'\0'; };
+    qsizetype i = 0;
+    while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\u3000'))
+        ++i;
+    if (i == n)
+        return result;
+    result.kind = TypedNumber::Kind::NotNumber;
+
+    bool negative = false;
+    if (at(i) == u'+' || at(i) == u'-')
+        negative = at(i++) == u'-';
+    QString whole;
+    QString fraction;
+    // A comma counts only between two digits, so that "1,230" is one number and "1," ends at the 1.
+    while (isDigit(at(i)) || (at(i) == u',' && !whole.isEmpty() && isDigit(at(i + 1)))) {
+        if (at(i) != u',')
+            whole += QChar(at(i));
+        ++i;
+    }
+    if (at(i) == u'.' && (!whole.isEmpty() || isDigit(at(i + 1)))) {
+        ++i;
+        while (isDigit(at(i)))
+            fraction += QChar(at(i++));
+    }
+    if (whole.isEmpty() && fraction.isEmpty())
+        return result;
+
+    // The plain form: no leading zeros, no trailing zeros after the point, no point without a fraction, no "-0".
+    qsizetype firstDigit = 0;
+    while (firstDigit + 1 < whole.size() && whole[firstDigit] == u'0')
+        ++firstDigit;
+    whole = whole.isEmpty() ? QStringLiteral("0") : whole.mid(firstDigit);
+    while (!fraction.isEmpty() && fraction.back() == u'0')
+        fraction.chop(1);
+    QString plain = fraction.isEmpty() ? whole : whole + u'.' + fraction;
+    if (negative && plain != u"0")
+        plain.prepend(u'-');
+
+    result.kind = TypedNumber::Kind::Number;
+    // from_chars reads the point whatever the user's locale; a number too large for a double is held as the largest.
+    const QByteArray ascii = plain.toLatin1();
+    const auto [end, error] = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), result.value);
+    if (error != std::errc() || !std::isfinite(result.value)) {
+        const double largest = whole == u"0" ? 0 : std::numeric_limits<double>::max(); // too small: 0
+        result.value = negative ? -largest : largest;
+    }
+    result.plain = std::move(plain);
+    result.length = i;
+    return result;
+}
 
 double numberValue(const QString& text)
 {
-    // Collect the leading number as plain ASCII: blanks before it, a sign, digits, one decimal point and an
-    // exponent. Anything else ends it; strtod then reads what was collected.
-    std::string number;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (i < n && isBlank(text[i]))
-        ++i;
-    if (i < n && (text[i] == u'+' || text[i] == u'-'))
-        number += static_cast<char>(text[i++].unicode());
-    bool digits = false;
-    while (i < n && text[i] >= u'0' && text[i] <= u'9') {
-        number += static_cast<char>(text[i++].unicode());
-        digits = true;
-    }
-    if (i < n && text[i] == u'.') {
-        number += '.';
-        ++i;
-        while (i < n && text[i] >= u'0' && text[i] <= u'9') {
-            number += static_cast<char>(text[i++].unicode());
-            digits = true;
-        }
-    }
-    if (!digits)
-        return 0;
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        qsizetype j = i + 1;
-        std::string exponent = "e";
-        if (j < n && (text[j] == u'+' || text[j] == u'-'))
-            exponent += static_cast<char>(text[j++].unicode());
-        bool expDigits = false;
-        while (j < n && text[j] >= u'0' && text[j] <= u'9') {
-            exponent += static_cast<char>(text[j++].unicode());
-            expDigits = true;
-        }
-        if (expDigits)
-            number += exponent;
-    }
-    const double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0;
+    const TypedNumber number = readTypedNumber(text);
+    return number.kind == TypedNumber::Kind::Number ? number.value : 0;
+}
+
+bool heldExactly(const TypedNumber& number)
+{
+    return number.kind != TypedNumber::Kind::Number || numberText(number.value) == number.plain;
+}
+
+QString numberBoxProblem(const QString& text, const QString& caption, const QString& what)
+{
+    const TypedNumber number = readTypedNumber(text);
+    if (number.refused())
+        return QStringLiteral("「%1」には%2を数で入力してください。").arg(caption, what);
+    if (!heldExactly(number))
+        return QStringLiteral("「%1」の数はけたが多すぎます。15けたまでの数で入力してください。").arg(caption);
+    return {};
 }
 
 namespace {
@@ -74,6 +129,8 @@ QString padTo(const QString& text, int width)
         return {};
     return text.leftJustified(width, u' ', true);
 }
+
+QString padAtLeast(const QString& text, int width) { return text.leftJustified(width, u' ', false); }
 
 QString lastOfZeros(const QString& text, int count)
 {
@@ -103,7 +160,23 @@ QString formatYen(double value)
 
 QString numberText(double value)
 {
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
     if (std::trunc(value) == value && std::fabs(value) < 1e15)
         return QString::number(static_cast<long long>(value));
-    return QString::number(value, 'g', 15);
+    // The shortest digits that give the value back, written out in full.
+    std::array<char, 400> digits{};
+    const auto [end, error] =
+        std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
+    if (error != std::errc())
+        return QString::number(value, 'g', 15);
+    return QString::fromLatin1(digits.data(), end - digits.data());
+}
+
+QString zeroFilled(const QString& text, int count)
+{
+    if (text.size() >= count)
+        return text;
+    const qsizetype sign = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
+    return text.left(sign) + QString(count - text.size(), u'0') + text.mid(sign);
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/numbers.h"
 #include "racefile/catalogue.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_file.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <algorithm>
+#include <utility>
 
 // What the race-file readers promise for any bytes at all; shared by the fuzz target and the regression test that
 // replays its inputs. Returns what failed, or an empty text.
@@ -41,11 +45,28 @@ inline QString raceFileCheckFailure(const QByteArray& bytes)
         if (again.race.runnerCount != loaded.race.runnerCount || again.race.markSheet != loaded.race.markSheet
             || again.race.raceNumber != loaded.race.raceNumber || again.race.ticketCount != loaded.race.ticketCount)
             return QStringLiteral("a written race reads back different");
+        // No number of the tail changes (texts may lose characters that a line cannot hold).
+        const TailLines& a = loaded.tail;
+        const TailLines& b = again.tail;
+        for (const auto& [was, is] : {std::pair{a.firstPlace, b.firstPlace}, std::pair{a.secondPlace, b.secondPlace},
+                                      std::pair{a.stake, b.stake}, std::pair{a.income, b.income}}) {
+            if (was.kind == TailValue::Kind::Number && !(was == is))
+                return QStringLiteral("a written race reads back with another number in its tail");
+        }
     }
 
-    // Summary lines keep their widths whatever the file holds.
+    // Summary lines keep their widths whatever the file holds, widened only by amounts too long for their pieces.
     const CatalogueEntry entry = catalogueEntryFromBytes(bytes, QStringLiteral("fuzz.tkr"));
-    if (resultSummaryLine(entry).size() != 74 || balanceSummaryLine(entry).size() != 77)
+    auto beyond = [](const QString& piece, qsizetype width) { return std::max<qsizetype>(0, piece.size() - width); };
+    const qsizetype resultWidth =
+        74 + (entry.readable ? beyond(QStringLiteral("配当金：") + zeroFilled(entry.payout, 6) + u'円', 15) : 0);
+    const qsizetype balanceWidth =
+        77
+        + (entry.readable ? beyond(QStringLiteral("支出：") + formatYen(entry.stake), 12)
+                                + beyond(QStringLiteral("収入：") + formatYen(entry.income), 12)
+                                + beyond(QStringLiteral("差額：") + formatYen(entry.income - entry.stake), 12)
+                          : 0);
+    if (resultSummaryLine(entry).size() != resultWidth || balanceSummaryLine(entry).size() != balanceWidth)
         return QStringLiteral("a summary line has the wrong width");
     if (entry.runnerCount < 0 || entry.runnerCount > maxRunners)
         return QStringLiteral("a listed runner count does not fit the tables");

@@ -123,7 +123,8 @@ QString resultSummaryLine(const CatalogueEntry& entry)
     line += padTo(u"一着：" % lastOfZeros(entry.firstPlace, 2) % u"番", 8);
     line += padTo(u"二着：" % lastOfZeros(entry.secondPlace, 2) % u"番", 8);
     line += u' ';
-    line += padTo(u"配当金：" % lastOfZeros(entry.payout, 6) % u"円", 15);
+    // An amount is never cut: a payout too long for its piece widens the line instead.
+    line += padAtLeast(u"配当金：" % zeroFilled(entry.payout, 6) % u"円", 15);
     line += padTo(entry.raceName, 20);
     return line;
 }
@@ -135,10 +136,11 @@ QString balanceSummaryLine(const CatalogueEntry& entry)
     line += u"  " % padTo(entry.raceDate, 10) % raceNumberPiece(entry);
     if (!entry.readable)
         return line % padTo(unreadableNote, 12 + 12 + 1 + 12) % padTo(entry.fileName, 20);
-    line += padTo(u"支出：" % formatYen(entry.stake), 12);
-    line += padTo(u"収入：" % formatYen(entry.income), 12);
+    // Amounts are never cut: one too long for its piece widens the line instead.
+    line += padAtLeast(u"支出：" % formatYen(entry.stake), 12);
+    line += padAtLeast(u"収入：" % formatYen(entry.income), 12);
     line += u' ';
-    line += padTo(u"差額：" % formatYen(entry.income - entry.stake), 12);
+    line += padAtLeast(u"差額：" % formatYen(entry.income - entry.stake), 12);
     line += padTo(entry.raceName, 20);
     return line;
 }

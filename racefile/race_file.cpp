@@ -34,6 +34,16 @@ public:
         bytes += numberLineBytes(value);
         bytes += lineEnd;
     }
+    // A number held as text (a long one, kept digit for digit) is written as a number line of those digits.
+    void numberOf(const QString& text)
+    {
+        const TypedNumber digits = readTypedNumber(text);
+        if (digits.kind == TypedNumber::Kind::Number)
+            bytes += numberLineBytes(digits.plain);
+        else
+            bytes += numberLineBytes(0.0);
+        bytes += lineEnd;
+    }
     void empty() { bytes += lineEnd; }
 
     // Unset: an empty line; a number: a number line; a text: a text line.
@@ -78,7 +88,7 @@ public:
         if (value.isEmpty())
             return TailValue::unset();
         if (holdsNumber(lines_.bytesOf(line)))
-            return TailValue::ofNumber(*numberOfLine(lines_.bytesOf(line)));
+            return numberValueOf(std::move(value));
         return TailValue::ofText(std::move(value));
     }
     TailValue textValue(int line) const
@@ -86,14 +96,26 @@ public:
         QString value = lines_.trimmedText(line);
         return value.isEmpty() ? TailValue::unset() : TailValue::ofText(std::move(value));
     }
+    // Read as a number of any size: an income beyond 32 bits is still the user's income.
     TailValue income(int line) const
     {
-        const std::optional<double> value = lines_.has(line) ? numberOfLine(lines_.bytesOf(line)) : std::nullopt;
-        const std::optional<std::int32_t> whole = value ? toInt32(*value) : std::nullopt;
-        return TailValue::ofNumber(whole ? *whole : 0);
+        if (!holdsNumber(lines_.bytesOf(line)))
+            return TailValue::ofNumber(0);
+        return numberValueOf(lines_.trimmedText(line));
     }
 
 private:
+    // A number line whose digits its value gives back exactly is held as that number; a longer one keeps its own
+    // digits as text, so that a save writes the very number it was loaded with.
+    static TailValue numberValueOf(QString text)
+    {
+        const double value = *numberOfLine(QByteArrayView(text.toLatin1()));
+        const TypedNumber digits = readTypedNumber(text);
+        if (digits.kind == TypedNumber::Kind::Number && digits.length == text.size() && !heldExactly(digits))
+            return TailValue::ofText(std::move(text));
+        return TailValue::ofNumber(value);
+    }
+
     const RaceFileLines& lines_;
     QString lineBuffer_;
     std::int16_t scratch_ = 0;
@@ -186,7 +208,7 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
     switch (tail.income.kind) {
     case TailValue::Kind::Unset: write.number(0); break;
     case TailValue::Kind::Number: write.number(tail.income.number); break;
-    case TailValue::Kind::Text: write.number(numberValue(tail.income.text)); break;
+    case TailValue::Kind::Text: write.numberOf(tail.income.text); break;
     }
     if (!write.error.isEmpty())
         return {false, write.error};

@@ -85,10 +85,12 @@ bool holdsNumber(QByteArrayView line)
     return !value.isEmpty() && parseNumber(value).has_value();
 }
 
-QByteArray numberLineBytes(double value)
+QByteArray numberLineBytes(double value) { return numberLineBytes(numberText(value)); }
+
+QByteArray numberLineBytes(QStringView plain)
 {
-    const QByteArray digits = numberText(value).toLatin1();
-    return value < 0 ? digits + ' ' : ' ' + digits + ' ';
+    const QByteArray digits = plain.toLatin1();
+    return digits.startsWith('-') ? digits + ' ' : ' ' + digits + ' ';
 }
 
 QByteArray optionalLineBytes(QByteArrayView line)
@@ -96,8 +98,14 @@ QByteArray optionalLineBytes(QByteArrayView line)
     const QByteArrayView value = trimBlanks(line);
     if (value.isEmpty())
         return {};
-    if (const std::optional<double> number = parseNumber(value))
+    if (const std::optional<double> number = parseNumber(value)) {
+        // A plain decimal keeps its digits; only a number written otherwise (with an exponent) goes by its value.
+        const QString text = QString::fromLatin1(value);
+        const TypedNumber digits = readTypedNumber(text);
+        if (digits.kind == TypedNumber::Kind::Number && digits.length == text.size())
+            return numberLineBytes(digits.plain);
         return numberLineBytes(*number);
+    }
     return value.toByteArray();
 }
 
@@ -156,7 +164,7 @@ void RaceFileLines::parseBytes(bool throughBalance, bool cutShort)
         else if (!countFits)
             fail(Problem::RunnerCountOutOfRange, runnerCountLine);
         else
-            checkMarks();
+            checkRace();
     }
     // When the lines taken run up to the cut, the race does not end inside the limit, whatever else was found.
     if (cutShort && splitEnd_ == bytes_.size())
@@ -325,6 +333,21 @@ void RaceFileLines::decodeByLine()
     }
 }
 
+void RaceFileLines::checkRace()
+{
+    // The ticket count steers the proposal that the record counts; a line that holds none would lend it another
+    // number of the file.
+    const std::optional<double> tickets = has(7) ? numberOfLine(bytesOf(7)) : std::nullopt;
+    if (has(7) && !(tickets && toInt16(*tickets))) {
+        fail(Problem::NoTicketCount, 7);
+        return;
+    }
+    checkMarks();
+    // A file that stops inside its marks is not a race with fewer marks: the marks that are missing are unknown.
+    if (trusted() && count_ < lastMarkLine(runnerCount_))
+        fail(Problem::CutInMarks, count_ + 1);
+}
+
 void RaceFileLines::checkMarks()
 {
     for (int line = firstMarkLine(runnerCount_); line <= lastMarkLine(runnerCount_) && has(line); ++line) {
@@ -371,6 +394,11 @@ QString RaceFileLines::problemMessage(const QString& fileName) const
         return QStringLiteral("レースファイル「%1」の出走頭数が0～%2の範囲にありません。")
             .arg(fileName)
             .arg(maxRunners);
+    case Problem::NoTicketCount:
+        return QStringLiteral("レースファイル「%1」の7行目に買い目の点数がありません。").arg(fileName);
+    case Problem::CutInMarks:
+        return QStringLiteral("レースファイル「%1」は途中で切れていて、すべての馬の印がそろっていません。")
+            .arg(fileName);
     case Problem::BadMarkCount:
         return QStringLiteral("レースファイル「%1」の%2行目の印の数が0～%3の数ではありません。")
             .arg(fileName)

@@ -36,6 +36,8 @@ enum class Problem {
     NoRunnerCount,         // line 8 is missing or does not hold a number
     RunnerCountOutOfRange, // line 8 is outside 0..21
     BadMarkCount,          // a mark line is not a number in 0..25
+    NoTicketCount,         // line 7 does not hold a number that a ticket count can be
+    CutInMarks,            // the file ends before its last mark line
 };
 
 // A race file split into lines, as far as a reader needs them (lines after the race's own lines are never looked
@@ -91,6 +93,7 @@ private:
     void decode();
     bool decodeAtOnce();
     void decodeByLine();
+    void checkRace();
     void checkMarks();
     void fail(Problem problem, int line);
 
@@ -116,9 +119,12 @@ bool holdsNumber(QByteArrayView line);
 
 // A number line without its line end: one blank before a number that is not negative, one blank after it.
 QByteArray numberLineBytes(double value);
+// The same for a number given as its plain decimal digits ("-1230", "2.5"), which are written as they are.
+QByteArray numberLineBytes(QStringView plain);
 
-// An optional line rewritten in its own kind: empty stays empty, a number becomes a number line, a text stays as
-// it is (its original bytes, blanks at the ends removed).
+// An optional line rewritten in its own kind: empty stays empty, a number becomes a number line of the same value
+// (its own digits, so that no digit is lost however long it is), a text stays as it is (its original bytes, blanks at
+// the ends removed).
 QByteArray optionalLineBytes(QByteArrayView line);
 // A text line rewritten: its original bytes with the blanks at the ends removed, so that characters with two codes
 // in code page 932 keep the code they were stored with.

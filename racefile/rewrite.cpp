@@ -9,6 +9,8 @@
 #include <QFile>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 using namespace racelines;
 
@@ -22,7 +24,7 @@ RewriteResult failed(const QString& error) { return {Outcome::Failed, error}; }
 // lines. Lines that are copied keep their own bytes (only the blanks a kind drops are dropped): re-encoding them would
 // turn characters that have two codes in code page 932 (NEC and IBM rows) into the other code.
 RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, RewrittenLines replaced,
-                             const std::array<double, 3>& values, QByteArray& out)
+                             const std::array<QString, 3>& values, QByteArray& out)
 {
     if (!lines.trusted())
         return failed(lines.problemMessage(fileName));
@@ -63,7 +65,7 @@ RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName
     for (int line = firstMarkLine(n); line <= lastMarkLine(n); ++line)
         put(optionalLineBytes(lines.bytesOf(line)));
     if (replaced == RewrittenLines::Results) {
-        for (const double value : values)
+        for (const QString& value : values)
             put(numberLineBytes(value));
         put(optionalLineBytes(lines.bytesOf(stakeLine(n))));
         put(optionalLineBytes(lines.bytesOf(incomeLine(n))));
@@ -77,7 +79,7 @@ RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName
     return {Outcome::Done, {}};
 }
 
-RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replaced, const std::array<double, 3>& values,
+RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replaced, const std::array<QString, 3>& values,
                                  const ConfirmFn& confirm)
 {
     if (fileName.isEmpty())
@@ -114,25 +116,63 @@ RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replace
     return {Outcome::Done, {}};
 }
 
+// The numbers the boxes hold, as the digits to write; an empty box is 0. A box that holds no number, or more digits
+// than can be shown again whole, is refused with a sentence naming it (the screens check first; this is the last
+// guard before a file is touched).
+struct BoxValue {
+    QString caption; // the box's caption on the screen
+    QString what;    // what the user types there
+    QString text;
+};
+
+std::optional<std::array<QString, 3>> writtenValues(const std::vector<BoxValue>& boxes, RewriteResult& refusal)
+{
+    std::array<QString, 3> values = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (const QString problem = numberBoxProblem(boxes[i].text, boxes[i].caption, boxes[i].what);
+            !problem.isEmpty()) {
+            refusal = failed(problem);
+            return std::nullopt;
+        }
+        values[i] = readTypedNumber(boxes[i].text).plain;
+    }
+    return values;
+}
+
 } // namespace
 
 RewriteResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
                                  const std::array<double, 3>& values, QByteArray& out)
 {
-    return rewrittenBytes(RaceFileLines::parse(std::move(bytes), true), fileName, which, values, out);
+    return rewrittenBytes(RaceFileLines::parse(std::move(bytes), true), fileName, which,
+                          {numberText(values[0]), numberText(values[1]), numberText(values[2])}, out);
 }
 
 RewriteResult rewriteResultLines(const QString& fileName, const QString& first, const QString& second,
                                  const QString& payout, const ConfirmFn& confirm)
 {
-    return rewriteThroughTemp(fileName, RewrittenLines::Results,
-                              {numberValue(first), numberValue(second), numberValue(payout)}, confirm);
+    RewriteResult refusal;
+    const std::optional<std::array<QString, 3>> values =
+        writtenValues({{QStringLiteral("一着"), QStringLiteral("馬番"), first},
+                       {QStringLiteral("二着"), QStringLiteral("馬番"), second},
+                       {QStringLiteral("配当金"), QStringLiteral("金額"), payout}},
+                      refusal);
+    if (!values)
+        return refusal;
+    return rewriteThroughTemp(fileName, RewrittenLines::Results, *values, confirm);
 }
 
 RewriteResult rewriteBalanceLines(const QString& fileName, const QString& stake, const QString& income,
                                   const ConfirmFn& confirm)
 {
-    return rewriteThroughTemp(fileName, RewrittenLines::Balance, {numberValue(stake), numberValue(income), 0}, confirm);
+    RewriteResult refusal;
+    const std::optional<std::array<QString, 3>> values =
+        writtenValues({{QStringLiteral("馬券購入金額"), QStringLiteral("金額"), stake},
+                       {QStringLiteral("このレースの収入"), QStringLiteral("金額"), income}},
+                      refusal);
+    if (!values)
+        return refusal;
+    return rewriteThroughTemp(fileName, RewrittenLines::Balance, *values, confirm);
 }
 
 RewriteResult deleteRaceFile(const QString& fileName, const ConfirmFn& confirm)

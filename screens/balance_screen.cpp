@@ -8,11 +8,14 @@
 
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 constexpr double formFont = 14.25;
@@ -119,6 +122,10 @@ bool Form8::eventFilter(QObject* watched, QEvent* event)
             Text1_GotFocus();
         else if (watched == Text2)
             Text2_GotFocus();
+        return false;
+    }
+    if (event->type() == QEvent::InputMethod && (watched == Text1 || watched == Text2)) {
+        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount, static_cast<QInputMethodEvent*>(event));
         return false;
     }
     if (!keyPress || keyAscii < 0)
@@ -238,6 +245,16 @@ void Form8::Command2_Click()
 {
     if (module.selectedRaceFile.isEmpty())
         return;
+    // A box that holds no number is refused before anything is written; the boxes keep what was typed.
+    for (const auto& [box, caption] :
+         {std::pair{Text1, QStringLiteral("馬券購入金額")}, std::pair{Text2, QStringLiteral("このレースの収入")}}) {
+        if (const QString problem = numberBoxProblem(box->text(), caption, QStringLiteral("金額"));
+            !problem.isEmpty()) {
+            dialogs.reportError(problem, QStringLiteral("データの書き換え"));
+            box->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
     // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
     const RewriteResult result =
         rewriteBalanceLines(module.selectedRaceFile, Text1->text(), Text2->text(),

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QFrame>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -57,11 +58,44 @@ void setColours(QWidget* widget, int fore, int back)
     widget->setPalette(palette);
 }
 
+namespace {
+// A QLineEdit tells the input method it accepts input whenever it is enabled and editable, whatever its
+// WA_InputMethodEnabled says, and an input method such as fcitx5 then keeps converting keys for it (digits arrive as
+// full-width "１８" on Enter). This answers the box's ImEnabled query with false, so that the platform passes keys
+// straight through; every other query is the box's own answer.
+class InputMethodOff final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::InputMethodQuery)
+            return false;
+        auto* query = static_cast<QInputMethodQueryEvent*>(event);
+        const auto* widget = static_cast<QWidget*>(watched);
+        for (unsigned bit = 1; bit != 0 && bit <= unsigned(query->queries()); bit <<= 1) {
+            const auto asked = static_cast<Qt::InputMethodQuery>(bit);
+            if (query->queries() & asked)
+                query->setValue(asked, asked == Qt::ImEnabled ? QVariant(false) : widget->inputMethodQuery(asked));
+        }
+        query->accept();
+        return true;
+    }
+};
+} // namespace
+
 void setInputMethod(QWidget* box, bool on)
 {
     box->setAttribute(Qt::WA_InputMethodEnabled, on);
-    if (!on)
+    const QString filterName = QStringLiteral("InputMethodOff");
+    delete box->findChild<QObject*>(filterName, Qt::FindDirectChildrenOnly);
+    if (!on) {
         box->setInputMethodHints(box->inputMethodHints() | Qt::ImhPreferLatin);
+        auto* filter = new InputMethodOff(box);
+        filter->setObjectName(filterName);
+        box->installEventFilter(filter);
+    }
 }
 
 namespace {

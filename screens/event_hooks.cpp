@@ -54,8 +54,12 @@ void onFocusIn(QWidget* widget, std::function<void()> handler)
 
 void onMousePress(QWidget* widget, std::function<void(Qt::MouseButton)> handler)
 {
-    new EventHook(widget, QEvent::MouseButtonPress, [handler = std::move(handler)](QEvent* event) {
+    auto press = [handler = std::move(handler)](QEvent* event) {
         handler(static_cast<QMouseEvent*>(event)->button());
         return true;
-    });
+    };
+    // The second press of a quick double click arrives as a double click instead of a press; it is a press all the
+    // same.
+    new EventHook(widget, QEvent::MouseButtonPress, press);
+    new EventHook(widget, QEvent::MouseButtonDblClick, press);
 }

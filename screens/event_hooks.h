@@ -19,5 +19,5 @@ void onKey(QWidget* widget, Qt::Key key, std::function<void()> handler);
 // The widget got the keyboard focus, by any means.
 void onFocusIn(QWidget* widget, std::function<void()> handler);
 
-// Any mouse button pressed on the widget (the press, not the click).
+// Any mouse button pressed on the widget (the press, not the click), every press of a double click included.
 void onMousePress(QWidget* widget, std::function<void(Qt::MouseButton)> handler);

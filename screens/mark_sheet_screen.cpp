@@ -364,9 +364,27 @@ void Form4::openSheet()
     for (QString& name : race.runnerNames)
         name.clear();
     module.keptTailLines = TailLines{};
+    savedContent = content();
 
     setFirstFocus(runners > 0 ? static_cast<QWidget*>(Text1[0]) : Command10);
 }
+
+Form4::SheetContent Form4::content() const
+{
+    const RaceState& race = module.race;
+    SheetContent sheet;
+    for (int r = 0; r < shownRunners(); ++r) {
+        std::array<std::int16_t, markKindCount> row{};
+        std::copy_n(race.markSheet[r].begin(), markKindCount, row.begin());
+        sheet.marks.push_back(row);
+        sheet.names.push_back(race.runnerNames[r]);
+    }
+    sheet.ticketCount = race.ticketCount;
+    sheet.aimMode = race.aimMode;
+    return sheet;
+}
+
+bool Form4::hasUnsavedWork() const { return content() != savedContent; }
 
 void Form4::fillHeader()
 {
@@ -400,11 +418,13 @@ void Form4::showOnSpinner(int count)
 
 bool Form4::takeTicketCount()
 {
-    const std::optional<std::int16_t> count = toInt16(numberValue(Text2->text()));
-    if (!count) {
-        dialogs.reportError(
-            QStringLiteral("この点数は使えません。買いたい点数を 1 から 12 くらいの数で入力してください。"),
-            QStringLiteral("点買い"));
+    const TypedNumber typed = readTypedNumber(Text2->text());
+    const std::optional<std::int16_t> count = toInt16(typed.value);
+    if (typed.refused() || !count) {
+        dialogs.reportError(typed.refused()
+                                ? QStringLiteral("「何点買いますか？」には点数を数で入力してください。")
+                                : QStringLiteral("その点数は使えません。1から12までの点数を入力してください。"),
+                            QStringLiteral("点買い"));
         Text2->setFocus();
         return false;
     }
@@ -531,6 +551,8 @@ void Form4::Command9_Click()
     const FileResult written = writeRaceFile(path, module.race, module.keptTailLines);
     if (!written.ok)
         dialogs.reportError(written.error, saveTitle);
+    else
+        savedContent = content();
 }
 
 void Form4::Command8_Click()
@@ -559,6 +581,7 @@ void Form4::Command8_Click()
     module.keptTailLines = loaded.tail;
     for (int r = 0; r < runners; ++r)
         showMarks(r);
+    savedContent = content();
     if (runners > 0)
         Text1[0]->setFocus();
 }

@@ -2,6 +2,8 @@
 
 #include "screens/screen.h"
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -23,6 +25,8 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
+    // Marks, names, ticket count or aim changed since the sheet was opened, loaded or saved.
+    bool hasUnsavedWork() const override;
 
 private:
     void Command1_Click();
@@ -95,4 +99,15 @@ private:
 
     // The mark that a press on a runner's mark label adds or removes; Label9 shows it.
     MarkKind currentMark = MarkKind::DoubleCircle;
+
+    // What a save would keep of the sheet, as it was when the sheet was last opened, loaded or saved.
+    struct SheetContent {
+        std::vector<std::array<std::int16_t, markKindCount>> marks;
+        std::vector<QString> names;
+        std::int16_t ticketCount = 0;
+        std::int16_t aimMode = 0;
+        bool operator==(const SheetContent&) const = default;
+    };
+    SheetContent content() const;
+    SheetContent savedContent;
 };

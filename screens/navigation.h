@@ -12,6 +12,9 @@ public:
     virtual void show(ScreenId id) = 0;
     virtual void close(ScreenId id) = 0;
     virtual bool isLoaded(ScreenId id) const = 0;
+    // Before the race on the mark sheet is left for good: true when nothing of it is unsaved or the user agreed to
+    // throw it away, false when the user chose to stay.
+    virtual bool confirmLeavingRace() { return true; }
     // Ends at once: no unload handler runs and nothing is saved.
     virtual void endProgram() = 0;
 };

@@ -23,6 +23,10 @@ constexpr int tableTop = 750;
 constexpr int cellWidth = 350;
 constexpr double ticketOriginX = 6000;
 constexpr int ticketPitch = 300;
+constexpr double ticketWidth = 1200;
+constexpr double ticketMargin = 15; // one pixel clear of the window's edge and of the table
+constexpr double noteWidthTwips = 1335;
+constexpr double noteHeightTwips = 495;
 
 // clang-format off
 #define HEADER(NAME, LEFT, WIDTH)                                                                                    \
@@ -316,12 +320,23 @@ void Form5::showTickets(const PredictionResult& result)
 
     module.columnOriginX = ticketOriginX;
     module.columnTop = tableTop;
-    const double left = module.columnOriginX - ticketPitch * shownRunners() - 100;
-    Label48->move(twips(left), twips(module.columnTop));
+    double left = module.columnOriginX - ticketPitch * shownRunners() - 100;
+    double width = ticketWidth;
+    double noteWidth = noteWidthTwips;
+    const bool narrowed = left < 0;
+    if (narrowed) {
+        // From 20 runners on, that place starts left of the window and the first horse number of every ticket is
+        // lost: the list moves to the window's edge and narrows to the room left of the table.
+        const double room = tableOriginX - cellWidth * (shownRunners() - 1) - 2 * ticketMargin;
+        left = ticketMargin;
+        width = std::min(width, room);
+        noteWidth = std::min(noteWidth, room);
+    }
+    Label48->setGeometry(twipsRect(left, module.columnTop, width, 300));
     Label48->show();
     for (int t = 0; t < total; ++t) {
         QLabel* ticket = Label49[t];
-        ticket->move(twips(left), twips(ticketPitch * t + module.columnTop + 300));
+        ticket->setGeometry(twipsRect(left, ticketPitch * t + module.columnTop + 300, width, 300));
         ticket->setText(QStringLiteral("%1 － %2").arg(result.ticketFirst[t] + 1).arg(result.ticketSecond[t] + 1));
         ticket->show();
     }
@@ -332,7 +347,10 @@ void Form5::showTickets(const PredictionResult& result)
     }
 
     if (total < result.ticketCount && result.favScoreSum != 0) {
-        Label10->move(twips(left), twips(total * ticketPitch + module.columnTop + 300));
+        Label10->setGeometry(twipsRect(left, total * ticketPitch + module.columnTop + 300, noteWidth, noteHeightTwips));
+        // Narrowed, the note wraps within its width and grows downwards to hold its lines.
+        if (narrowed)
+            Label10->resize(Label10->width(), std::max(Label10->height(), Label10->heightForWidth(Label10->width())));
         Label10->show();
     } else {
         Label10->hide();

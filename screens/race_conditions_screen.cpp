@@ -90,6 +90,16 @@ const QString errorTitle = QStringLiteral("入力の確認");
 QString boxText(std::int16_t value) { return value == 0 ? QString() : QString::number(value); }
 } // namespace
 
+bool sameRaceDate(const QString& typed, const QString& stored)
+{
+    if (typed.trimmed() == stored.trimmed())
+        return true;
+    // 99/7/5 and 99/07/05 are one day: the date box writes the first as the second.
+    const int year = QDate::currentDate().year();
+    const std::optional<QString> first = normalisedRaceDate(typed, year);
+    return first && first == normalisedRaceDate(stored, year);
+}
+
 std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
 {
     static const QRegularExpression full(QStringLiteral("^(\\d{2}|\\d{4})[/-](\\d{1,2})[/-](\\d{1,2})$"));
@@ -338,6 +348,9 @@ void Form3::List3_KeyPress(int keyAscii)
 
 void Form3::Command1_Click()
 {
+    // The menu closes the mark sheet: ask before its unsaved marks go with it.
+    if (!navigation.confirmLeavingRace())
+        return;
     navigation.close(ScreenId::Form3);
     navigation.show(ScreenId::Form2);
 }
@@ -345,17 +358,20 @@ void Form3::Command1_Click()
 void Form3::Command2_Click()
 {
     // Both numbers are checked before anything is stored, so a refused answer leaves the race as it was.
-    const std::optional<std::int16_t> raceNumber = toInt16(numberValue(Text2->text()));
-    if (!raceNumber) {
+    const TypedNumber raceNumberTyped = readTypedNumber(Text2->text());
+    const std::optional<std::int16_t> raceNumber = toInt16(raceNumberTyped.value);
+    if (raceNumberTyped.refused() || !raceNumber) {
         dialogs.reportError(
-            QStringLiteral(
-                "このレース番号は使えません。第1レースなら 1 のように、その日のレース番号を入力してください。"),
+            raceNumberTyped.refused()
+                ? QStringLiteral("「何レースですか？」にはレース番号を数で入力してください。")
+                : QStringLiteral("そのレース番号は使えません。1から12までのレース番号を入力してください。"),
             errorTitle);
         Text2->setFocus();
         return;
     }
-    const std::optional<std::int16_t> runners = toInt16(numberValue(Text7->text()));
-    if (!runners || *runners < 0 || *runners > maxRunners) {
+    const TypedNumber runnersTyped = readTypedNumber(Text7->text());
+    const std::optional<std::int16_t> runners = toInt16(runnersTyped.value);
+    if (runnersTyped.refused() || !runners || *runners < 0 || *runners > maxRunners) {
         dialogs.reportError(QStringLiteral("競争馬は 0 から %1 頭までで入力してください。").arg(maxRunners),
                             errorTitle);
         Text7->setFocus();
@@ -363,14 +379,19 @@ void Form3::Command2_Click()
     }
 
     RaceState& race = module.race;
+    // Another day or another race number is another race: a result and money kept from a race loaded on the mark
+    // sheet belong to that race, not to this one. A corrected name, class, course or distance keeps them.
+    if (!sameRaceDate(Text1->text(), race.raceDate) || *raceNumber != race.raceNumber)
+        module.keptTailLines = TailLines{};
     race.raceDate = Text1->text();
     race.raceNumber = *raceNumber;
     race.raceName = Text3->text();
     race.gradedText = Text4->text();
     race.courseName = Text5->text();
     race.distanceText = Text6->text();
-    // A new field size needs a fresh mark sheet; the same size keeps the marks already given.
-    if (*runners != race.runnerCount) {
+    // A new field size needs a fresh mark sheet; the same size keeps the marks already given. The typed number is
+    // compared before it is rounded, so that 3.4 over 3 still counts as a change.
+    if (runnersTyped.value != race.runnerCount) {
         navigation.close(ScreenId::Form4);
         navigation.close(ScreenId::Form5);
         setRunnerCount(race, *runners);

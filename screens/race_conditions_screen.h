@@ -16,6 +16,9 @@ class QPushButton;
 // Two-digit years 00..29 lie in the 2000s and 30..99 in the 1900s, which decides whether 29 February exists.
 std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear);
 
+// True when two date texts name the same day, written alike or not ("99/7/5" and "99/07/05").
+bool sameRaceDate(const QString& typed, const QString& stored);
+
 // The race conditions screen: seven questions about the race, three pick lists, then on to the mark sheet.
 class Form3 : public Screen {
     Q_OBJECT

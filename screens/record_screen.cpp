@@ -102,7 +102,8 @@ QString Form7::recordLine(bool raceHit, const QString& raceDate, std::int16_t ra
                        + QStringLiteral("ﾚｰｽ　　馬連結果："),
                    14)
            + lastOfZeros(first, 2) + QStringLiteral(" - ") + lastOfZeros(second, 2) + QStringLiteral("     ")
-           + padTo(QStringLiteral("配当金：") + lastOfZeros(pay, 6) + QStringLiteral("円"), 15) + padTo(raceName, 12);
+           + padAtLeast(QStringLiteral("配当金：") + zeroFilled(pay, 6) + QStringLiteral("円"), 15)
+           + padTo(raceName, 12);
 }
 
 void Form7::Form_Load()
@@ -129,9 +130,10 @@ void Form7::Form_Load()
         module.race = std::move(loaded.race);
         const PredictionResult& prediction = predictCurrentRace(module);
 
-        QString first = tailText(loaded.tail.firstPlace);
-        QString second = tailText(loaded.tail.secondPlace);
-        const QString pay = tailText(loaded.tail.payout);
+        // The result lines as the texts they hold, as the result entry list shows them.
+        QString first = entry.firstPlace;
+        QString second = entry.secondPlace;
+        const QString pay = entry.payout;
         if (numberValue(second) < numberValue(first))
             std::swap(first, second);
         const double firstValue = numberValue(first);

@@ -3,16 +3,23 @@
 #include "core/numbers.h"
 #include "racefile/catalogue.h"
 #include "racefile/race_file.h"
+#include "racefile/race_lines.h"
 #include "screens/control_table.h"
 #include "screens/saved_race_common.h"
 
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+
+#include <array>
+#include <tuple>
+
+using namespace racelines;
 
 namespace {
 constexpr double formFont = 14.25;
@@ -121,6 +128,8 @@ bool Form6::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::FocusIn && isFocusFromUser(event)) {
         (this->*gotFocus)();
+    } else if (event->type() == QEvent::InputMethod) {
+        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount, static_cast<QInputMethodEvent*>(event));
     } else if (event->type() == QEvent::KeyPress) {
         const int keyAscii = keyAsciiOf(static_cast<QKeyEvent*>(event));
         if (keyAscii >= 0)
@@ -177,8 +186,11 @@ void Form6::List1_Click()
     Label5->setText(List1->item(row)->text());
     module.selectedRaceFile = entry.fileName;
 
+    // One read gives the race (to check it) and its result lines as the texts they hold.
+    const RaceFileLines lines = RaceFileLines::load(module.selectedRaceFile, false);
     LoadedRace loaded;
-    const FileResult read = readRaceFile(module.selectedRaceFile, loaded, ReadScope::ThroughResults);
+    const FileResult read = readRaceLines(lines, loaded, ReadScope::ThroughResults, module.selectedRaceFile);
+    pickedRunnerCount = read.ok ? loaded.race.runnerCount : 0;
     if (!read.ok) {
         dialogs.reportError(read.error, QStringLiteral("レース結果の入力"));
         if (!QFileInfo::exists(module.selectedRaceFile)) {
@@ -194,9 +206,11 @@ void Form6::List1_Click()
         Command3->setFocus(Qt::OtherFocusReason);
         return;
     }
-    Text1->setText(lastOfZeros(tailText(loaded.tail.firstPlace), 2));
-    Text2->setText(lastOfZeros(tailText(loaded.tail.secondPlace), 2));
-    Text3->setText(lastOfZeros(tailText(loaded.tail.payout), 6));
+    const int n = pickedRunnerCount;
+    Text1->setText(lastOfZeros(lines.trimmedText(firstPlaceLine(n)), 2));
+    Text2->setText(lastOfZeros(lines.trimmedText(secondPlaceLine(n)), 2));
+    // A payout is shown whole, however many digits it has.
+    Text3->setText(zeroFilled(lines.trimmedText(payoutLine(n)), 6));
     Command3->show();
     Command2->show();
     Text1->setFocus(Qt::OtherFocusReason);
@@ -208,44 +222,81 @@ void Form6::Text2_GotFocus() { module.keyCount = 0; }
 
 void Form6::Text3_GotFocus() { module.keyCount = 0; }
 
-void Form6::confirmBox(QLineEdit* box, int width, QWidget* next)
-{
-    box->setText(lastOfZeros(box->text(), width));
-    next->setFocus(Qt::OtherFocusReason);
-}
-
 void Form6::Text1_KeyPress(int keyAscii)
 {
-    if (keyAscii == 13)
-        confirmBox(Text1, 2, Text2);
-    else
+    if (keyAscii == 13) {
+        // A horse number keeps its last two digits, as it always has.
+        Text1->setText(lastOfZeros(plainIfNumber(Text1->text()), 2));
+        Text2->setFocus(Qt::OtherFocusReason);
+    } else {
         applyFirstDigitRule(Text1, module.keyCount, keyAscii);
+    }
 }
 
 void Form6::Text2_KeyPress(int keyAscii)
 {
-    if (keyAscii == 13)
-        confirmBox(Text2, 2, Text3);
-    else
+    if (keyAscii == 13) {
+        Text2->setText(lastOfZeros(plainIfNumber(Text2->text()), 2));
+        Text3->setFocus(Qt::OtherFocusReason);
+    } else {
         applyFirstDigitRule(Text2, module.keyCount, keyAscii);
+    }
 }
 
 void Form6::Text3_KeyPress(int keyAscii)
 {
-    if (keyAscii == 13)
-        confirmBox(Text3, 6, Command2);
-    else
+    if (keyAscii == 13) {
+        // A payout is filled to six digits but never cut.
+        Text3->setText(zeroFilled(plainIfNumber(Text3->text()), 6));
+        Command2->setFocus(Qt::OtherFocusReason);
+    } else {
         applyFirstDigitRule(Text3, module.keyCount, keyAscii);
+    }
+}
+
+QString Form6::resultWarnings() const
+{
+    const double first = numberValue(Text1->text());
+    const double second = numberValue(Text2->text());
+    QStringList warnings;
+    auto tooLarge = [this, &warnings](const QString& place, double horse) {
+        if (horse > pickedRunnerCount)
+            warnings += QStringLiteral("%1の馬番%2は、このレースの出走頭数（%3頭）より大きい数です。")
+                            .arg(place, numberText(horse))
+                            .arg(pickedRunnerCount);
+    };
+    tooLarge(QStringLiteral("一着"), first);
+    tooLarge(QStringLiteral("二着"), second);
+    if (first == second && first != 0)
+        warnings += QStringLiteral("一着と二着が同じ馬番%1です。").arg(numberText(first));
+    return warnings.join(u'\n');
 }
 
 void Form6::Command2_Click()
 {
     if (module.selectedRaceFile.isEmpty())
         return;
+    // A box that holds no number is refused before anything is written; the boxes keep what was typed.
+    const std::array<std::tuple<QLineEdit*, QString, QString>, 3> boxes = {{
+        {Text1, QStringLiteral("一着"), QStringLiteral("馬番")},
+        {Text2, QStringLiteral("二着"), QStringLiteral("馬番")},
+        {Text3, QStringLiteral("配当金"), QStringLiteral("金額")},
+    }};
+    for (const auto& [box, caption, what] : boxes) {
+        if (const QString problem = numberBoxProblem(box->text(), caption, what); !problem.isEmpty()) {
+            dialogs.reportError(problem, QStringLiteral("データの書き換え"));
+            box->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    // A result that cannot be is named in the question; the user may still write it.
+    const QString warnings = resultWarnings();
     // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
     const RewriteResult result =
         rewriteResultLines(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(),
-                           [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
+                           [this, &warnings](const QString& text, const QString& title) {
+                               return dialogs.confirm(warnings.isEmpty() ? text : warnings + u'\n' + text, title);
+                           });
     if (result.outcome == Outcome::Failed)
         dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
     relist();

@@ -36,8 +36,8 @@ private:
     void buildCatalogue();
     // After a write or a delete, whatever its outcome: empty the boxes, list again, focus on "戻ります".
     void relist();
-    // Enter in a number box: bring it to its width and move on.
-    void confirmBox(QLineEdit* box, int width, QWidget* next);
+    // The finishers that cannot be (beyond the runners, the same horse twice), one sentence a line; empty if none.
+    QString resultWarnings() const;
 
     QLabel* Label1;
     QListWidget* List1;
@@ -51,4 +51,7 @@ private:
     QPushButton* Command2;
     QPushButton* Command3;
     QPushButton* Command1;
+
+    // Runners of the picked race, against which the finishers are checked.
+    int pickedRunnerCount = 0;
 };

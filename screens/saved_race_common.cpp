@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "screens/control_table.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,7 +25,7 @@ void buildSavedRaceHeader(QWidget* screen, const char* titleName, const char* pr
          .pointSize = 20.25},
         {.name = productName,
          .kind = ControlKind::Label,
-         .caption = "トキロ ",
+         .caption = "トキロ",
          .left = 7320,
          .top = 720,
          .width = 1815,
@@ -74,20 +75,12 @@ int keyAsciiOf(const QKeyEvent* event)
 
 void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii)
 {
-    if (keyAscii >= '0' && keyAscii <= '9' && keyCount == 0)
+    // A full-width digit is a digit too.
+    const bool digit = (keyAscii >= '0' && keyAscii <= '9') || (keyAscii >= 0xFF10 && keyAscii <= 0xFF19);
+    if (digit && keyCount == 0)
         box->clear();
     if (keyCount < std::numeric_limits<std::int16_t>::max())
         ++keyCount;
-}
-
-QString tailText(const TailValue& value)
-{
-    switch (value.kind) {
-    case TailValue::Kind::Unset: return {};
-    case TailValue::Kind::Number: return numberText(value.number);
-    case TailValue::Kind::Text: return value.text;
-    }
-    return {};
 }
 
 double tailAmount(const TailValue& value)
@@ -98,4 +91,19 @@ double tailAmount(const TailValue& value)
     case TailValue::Kind::Text: return numberValue(value.text);
     }
     return 0;
+}
+
+bool applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, const QInputMethodEvent* event)
+{
+    const QString committed = event->commitString();
+    if (committed.isEmpty())
+        return false;
+    applyFirstDigitRule(box, keyCount, committed.at(0).unicode());
+    return true;
+}
+
+QString plainIfNumber(const QString& text)
+{
+    const TypedNumber number = readTypedNumber(text);
+    return number.kind == TypedNumber::Kind::Number ? number.plain : text;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class QInputMethodEvent;
 class QKeyEvent;
 class QLineEdit;
 class QWidget;
@@ -30,7 +31,13 @@ int keyAsciiOf(const QKeyEvent* event);
 // of wrapping round to 0, which would empty the box again in the middle of typing.
 void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii);
 
-// A tail line as the screens show it: empty while unset, a number in plain decimal, or the text it holds.
-QString tailText(const TailValue& value);
+// What the first-digit rule makes of text committed by an input method (which arrives whole, not as keys): its first
+// character counts as the key. Returns false when the event commits nothing.
+bool applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, const QInputMethodEvent* event);
+
+// The number a box's text holds, in plain half-width digits ("１，２３０円" -> "1230"); a text without a number stays
+// as it is.
+QString plainIfNumber(const QString& text);
+
 // A tail line as a money amount: 0 while unset, the number, or the leading number of a text.
 double tailAmount(const TailValue& value);

@@ -20,6 +20,9 @@ public:
     virtual void Form_Activate() {}
     virtual void Form_Unload() {}
 
+    // True while the screen holds work that closing it would throw away unsaved.
+    virtual bool hasUnsavedWork() const { return false; }
+
     // The control that has the keyboard focus when the screen is first shown.
     QWidget* firstFocus() const { return firstFocus_; }
 

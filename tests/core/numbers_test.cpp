@@ -26,11 +26,9 @@ private slots:
         QTest::newRow("blank inside ends it") << "12 34" << 12.0;
         QTest::newRow("sign alone") << "-" << 0.0;
         QTest::newRow("two signs") << "+-3" << 0.0;
-        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("no exponent") << "2e1" << 2.0;
         QTest::newRow("exponent without digits") << "5e" << 5.0;
-        QTest::newRow("full-width digits are no number") << "１２" << 0.0;
         QTest::newRow("tab before") << "\t42" << 42.0;
-        QTest::newRow("too large for a double") << "1e999" << 0.0;
     }
 
     void numberValue()
@@ -38,6 +36,61 @@ private slots:
         QFETCH(QString, text);
         QFETCH(double, value);
         QCOMPARE(::numberValue(text), value);
+    }
+
+    // Numbers as people type them with a Japanese keyboard: full-width characters, thousands separators, 円.
+    void typedNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind"); // TypedNumber::Kind
+        QTest::addColumn<QString>("plain");
+        const int empty = int(TypedNumber::Kind::Empty);
+        const int number = int(TypedNumber::Kind::Number);
+        const int none = int(TypedNumber::Kind::NotNumber);
+        QTest::newRow("full-width digits") << "１８" << number << "18";
+        QTest::newRow("full-width with zeros") << "０２" << number << "2";
+        QTest::newRow("comma groups") << "1,230" << number << "1230";
+        QTest::newRow("full-width comma groups") << "１，２３０" << number << "1230";
+        QTest::newRow("groups and yen") << "1,234,560円" << number << "1234560";
+        QTest::newRow("full-width minus and point") << "－１２．５０" << number << "-12.5";
+        QTest::newRow("minus sign U+2212") << "−3" << number << "-3";
+        QTest::newRow("full-width plus") << "＋４" << number << "4";
+        QTest::newRow("ideographic space before") << "\u3000７" << number << "7";
+        QTest::newRow("comma not between digits ends it") << "12,円" << number << "12";
+        QTest::newRow("point without fraction") << "5." << number << "5";
+        QTest::newRow("minus zero") << "-0.0" << number << "0";
+        QTest::newRow("nine digits") << "123456789" << number << "123456789";
+        QTest::newRow("twenty digits kept") << "12345678901234567890" << number << "12345678901234567890";
+        QTest::newRow("empty") << "" << empty << "0";
+        QTest::newRow("blanks only") << " \u3000 " << empty << "0";
+        QTest::newRow("letters") << "abc" << none << "";
+        QTest::newRow("yen alone") << "円" << none << "";
+        QTest::newRow("point alone") << "." << none << "";
+        QTest::newRow("comma first") << ",5" << none << "";
+        QTest::newRow("long vowel is no minus") << "ー５" << none << "";
+    }
+
+    void typedNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(QString, plain);
+        const TypedNumber number = readTypedNumber(text);
+        QCOMPARE(int(number.kind), kind);
+        if (number.kind != TypedNumber::Kind::NotNumber) {
+            QCOMPARE(number.plain, plain);
+            QCOMPARE(number.value, plain.toDouble());
+        }
+    }
+
+    void boxProblems()
+    {
+        QCOMPARE(numberBoxProblem(QString(), "配当金", "金額"), QString());
+        QCOMPARE(numberBoxProblem("１，２３０円", "配当金", "金額"), QString());
+        QCOMPARE(numberBoxProblem("abc", "配当金", "金額"),
+                 QStringLiteral("「配当金」には金額を数で入力してください。"));
+        QVERIFY(numberBoxProblem("12345678901234567890", "配当金", "金額").contains(QStringLiteral("15けた")));
+        QVERIFY(heldExactly(readTypedNumber(u"999999999999999")));
     }
 
     void toInt16_data()
@@ -106,6 +159,16 @@ private slots:
                                           << "１２３" << 2 << "２３";
         QTest::newRow("zeros zero count") << "zeros"
                                           << "5" << 0 << "";
+        QTest::newRow("fill short") << "fill"
+                                    << "870" << 6 << "000870";
+        QTest::newRow("fill never cuts") << "fill"
+                                         << "1234560" << 6 << "1234560";
+        QTest::newRow("fill after the sign") << "fill"
+                                             << "-5" << 6 << "-00005";
+        QTest::newRow("pad at least never cuts") << "least"
+                                                 << "配当金：1234567890円" << 15 << "配当金：1234567890円";
+        QTest::newRow("pad at least pads") << "least"
+                                           << "ab" << 4 << "ab  ";
     }
 
     void widths()
@@ -114,7 +177,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, width);
         QFETCH(QString, result);
-        QCOMPARE(rule == u"pad" ? padTo(text, width) : lastOfZeros(text, width), result);
+        const QString made = rule == u"pad"     ? padTo(text, width)
+                             : rule == u"least" ? padAtLeast(text, width)
+                             : rule == u"fill"  ? zeroFilled(text, width)
+                                                : lastOfZeros(text, width);
+        QCOMPARE(made, result);
     }
 
     void formats_data()
@@ -155,6 +222,9 @@ private slots:
         QCOMPARE(::numberText(-3), QStringLiteral("-3"));
         QCOMPARE(::numberText(2.5), QStringLiteral("2.5"));
         QCOMPARE(::numberText(0), QStringLiteral("0"));
+        QCOMPARE(::numberText(5000000000.0), QStringLiteral("5000000000"));
+        QCOMPARE(::numberText(1e20), QStringLiteral("100000000000000000000"));
+        QCOMPARE(::numberText(0.00001), QStringLiteral("0.00001"));
     }
 
     void setRunnerCount_data()

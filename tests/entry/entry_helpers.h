@@ -2,8 +2,8 @@
 
 #include "app_harness.h"
 #include "core/twips.h"
+#include "typing.h"
 
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QWidget>
 #include <QtTest>
@@ -21,19 +21,7 @@ inline QRect twipsGeometry(const QWidget* widget)
 // Where the layout puts a control, rounded to whole pixels the way the screens convert twips.
 inline QRect expectedGeometry(int left, int top, int width, int height) { return twipsRect(left, top, width, height); }
 
-// Half-width text arrives as key presses; Japanese text as the input method commits it.
-inline void type(QWidget* box, const QString& text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(box, c.toLatin1());
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QCoreApplication::sendEvent(box, &commit);
-        }
-    }
-}
+inline void type(QWidget* box, const QString& text) { typeText(box, text); }
 
 inline void typeAndEnter(QWidget* box, const QString& text)
 {

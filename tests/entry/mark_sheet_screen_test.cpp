@@ -218,6 +218,35 @@ private slots:
         QCOMPARE(markSum(1), 0);
     }
 
+    // The second press of a quick double click counts like any other press.
+    void quickClicksAllCount_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("doubleClicks");
+        QTest::addColumn<int>("after");
+        QTest::newRow("double click adds two") << 0 << int(Qt::LeftButton) << 1 << 2;
+        QTest::newRow("four quick clicks add four") << 0 << int(Qt::LeftButton) << 2 << 4;
+        QTest::newRow("right double click removes two") << 3 << int(Qt::RightButton) << 1 << 1;
+    }
+    void quickClicksAllCount()
+    {
+        QFETCH(int, before);
+        QFETCH(int, button);
+        QFETCH(int, doubleClicks);
+        openSheet(2);
+        clickMarks(0, Qt::LeftButton, before);
+        // What a widget receives of a double click: press, release, double click (the second press), release.
+        const Qt::MouseButton pressed = Qt::MouseButton(button);
+        for (int i = 0; i < doubleClicks; ++i) {
+            QTest::mouseClick(markLabel(0), pressed, {}, QPoint(5, 200));
+            QTest::mouseDClick(markLabel(0), pressed, {}, QPoint(5, 200));
+            QTest::mouseRelease(markLabel(0), pressed, {}, QPoint(5, 200));
+        }
+        QTEST(int(app->module.race.markSheet[0][0]), "after");
+        QCOMPARE(markLabel(0)->text(), QStringLiteral("◎").repeated(app->module.race.markSheet[0][0]));
+    }
+
     void namesAreConfirmedByEnter()
     {
         openSheet(2);
@@ -247,6 +276,9 @@ private slots:
         QTest::newRow("with a unit") << "6点" << 6 << false;
         QTest::newRow("leading blanks") << "  9" << 9 << false;
         QTest::newRow("beyond 16 bits") << "40000" << 4 << true;
+        QTest::newRow("full-width digits") << "１２" << 12 << false;
+        QTest::newRow("full-width point") << "３．５" << 4 << false;
+        QTest::newRow("no number") << "たくさん" << 4 << true;
     }
     void ticketBoxNumber()
     {
@@ -550,6 +582,15 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("30 runners") << fileLines({"24/12/22", " 1 ", "", "", "", "", " 4 ", " 30 ", " 0 "});
         QTest::newRow("missing file") << QByteArray();
+        QList<QByteArray> lines = fiveRunnerRace().split('\n');
+        for (QByteArray& line : lines)
+            line.chop(1);
+        QList<QByteArray> noTickets = lines.mid(0, 44);
+        noTickets[6] = "四点";
+        QTest::newRow("ticket count without a number") << fileLines(noTickets);
+        // Cut anywhere before its last mark line (line 44), the race would take made-up names and marks.
+        for (int kept = 1; kept < 44; ++kept)
+            QTest::addRow("cut after line %d", kept) << fileLines(lines.mid(0, kept));
     }
     void unsoundFileChangesNothing()
     {
@@ -569,6 +610,138 @@ private slots:
         QCOMPARE(app->module.race.markSheet[1][0], std::int16_t(2));
         QCOMPARE(markLabel(1)->text(), QStringLiteral("◎◎"));
         QVERIFY(numberLabel(2)->isVisible());
+        QVERIFY(!numberLabel(3));
+    }
+
+    // Amounts of any length, a fraction and hand-written result texts come back from a load and a save unchanged.
+    void loadThenSaveKeepsEveryValue()
+    {
+        TempFolder folder;
+        QList<QByteArray> lines = fiveRunnerRace().split('\n');
+        lines.removeLast();
+        for (QByteArray& line : lines)
+            line.chop(1);
+        const QList<QByteArray> tail = {"+4", " .0 ", "123456789", " 2.5 ", " 98765432109 "};
+        lines = lines.mid(0, 44) + tail;
+        writeAll(QStringLiteral("big.tkr"), fileLines(lines));
+        openSheet(2);
+        app->dialogs.fileAnswers = {QStringLiteral("big.tkr"), QStringLiteral("copy.tkr")};
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        const QList<QByteArray> saved = readAll(QStringLiteral("copy.tkr")).split('\n').mid(44, 5);
+        QCOMPARE(saved, (QList<QByteArray>{" 4 \r", " 0 \r", "123456789\r", " 2.5 \r", " 98765432109 \r"}));
+    }
+
+    // Leaving a race with unsaved work asks first, whichever way it is left; a race as opened, loaded or saved does
+    // not. Closing the screen in front of the sheet only reveals it and asks nothing.
+    void leavingAsksOnlyWithUnsavedWork_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("asks");
+        const QStringList ways = {"menu", "close box"};
+        for (const QString& way : ways) {
+            auto row = [&way](const char* change, bool asks) {
+                QTest::addRow("%s, %s", change, qPrintable(way)) << QString::fromUtf8(change) << way << asks;
+            };
+            row("nothing", false);
+            row("a mark", true);
+            row("a mark given and taken back", false);
+            row("a name", true);
+            row("the ticket count", true);
+            row("the aim", true);
+            row("marks saved", false);
+            row("loaded", false);
+            row("loaded, then a mark", true);
+        }
+        QTest::newRow("a mark, close box on the race conditions screen") << "a mark"
+                                                                         << "close box on Form3" << false;
+        QTest::newRow("a mark, close box on the prediction") << "a mark"
+                                                             << "close box on Form5" << false;
+    }
+    void leavingAsksOnlyWithUnsavedWork()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, way);
+        QFETCH(bool, asks);
+        TempFolder folder;
+        writeAll(QStringLiteral("race.tkr"), fiveRunnerRace());
+        openSheet(3);
+        if (change.startsWith(u"loaded")) {
+            app->dialogs.fileAnswers = {QStringLiteral("race.tkr")};
+            QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        }
+        if (change.contains(u"a mark") || change == u"marks saved")
+            clickMarks(1, Qt::LeftButton);
+        if (change == u"a mark given and taken back")
+            clickMarks(1, Qt::RightButton);
+        if (change == u"a name")
+            entry::typeAndEnter(nameBox(0), QStringLiteral("アオイホシ"));
+        if (change == u"the ticket count")
+            entry::typeAndEnter(ticketBox(), QStringLiteral("6"));
+        if (change == u"the aim")
+            QTest::mouseClick(control(QStringLiteral("Option2")), Qt::LeftButton);
+        if (change == u"marks saved") {
+            app->dialogs.fileAnswers = {QStringLiteral("saved.tkr")};
+            QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        }
+        const int marks = markSum(1);
+        app->dialogs.confirmAnswers = {false};
+        app->dialogs.asked.clear();
+
+        if (way == u"menu") {
+            QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command1")));
+            QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command1")));
+        } else {
+            if (way == u"close box on Form3")
+                QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command1")));
+            if (way == u"close box on Form5")
+                QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command10")));
+            app->window->close();
+        }
+        settle();
+        QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), asks ? 1 : 0);
+        if (asks) {
+            QCOMPARE(app->dialogs.asked.back().text,
+                     QStringLiteral("印や馬名などをセーブしていません。セーブせずに閉じますがよろしいですか？"));
+            QCOMPARE(app->dialogs.asked.back().title, QStringLiteral("データの破棄"));
+            // Cancel: the race stays, marks and all.
+            QVERIFY(app->nav().isLoaded(ScreenId::Form4));
+            QCOMPARE(markSum(1), marks);
+            QCOMPARE(app->endCalls, 0);
+        } else if (way.startsWith(u"close box on")) {
+            QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
+            QCOMPARE(markSum(1), marks);
+        } else {
+            QVERIFY(!app->nav().isLoaded(ScreenId::Form4));
+        }
+    }
+
+    void leavingUnsavedWorkWithOk_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("menu") << "menu";
+        QTest::newRow("close box") << "close box";
+    }
+    void leavingUnsavedWorkWithOk()
+    {
+        QFETCH(QString, way);
+        openSheet(3);
+        clickMarks(1, Qt::LeftButton);
+        app->dialogs.confirmAnswers = {true};
+        if (way == u"menu") {
+            QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command1")));
+            QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command1")));
+            settle();
+            QCOMPARE(app->nav().front()->screenId(), ScreenId::Form2);
+        } else {
+            app->window->close();
+            settle();
+            QCOMPARE(app->endCalls, 1);
+        }
+        QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), 1);
+        QVERIFY(!app->nav().isLoaded(ScreenId::Form4));
     }
 };
 

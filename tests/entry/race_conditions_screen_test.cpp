@@ -1,9 +1,13 @@
 #include "entry_helpers.h"
+#include "racefile/race_file.h"
 #include "screens/race_conditions_screen.h"
+#include "temp_folder.h"
 #include "test_main.h"
 
 #include <QApplication>
 #include <QDate>
+#include <QFile>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +17,14 @@
 
 using entry::expectedGeometry;
 using entry::settle;
+
+namespace {
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
 
 class RaceConditionsScreenTest : public QObject {
     Q_OBJECT
@@ -215,30 +227,46 @@ private slots:
         QTest::addColumn<QString>("raceNumber");
         QTest::addColumn<QString>("runners");
         QTest::addColumn<QString>("backTo");
+        QTest::addColumn<QString>("messagePart");
         QTest::newRow("race number beyond 16 bits") << "40000"
                                                     << "8"
-                                                    << "Text2";
+                                                    << "Text2"
+                                                    << "1から12までのレース番号";
         QTest::newRow("race number below 16 bits") << "-32769"
                                                    << "8"
-                                                   << "Text2";
+                                                   << "Text2"
+                                                   << "1から12までのレース番号";
+        QTest::newRow("race number without a number") << "第七"
+                                                      << "8"
+                                                      << "Text2"
+                                                      << "「何レースですか？」";
         QTest::newRow("22 runners") << "11"
                                     << "22"
-                                    << "Text7";
+                                    << "Text7"
+                                    << "競争馬は";
         QTest::newRow("21.5 runners rounds to 22") << "11"
                                                    << "21.5"
-                                                   << "Text7";
+                                                   << "Text7"
+                                                   << "競争馬は";
         QTest::newRow("negative runners") << "11"
                                           << "-1"
-                                          << "Text7";
+                                          << "Text7"
+                                          << "競争馬は";
         QTest::newRow("runners beyond 16 bits") << "11"
                                                 << "99999"
-                                                << "Text7";
+                                                << "Text7"
+                                                << "競争馬は";
+        QTest::newRow("runners in kanji") << "11"
+                                          << "十八頭"
+                                          << "Text7"
+                                          << "競争馬は";
     }
     void refusedNumbers()
     {
         QFETCH(QString, raceNumber);
         QFETCH(QString, runners);
         QFETCH(QString, backTo);
+        QFETCH(QString, messagePart);
         app->module.race.raceName = QStringLiteral("前のレース");
         app->module.race.runnerCount = 5;
         openForm3();
@@ -248,11 +276,129 @@ private slots:
         QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command2")));
         settle();
         QCOMPARE(app->dialogs.count(QStringLiteral("error")), 1);
+        QVERIFY2(app->dialogs.asked.back().text.contains(messagePart), qPrintable(app->dialogs.asked.back().text));
+        QVERIFY(!app->dialogs.asked.back().text.contains(QStringLiteral("32767")));
         QVERIFY(app->nav().isLoaded(ScreenId::Form3));
         QCOMPARE(app->nav().front()->screenId(), ScreenId::Form3);
         QCOMPARE(focused(), app->find<QWidget>(ScreenId::Form3, backTo));
         QCOMPARE(app->module.race.raceName, QStringLiteral("前のレース"));
         QCOMPARE(app->module.race.runnerCount, std::int16_t(5));
+    }
+
+    // Numbers as typed with the input method still on, or with separators and units.
+    void numbersAsTyped_data()
+    {
+        QTest::addColumn<QString>("raceNumber");
+        QTest::addColumn<QString>("runners");
+        QTest::addColumn<int>("storedNumber");
+        QTest::addColumn<int>("storedRunners");
+        QTest::newRow("full-width digits") << "１１"
+                                           << "１８" << 11 << 18;
+        QTest::newRow("leading zero and a unit") << "０７"
+                                                 << "16頭" << 7 << 16;
+        QTest::newRow("ideographic space and full-width plus") << "\u3000＋３"
+                                                               << "２１" << 3 << 21;
+        QTest::newRow("empty boxes") << ""
+                                     << "" << 0 << 0;
+    }
+    void numbersAsTyped()
+    {
+        QFETCH(QString, raceNumber);
+        QFETCH(QString, runners);
+        openForm3();
+        entry::type(box("Text2"), raceNumber);
+        entry::type(box("Text7"), runners);
+        QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command2")));
+        settle();
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        QTEST(int(app->module.race.raceNumber), "storedNumber");
+        QTEST(int(app->module.race.runnerCount), "storedRunners");
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
+    }
+
+    // The runner count is compared as typed: 3.4 over 3 is a change and opens a fresh sheet, although it rounds to 3.
+    void runnerCountComparedBeforeRounding_data()
+    {
+        QTest::addColumn<QString>("runners");
+        QTest::addColumn<bool>("fresh");
+        QTest::newRow("3 again") << "3" << false;
+        QTest::newRow("full-width 3 again") << "３" << false;
+        QTest::newRow("3.4") << "3.4" << true;
+        QTest::newRow("4") << "4" << true;
+    }
+    void runnerCountComparedBeforeRounding()
+    {
+        QFETCH(QString, runners);
+        QFETCH(bool, fresh);
+        app->module.race.runnerCount = 3;
+        app->nav().show(ScreenId::Form4);
+        app->module.race.markSheet[0][0] = 2;
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command1")));
+        box("Text7")->setText(runners);
+        QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command2")));
+        settle();
+        QCOMPARE(app->module.race.markSheet[0][0], std::int16_t(fresh ? 0 : 2));
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
+    }
+
+    // A loaded race given another day or race number is another race: the sheet keeps its marks, but the result and
+    // money of the loaded race are not saved with it. Corrections of the other answers keep them.
+    void changedRaceDropsTheOldResult_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("another date") << "Text1"
+                                      << "99/05/23" << true;
+        QTest::newRow("the same date written otherwise") << "Text1"
+                                                         << "99/5/16" << false;
+        QTest::newRow("another race number") << "Text2"
+                                             << "8" << true;
+        QTest::newRow("the same race number in full width") << "Text2"
+                                                            << "０７" << false;
+        QTest::newRow("another name") << "Text3"
+                                      << "日本ダービー" << false;
+        QTest::newRow("another class") << "Text4"
+                                       << "ＧⅡ" << false;
+        QTest::newRow("another course") << "Text5"
+                                        << "京都競馬場" << false;
+        QTest::newRow("another distance") << "Text6"
+                                          << "2000m" << false;
+    }
+    void changedRaceDropsTheOldResult()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(bool, dropped);
+        TempFolder folder;
+        RaceState race;
+        race.raceDate = QStringLiteral("99/05/16");
+        race.raceNumber = 7;
+        race.runnerCount = 2;
+        race.ticketCount = 4;
+        race.markSheet[1][0] = 3;
+        const TailLines tail{TailValue::ofNumber(2), TailValue::ofNumber(1), TailValue::ofText("450"),
+                             TailValue::ofNumber(1000), TailValue::ofNumber(2500000000.0)};
+        QVERIFY(writeRaceFile(QStringLiteral("old.tkr"), race, tail).ok);
+
+        app->nav().show(ScreenId::Form4);
+        app->dialogs.fileAnswers = {QStringLiteral("old.tkr")};
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command1")));
+        app->find<QLineEdit>(ScreenId::Form3, box)->setText(typed);
+        QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command2")));
+        settle();
+        QCOMPARE(app->module.race.markSheet[1][0], std::int16_t(3));
+        app->dialogs.fileAnswers = {QStringLiteral("new.tkr")};
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+
+        QList<QByteArray> lines = fileBytes(QStringLiteral("new.tkr")).split('\n');
+        QCOMPARE(lines.size(), 14 + 7 * 2 + 1);
+        const QList<QByteArray> tailLines = lines.mid(9 + 7 * 2, 5);
+        const QList<QByteArray> expected =
+            dropped ? QList<QByteArray>{"\r", "\r", "\r", "\r", " 0 \r"}
+                    : QList<QByteArray>{" 2 \r", " 1 \r", "450\r", " 1000 \r", " 2500000000 \r"};
+        QCOMPARE(tailLines, expected);
     }
 
     void acceptedEdgeNumbers()
@@ -298,6 +444,17 @@ private slots:
         QCOMPARE(box("Text4")->geometry(), expectedGeometry(5520, 4545, 735, 360));
         QVERIFY(!box("Text1")->testAttribute(Qt::WA_InputMethodEnabled));
         QVERIFY(box("Text3")->testAttribute(Qt::WA_InputMethodEnabled));
+        // What an input method asks the box decides whether it converts keys for it: a QLineEdit answers yes on its
+        // own, so the boxes of numbers and dates must answer no.
+        auto acceptsInputMethod = [](QWidget* widget) {
+            QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImHints);
+            QCoreApplication::sendEvent(widget, &query);
+            return query.value(Qt::ImEnabled).toBool();
+        };
+        for (const char* off : {"Text1", "Text2", "Text6", "Text7"})
+            QVERIFY2(!acceptsInputMethod(box(off)), off);
+        for (const char* on : {"Text3", "Text4", "Text5"})
+            QVERIFY2(acceptsInputMethod(box(on)), on);
     }
 
     void clearAsksFirst_data()

@@ -225,12 +225,18 @@ void FormatTest::readAccepts_data()
                                                  TailValue::ofNumber(300),
                                                  TailValue::ofNumber(450)};
     lines = raceLines(2, "  ", sjis(QStringLiteral(" 取消 ")), "", sjis(QStringLiteral("1200円")), " 99999999999 ");
-    QTest::newRow("texts and an income too large") << crlfLines(lines) << 7 << "U2"
-                                                   << TailLines{{},
-                                                                TailValue::ofText(QStringLiteral("取消")),
-                                                                {},
-                                                                TailValue::ofText(QStringLiteral("1200円")),
-                                                                TailValue::ofNumber(0)};
+    QTest::newRow("texts and an income beyond 32 bits") << crlfLines(lines) << 7 << "U2"
+                                                        << TailLines{{},
+                                                                     TailValue::ofText(QStringLiteral("取消")),
+                                                                     {},
+                                                                     TailValue::ofText(QStringLiteral("1200円")),
+                                                                     TailValue::ofNumber(99999999999.0)};
+    // Digits beyond what a number holds exactly are kept as they are, so that a save writes them back unchanged.
+    lines = raceLines(2, " 3 ", " 8 ", "870", " 123456789012345678901 ", " 98765432109876543210 ");
+    QTest::newRow("amounts of twenty digits")
+        << crlfLines(lines) << 7 << "U2"
+        << TailLines{TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("870"),
+                     TailValue::ofText("123456789012345678901"), TailValue::ofText("98765432109876543210")};
     lines = raceLines(2);
     lines[10] = " U2\t ";
     QByteArray lf;
@@ -260,29 +266,23 @@ void FormatTest::readAccepts()
 
 void FormatTest::shortFileUsesLoadFallbacks()
 {
-    // Cut after the first mark line of runner 2, with a bad ticket count: a failed number read keeps the number read
-    // before it, a missing text line gives the text read before it, missing tail lines stay unset.
-    std::vector<QByteArray> lines = raceLines(2);
-    lines[1] = " 9 ";
-    lines[6] = "many";
+    // Cut after the first result line, with a race number that is no number: a failed number read keeps the number
+    // read before it (none yet: 0), missing tail lines stay unset.
+    std::vector<QByteArray> lines = raceLines(2, " 6 ");
+    lines[1] = "R7";
     lines[13] = " 3 "; // runner 1, △
-    lines.resize(9 + 2 + 6 + 1);
-    lines.back() = " 2 "; // runner 2, ◎
+    lines.resize(9 + 2 + 12 + 1);
     LoadedRace loaded;
     const FileResult read = parseRaceFile(crlfLines(lines), loaded);
     QVERIFY2(read.ok, qPrintable(read.error));
-    QCOMPARE(loaded.race.ticketCount, 9);
-    QCOMPARE(loaded.race.runnerNames[1], QStringLiteral("U2"));
+    QCOMPARE(loaded.race.raceNumber, 0);
     QCOMPARE(loaded.race.markSheet[0][2], 3);
-    QCOMPARE(loaded.race.markSheet[1][0], 2);
-    QCOMPARE(loaded.race.markSheet[1][5], 2);
-    QVERIFY(loaded.tail == TailLines{});
+    QVERIFY(loaded.tail == (TailLines{TailValue::ofNumber(6), {}, {}, {}, TailValue::ofNumber(0)}));
 
-    // Cut after the header: the names take the distance text, the marks the aim.
-    lines.resize(9);
+    // Cut right after the marks: no result, no balance.
+    lines.resize(9 + 2 + 12);
     QVERIFY(parseRaceFile(crlfLines(lines), loaded).ok);
-    QCOMPARE(loaded.race.runnerNames[0], QStringLiteral("1600m"));
-    QCOMPARE(loaded.race.markSheet[1][5], 0);
+    QVERIFY(loaded.tail == TailLines{});
 }
 
 void FormatTest::refusesBadFile_data()
@@ -303,6 +303,14 @@ void FormatTest::refusesBadFile_data()
     QTest::newRow("mark 26") << withLine(12, " 26 ") << "13行目";
     QTest::newRow("mark -1") << withLine(20, "-1 ") << "21行目";
     QTest::newRow("mark text") << withLine(9 + 2 + 11, "x") << "23行目";
+    QTest::newRow("ticket count text") << withLine(6, "many") << "7行目";
+    QTest::newRow("ticket count 40000") << withLine(6, " 40000 ") << "7行目";
+    // A file that ends before its last mark line: every cut from line 9 to the last mark line is refused.
+    for (int kept = 8; kept < 9 + 2 + 12; ++kept) {
+        std::vector<QByteArray> lines = raceLines(2);
+        lines.resize(static_cast<std::size_t>(kept));
+        QTest::addRow("cut after line %d", kept) << crlfLines(lines) << "途中で切れて";
+    }
     const std::pair<const char*, QByteArray> bytes[] = {
         {"cut-off lead byte at the end", QByteArray("\x82", 1)},
         {"lead byte before CR LF", QByteArray("A\x82", 2)},

@@ -3,6 +3,7 @@
 #include "app_harness.h"
 #include "temp_folder.h"
 #include "test_main.h"
+#include "typing.h"
 
 #include <QLineEdit>
 
@@ -72,6 +73,11 @@ private slots:
                                << QStringList{"300円", "450円", "150円"} << "150円";
         QTest::newRow("a loss") << num(1000) << num(200) << "支出：001000円 収入：000200円 差額：-000800円"
                                 << QStringList{"1000円", "200円", "-800円"} << "-800円";
+        // Amounts too long for their pieces widen the line; none is cut, in the line or the boxes.
+        QTest::newRow("an income beyond 32 bits")
+            << num(123456789) << num(98765432109.0)
+            << "支出：123456789円収入：98765432109円 差額：98641975320円ダービー"
+            << QStringList{"123456789円", "98765432109円", "98641975320円"} << "98641975320円";
     }
     void amounts_showInTheLineAndTheBoxes()
     {
@@ -131,6 +137,57 @@ private slots:
         QVERIFY(s.list->item(1)->text().simplified().contains(
             QStringLiteral("支出：000300円 収入：000450円 差額：000150円")));
         QCOMPARE(s.overall->text(), QStringLiteral("-650円"));
+    }
+
+    // Amounts as typed with separators, 円 and full-width digits are written as the numbers meant; a box that holds
+    // no number is refused before anything is asked or written.
+    void write_takesAmountsAsTyped_data()
+    {
+        QTest::addColumn<QString>("stake");
+        QTest::addColumn<QString>("income");
+        QTest::addColumn<QByteArrayList>("written"); // empty: refused
+        QTest::addColumn<QString>("message");
+        QTest::newRow("separators and yen") << "1,200円"
+                                            << "12,345,678円" << QByteArrayList{" 1200 ", " 12345678 "} << "";
+        QTest::newRow("full width") << "１，２００"
+                                    << "３０００円" << QByteArrayList{" 1200 ", " 3000 "} << "";
+        QTest::newRow("eleven digits") << "0"
+                                       << "98765432109" << QByteArrayList{" 0 ", " 98765432109 "} << "";
+        QTest::newRow("stake in words") << "千二百円"
+                                        << "300" << QByteArrayList{}
+                                        << "「馬券購入金額」には金額を数で入力してください。";
+        QTest::newRow("income in words") << "300"
+                                         << "なし" << QByteArrayList{}
+                                         << "「このレースの収入」には金額を数で入力してください。";
+    }
+    void write_takesAmountsAsTyped()
+    {
+        QFETCH(QString, stake);
+        QFETCH(QString, income);
+        QFETCH(QByteArrayList, written);
+        QFETCH(QString, message);
+        TempFolder folder;
+        WRITE_RACE(QStringLiteral("r.tkr"), sampleRace("99/05/16", 7, "ダービー"), results(num(3), num(8), num(870)));
+        const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
+        AppHarness app;
+        const Screen8 s = open(app);
+        clickRow(s.list, 0);
+        s.stake->clear();
+        typeText(s.stake, stake);
+        s.income->clear();
+        typeText(s.income, income);
+        QTest::mouseClick(s.write, Qt::LeftButton);
+        if (written.isEmpty()) {
+            QCOMPARE(app.dialogs.count("confirm"), 0);
+            QCOMPARE(app.dialogs.asked.back().text, message);
+            QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
+            QCOMPARE(s.stake->text(), stake);
+            QCOMPARE(s.income->text(), income);
+        } else {
+            QCOMPARE(app.dialogs.count("error"), 0);
+            const QList<QByteArray> lines = fileLines(QStringLiteral("r.tkr"));
+            QCOMPARE((QByteArrayList{lines[stakeLine], lines[incomeLine]}), written);
+        }
     }
 
     void write_untouchedBoxesKeepTheAmounts()

@@ -61,6 +61,10 @@ private slots:
         QTest::newRow("result lines as text")
             << results(TailValue::ofText("08"), TailValue::ofText("3"), num(870)) << true << "03 - 08"
             << "870円";
+        // Hand-written lines show as the text they hold, and still count by their number.
+        QTest::newRow("result lines hand-written as +8 and 3.0")
+            << results(TailValue::ofText("+8"), TailValue::ofText("3.0"), num(870)) << true << ".0 - +8"
+            << "870円";
         QTest::newRow("same horse twice") << results(num(3), num(3), num(870)) << false << "03 - 03"
                                           << "0円";
         QTest::newRow("pair not proposed") << results(num(18), num(1), num(870)) << false << "01 - 18"
@@ -103,8 +107,9 @@ private slots:
         QCOMPARE(list->item(0)->text(), QStringLiteral("［あたり！］　99/05/16    第07ﾚｰｽ　　馬連結果： 03 - 08     "
                                                        "配当金：000870円    ダービー        "));
         QCOMPARE(list->item(1)->text(), QStringLiteral("［はずれ！］　99/05/17    第23ﾚｰｽ　　馬連結果： 00 - 00     "
-                                                       "配当金：234567円    二十文字の長い長い長い長"));
+                                                       "配当金：1234567円   二十文字の長い長い長い長"));
         QCOMPARE(list->item(0)->text().size(), 72);
+        QCOMPARE(list->item(1)->text().size(), 72);
         verifyLinesFit(list);
     }
 
@@ -222,6 +227,57 @@ private slots:
         QVERIFY(markers.contains(QStringLiteral("［読めません］")));
         QVERIFY(markers.contains(QStringLiteral("［あたり！］　")));
         QCOMPARE(figures(app).mid(0, 3), (QStringList{"1", "1", "0"}));
+    }
+
+    // A race file cut before its last mark line is shown as unreadable and not counted, wherever it was cut; a file
+    // cut after its marks is a race without a result.
+    void cutFiles_areShownButNotCounted()
+    {
+        TempFolder folder;
+        RaceState race = sampleRace("99/05/16", 7, "ダービー");
+        race.runnerCount = 2; // 9 header lines, 2 names, 12 mark lines, then the tail
+        WRITE_RACE(QStringLiteral("whole.tkr"), race, results(num(1), num(2), num(870)));
+        const QList<QByteArray> lines = fileLines(QStringLiteral("whole.tkr"));
+        const int lastMarkLine = 9 + 2 + 12;
+        for (int kept = 1; kept <= lastMarkLine; ++kept) {
+            QByteArray bytes;
+            for (const QByteArray& line : lines.mid(0, kept))
+                bytes += line + "\r\n";
+            QFile cut(QStringLiteral("cut%1.tkr").arg(kept, 2, 10, QLatin1Char('0')));
+            QVERIFY(cut.open(QIODevice::WriteOnly));
+            QCOMPARE(cut.write(bytes), bytes.size());
+        }
+        AppHarness app;
+        QListWidget* list = open(app);
+        QCOMPARE(list->count(), lastMarkLine + 1);
+        QStringList unreadable;
+        for (int row = 0; row < list->count(); ++row) {
+            const QString line = list->item(row)->text();
+            if (line.startsWith(QStringLiteral("［読めません］")))
+                unreadable << line.mid(7).trimmed();
+        }
+        QStringList expected;
+        for (int kept = 1; kept < lastMarkLine; ++kept)
+            expected << QStringLiteral("cut%1.tkr").arg(kept, 2, 10, QLatin1Char('0'));
+        unreadable.sort();
+        QCOMPARE(unreadable, expected);
+        // Counted: the whole race and the one cut right after its marks.
+        QCOMPARE(figures(app).mid(0, 3), (QStringList{"2", "0", "2"}));
+    }
+
+    // The product label of the three saved-race screens is the bare name.
+    void productLabel_isTheBareName()
+    {
+        TempFolder folder;
+        AppHarness app;
+        const std::pair<ScreenId, const char*> labels[] = {
+            {ScreenId::Form6, "Label10"}, {ScreenId::Form7, "Label17"}, {ScreenId::Form8, "Label10"}};
+        for (const auto& [id, name] : labels) {
+            app.nav().show(id);
+            auto* label = app.find<QLabel>(id, name);
+            QVERIFY(label);
+            QCOMPARE(label->text(), QStringLiteral("トキロ"));
+        }
     }
 
     void unload_clearsTheRaceButKeepsTheLastMarks()

@@ -3,6 +3,9 @@
 #include "app_harness.h"
 #include "temp_folder.h"
 #include "test_main.h"
+#include "typing.h"
+
+#include "core/numbers.h"
 
 #include <QLineEdit>
 
@@ -66,6 +69,10 @@ private slots:
         QTest::newRow("payout typed as text") << results(num(1), num(2), TailValue::ofText("1200円")) << "01"
                                               << "02"
                                               << "01200円";
+        QTest::newRow("hand-written lines and a seven-digit payout")
+            << results(TailValue::ofText(".0"), TailValue::ofText("+4"), TailValue::ofText("1234560")) << ".0"
+            << "+4"
+            << "1234560";
     }
     void pick_showsTheStoredResult()
     {
@@ -154,6 +161,14 @@ private slots:
                                        << "500"
                                        << "000500"
                                        << "Command2";
+        QTest::newRow("payout of seven digits kept whole") << "Text3"
+                                                           << "1234560"
+                                                           << "1234560"
+                                                           << "Command2";
+        QTest::newRow("payout with separators") << "Text3"
+                                                << "1,230"
+                                                << "001230"
+                                                << "Command2";
     }
     void enter_padsAndMovesOn()
     {
@@ -233,6 +248,131 @@ private slots:
         QCOMPARE(s.list->count(), 2);
         QVERIFY(s.list->item(1)->text().contains(
             QStringLiteral("一着：%1番").arg(QString::fromLatin1(written[0].trimmed()).rightJustified(2, u'0'))));
+    }
+
+    // Numbers as typed with the input method on, with separators and 円, from the boxes to the file, the list line
+    // and back into the box when the race is picked again.
+    void write_takesNumbersAsTyped_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("confirmed"); // the boxes after Enter
+        QTest::addColumn<QByteArrayList>("written");
+        QTest::addColumn<QString>("linePiece");
+        QTest::newRow("full-width digits") << QStringList{"１８", "０３", "８７０"} << QStringList{"18", "03", "000870"}
+                                           << QByteArrayList{" 18 ", " 3 ", " 870 "} << "配当金：000870円";
+        QTest::newRow("seven-digit payout with separators and yen")
+            << QStringList{"8", "3", "1,234,560円"} << QStringList{"08", "03", "1234560"}
+            << QByteArrayList{" 8 ", " 3 ", " 1234560 "} << "配当金：1234560円";
+        QTest::newRow("nine-digit payout in full width")
+            << QStringList{"5", "12", "１２３，４５６，７８９円"} << QStringList{"05", "12", "123456789"}
+            << QByteArrayList{" 5 ", " 12 ", " 123456789 "} << "配当金：123456789円";
+    }
+    void write_takesNumbersAsTyped()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, confirmed);
+        QFETCH(QByteArrayList, written);
+        QFETCH(QString, linePiece);
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results({}, {}, {}));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        QLineEdit* boxes[] = {s.first, s.second, s.payout};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(QApplication::focusWidget(), boxes[i]);
+            typeText(boxes[i], typed[i]);
+            QTest::keyClick(boxes[i], Qt::Key_Return);
+            QCOMPARE(boxes[i]->text(), confirmed[i]);
+        }
+        QTest::keyClick(s.write, Qt::Key_Return);
+        QCOMPARE(app.dialogs.count("error"), 0);
+        QCOMPARE(fileLines(raceFile).mid(firstResultLine, 3), written);
+        QVERIFY2(s.list->item(0)->text().contains(linePiece), qPrintable(s.list->item(0)->text()));
+        clickRow(s.list, 0);
+        QCOMPARE(s.payout->text(), confirmed[2]);
+    }
+
+    // A box that holds something but no number is refused before anything is asked or written; what was typed stays.
+    void write_refusesABoxWithoutANumber_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("first place in kanji") << "Text1"
+                                              << "一"
+                                              << "「一着」には馬番を数で入力してください。";
+        QTest::newRow("second place letters") << "Text2"
+                                              << "x"
+                                              << "「二着」には馬番を数で入力してください。";
+        QTest::newRow("payout in words") << "Text3"
+                                         << "千円"
+                                         << "「配当金」には金額を数で入力してください。";
+    }
+    void write_refusesABoxWithoutANumber()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results(num(2), num(5), num(300)));
+        const QByteArray before = fileBytes(raceFile);
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        auto* edit = app.find<QLineEdit>(ScreenId::Form6, box);
+        edit->setText(typed);
+        QTest::mouseClick(s.write, Qt::LeftButton);
+        QCOMPARE(app.dialogs.count("confirm"), 0);
+        QCOMPARE(app.dialogs.count("error"), 1);
+        QTEST(app.dialogs.asked.back().text, "message");
+        QCOMPARE(fileBytes(raceFile), before);
+        QCOMPARE(edit->text(), typed);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QVERIFY(s.write->isVisible());
+    }
+
+    // A result that cannot be is named in the question; OK still writes it.
+    void write_namesImpossibleResults_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("a possible result") << "3"
+                                           << "8" << QStringList{};
+        QTest::newRow("no result") << "00"
+                                   << "00" << QStringList{};
+        QTest::newRow("first beyond 18 runners")
+            << "19"
+            << "3" << QStringList{"一着の馬番19は、このレースの出走頭数（18頭）より大きい数です。"};
+        QTest::newRow("the same horse twice") << "5"
+                                              << "5" << QStringList{"一着と二着が同じ馬番5です。"};
+        QTest::newRow("both beyond, and the same")
+            << "２０"
+            << "20"
+            << QStringList{"一着の馬番20は、このレースの出走頭数（18頭）より大きい数です。",
+                           "二着の馬番20は、このレースの出走頭数（18頭）より大きい数です。",
+                           "一着と二着が同じ馬番20です。"};
+    }
+    void write_namesImpossibleResults()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QStringList, warnings);
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results({}, {}, {}));
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        s.first->setText(first);
+        s.second->setText(second);
+        s.payout->setText(QStringLiteral("000000"));
+        QTest::mouseClick(s.write, Qt::LeftButton);
+        QCOMPARE(app.dialogs.count("confirm"), 1);
+        QCOMPARE(app.dialogs.asked.back().text,
+                 (warnings + QStringList{QStringLiteral("データを書き換えますがよろしいですか？")}).join(u'\n'));
+        const QList<QByteArray> lines = fileLines(raceFile);
+        QCOMPARE(lines[firstResultLine].trimmed(), QString::number(numberValue(first)).toLatin1());
+        QCOMPARE(lines[firstResultLine + 1].trimmed(), QString::number(numberValue(second)).toLatin1());
     }
 
     void write_cancelLeavesTheFileButStillRelists()

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QWidget>
+#include <QtTest>
+
+// Types text into a box as a user does: half-width characters arrive as key presses, everything else (Japanese,
+// full-width digits) as the input method commits it.
+inline void typeText(QWidget* box, const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(box, c.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QCoreApplication::sendEvent(box, &commit);
+        }
+    }
+}

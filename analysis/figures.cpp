@@ -142,13 +142,21 @@ std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>&
     return ReturnInterval{low, rates[highRank]};
 }
 
-SeriesFigures computeFigures(const AnalysisData& data, Series series, const std::vector<int>& races)
+SeriesAmounts seriesAmounts(const AnalysisData& data, Series series, const std::vector<int>& races)
+{
+    SeriesAmounts amounts;
+    amounts.stakes.reserve(races.size());
+    amounts.returns.reserve(races.size());
+    for (const int index : races) {
+        amounts.stakes.push_back(stakeIn(series, data.outcome(index)));
+        amounts.returns.push_back(returnIn(series, data.outcome(index)));
+    }
+    return amounts;
+}
+
+SeriesFigures computeFigures(const AnalysisData& data, Series series, const std::vector<int>& races, bool withInterval)
 {
     SeriesFigures figures;
-    std::vector<double> stakes;
-    std::vector<double> returns;
-    stakes.reserve(races.size());
-    returns.reserve(races.size());
     double cumulative = 0;
     double peak = 0;
     int streak = 0;
@@ -158,8 +166,6 @@ SeriesFigures computeFigures(const AnalysisData& data, Series series, const std:
         const double returned = returnIn(series, race);
         figures.add(series, race);
         figures.highestReturn = std::max(figures.highestReturn, returned);
-        stakes.push_back(stake);
-        returns.push_back(returned);
 
         if (!data.facts(index).date.isValid())
             continue;
@@ -172,6 +178,9 @@ SeriesFigures computeFigures(const AnalysisData& data, Series series, const std:
         peak = std::max(peak, cumulative);
         figures.maxDrawdown = std::max(figures.maxDrawdown, peak - cumulative);
     }
-    figures.returnInterval = bootstrapReturnInterval(stakes, returns);
+    if (withInterval) {
+        const SeriesAmounts amounts = seriesAmounts(data, series, races);
+        figures.returnInterval = bootstrapReturnInterval(amounts.stakes, amounts.returns);
+    }
     return figures;
 }

@@ -58,8 +58,17 @@ struct SeriesFigures : Tally {
     int longestLosingStreak = 0; // the most races in a row that staked money and got nothing back
     double maxDrawdown = 0;      // the largest fall of the cumulative profit below an earlier peak (or below 0)
     std::optional<ReturnInterval> returnInterval;
+    bool intervalPending = false; // the interval is still being drawn
     bool indicative() const { return races < indicativeBelow; }
 };
 
-// races: the indexes counted in the series, in time order.
-SeriesFigures computeFigures(const AnalysisData& data, Series series, const std::vector<int>& races);
+// races: the indexes counted in the series, in time order. withInterval: false leaves the bootstrap to the caller.
+SeriesFigures computeFigures(const AnalysisData& data, Series series, const std::vector<int>& races,
+                             bool withInterval = true);
+
+// The stakes and returns of the races in a series, as the bootstrap takes them.
+struct SeriesAmounts {
+    std::vector<double> stakes;
+    std::vector<double> returns;
+};
+SeriesAmounts seriesAmounts(const AnalysisData& data, Series series, const std::vector<int>& races);

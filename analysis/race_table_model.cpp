@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace displaytext;
 
 namespace {
@@ -35,14 +37,72 @@ RaceTableModel::RaceTableModel(const AnalysisData& data, QObject* parent)
 
 void RaceTableModel::setRaces(const FilteredRaces* races)
 {
-    beginResetModel();
     races_ = races;
+    rebuild();
+}
+
+void RaceTableModel::sort(int column, Qt::SortOrder order)
+{
+    sortColumn_ = column >= 0 && column < ColumnCount ? column : -1;
+    sortOrder_ = order;
+    rebuild();
+}
+
+void RaceTableModel::setSearchText(const QString& text)
+{
+    searchText_ = text;
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    words_ = searchFolded(text).split(blanks, Qt::SkipEmptyParts);
+    rebuild();
+}
+
+bool RaceTableModel::matchesSearch(int race) const
+{
+    const QString& row = searchText(race);
+    for (const QString& word : words_) {
+        if (!row.contains(word))
+            return false;
+    }
+    return true;
+}
+
+void RaceTableModel::rebuild()
+{
+    beginResetModel();
+    rows_.clear();
+    if (races_) {
+        rows_.reserve(races_->table.size());
+        for (const int race : races_->table) {
+            if (words_.isEmpty() || matchesSearch(race))
+                rows_.push_back(race);
+        }
+    }
+    const bool descending = sortOrder_ == Qt::DescendingOrder;
+    if (sortColumn_ == Name) {
+        std::stable_sort(rows_.begin(), rows_.end(), [this, descending](int a, int b) {
+            const int byName = QString::compare(data_.outcome(a).raceName, data_.outcome(b).raceName);
+            return descending ? byName > 0 : byName < 0;
+        });
+    } else if (sortColumn_ >= 0) {
+        // The keys worked out once, not at every comparison.
+        std::vector<std::pair<std::optional<double>, int>> keyed;
+        keyed.reserve(rows_.size());
+        for (const int race : rows_)
+            keyed.emplace_back(sortNumber(race, sortColumn_), race);
+        std::stable_sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+            if (a.first && b.first)
+                return descending ? *a.first > *b.first : *a.first < *b.first;
+            return a.first.has_value() && !b.first.has_value(); // empty cells last
+        });
+        for (std::size_t i = 0; i < keyed.size(); ++i)
+            rows_[i] = keyed[i].second;
+    }
     endResetModel();
 }
 
 int RaceTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !races_ ? 0 : static_cast<int>(races_->table.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int RaceTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
@@ -97,34 +157,36 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
     }
 }
 
-QVariant RaceTableModel::sortValue(int race, int column) const
+std::optional<double> RaceTableModel::sortNumber(int race, int column) const
 {
     const RaceOutcome& r = data_.outcome(race);
     const AnalysedRace& facts = data_.facts(race);
     const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
     const bool own = races_->inOwn[static_cast<std::size_t>(race)];
+    auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
     switch (column) {
     // Time order: dates, then race numbers, then races whose date cannot be read.
     case Date: return data_.timeRank(race);
-    case Number: return static_cast<int>(r.raceNumber);
+    case Number: return r.raceNumber;
     case Grade: return static_cast<int>(facts.grade);
+    // Courses in the pick list's order, whether typed with 競馬場 or without.
     case Course: return data_.keys(Breakdown::Course).rowOfRace[static_cast<std::size_t>(race)];
-    case Distance: return facts.distanceMetres > 0 ? QVariant(facts.distanceMetres) : QVariant();
+    case Distance: return ifCounted(facts.distanceMetres > 0, facts.distanceMetres);
     case Runners: return r.runnerCount;
     case Asked: return r.ticketsAsked;
     case Axis: return r.axisPattern;
-    case Proposed: return static_cast<int>(r.proposed.size());
+    case Proposed: return static_cast<double>(r.proposed.size());
     case First: return r.firstValue;
     case Second: return r.secondValue;
-    case Payout: return r.payoutText.isEmpty() ? QVariant() : QVariant(r.payout);
+    case Payout: return ifCounted(!r.payoutText.isEmpty(), r.payout);
     case Hit: return r.hit ? 2 : r.resultRecorded ? 1 : 0;
-    case ProposalStake: return proposals ? QVariant(r.stake) : QVariant();
-    case ProposalPayout: return proposals ? QVariant(r.proposalPayout()) : QVariant();
-    case ProposalProfit: return proposals ? QVariant(r.proposalProfit()) : QVariant();
-    case OwnStake: return own ? QVariant(r.ownStake) : QVariant();
-    case OwnIncome: return own ? QVariant(r.ownIncome) : QVariant();
-    case OwnDifference: return own ? QVariant(r.ownDifference()) : QVariant();
-    default: return text(race, column, false);
+    case ProposalStake: return ifCounted(proposals, r.stake);
+    case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
+    case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
+    case OwnStake: return ifCounted(own, r.ownStake);
+    case OwnIncome: return ifCounted(own, r.ownIncome);
+    case OwnDifference: return ifCounted(own, r.ownDifference());
+    default: return std::nullopt;
     }
 }
 
@@ -136,7 +198,12 @@ QVariant RaceTableModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return text(race, index.column(), false);
     case AnalysisRole::Csv: return text(race, index.column(), true);
-    case AnalysisRole::Sort: return sortValue(race, index.column());
+    case AnalysisRole::Sort:
+        if (index.column() == Name)
+            return data_.outcome(race).raceName;
+        if (const std::optional<double> number = sortNumber(race, index.column()))
+            return *number;
+        return {};
     case Qt::TextAlignmentRole:
         switch (index.column()) {
         case Name:
@@ -149,9 +216,8 @@ QVariant RaceTableModel::data(const QModelIndex& index, int role) const
     }
 }
 
-const QString& RaceTableModel::searchText(int row) const
+const QString& RaceTableModel::searchText(int race) const
 {
-    const int race = raceAt(row);
     const int countedIn =
         races_->inProposals[static_cast<std::size_t>(race)] + 2 * races_->inOwn[static_cast<std::size_t>(race)];
     SearchEntry& entry = search_[static_cast<std::size_t>(race)];
@@ -165,44 +231,4 @@ const QString& RaceTableModel::searchText(int row) const
         entry.countedIn = countedIn;
     }
     return entry.text;
-}
-
-RaceTableProxy::RaceTableProxy(RaceTableModel& source, QObject* parent) : QSortFilterProxyModel(parent), source_(source)
-{
-    setObjectName(QStringLiteral("analysisRacesView"));
-    setSourceModel(&source);
-    setSortRole(AnalysisRole::Sort);
-    setDynamicSortFilter(true);
-}
-
-void RaceTableProxy::setSearchText(const QString& text)
-{
-    if (text == searchText_)
-        return;
-    searchText_ = text;
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    words_ = searchFolded(text).split(blanks, Qt::SkipEmptyParts);
-    invalidateRowsFilter();
-}
-
-bool RaceTableProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
-{
-    const QVariant l = left.data(sortRole());
-    const QVariant r = right.data(sortRole());
-    const bool descending = sortOrder() == Qt::DescendingOrder;
-    if (!l.isValid() || !r.isValid())
-        return l.isValid() ? !descending : r.isValid() && descending;
-    return QSortFilterProxyModel::lessThan(left, right);
-}
-
-bool RaceTableProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const
-{
-    if (words_.isEmpty())
-        return true;
-    const QString& row = source_.searchText(sourceRow);
-    for (const QString& word : words_) {
-        if (!row.contains(word))
-            return false;
-    }
-    return true;
 }

@@ -143,12 +143,15 @@ TableCell FiguresModel::cell(int row, int column) const
         TableCell c;
         c.indicative = f.indicative();
         c.interval = f.returnInterval;
-        if (f.returnInterval) {
+        if (f.intervalPending) {
+            c.display = QStringLiteral("計算中");
+            c.csv = c.display;
+        } else if (f.returnInterval) {
             c.display = percent(f.returnInterval->low) + u'～' + percent(f.returnInterval->high);
             c.csv = csvPercent(f.returnInterval->low) + u'～' + csvPercent(f.returnInterval->high);
             c.sort = f.returnInterval->low;
         }
-        if (c.indicative && f.races > 0) {
+        if (c.indicative && f.races > 0 && !f.intervalPending) {
             c.display += QStringLiteral("（参考値）");
             c.csv += QStringLiteral("（参考値）");
         }

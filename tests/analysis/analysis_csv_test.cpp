@@ -53,9 +53,9 @@ private slots:
     void viewAndSmallTables()
     {
         AnalysedFolder folder(csvRaces());
-        // A sorted view is written in its own order.
-        folder->raceView().sort(RaceTableModel::OwnStake, Qt::AscendingOrder);
-        const QList<QByteArray> lines = csvBytes(folder->raceView()).split('\n');
+        // A sorted table is written in its order.
+        folder->raceTable().sort(RaceTableModel::OwnStake, Qt::AscendingOrder);
+        const QList<QByteArray> lines = csvBytes(folder->raceTable()).split('\n');
         QVERIFY(lines.value(1).startsWith("2000-01-05,"));
         QVERIFY(lines.value(2).startsWith("1999-05-16,"));
 

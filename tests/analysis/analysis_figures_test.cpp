@@ -1,5 +1,6 @@
 #include "analysis_folder.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(AnalysisFilter)
@@ -227,6 +228,30 @@ private slots:
         QVERIFY(p.returnInterval->low <= *p.returnRatePercent() && *p.returnRatePercent() <= p.returnInterval->high);
         AnalysedFolder again(handComputedRaces(), true);
         QCOMPARE(again->figures(Series::Proposals).returnInterval, p.returnInterval);
+    }
+
+    void intervalsComeInTheBackground()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        QSignalSpy ready(folder.analysis.get(), &Analysis::intervalsReady);
+        AnalysisFilter year2000;
+        year2000.period = AnalysisFilter::Period::Year;
+        year2000.year = 2000;
+        folder->setFilter(year2000);
+        folder->setFilter(AnalysisFilter{}); // the draws for 2000 no longer count
+        QVERIFY(folder->intervalsPending());
+        QCOMPARE(folder->figuresModel().index(FiguresModel::ReturnInterval95, FiguresModel::Own).data().toString(),
+                 QStringLiteral("計算中"));
+        QVERIFY(ready.wait());
+        QTRY_VERIFY(!folder->intervalsPending());
+        QCOMPARE(ready.count(), 1);
+        const SeriesAmounts own = seriesAmounts(folder->data(), Series::Own, folder->races().own);
+        QCOMPARE(folder->figures(Series::Own).returnInterval, bootstrapReturnInterval(own.stakes, own.returns));
+        QVERIFY(folder->figuresModel()
+                    .index(FiguresModel::ReturnInterval95, FiguresModel::Own)
+                    .data()
+                    .toString()
+                    .contains(u'～'));
     }
 };
 

@@ -63,6 +63,7 @@ struct AnalysedFolder {
         if (!writeRaces(dir.path(), races) || (withUnreadable && !writeUnreadableRace(dir.filePath("zz.tkr"))))
             qFatal("cannot write the test folder");
         analysis = std::make_unique<Analysis>(tallyFolder(dir.path()));
+        analysis->waitForIntervals();
     }
     Analysis* operator->() { return analysis.get(); }
 };

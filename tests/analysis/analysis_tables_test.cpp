@@ -73,10 +73,10 @@ private slots:
         QFETCH(int, column);
         QFETCH(Qt::SortOrder, order);
         AnalysedFolder folder(handComputedRaces());
-        RaceTableProxy& view = folder->raceView();
+        RaceTableModel& view = folder->raceTable();
         view.sort(column, order);
         QTEST(raceRows(view), "rows");
-        // The view keeps its order when the filter changes.
+        // The table keeps its order when the filter changes.
         folder->setFilter(AnalysisFilter{});
         QTEST(raceRows(view), "rows");
     }
@@ -99,8 +99,8 @@ private slots:
     {
         QFETCH(QString, text);
         AnalysedFolder folder(handComputedRaces());
-        folder->raceView().setSearchText(text);
-        QTEST(raceRows(folder->raceView()), "rows");
+        folder->raceTable().setSearchText(text);
+        QTEST(raceRows(folder->raceTable()), "rows");
     }
 
     void breakdowns_data()

@@ -1,5 +1,6 @@
 #include "analysis/analysis.h"
 
+#include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QThread>
 
@@ -9,7 +10,6 @@ Analysis::Analysis(FolderRecord record, QObject* parent)
     : QObject(parent),
       data_(std::move(record)),
       raceTable_(new RaceTableModel(data_, this)),
-
       figuresModel_(new FiguresModel(this)),
       whatIf_(new WhatIfModel(this))
 {
@@ -25,6 +25,8 @@ Analysis::~Analysis()
     // A draw still running posts its result to this object; it must end first. Results already posted are dropped
     // with the object.
     intervalThreads_.waitForDone();
+    // The models read data_, which goes before QObject would delete its children.
+    qDeleteAll(findChildren<QAbstractItemModel*>(Qt::FindDirectChildrenOnly));
 }
 
 void Analysis::setFilter(const AnalysisFilter& filter)

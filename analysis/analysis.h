@@ -11,7 +11,8 @@
 #include <QThreadPool>
 
 #include <array>
-#include <memory>
+#include <cstdint>
+#include <optional>
 
 // The analysis of one race folder: the races read once, a filter, and every model the analysis screen shows, all
 // recomputed together when the filter changes. The models are children with their object names, so a screen or a

@@ -6,7 +6,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-#include <array>
+#include <functional>
+#include <optional>
 #include <vector>
 
 // One cell of an analysis table in its three forms.

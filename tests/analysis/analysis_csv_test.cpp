@@ -13,9 +13,9 @@ QByteArray readAll(const QString& path)
 }
 
 // Two races: a hit whose name holds a comma and double quotes, and one with amounts but no result.
-std::vector<RaceSpec> csvRaces()
+std::vector<TestRace> csvRaces()
 {
-    RaceSpec hit{.date = "99/05/16",
+    TestRace hit{.date = "99/05/16",
                  .number = 11,
                  .asked = 2,
                  .first = num(4),
@@ -24,7 +24,7 @@ std::vector<RaceSpec> csvRaces()
                  .stake = num(1000),
                  .income = num(870)};
     hit.name = QStringLiteral("ダービー,\"特別\"");
-    RaceSpec open{.date = "00/01/05", .number = 1, .asked = 1, .stake = num(500), .course = "中山", .grade = ""};
+    TestRace open{.date = "00/01/05", .number = 1, .asked = 1, .stake = num(500), .course = "中山", .grade = ""};
     open.name = QStringLiteral("新春");
     open.distance = QStringLiteral("2000m");
     return {open, hit};

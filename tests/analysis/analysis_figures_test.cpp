@@ -16,19 +16,19 @@ AnalysisFilter filterOf(std::function<void(AnalysisFilter&)> change)
 
 // Races of the pattern, one a day from 2001-01-01: H a hit (one ticket 1-4, payout 500: +400), L a miss (one ticket,
 // result 5-6: -100), 0 a race that proposed nothing (its result is recorded; it stakes nothing).
-std::vector<RaceSpec> patternRaces(const QString& pattern)
+std::vector<TestRace> patternRaces(const QString& pattern)
 {
-    std::vector<RaceSpec> races;
+    std::vector<TestRace> races;
     QDate date(2001, 1, 1);
     for (const QChar c : pattern) {
-        RaceSpec spec;
-        spec.date = date.toString(QStringLiteral("yy/MM/dd"));
-        spec.asked = 1;
-        spec.first = num(c == u'H' ? 1 : 5);
-        spec.second = num(c == u'H' ? 4 : 6);
-        spec.payout = num(500);
-        spec.marked = c != u'0';
-        races.push_back(spec);
+        TestRace entry;
+        entry.date = date.toString(QStringLiteral("yy/MM/dd"));
+        entry.asked = 1;
+        entry.first = num(c == u'H' ? 1 : 5);
+        entry.second = num(c == u'H' ? 4 : 6);
+        entry.payout = num(500);
+        entry.marked = c != u'0';
+        races.push_back(entry);
         date = date.addDays(1);
     }
     return races;

@@ -25,22 +25,22 @@
 // Proposals (R5 left out): 6 races, 3 hits, stake 1800, payout 3200; dated in time order the profits run
 // +300 -400 -400 -400 +1700: longest losing streak 3, cumulative 300 -100 -500 -900 800, drawdown 1200.
 // Own (R6 left out): 6 races, stake 5600, income 7200; dated +1500 -2000 -1000 -500 +3000: streak 3, drawdown 3500.
-inline std::vector<RaceSpec> handComputedRaces()
+inline std::vector<TestRace> handComputedRaces()
 {
     auto race = [](const char* date, int number, const char* course, const char* grade, int asked, TailValue first,
                    TailValue second, TailValue payout, TailValue stake, TailValue income) {
-        RaceSpec spec;
-        spec.date = QString::fromUtf8(date);
-        spec.number = number;
-        spec.course = QString::fromUtf8(course);
-        spec.grade = QString::fromUtf8(grade);
-        spec.asked = asked;
-        spec.first = first;
-        spec.second = second;
-        spec.payout = payout;
-        spec.stake = stake;
-        spec.income = income;
-        return spec;
+        TestRace entry;
+        entry.date = QString::fromUtf8(date);
+        entry.number = number;
+        entry.course = QString::fromUtf8(course);
+        entry.grade = QString::fromUtf8(grade);
+        entry.asked = asked;
+        entry.first = first;
+        entry.second = second;
+        entry.payout = payout;
+        entry.stake = stake;
+        entry.income = income;
+        return entry;
     };
     return {
         race("99/12/26", 1, "東京競馬場", "ＧⅠ", 2, num(4), num(1), num(500), num(1000), num(2500)),
@@ -58,7 +58,7 @@ struct AnalysedFolder {
     QTemporaryDir dir;
     std::unique_ptr<Analysis> analysis;
 
-    explicit AnalysedFolder(const std::vector<RaceSpec>& races, bool withUnreadable = false)
+    explicit AnalysedFolder(const std::vector<TestRace>& races, bool withUnreadable = false)
     {
         if (!writeRaces(dir.path(), races) || (withUnreadable && !writeUnreadableRace(dir.filePath("zz.tkr"))))
             qFatal("cannot write the test folder");

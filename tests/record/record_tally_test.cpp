@@ -5,7 +5,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TailValue)
-Q_DECLARE_METATYPE(RaceSpec)
+Q_DECLARE_METATYPE(TestRace)
 
 namespace {
 std::vector<HorsePair> firstTickets(int count)
@@ -51,12 +51,12 @@ private slots:
         QFETCH(TailValue, second);
         QFETCH(TailValue, payout);
         QTemporaryDir dir;
-        RaceSpec spec;
-        spec.asked = asked;
-        spec.first = first;
-        spec.second = second;
-        spec.payout = payout;
-        QVERIFY(writeRaces(dir.path(), {spec}));
+        TestRace entry;
+        entry.asked = asked;
+        entry.first = first;
+        entry.second = second;
+        entry.payout = payout;
+        QVERIFY(writeRaces(dir.path(), {entry}));
 
         const FolderRecord tally = tallyFolder(dir.path());
         QCOMPARE(tally.races.size(), std::size_t(1));
@@ -80,29 +80,29 @@ private slots:
 
     void totals_data()
     {
-        QTest::addColumn<std::vector<RaceSpec>>("races");
+        QTest::addColumn<std::vector<TestRace>>("races");
         QTest::addColumn<bool>("withUnreadable");
         QTest::addColumn<QList<double>>("record");  // races, hits, stake, payout, strike %, return % (-1: none)
         QTest::addColumn<QList<double>>("balance"); // stake, income
-        QTest::newRow("empty folder") << std::vector<RaceSpec>{} << false << QList<double>{0, 0, 0, 0, -1, -1}
+        QTest::newRow("empty folder") << std::vector<TestRace>{} << false << QList<double>{0, 0, 0, 0, -1, -1}
                                       << QList<double>{0, 0};
         QTest::newRow("only an unreadable file")
-            << std::vector<RaceSpec>{} << true << QList<double>{0, 0, 0, 0, -1, -1} << QList<double>{0, 0};
-        RaceSpec hit{
+            << std::vector<TestRace>{} << true << QList<double>{0, 0, 0, 0, -1, -1} << QList<double>{0, 0};
+        TestRace hit{
             .asked = 6, .first = num(4), .second = num(1), .payout = num(870), .stake = num(1000), .income = num(2000)};
-        RaceSpec miss{.asked = 2, .first = num(3), .second = num(4), .payout = num(1500), .stake = num(500)};
-        RaceSpec open{.asked = 4};
-        RaceSpec textHit{.asked = 3, .first = txt("3番"), .second = num(4), .payout = txt("1230円"), .stake = num(300)};
+        TestRace miss{.asked = 2, .first = num(3), .second = num(4), .payout = num(1500), .stake = num(500)};
+        TestRace open{.asked = 4};
+        TestRace textHit{.asked = 3, .first = txt("3番"), .second = num(4), .payout = txt("1230円"), .stake = num(300)};
         // Stake 600 + 200 + 400 + 300; payout 870 + 1230 over two hits in four races.
-        QTest::newRow("hit, miss, open, text") << std::vector<RaceSpec>{hit, miss, open, textHit} << true
+        QTest::newRow("hit, miss, open, text") << std::vector<TestRace>{hit, miss, open, textHit} << true
                                                << QList<double>{4, 2, 1500, 2100, 50, 140} << QList<double>{1800, 2000};
-        RaceSpec unmarked{.asked = 4, .first = num(1), .second = num(4), .payout = num(500), .marked = false};
+        TestRace unmarked{.asked = 4, .first = num(1), .second = num(4), .payout = num(500), .marked = false};
         QTest::newRow("no tickets proposed")
-            << std::vector<RaceSpec>{unmarked} << false << QList<double>{1, 0, 0, 0, 0, -1} << QList<double>{0, 0};
+            << std::vector<TestRace>{unmarked} << false << QList<double>{1, 0, 0, 0, 0, -1} << QList<double>{0, 0};
     }
     void totals()
     {
-        QFETCH(std::vector<RaceSpec>, races);
+        QFETCH(std::vector<TestRace>, races);
         QFETCH(bool, withUnreadable);
         QFETCH(QList<double>, record);
         QFETCH(QList<double>, balance);
@@ -147,7 +147,7 @@ private slots:
         QFETCH(TailValue, stake);
         QFETCH(TailValue, income);
         QTemporaryDir dir;
-        QVERIFY(writeRaces(dir.path(), {RaceSpec{.stake = stake, .income = income}}));
+        QVERIFY(writeRaces(dir.path(), {TestRace{.stake = stake, .income = income}}));
         const RaceOutcome race = tallyFolder(dir.path()).races.at(0);
         QTEST(race.amountsRecorded, "recorded");
         QTEST(race.ownStake, "ownStake");

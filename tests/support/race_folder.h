@@ -39,7 +39,7 @@ inline TailValue txt(const QString& value) { return TailValue::ofText(value); }
 inline const TailValue none = TailValue::unset();
 
 // One race of a test folder: the worked example with its header and tail changed.
-struct RaceSpec {
+struct TestRace {
     QString date = QStringLiteral("99/05/16");
     int number = 11;
     int asked = 4;
@@ -55,28 +55,28 @@ struct RaceSpec {
     bool marked = true; // false: no marks at all, so the engine proposes nothing
 };
 
-inline RaceState raceOf(const RaceSpec& spec)
+inline RaceState raceOf(const TestRace& entry)
 {
-    RaceState race = exampleRace(spec.asked);
-    race.raceDate = spec.date;
-    race.raceNumber = static_cast<std::int16_t>(spec.number);
-    race.courseName = spec.course;
-    race.gradedText = spec.grade;
-    race.raceName = spec.name;
-    race.distanceText = spec.distance;
-    if (!spec.marked)
+    RaceState race = exampleRace(entry.asked);
+    race.raceDate = entry.date;
+    race.raceNumber = static_cast<std::int16_t>(entry.number);
+    race.courseName = entry.course;
+    race.gradedText = entry.grade;
+    race.raceName = entry.name;
+    race.distanceText = entry.distance;
+    if (!entry.marked)
         race.markSheet = {};
     return race;
 }
 
 // Writes the races as r00.tkr, r01.tkr … into folder; false (and a test failure) when one cannot be written.
-inline bool writeRaces(const QString& folder, const std::vector<RaceSpec>& races)
+inline bool writeRaces(const QString& folder, const std::vector<TestRace>& races)
 {
     for (std::size_t i = 0; i < races.size(); ++i) {
-        const RaceSpec& spec = races[i];
+        const TestRace& entry = races[i];
         const FileResult written =
             writeRaceFile(QDir(folder).filePath(QStringLiteral("r%1.tkr").arg(i, 2, 10, QLatin1Char('0'))),
-                          raceOf(spec), {spec.first, spec.second, spec.payout, spec.stake, spec.income});
+                          raceOf(entry), {entry.first, entry.second, entry.payout, entry.stake, entry.income});
         if (!written.ok) {
             qWarning() << written.error;
             return false;

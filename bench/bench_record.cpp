@@ -39,65 +39,6 @@ public:
     void reportError(const QString&, const QString&) override {}
 };
 
-// A small deterministic generator, so that every run measures the same folder.
-class Lcg {
-public:
-    explicit Lcg(unsigned seed) : state_(seed) {}
-    int below(int n)
-    {
-        state_ = state_ * 1103515245u + 12345u;
-        return static_cast<int>((state_ >> 16) % static_cast<unsigned>(n));
-    }
-
-private:
-    unsigned state_;
-};
-
-RaceState raceNumbered(int i, Lcg& random)
-{
-    RaceState race;
-    race.raceDate = QStringLiteral("%1/%2/%3")
-                        .arg(i % 100, 2, 10, QLatin1Char('0'))
-                        .arg(i / 100 % 12 + 1, 2, 10, QLatin1Char('0'))
-                        .arg(i / 1200 % 28 + 1, 2, 10, QLatin1Char('0'));
-    race.raceNumber = static_cast<std::int16_t>(i % 12 + 1);
-    race.raceName = QStringLiteral("第%1回記録記念").arg(i);
-    race.gradedText = QStringLiteral("ＧⅡ");
-    race.courseName = QStringLiteral("中山");
-    race.distanceText = QStringLiteral("2000m");
-    race.ticketCount = static_cast<std::int16_t>(1 + random.below(12));
-    race.runnerCount = 18;
-    for (std::size_t r = 0; r < 18; ++r) {
-        race.runnerNames[r] = QStringLiteral("ハシルウマ%1").arg(r + 1);
-        int left = random.below(26);
-        for (std::size_t k = 0; k < 6 && left > 0; ++k) {
-            const int count = random.below(left + 1);
-            race.markSheet[r][k] = static_cast<std::int16_t>(count);
-            left -= count;
-        }
-    }
-    return race;
-}
-
-bool makeFolder(const QString& path, int count)
-{
-    Lcg random(20240601u + static_cast<unsigned>(count));
-    for (int i = 0; i < count; ++i) {
-        const RaceState race = raceNumbered(i, random);
-        TailLines tail;
-        if (i % 3 != 2) { // two races in three have a result
-            const int first = 1 + random.below(18);
-            const int second = 1 + random.below(18);
-            const int payout = 500 + random.below(90000);
-            tail = {TailValue::ofNumber(first), TailValue::ofNumber(second), TailValue::ofNumber(payout),
-                    TailValue::ofNumber(1000), TailValue::ofNumber(0)};
-        }
-        if (!bench::writeNumberedRace(path, i, race, tail))
-            return false;
-    }
-    return true;
-}
-
 qint64 openRecordScreen()
 {
     Module1 module;
@@ -155,7 +96,7 @@ int main(int argc, char* argv[])
                 "predict ms");
     for (const int count : {500, 10000}) {
         QTemporaryDir dir;
-        if (!dir.isValid() || !makeFolder(dir.path(), count)) {
+        if (!dir.isValid() || !bench::makeFolder(dir.path(), count)) {
             std::fprintf(stderr, "cannot make the race folder\n");
             return 1;
         }

@@ -1,6 +1,7 @@
 #include "screens/race_conditions_screen.h"
 
 #include "core/numbers.h"
+#include "core/race_date.h"
 #include "core/twips.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -102,26 +102,7 @@ bool sameRaceDate(const QString& typed, const QString& stored)
 
 std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
 {
-    static const QRegularExpression full(QStringLiteral("^(\\d{2}|\\d{4})[/-](\\d{1,2})[/-](\\d{1,2})$"));
-    static const QRegularExpression monthDay(QStringLiteral("^(\\d{1,2})[/-](\\d{1,2})$"));
-    const QString text = typed.trimmed();
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    if (const QRegularExpressionMatch m = full.match(text); m.hasMatch()) {
-        year = m.captured(1).toInt();
-        if (m.capturedLength(1) == 2)
-            year += year < 30 ? 2000 : 1900;
-        month = m.captured(2).toInt();
-        day = m.captured(3).toInt();
-    } else if (const QRegularExpressionMatch md = monthDay.match(text); md.hasMatch()) {
-        year = currentYear;
-        month = md.captured(1).toInt();
-        day = md.captured(2).toInt();
-    } else {
-        return std::nullopt;
-    }
-    const QDate date(year, month, day);
+    const QDate date = parseRaceDate(typed, currentYear);
     if (!date.isValid())
         return std::nullopt;
     return date.toString(QStringLiteral("yy/MM/dd"));

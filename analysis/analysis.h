@@ -1,0 +1,72 @@
+#pragma once
+
+#include "analysis/analysis_filter.h"
+#include "analysis/breakdowns.h"
+#include "analysis/chart_series.h"
+#include "analysis/figures.h"
+#include "analysis/race_table_model.h"
+#include "analysis/table_models.h"
+
+#include <QObject>
+#include <QThreadPool>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// The analysis of one race folder: the races read once, a filter, and every model the analysis screen shows, all
+// recomputed together when the filter changes. The models are children with their object names, so a screen or a
+// test can find them with findChild.
+//
+// The bootstrap intervals of the two return rates take 2,000 draws of every race; at 10,000 races that is more than
+// the rest of a filter change together. They are drawn on worker threads while the screen already shows the
+// new figures, and come in through the event loop: the figures model shows 計算中 until then, and intervalsReady is
+// emitted. A newer filter makes older draws void. The result does not depend on the threads: each interval is the
+// same deterministic function of its races.
+class Analysis : public QObject {
+    Q_OBJECT
+public:
+    explicit Analysis(FolderRecord record, QObject* parent = nullptr);
+    ~Analysis() override;
+
+    const AnalysisData& data() const { return data_; }
+    const AnalysisFilter& filter() const { return filter_; }
+    const FilteredRaces& races() const { return filtered_; }
+    const FilterCounts& counts() const { return filtered_.counts; }
+    const SeriesFigures& figures(Series series) const { return series == Series::Proposals ? proposals_ : own_; }
+    const AnalysisCharts& charts() const { return charts_; }
+
+    RaceTableModel& raceTable() { return *raceTable_; }
+    FiguresModel& figuresModel() { return *figuresModel_; }
+    BreakdownModel& breakdownModel(Breakdown breakdown) { return *breakdowns_[static_cast<std::size_t>(breakdown)]; }
+    WhatIfModel& whatIfModel() { return *whatIf_; }
+
+    // Recomputes everything for the new filter (also when it equals the old one), the intervals in the background.
+    void setFilter(const AnalysisFilter& filter);
+
+    bool intervalsPending() const { return pendingIntervals_ > 0; }
+    // Blocks until the intervals of the current filter are in (for an export, a test or a benchmark).
+    void waitForIntervals();
+
+signals:
+    void recomputed();
+    void intervalsReady();
+
+private:
+    void startIntervals();
+    void intervalDrawn(std::uint64_t generation, Series series, std::optional<ReturnInterval> interval);
+
+    AnalysisData data_;
+    AnalysisFilter filter_;
+    FilteredRaces filtered_;
+    SeriesFigures proposals_;
+    SeriesFigures own_;
+    AnalysisCharts charts_;
+    RaceTableModel* raceTable_;
+    FiguresModel* figuresModel_;
+    std::array<BreakdownModel*, breakdownCount> breakdowns_{};
+    WhatIfModel* whatIf_;
+    QThreadPool intervalThreads_;
+    std::uint64_t generation_ = 0;
+    int pendingIntervals_ = 0;
+};

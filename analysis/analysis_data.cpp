@@ -1,0 +1,241 @@
+#include "analysis/analysis_data.h"
+
+#include "core/numbers.h"
+#include "core/race_date.h"
+#include "prediction/prediction.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <numeric>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString folded(const QString& text)
+{
+    QString out = text.normalized(QString::NormalizationForm_KC);
+    out.removeIf([](QChar c) { return c.isSpace(); });
+    return out;
+}
+
+const QString unknownDate = QStringLiteral("日付不明");
+const QString notEntered = QStringLiteral("（未入力）");
+constexpr double last = std::numeric_limits<double>::infinity();
+
+// Rows from the distinct values of a whole-number key, in ascending order, with an optional row for "unknown".
+template <typename KeyOf, typename LabelOf>
+BreakdownKeys keysByValue(const std::vector<RaceOutcome>& races, KeyOf keyOf, LabelOf labelOf)
+{
+    std::map<double, int> rows;
+    std::vector<double> keyOfRace(races.size(), 0);
+    for (std::size_t i = 0; i < races.size(); ++i) {
+        if (!races[i].readable)
+            continue;
+        keyOfRace[i] = keyOf(i);
+        rows.emplace(keyOfRace[i], 0);
+    }
+    BreakdownKeys keys;
+    for (auto& [value, row] : rows) {
+        row = static_cast<int>(keys.labels.size());
+        keys.labels.append(labelOf(value));
+        keys.values.push_back(value);
+    }
+    keys.rowOfRace.assign(races.size(), -1);
+    for (std::size_t i = 0; i < races.size(); ++i) {
+        if (races[i].readable)
+            keys.rowOfRace[i] = rows[keyOfRace[i]];
+    }
+    return keys;
+}
+
+} // namespace
+
+GradeClass gradeClassOf(const QString& gradedText)
+{
+    const QString text = folded(gradedText).toUpper();
+    if (text == u"G1" || text == u"GI")
+        return GradeClass::G1;
+    if (text == u"G2" || text == u"GII")
+        return GradeClass::G2;
+    if (text == u"G3" || text == u"GIII")
+        return GradeClass::G3;
+    return GradeClass::Other;
+}
+
+QString gradeClassName(GradeClass grade)
+{
+    switch (grade) {
+    case GradeClass::G1: return QStringLiteral("ＧⅠ");
+    case GradeClass::G2: return QStringLiteral("ＧⅡ");
+    case GradeClass::G3: return QStringLiteral("ＧⅢ");
+    case GradeClass::Other: return QStringLiteral("その他");
+    }
+    return {};
+}
+
+QString courseKeyOf(const QString& courseName)
+{
+    QString key = folded(courseName);
+    if (key.endsWith(u"競馬場"))
+        key.chop(3);
+    return key;
+}
+
+QString breakdownObjectName(Breakdown breakdown)
+{
+    static const char* const names[] = {"year",    "month", "course", "grade",   "distance",
+                                        "runners", "axis",  "asked",  "proposed"};
+    return QStringLiteral("breakdown.") + QLatin1String(names[static_cast<int>(breakdown)]);
+}
+
+QString breakdownKeyTitle(Breakdown breakdown)
+{
+    static const char* const titles[] = {"年", "月", "競馬場", "重賞", "距離", "頭数", "軸", "希望点数", "予想点数"};
+    return QString::fromUtf8(titles[static_cast<int>(breakdown)]);
+}
+
+WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets)
+{
+    const PredictionResult p = runPrediction(race.markSheet(), race.runnerCount, tickets);
+    WhatIfCell cell;
+    cell.tickets = static_cast<std::uint8_t>(p.ticketTotal);
+    for (int t = 0; t < p.ticketTotal; ++t) {
+        if (p.ticketFirst[static_cast<std::size_t>(t)] + 1 == race.firstValue
+            && p.ticketSecond[static_cast<std::size_t>(t)] + 1 == race.secondValue)
+            cell.hit = true;
+    }
+    return cell;
+}
+
+AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
+{
+    const std::vector<RaceOutcome>& races = record_.races;
+    const std::size_t n = races.size();
+    facts_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const RaceOutcome& race = races[i];
+        if (!race.readable)
+            continue;
+        AnalysedRace& facts = facts_[i];
+        facts.date = parseRaceDate(race.raceDate);
+        facts.grade = gradeClassOf(race.gradedText);
+        facts.courseKey = courseKeyOf(race.courseName);
+        const double metres = numberValue(race.distanceText);
+        facts.distanceMetres = metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
+        for (int k = 1; k <= whatIfCounts; ++k)
+            facts.whatIf[static_cast<std::size_t>(k - 1)] = whatIfOutcome(race, k);
+    }
+
+    for (std::size_t i = 0; i < n; ++i) {
+        if (races[i].readable)
+            timeOrder_.push_back(static_cast<int>(i));
+    }
+    std::stable_sort(timeOrder_.begin(), timeOrder_.end(), [this, &races](int a, int b) {
+        const QDate& da = facts_[static_cast<std::size_t>(a)].date;
+        const QDate& db = facts_[static_cast<std::size_t>(b)].date;
+        if (da.isValid() != db.isValid())
+            return da.isValid();
+        if (!da.isValid())
+            return false;
+        if (da != db)
+            return da < db;
+        return races[static_cast<std::size_t>(a)].raceNumber < races[static_cast<std::size_t>(b)].raceNumber;
+    });
+    timeRank_.assign(n, -1);
+    for (std::size_t rank = 0; rank < timeOrder_.size(); ++rank)
+        timeRank_[static_cast<std::size_t>(timeOrder_[rank])] = static_cast<int>(rank);
+
+    auto dateKey = [this](auto part) {
+        return [this, part](std::size_t i) {
+            const QDate& date = facts_[i].date;
+            return date.isValid() ? static_cast<double>(part(date)) : last;
+        };
+    };
+    auto dateLabel = [](const char* unit) {
+        return [unit](double value) {
+            return value == last ? unknownDate : QString::number(static_cast<int>(value)) + QString::fromUtf8(unit);
+        };
+    };
+    auto count = [](const char* unit) {
+        return
+            [unit](double value) { return QString::number(static_cast<long long>(value)) + QString::fromUtf8(unit); };
+    };
+    auto& keys = keys_;
+    keys[int(Breakdown::Year)] = keysByValue(races, dateKey([](const QDate& d) { return d.year(); }), dateLabel("年"));
+    keys[int(Breakdown::Month)] =
+        keysByValue(races, dateKey([](const QDate& d) { return d.month(); }), dateLabel("月"));
+
+    // Courses in the order of the race conditions screen's pick list, then any other course by its name, then races
+    // without a course.
+    {
+        static const QStringList pickListOrder = {u"東京"_s, u"中山"_s, u"京都"_s, u"阪神"_s, u"函館"_s,
+                                                  u"札幌"_s, u"新潟"_s, u"福島"_s, u"中京"_s, u"小倉"_s};
+        QHash<QString, int> rowOfKey;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (races[i].readable)
+                rowOfKey.insert(facts_[i].courseKey, 0);
+        }
+        courseKeys_ = rowOfKey.keys();
+        auto rank = [](const QString& key) {
+            const qsizetype place = pickListOrder.indexOf(key);
+            return place >= 0 ? int(place) : key.isEmpty() ? 2 * pickListOrder.size() : pickListOrder.size();
+        };
+        std::sort(courseKeys_.begin(), courseKeys_.end(), [&rank](const QString& a, const QString& b) {
+            const int ra = rank(a);
+            const int rb = rank(b);
+            return ra != rb ? ra < rb : QString::compare(a, b, Qt::CaseSensitive) < 0;
+        });
+        BreakdownKeys& course = keys[int(Breakdown::Course)];
+        for (qsizetype row = 0; row < courseKeys_.size(); ++row) {
+            rowOfKey[courseKeys_[row]] = int(row);
+            course.labels.append(courseKeys_[row].isEmpty() ? notEntered : courseKeys_[row]);
+            course.values.push_back(double(row));
+        }
+        course.rowOfRace.assign(n, -1);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (races[i].readable)
+                course.rowOfRace[i] = rowOfKey.value(facts_[i].courseKey);
+        }
+    }
+    keys[int(Breakdown::Grade)] = keysByValue(
+        races, [this](std::size_t i) { return static_cast<double>(facts_[i].grade); },
+        [](double value) { return gradeClassName(static_cast<GradeClass>(static_cast<int>(value))); });
+    keys[int(Breakdown::Distance)] = keysByValue(
+        races, [this](std::size_t i) { return facts_[i].distanceMetres > 0 ? double(facts_[i].distanceMetres) : last; },
+        [](double value) {
+            return value == last ? notEntered : QString::number(static_cast<long long>(value)) + QStringLiteral("m");
+        });
+    keys[int(Breakdown::Runners)] = keysByValue(
+        races,
+        [&races](std::size_t i) {
+            const int runners = races[i].runnerCount;
+            return runners <= 8 ? 0.0 : runners <= 12 ? 1.0 : runners <= 16 ? 2.0 : 3.0;
+        },
+        [](double value) {
+            static const char* const bands[] = {"8頭以下", "9～12頭", "13～16頭", "17頭以上"};
+            return QString::fromUtf8(bands[static_cast<int>(value)]);
+        });
+    keys[int(Breakdown::Axis)] = keysByValue(
+        races, [&races](std::size_t i) { return double(races[i].axisPattern); },
+        [](double value) { return QString::number(static_cast<int>(value)) + QStringLiteral("本軸"); });
+    keys[int(Breakdown::Asked)] = keysByValue(
+        races, [&races](std::size_t i) { return double(races[i].ticketsAsked); }, count("点"));
+    keys[int(Breakdown::Proposed)] = keysByValue(
+        races, [&races](std::size_t i) { return double(races[i].proposed.size()); }, count("点"));
+}
+
+std::vector<int> AnalysisData::years() const
+{
+    std::vector<int> years;
+    for (const double value : keys(Breakdown::Year).values) {
+        if (value != last)
+            years.push_back(static_cast<int>(value));
+    }
+    return years;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "record/race_record.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// What the analysis knows of a folder once it has been read: every race's outcome and the facts the filters, tables
+// and charts group by, worked out once so that a change of filter only has to pick and add.
+
+enum class GradeClass { G1, G2, G3, Other };
+inline constexpr int gradeClassCount = 4;
+
+// ＧⅠ, ＧⅡ, ＧⅢ or その他 from the graded-class text as typed: the pick list's "ＧⅠ" and the typed "G1", "GI",
+// "Ｇ１" and "G 1" alike (compared after width folding, without blanks, letter case ignored).
+GradeClass gradeClassOf(const QString& gradedText);
+QString gradeClassName(GradeClass grade);
+
+// The racecourse a course text names: "東京競馬場" (the pick list) and "東京" (typed) are the same course, so the
+// word 競馬場 at the end is dropped; widths are folded and blanks removed. Empty for no course.
+QString courseKeyOf(const QString& courseName);
+
+// The ways the races are broken down, in the order the screen shows them.
+enum class Breakdown { Year, Month, Course, Grade, Distance, Runners, Axis, Asked, Proposed };
+inline constexpr int breakdownCount = 9;
+QString breakdownObjectName(Breakdown breakdown); // "breakdown.year" …
+QString breakdownKeyTitle(Breakdown breakdown);   // the heading of the key column: 年, 月, 競馬場 …
+
+// The rows a breakdown can have, in their order, and which row each race falls in.
+struct BreakdownKeys {
+    QStringList labels; // "1999年", "1月", "東京", "ＧⅠ", "1600m", "8頭以下", "1本軸", "4点"; 日付不明 last
+    std::vector<double> values; // what a row sorts by
+    std::vector<int> rowOfRace; // per race; -1 for an unreadable file
+};
+
+// The outcome of the engine had the race been asked for k tickets, k = 1..12.
+inline constexpr int whatIfCounts = 12;
+struct WhatIfCell {
+    std::uint8_t tickets = 0;
+    bool hit = false;
+};
+
+struct AnalysedRace {
+    QDate date; // invalid when the stored text is not a date (日付不明)
+    GradeClass grade = GradeClass::Other;
+    QString courseKey;
+    int distanceMetres = 0; // the number the distance text starts with, 0 for none
+    std::array<WhatIfCell, whatIfCounts> whatIf{};
+};
+
+class AnalysisData {
+public:
+    explicit AnalysisData(FolderRecord record);
+
+    const FolderRecord& record() const { return record_; }
+    int raceCount() const { return static_cast<int>(record_.races.size()); }
+    const RaceOutcome& outcome(int race) const { return record_.races[static_cast<std::size_t>(race)]; }
+    const AnalysedRace& facts(int race) const { return facts_[static_cast<std::size_t>(race)]; }
+
+    // Readable races in time order: by date, then race number, then catalogue order; races without a readable date
+    // follow in catalogue order.
+    const std::vector<int>& timeOrder() const { return timeOrder_; }
+    // The place of each race in timeOrder (-1 for an unreadable file).
+    int timeRank(int race) const { return timeRank_[static_cast<std::size_t>(race)]; }
+
+    const BreakdownKeys& keys(Breakdown breakdown) const { return keys_[static_cast<std::size_t>(breakdown)]; }
+
+    // Choices for the filters: the years and the courses that occur, in order.
+    std::vector<int> years() const;
+    const QStringList& courseKeys() const { return courseKeys_; } // as courseKeyOf gives them, "" for none
+
+private:
+    FolderRecord record_;
+    std::vector<AnalysedRace> facts_;
+    std::vector<int> timeOrder_;
+    std::vector<int> timeRank_;
+    std::array<BreakdownKeys, breakdownCount> keys_;
+    QStringList courseKeys_;
+};
+
+// The k-ticket outcome of one race: the engine run again on its saved marks with k tickets wanted.
+WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets);

@@ -1,0 +1,108 @@
+#include "analysis/chart_series.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+int monthNumber(const QDate& date) { return date.year() * 12 + date.month() - 1; }
+
+std::vector<DatedValue> cumulative(const AnalysisData& data, Series series, const std::vector<int>& races)
+{
+    std::vector<DatedValue> points;
+    double total = 0;
+    for (const int index : races) {
+        const QDate& date = data.facts(index).date;
+        if (!date.isValid())
+            continue;
+        const RaceOutcome& race = data.outcome(index);
+        total += returnIn(series, race) - stakeIn(series, race);
+        if (!points.empty() && points.back().date == date)
+            points.back().value = total;
+        else
+            points.push_back({date, total});
+    }
+    return points;
+}
+
+std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std::vector<int>& races)
+{
+    std::vector<int> dated;
+    for (const int index : races) {
+        if (data.facts(index).date.isValid())
+            dated.push_back(index);
+    }
+    std::vector<DatedValue> points;
+    const std::size_t window = returnTrendWindow;
+    for (std::size_t end = window; end <= dated.size(); ++end) {
+        // Summed afresh for every window: twenty additions, and no drift from taking leaving races away.
+        double stake = 0;
+        double returned = 0;
+        for (std::size_t i = end - window; i < end; ++i) {
+            const RaceOutcome& race = data.outcome(dated[i]);
+            stake += stakeIn(series, race);
+            returned += returnIn(series, race);
+        }
+        if (stake != 0)
+            points.push_back({data.facts(dated[end - 1]).date, 100.0 * returned / stake});
+    }
+    return points;
+}
+
+void addMonthly(const AnalysisData& data, Series series, const std::vector<int>& races, int firstMonth,
+                std::vector<double>& monthly)
+{
+    for (const int index : races) {
+        const QDate& date = data.facts(index).date;
+        if (!date.isValid())
+            continue;
+        const RaceOutcome& race = data.outcome(index);
+        monthly[static_cast<std::size_t>(monthNumber(date) - firstMonth)] +=
+            returnIn(series, race) - stakeIn(series, race);
+    }
+}
+
+} // namespace
+
+AnalysisCharts computeCharts(const AnalysisData& data, const std::vector<int>& proposals, const std::vector<int>& own)
+{
+    AnalysisCharts charts;
+    charts.cumulativeProposals = cumulative(data, Series::Proposals, proposals);
+    charts.cumulativeOwn = cumulative(data, Series::Own, own);
+    charts.returnTrend = trend(data, Series::Proposals, proposals);
+    charts.returnTrendOwn = trend(data, Series::Own, own);
+
+    // Both lists are in time order, so their ends bound the months.
+    int first = std::numeric_limits<int>::max();
+    int last = std::numeric_limits<int>::min();
+    for (const std::vector<DatedValue>* points : {&charts.cumulativeProposals, &charts.cumulativeOwn}) {
+        if (points->empty())
+            continue;
+        first = std::min(first, monthNumber(points->front().date));
+        last = std::max(last, monthNumber(points->back().date));
+    }
+    if (first > last)
+        return charts;
+    const auto count = static_cast<std::size_t>(last - first + 1);
+    charts.monthlyProposals.assign(count, 0);
+    charts.monthlyOwn.assign(count, 0);
+    for (int month = first; month <= last; ++month) {
+        const QDate start(month / 12, month % 12 + 1, 1);
+        charts.months.push_back(start);
+        charts.monthLabels.append(QStringLiteral("%1年%2月").arg(start.year()).arg(start.month()));
+    }
+    addMonthly(data, Series::Proposals, proposals, first, charts.monthlyProposals);
+    addMonthly(data, Series::Own, own, first, charts.monthlyOwn);
+    return charts;
+}
+
+QList<QPointF> chartPoints(const std::vector<DatedValue>& values)
+{
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(values.size()));
+    for (const DatedValue& value : values)
+        points.append({static_cast<double>(value.date.startOfDay().toMSecsSinceEpoch()), value.value});
+    return points;
+}

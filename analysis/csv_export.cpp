@@ -1,0 +1,62 @@
+#include "analysis/csv_export.h"
+
+#include "analysis/model_roles.h"
+
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+void appendField(QByteArray& out, const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n')) {
+        bytes.replace("\"", "\"\"");
+        out += '"';
+        out += bytes;
+        out += '"';
+    } else {
+        out += bytes;
+    }
+}
+
+} // namespace
+
+QByteArray csvBytes(const QAbstractItemModel& model)
+{
+    QList<int> columns;
+    for (int column = 0; column < model.columnCount(); ++column) {
+        if (model.headerData(column, Qt::Horizontal, AnalysisRole::Csv).isValid())
+            columns.append(column);
+    }
+    QByteArray out("\xEF\xBB\xBF");
+    auto record = [&out, &columns](auto fieldOf) {
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (i > 0)
+                out += ',';
+            appendField(out, fieldOf(columns[i]));
+        }
+        out += "\r\n";
+    };
+    record([&model](int column) { return model.headerData(column, Qt::Horizontal, AnalysisRole::Csv).toString(); });
+    for (int row = 0; row < model.rowCount(); ++row)
+        record([&model, row](int column) { return model.index(row, column).data(AnalysisRole::Csv).toString(); });
+    return out;
+}
+
+FileResult saveCsvFile(const QString& path, const QByteArray& bytes, const WriteThrough& through)
+{
+    const QFileInfo file(path);
+    if (!file.absoluteDir().exists())
+        return {false, QStringLiteral("フォルダ「%1」が見つからないため、CSVファイルを保存できませんでした。")
+                           .arg(QDir::toNativeSeparators(file.absolutePath()))};
+    if (file.isDir())
+        return {false, QStringLiteral("「%1」は同じ名前のフォルダがあるため、CSVファイルとして保存できません。")
+                           .arg(file.fileName())};
+    if (const SaveResult saved = saveWholeFile(path, bytes, through); !saved.ok)
+        return {false, QStringLiteral("CSVファイル「%1」を保存できませんでした。ディスクの空きと書き込みの許可を"
+                                      "確かめてください。前からあったファイルはそのままです。")
+                           .arg(file.fileName())};
+    return {true, {}};
+}

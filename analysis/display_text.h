@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// How the analysis writes its numbers: on screen with thousands separators and units, in files as plain numbers.
+namespace displaytext {
+
+QString count(long long value);                  // "1,234"
+QString yen(double value);                       // "1,234円", "-500円" (rounded to whole yen)
+QString percent(std::optional<double> value);    // "77.5%"; empty when absent
+QString csvNumber(double value);                 // "1234", "-500", "870.5"
+QString csvPercent(std::optional<double> value); // "77.5"; empty when absent
+
+} // namespace displaytext

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "analysis/analysis_data.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// The two series the analysis shows side by side.
+enum class Series { Proposals, Own };
+
+// What one race put in and got back in a series: the proposals' 100 yen per ticket and payout on a hit, or the
+// user's own stake and income.
+double stakeIn(Series series, const RaceOutcome& race);
+double returnIn(Series series, const RaceOutcome& race);
+
+// A 95% interval of the return rate, in per cent.
+struct ReturnInterval {
+    double low = 0;
+    double high = 0;
+    bool operator==(const ReturnInterval&) const = default;
+};
+
+inline constexpr int bootstrapResamples = 2000;
+inline constexpr std::uint64_t bootstrapSeed = 0x746f6b69726f3235ULL;
+// Below this many races a figure is only indicative (参考値).
+inline constexpr int indicativeBelow = 30;
+
+// Percentile bootstrap over races: draws as many races as there are, with replacement, `resamples` times; each
+// draw's statistic is its return rate, total returned / total staked × 100 (a draw that staked nothing has no rate
+// and is set aside). The interval runs from the 2.5th to the 97.5th percentile of the rates, taken as the values of
+// rank ⌈0.025·m⌉ and ⌈0.975·m⌉ among the m rates sorted. The generator (xoshiro256**) is seeded afresh with `seed`
+// for every call, so the same races in the same order always give the same interval. Absent when no draw has a rate.
+std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>& stakes,
+                                                      const std::vector<double>& returns,
+                                                      int resamples = bootstrapResamples,
+                                                      std::uint64_t seed = bootstrapSeed);
+
+// Races, hits and money of one series over some races.
+struct Tally {
+    int races = 0;
+    int hits = 0; // proposals: races whose recorded pair was proposed; own: races with an income
+    double stake = 0;
+    double returned = 0; // payout of the hits, or the user's income
+
+    void add(Series series, const RaceOutcome& race);
+    void add(double raceStake, double raceReturn, bool hit);
+    double profit() const { return returned - stake; }
+    std::optional<double> hitRatePercent() const;    // absent over no race
+    std::optional<double> returnRatePercent() const; // absent over no stake
+    std::optional<double> profitPerRace() const;     // absent over no race
+};
+
+// The figures of one series over the races counted in it.
+struct SeriesFigures : Tally {
+    double highestReturn = 0; // the largest payout of one race (own: the largest income)
+    // Races in time order, races without a readable date left out (as from the time charts):
+    int longestLosingStreak = 0; // the most races in a row that staked money and got nothing back
+    double maxDrawdown = 0;      // the largest fall of the cumulative profit below an earlier peak (or below 0)
+    std::optional<ReturnInterval> returnInterval;
+    bool intervalPending = false; // the interval is still being drawn
+    bool indicative() const { return races < indicativeBelow; }
+};
+
+// races: the indexes counted in the series, in time order. withInterval: false leaves the bootstrap to the caller.
+SeriesFigures computeFigures(const AnalysisData& data, Series series, const std::vector<int>& races,
+                             bool withInterval = true);
+
+// The stakes and returns of the races in a series, as the bootstrap takes them.
+struct SeriesAmounts {
+    std::vector<double> stakes;
+    std::vector<double> returns;
+};
+SeriesAmounts seriesAmounts(const AnalysisData& data, Series series, const std::vector<int>& races);

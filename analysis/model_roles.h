@@ -1,0 +1,15 @@
+#pragma once
+
+#include <Qt>
+
+// Roles the analysis models answer besides the display text, shared by the views, the CSV export and the tests.
+namespace AnalysisRole {
+enum : int {
+    Sort = Qt::UserRole + 1, // the raw value a column sorts by: a number, or the text; none for an empty cell
+    Csv,                     // the text of the cell in a CSV file (numbers without separators, dates YYYY-MM-DD)
+    Indicative,              // true where the figure rests on fewer races than it needs to be more than indicative
+    IntervalLow,             // the bounds of a 95% interval, in per cent
+    IntervalHigh,
+    Asked, // what-if rows: the user asked this many tickets for some of the races
+};
+}

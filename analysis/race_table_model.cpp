@@ -1,0 +1,234 @@
+#include "analysis/race_table_model.h"
+
+#include "analysis/display_text.h"
+#include "analysis/model_roles.h"
+#include "core/numbers.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+using namespace displaytext;
+
+namespace {
+
+const char* const headers[RaceTableModel::ColumnCount] = {
+    "日付", "レース", "レース名", "重賞", "競馬場",     "距離",     "頭数",     "希望点数",     "軸",   "予想買い目",
+    "一着", "二着",   "配当金",   "的中", "予想購入額", "予想払戻", "予想収支", "馬券購入金額", "収入", "差額"};
+
+QString ticketsText(const std::vector<HorsePair>& tickets)
+{
+    QStringList pairs;
+    pairs.reserve(static_cast<qsizetype>(tickets.size()));
+    for (const HorsePair& pair : tickets)
+        pairs.append(QString::number(pair.first) + u'-' + QString::number(pair.second));
+    return pairs.join(u' ');
+}
+
+} // namespace
+
+QString searchFolded(const QString& text) { return text.normalized(QString::NormalizationForm_KC).toCaseFolded(); }
+
+RaceTableModel::RaceTableModel(const AnalysisData& data, QObject* parent)
+    : QAbstractTableModel(parent), data_(data), search_(static_cast<std::size_t>(data.raceCount()))
+{
+    setObjectName(QStringLiteral("analysisRaces"));
+}
+
+void RaceTableModel::setRaces(const FilteredRaces* races)
+{
+    races_ = races;
+    rebuild();
+}
+
+void RaceTableModel::sort(int column, Qt::SortOrder order)
+{
+    sortColumn_ = column >= 0 && column < ColumnCount ? column : -1;
+    sortOrder_ = order;
+    rebuild();
+}
+
+void RaceTableModel::setSearchText(const QString& text)
+{
+    searchText_ = text;
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    words_ = searchFolded(text).split(blanks, Qt::SkipEmptyParts);
+    rebuild();
+}
+
+bool RaceTableModel::matchesSearch(int race) const
+{
+    const QString& row = searchText(race);
+    for (const QString& word : words_) {
+        if (!row.contains(word))
+            return false;
+    }
+    return true;
+}
+
+void RaceTableModel::rebuild()
+{
+    beginResetModel();
+    rows_.clear();
+    if (races_) {
+        rows_.reserve(races_->table.size());
+        for (const int race : races_->table) {
+            if (words_.isEmpty() || matchesSearch(race))
+                rows_.push_back(race);
+        }
+    }
+    const bool descending = sortOrder_ == Qt::DescendingOrder;
+    if (sortColumn_ == Name) {
+        std::stable_sort(rows_.begin(), rows_.end(), [this, descending](int a, int b) {
+            const int byName = QString::compare(data_.outcome(a).raceName, data_.outcome(b).raceName);
+            return descending ? byName > 0 : byName < 0;
+        });
+    } else if (sortColumn_ >= 0) {
+        // The keys worked out once, not at every comparison.
+        std::vector<std::pair<std::optional<double>, int>> keyed;
+        keyed.reserve(rows_.size());
+        for (const int race : rows_)
+            keyed.emplace_back(sortNumber(race, sortColumn_), race);
+        std::stable_sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
+            if (a.first && b.first)
+                return descending ? *a.first > *b.first : *a.first < *b.first;
+            return a.first.has_value() && !b.first.has_value(); // empty cells last
+        });
+        for (std::size_t i = 0; i < keyed.size(); ++i)
+            rows_[i] = keyed[i].second;
+    }
+    endResetModel();
+}
+
+int RaceTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int RaceTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant RaceTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(headers[section]);
+    // The proposals' profit is for the screen; the file keeps the columns it is worked out from.
+    if (role == AnalysisRole::Csv)
+        return section == ProposalProfit ? QVariant() : QVariant(QString::fromUtf8(headers[section]));
+    return {};
+}
+
+QString RaceTableModel::text(int race, int column, bool forCsv) const
+{
+    const RaceOutcome& r = data_.outcome(race);
+    const AnalysedRace& facts = data_.facts(race);
+    const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
+    const bool own = races_->inOwn[static_cast<std::size_t>(race)];
+    auto money = [forCsv](double value) { return forCsv ? csvNumber(value) : yen(value); };
+    switch (column) {
+    case Date:
+        if (!facts.date.isValid())
+            return forCsv ? r.raceDate : QStringLiteral("日付不明");
+        return facts.date.toString(forCsv ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy/MM/dd"));
+    case Number: return forCsv ? QString::number(r.raceNumber) : QString::number(r.raceNumber) + u'R';
+    case Name: return r.raceName;
+    case Grade: return r.gradedText;
+    case Course: return r.courseName;
+    case Distance: return forCsv && facts.distanceMetres > 0 ? QString::number(facts.distanceMetres) : r.distanceText;
+    case Runners: return QString::number(r.runnerCount);
+    case Asked: return QString::number(r.ticketsAsked);
+    case Axis: return QString::number(r.axisPattern) + QStringLiteral("本軸");
+    case Proposed: return ticketsText(r.proposed);
+    case First: return r.firstText;
+    case Second: return r.secondText;
+    case Payout: return r.payoutText.isEmpty() ? QString() : money(r.payout);
+    case Hit:
+        if (r.hit)
+            return QStringLiteral("的中");
+        return r.resultRecorded ? QStringLiteral("はずれ") : QString();
+    case ProposalStake: return proposals ? money(r.stake) : QString();
+    case ProposalPayout: return proposals ? money(r.proposalPayout()) : QString();
+    case ProposalProfit: return proposals ? money(r.proposalProfit()) : QString();
+    case OwnStake: return own ? money(r.ownStake) : QString();
+    case OwnIncome: return own ? money(r.ownIncome) : QString();
+    case OwnDifference: return own ? money(r.ownDifference()) : QString();
+    default: return {};
+    }
+}
+
+std::optional<double> RaceTableModel::sortNumber(int race, int column) const
+{
+    const RaceOutcome& r = data_.outcome(race);
+    const AnalysedRace& facts = data_.facts(race);
+    const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
+    const bool own = races_->inOwn[static_cast<std::size_t>(race)];
+    auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
+    switch (column) {
+    // Time order: dates, then race numbers, then races whose date cannot be read.
+    case Date: return data_.timeRank(race);
+    case Number: return r.raceNumber;
+    case Grade: return static_cast<int>(facts.grade);
+    // Courses in the pick list's order, whether typed with 競馬場 or without.
+    case Course: return data_.keys(Breakdown::Course).rowOfRace[static_cast<std::size_t>(race)];
+    case Distance: return ifCounted(facts.distanceMetres > 0, facts.distanceMetres);
+    case Runners: return r.runnerCount;
+    case Asked: return r.ticketsAsked;
+    case Axis: return r.axisPattern;
+    case Proposed: return static_cast<double>(r.proposed.size());
+    case First: return r.firstValue;
+    case Second: return r.secondValue;
+    case Payout: return ifCounted(!r.payoutText.isEmpty(), r.payout);
+    case Hit: return r.hit ? 2 : r.resultRecorded ? 1 : 0;
+    case ProposalStake: return ifCounted(proposals, r.stake);
+    case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
+    case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
+    case OwnStake: return ifCounted(own, r.ownStake);
+    case OwnIncome: return ifCounted(own, r.ownIncome);
+    case OwnDifference: return ifCounted(own, r.ownDifference());
+    default: return std::nullopt;
+    }
+}
+
+QVariant RaceTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
+        return {};
+    const int race = raceAt(index.row());
+    switch (role) {
+    case Qt::DisplayRole: return text(race, index.column(), false);
+    case AnalysisRole::Csv: return text(race, index.column(), true);
+    case AnalysisRole::Sort:
+        if (index.column() == Name)
+            return data_.outcome(race).raceName;
+        if (const std::optional<double> number = sortNumber(race, index.column()))
+            return *number;
+        return {};
+    case Qt::TextAlignmentRole:
+        switch (index.column()) {
+        case Name:
+        case Grade:
+        case Course:
+        case Proposed: return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        default: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        }
+    default: return {};
+    }
+}
+
+const QString& RaceTableModel::searchText(int race) const
+{
+    const int countedIn =
+        races_->inProposals[static_cast<std::size_t>(race)] + 2 * races_->inOwn[static_cast<std::size_t>(race)];
+    SearchEntry& entry = search_[static_cast<std::size_t>(race)];
+    if (entry.countedIn != countedIn) {
+        QStringList texts;
+        for (int column = 0; column < ColumnCount; ++column)
+            texts.append(text(race, column, false));
+        // The date as stored, too: the user may look for "99/05" as it was typed.
+        texts.append(data_.outcome(race).raceDate);
+        entry.text = searchFolded(texts.join(u'\t'));
+        entry.countedIn = countedIn;
+    }
+    return entry.text;
+}

@@ -1,0 +1,177 @@
+// The analysis of a folder of 10,000 races of 18 runners: reading and tallying the folder (against a plain read of
+// the same files' bytes in the same run), a change of filter with every model recomputed (the race table sorted as a
+// clicked header leaves it), the what-if table for all twelve ticket counts (the engine run twelve times on every
+// race, then added up) and the bootstrap interval of the proposals' return rate. Prints medians.
+// TOKIRO_BENCH_RACES sets another folder size.
+#include "bench_support.h"
+
+#include "analysis/analysis.h"
+#include "racefile/catalogue.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double medianMs(int runs, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    return bench::median(times);
+}
+
+// The filters a user steps through: a year, a course, a class, a span of months, races without result included,
+// and back to everything.
+std::vector<AnalysisFilter> filterSteps(const AnalysisData& data)
+{
+    std::vector<AnalysisFilter> steps;
+    AnalysisFilter filter;
+    filter.period = AnalysisFilter::Period::Year;
+    filter.year = data.years().empty() ? 2000 : data.years()[data.years().size() / 2];
+    steps.push_back(filter);
+    filter = {};
+    filter.course = data.courseKeys().value(0);
+    steps.push_back(filter);
+    filter = {};
+    filter.grade = GradeClass::G1;
+    steps.push_back(filter);
+    filter = {};
+    filter.period = AnalysisFilter::Period::Months;
+    filter.fromMonth = QDate(1990, 4, 1);
+    filter.toMonth = QDate(2010, 3, 1);
+    steps.push_back(filter);
+    filter = {};
+    filter.includeWithoutResult = true;
+    filter.includeWithoutAmounts = true;
+    steps.push_back(filter);
+    steps.push_back({});
+    return steps;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int count =
+        qEnvironmentVariableIsSet("TOKIRO_BENCH_RACES") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_RACES") : 10000;
+    QTemporaryDir dir;
+    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true)) {
+        std::fprintf(stderr, "cannot make the race folder\n");
+        return 1;
+    }
+    const QString folder = dir.path();
+    const int runs = 7;
+
+    qint64 bytes = 0;
+    bench::plainRead(folder); // warm the file cache for both
+    const double plain = medianMs(runs, [&] { bytes = bench::plainRead(folder); });
+    FolderRecord record;
+    const double tally = medianMs(runs, [&] { record = tallyFolder(folder); });
+    if (static_cast<int>(record.races.size()) != count || record.record.races != count) {
+        std::fprintf(stderr, "the tally counted %d races of %d\n", record.record.races, count);
+        return 1;
+    }
+    // Of which the race files' library alone: listing, reading and parsing every file.
+    const double catalogue = medianMs(runs, [&] { buildRaceCatalogue(folder, ReadScope::Whole); });
+    const double prepare = medianMs(3, [&] { AnalysisData data(record); });
+
+    Analysis analysis(record);
+    analysis.raceTable().sort(RaceTableModel::ProposalProfit, Qt::DescendingOrder);
+    const std::vector<AnalysisFilter> steps = filterSteps(analysis.data());
+    // Each step timed on its own: the step back to every race costs the most, and the median over all steps would
+    // hide it.
+    // setFilter returns with every model recomputed but the two bootstrap intervals, which come in later from worker
+    // threads; the time until they are in is taken too. Each change waits for the one before to be complete, as a
+    // user clicking through the filters would.
+    std::vector<std::vector<double>> stepTimes(steps.size());
+    std::vector<std::vector<double>> completeTimes(steps.size());
+    for (int round = 0; round < runs; ++round) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            analysis.setFilter(steps[i]);
+            stepTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            analysis.waitForIntervals();
+            completeTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+    }
+    std::vector<double> stepMedians;
+    std::vector<double> completeMedians;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        stepMedians.push_back(bench::median(stepTimes[i]));
+        completeMedians.push_back(bench::median(completeTimes[i]));
+    }
+    const double filterChange = *std::max_element(stepMedians.begin(), stepMedians.end());
+    const double filterComplete = *std::max_element(completeMedians.begin(), completeMedians.end());
+
+    // The search box: the first search makes every row's search text, later ones only compare.
+    analysis.setFilter({});
+    analysis.waitForIntervals();
+    QElapsedTimer searchTimer;
+    searchTimer.start();
+    analysis.raceTable().setSearchText(QStringLiteral("東京"));
+    const double firstSearch = static_cast<double>(searchTimer.nsecsElapsed()) / 1e6;
+    const double nextSearch = medianMs(runs,
+                                       [&] {
+                                           analysis.raceTable().setSearchText(QStringLiteral("東京 ＧⅠ"));
+                                           analysis.raceTable().setSearchText(QStringLiteral("東京"));
+                                       })
+                              / 2;
+    const int found = analysis.raceTable().rowCount();
+    analysis.raceTable().setSearchText({});
+
+    const AnalysisData& data = analysis.data();
+    // Every race of the folder, results or not, so that both are timed over 10,000 races.
+    const std::vector<int>& all = data.timeOrder();
+    int whatIfHits = 0;
+    const double whatIf = medianMs(runs, [&] {
+        whatIfHits = 0;
+        for (const int race : all) {
+            for (int k = 1; k <= whatIfCounts; ++k)
+                whatIfHits += whatIfOutcome(data.outcome(race), k).hit;
+        }
+        whatIfHits += computeWhatIf(data, all).back().tally.hits;
+    });
+
+    std::vector<double> stakes;
+    std::vector<double> returns;
+    for (const int race : all) {
+        stakes.push_back(stakeIn(Series::Proposals, data.outcome(race)));
+        returns.push_back(returnIn(Series::Proposals, data.outcome(race)));
+    }
+    std::optional<ReturnInterval> interval;
+    const double bootstrap = medianMs(runs, [&] { interval = bootstrapReturnInterval(stakes, returns); });
+
+    std::printf("%d races of 18 runners, %lld bytes; medians of %d runs\n", count, static_cast<long long>(bytes), runs);
+    std::printf("  plain read of the files          %9.1f ms\n", plain);
+    std::printf("  tally of the folder              %9.1f ms  (%.2f x the plain read)\n", tally, tally / plain);
+    std::printf("    of which the catalogue read    %9.1f ms  (%.2f x the plain read)\n", catalogue, catalogue / plain);
+    std::printf("  analysis data from the tally     %9.1f ms  (dates, keys, twelve what-if runs a race)\n", prepare);
+    std::printf("  filter change, all models        %9.1f ms  (aim 100 ms; slowest step of:", filterChange);
+    for (const double step : stepMedians)
+        std::printf(" %.1f", step);
+    std::printf(")\n  ... until the intervals are in   %9.1f ms  (slowest step of:", filterComplete);
+    for (const double step : completeMedians)
+        std::printf(" %.1f", step);
+    std::printf(")\n");
+    std::printf("  search of the race table         %9.1f ms  (the first, which makes the rows' texts: %.1f ms; %d "
+                "rows found)\n",
+                nextSearch, firstSearch, found);
+    std::printf("  what-if, all twelve counts       %9.1f ms  (aim 1000 ms; %zu races, %d hits)\n", whatIf, all.size(),
+                whatIfHits);
+    std::printf("  bootstrap, %d resamples        %9.1f ms  (aim 200 ms; %.1f%% .. %.1f%%)\n", bootstrapResamples,
+                bootstrap, interval ? interval->low : 0.0, interval ? interval->high : 0.0);
+    return 0;
+}

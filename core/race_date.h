@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// Race dates are stored as the user typed them, normally "YY/MM/DD". Every place that needs the calendar date behind
+// such a text reads it here, so that the date box and the analysis agree on the century of a two-digit year.
+
+// The full year of a two-digit year: 00..29 lie in the 2000s, 30..99 in the 1900s.
+int fullYearOfTwoDigits(int twoDigitYear);
+
+// The calendar date of a race date text: year first, two or four digits; month and day of one or two digits; parts
+// separated by "/" or "-"; blanks around the text ignored. A text of month and day alone means that day of
+// yearForMonthDay; pass 0 when no year can stand in for a missing one. Invalid QDate when the text is not a date.
+QDate parseRaceDate(const QString& text, int yearForMonthDay = 0);

@@ -1,0 +1,148 @@
+#include "record/race_record.h"
+
+#include "core/numbers.h"
+#include "prediction/prediction.h"
+#include "racefile/catalogue.h"
+
+#include <utility>
+
+namespace {
+
+// A result or payout line as the record screen shows it: empty while unset, a number in plain decimal, or the text.
+QString lineText(const TailValue& value)
+{
+    switch (value.kind) {
+    case TailValue::Kind::Unset: return {};
+    case TailValue::Kind::Number: return numberText(value.number);
+    case TailValue::Kind::Text: return value.text;
+    }
+    return {};
+}
+
+} // namespace
+
+MarkSheet RaceOutcome::markSheet() const
+{
+    MarkSheet sheet{};
+    for (std::size_t r = 0; r < marks.size(); ++r) {
+        for (std::size_t k = 0; k < marks[r].size(); ++k)
+            sheet[r][k] = marks[r][k];
+    }
+    return sheet;
+}
+
+std::optional<double> RecordTotals::strikeRatePercent() const
+{
+    if (races == 0)
+        return std::nullopt;
+    return 100.0 * hits / races;
+}
+
+std::optional<double> RecordTotals::returnRatePercent() const
+{
+    if (stake == 0)
+        return std::nullopt;
+    return 100.0 * payout / stake;
+}
+
+bool proposes(const std::vector<HorsePair>& tickets, double firstValue, double secondValue)
+{
+    for (const HorsePair& ticket : tickets) {
+        if (ticket.first == firstValue && ticket.second == secondValue)
+            return true;
+    }
+    return false;
+}
+
+RaceOutcome outcomeOf(const CataloguedRace& item)
+{
+    RaceOutcome out;
+    const CatalogueEntry& entry = item.entry;
+    out.fileName = entry.fileName;
+    out.readable = item.read.ok;
+    out.raceDate = entry.raceDate;
+    out.raceNumberText = entry.raceNumberText;
+    out.raceName = entry.raceName;
+    if (!out.readable)
+        return out;
+
+    const RaceState& race = item.race.race;
+    const TailLines& tail = item.race.tail;
+    out.raceDate = race.raceDate;
+    out.raceNumber = race.raceNumber;
+    out.raceName = race.raceName;
+    out.gradedText = race.gradedText;
+    out.courseName = race.courseName;
+    out.distanceText = race.distanceText;
+    out.runnerCount = race.runnerCount;
+    out.ticketsAsked = race.ticketCount;
+    // A readable race holds 0..21 runners with 0..25 marks of each kind.
+    for (int r = 0; r < race.runnerCount; ++r) {
+        for (int k = 0; k < markKindCount; ++k)
+            out.marks[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] =
+                static_cast<std::uint8_t>(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]);
+    }
+
+    const PredictionResult prediction = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
+    out.axisPattern = prediction.axisPattern;
+    out.proposed.reserve(static_cast<std::size_t>(prediction.ticketTotal));
+    for (int t = 0; t < prediction.ticketTotal; ++t)
+        out.proposed.push_back({prediction.ticketFirst[static_cast<std::size_t>(t)] + 1,
+                                prediction.ticketSecond[static_cast<std::size_t>(t)] + 1});
+
+    out.firstText = lineText(tail.firstPlace);
+    out.secondText = lineText(tail.secondPlace);
+    if (numberValue(out.secondText) < numberValue(out.firstText))
+        std::swap(out.firstText, out.secondText);
+    out.firstValue = numberValue(out.firstText);
+    out.secondValue = numberValue(out.secondText);
+    out.resultRecorded = out.firstValue >= 1 && out.secondValue >= 1;
+    out.hit = proposes(out.proposed, out.firstValue, out.secondValue);
+
+    out.stake = prediction.ticketTotal * yenPerTicket;
+    out.payoutText = lineText(tail.payout);
+    out.payout = numberValue(out.payoutText);
+
+    out.ownStake = entry.stake;
+    out.ownIncome = entry.income;
+    out.amountsRecorded = !tail.stake.isUnset() || entry.income != 0;
+    return out;
+}
+
+RecordTotals recordTotals(const std::vector<RaceOutcome>& races)
+{
+    RecordTotals totals;
+    for (const RaceOutcome& race : races) {
+        if (!race.readable)
+            continue;
+        ++totals.races;
+        totals.stake += race.stake;
+        if (race.hit) {
+            ++totals.hits;
+            totals.payout += race.payout;
+        }
+    }
+    return totals;
+}
+
+BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races)
+{
+    BalanceTotals totals;
+    for (const RaceOutcome& race : races) {
+        totals.stake += race.ownStake;
+        totals.income += race.ownIncome;
+    }
+    return totals;
+}
+
+FolderRecord tallyFolder(const QString& folder)
+{
+    FolderRecord record;
+    std::vector<CataloguedRace> catalogue = buildRaceCatalogue(folder, ReadScope::Whole);
+    record.races.reserve(catalogue.size());
+    for (const CataloguedRace& item : catalogue)
+        record.races.push_back(outcomeOf(item));
+    record.record = recordTotals(record.races);
+    record.balance = balanceTotals(record.races);
+    return record;
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "prediction/mark_sheet.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct CataloguedRace;
+
+// The win/loss tally of a folder of saved races, counted as the record screen counts the program's proposals (every
+// proposed ticket bought for 100 yen, a hit when a ticket is the recorded pair of finishers) and as the balance
+// screen sums the user's own amounts. Screens and the analysis read races through it, never count for themselves.
+
+inline constexpr double yenPerTicket = 100;
+
+// A quinella ticket as horse numbers (runner index + 1), the lower number first.
+struct HorsePair {
+    int first = 0;
+    int second = 0;
+    bool operator==(const HorsePair&) const = default;
+};
+
+// The six mark counts of each runner a race can have: what the engine needs to propose again.
+using SavedMarks = std::array<std::array<std::uint8_t, markKindCount>, maxRunners>;
+
+// One saved race and how it came out.
+struct RaceOutcome {
+    QString fileName;
+    // False for a file that cannot be read as a race: it is listed, with the date, race number and name as far as
+    // they could be read, but nothing else of it is known and no total counts it.
+    bool readable = false;
+
+    QString raceDate; // as stored, normally "YY/MM/DD"
+    std::int16_t raceNumber = 0;
+    QString raceNumberText; // line 2 as text, for a file that could not be read
+    QString raceName;
+    QString gradedText;
+    QString courseName;
+    QString distanceText;
+    int runnerCount = 0;
+    int ticketsAsked = 0;
+
+    int axisPattern = 0; // 1..4 from the engine
+    std::vector<HorsePair> proposed;
+
+    // The result pair, lower number first as the record screen orders it. A line holding hand-written text keeps
+    // its text; its value is the number the text starts with (0 for none), which is what the comparison uses.
+    QString firstText;
+    QString secondText;
+    double firstValue = 0;
+    double secondValue = 0;
+    // Both finishers read as horse numbers (1 or more). A race written with empty boxes holds 0 and 0, which no
+    // ticket can match: it has no result, as a race never written.
+    bool resultRecorded = false;
+    bool hit = false;
+
+    double stake = 0;   // yenPerTicket for each proposed ticket
+    QString payoutText; // the payout line as stored
+    double payout = 0;  // its value, whether or not the race was a hit
+    double proposalPayout() const { return hit ? payout : 0; }
+    double proposalProfit() const { return proposalPayout() - stake; }
+
+    // The user's own amounts as the balance screen sums them (a line that holds no number counts 0).
+    double ownStake = 0;
+    double ownIncome = 0;
+    // The balance screen has written amounts: the stake line is no longer empty (a fresh save leaves it empty), or
+    // an income was entered.
+    bool amountsRecorded = false;
+    double ownDifference() const { return ownIncome - ownStake; }
+
+    SavedMarks marks{};
+    MarkSheet markSheet() const;
+};
+
+// The record screen's figures. The rates are absent where the screen leaves them empty: a strike rate over no race,
+// a return rate over no stake.
+struct RecordTotals {
+    int races = 0;
+    int hits = 0;
+    double stake = 0;
+    double payout = 0;
+    int misses() const { return races - hits; }
+    std::optional<double> strikeRatePercent() const;
+    std::optional<double> returnRatePercent() const;
+};
+
+// The balance screen's overall result.
+struct BalanceTotals {
+    double stake = 0;
+    double income = 0;
+    double difference() const { return income - stake; }
+};
+
+struct FolderRecord {
+    std::vector<RaceOutcome> races; // catalogue order: date text, then race number
+    RecordTotals record;
+    BalanceTotals balance;
+};
+
+// The outcome of one catalogued race, read whole (through the balance lines).
+RaceOutcome outcomeOf(const CataloguedRace& item);
+
+// Whether the engine proposes exactly the pair first-second (horse numbers, in either order).
+bool proposes(const std::vector<HorsePair>& tickets, double firstValue, double secondValue);
+
+RecordTotals recordTotals(const std::vector<RaceOutcome>& races);
+BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races);
+
+// Reads every race file of the folder once and tallies it.
+FolderRecord tallyFolder(const QString& folder);

@@ -1,0 +1,259 @@
+#include "analysis_folder.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(AnalysisFilter)
+
+namespace {
+
+AnalysisFilter filterOf(std::function<void(AnalysisFilter&)> change)
+{
+    AnalysisFilter filter;
+    change(filter);
+    return filter;
+}
+
+// Races of the pattern, one a day from 2001-01-01: H a hit (one ticket 1-4, payout 500: +400), L a miss (one ticket,
+// result 5-6: -100), 0 a race that proposed nothing (its result is recorded; it stakes nothing).
+std::vector<TestRace> patternRaces(const QString& pattern)
+{
+    std::vector<TestRace> races;
+    QDate date(2001, 1, 1);
+    for (const QChar c : pattern) {
+        TestRace entry;
+        entry.date = date.toString(QStringLiteral("yy/MM/dd"));
+        entry.asked = 1;
+        entry.first = num(c == u'H' ? 1 : 5);
+        entry.second = num(c == u'H' ? 4 : 6);
+        entry.payout = num(500);
+        entry.marked = c != u'0';
+        races.push_back(entry);
+        date = date.addDays(1);
+    }
+    return races;
+}
+
+std::vector<DatedValue> dated(std::initializer_list<std::pair<QDate, double>> points)
+{
+    std::vector<DatedValue> values;
+    for (const auto& [date, value] : points)
+        values.push_back({date, value});
+    return values;
+}
+
+} // namespace
+
+// Filters, figures and chart data of the analysis, on folders whose every number is worked out by hand.
+class AnalysisFiguresTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void figuresOfBothSeries()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        const SeriesFigures& p = folder->figures(Series::Proposals);
+        QCOMPARE(p.races, 6);
+        QCOMPARE(p.hits, 3);
+        QCOMPARE(p.hitRatePercent(), 50.0);
+        QCOMPARE(p.stake, 1800.0);
+        QCOMPARE(p.returned, 3200.0);
+        QCOMPARE(p.returnRatePercent().value(), 3200.0 / 1800.0 * 100);
+        QCOMPARE(p.profit(), 1400.0);
+        QCOMPARE(p.profitPerRace().value(), 1400.0 / 6);
+        QCOMPARE(p.highestReturn, 2000.0);
+        QCOMPARE(p.longestLosingStreak, 3);
+        QCOMPARE(p.maxDrawdown, 1200.0);
+        QVERIFY(p.indicative());
+
+        const SeriesFigures& own = folder->figures(Series::Own);
+        QCOMPARE(own.races, 6);
+        QCOMPARE(own.hits, 3);
+        QCOMPARE(own.stake, 5600.0);
+        QCOMPARE(own.returned, 7200.0);
+        QCOMPARE(own.profit(), 1600.0);
+        QCOMPARE(own.highestReturn, 4000.0);
+        QCOMPARE(own.longestLosingStreak, 3);
+        QCOMPARE(own.maxDrawdown, 3500.0);
+
+        // The figures model shows the same, Japanese and with separators.
+        const FiguresModel& model = folder->figuresModel();
+        QCOMPARE(model.objectName(), QStringLiteral("analysisFigures"));
+        QCOMPARE(model.headerData(FiguresModel::Proposals, Qt::Horizontal).toString(), QStringLiteral("予想の成績"));
+        QCOMPARE(model.headerData(FiguresModel::Own, Qt::Horizontal).toString(), QStringLiteral("あなたの収支"));
+        auto shown = [&model](int row, int column) { return model.index(row, column).data().toString(); };
+        QCOMPARE(shown(FiguresModel::ReturnRate, FiguresModel::Proposals), QStringLiteral("177.8%"));
+        QCOMPARE(shown(FiguresModel::Stake, FiguresModel::Own), QStringLiteral("5,600円"));
+        QCOMPARE(shown(FiguresModel::MaxDrawdown, FiguresModel::Own), QStringLiteral("3,500円"));
+        QCOMPARE(shown(FiguresModel::LongestLosingStreak, FiguresModel::Proposals), QStringLiteral("3レース"));
+        QVERIFY(shown(FiguresModel::ReturnInterval95, FiguresModel::Own).endsWith(QStringLiteral("（参考値）")));
+        QVERIFY(model.index(FiguresModel::ReturnRate, FiguresModel::Own).data(AnalysisRole::Indicative).toBool());
+    }
+
+    void filters_data()
+    {
+        QTest::addColumn<AnalysisFilter>("filter");
+        // proposals: races, hits, stake, payout; own: races, stake, income
+        QTest::addColumn<QList<double>>("figures");
+        // undated, outside period, other course, other class, matching, without result, without amounts
+        QTest::addColumn<QList<int>>("leftOut");
+        QTest::newRow("everything") << AnalysisFilter{} << QList<double>{6, 3, 1800, 3200, 6, 5600, 7200}
+                                    << QList<int>{0, 0, 0, 0, 7, 1, 1};
+        QTest::newRow("the year 2000") << filterOf([](AnalysisFilter& f) {
+            f.period = AnalysisFilter::Period::Year;
+            f.year = 2000;
+        }) << QList<double>{3, 1, 1100, 2000, 3, 2500, 4000}
+                                       << QList<int>{1, 2, 0, 0, 4, 1, 1};
+        QTest::newRow("December 1999 to January 2000") << filterOf([](AnalysisFilter& f) {
+            f.period = AnalysisFilter::Period::Months;
+            f.fromMonth = QDate(1999, 12, 1);
+            f.toMonth = QDate(2000, 1, 31);
+        }) << QList<double>{4, 1, 1400, 500, 4, 4500, 2500}
+                                                       << QList<int>{1, 2, 0, 0, 4, 0, 0};
+        QTest::newRow("東京, with or without 競馬場")
+            << filterOf([](AnalysisFilter& f) { f.course = QStringLiteral("東京"); })
+            << QList<double>{3, 2, 700, 1200, 4, 2600, 7200} << QList<int>{0, 0, 3, 0, 4, 1, 0};
+        QTest::newRow("ＧⅠ, typed GI too")
+            << filterOf([](AnalysisFilter& f) { f.grade = GradeClass::G1; })
+            << QList<double>{3, 3, 600, 3200, 3, 2100, 7200} << QList<int>{0, 0, 0, 3, 4, 1, 1};
+        QTest::newRow("class left empty is その他")
+            << filterOf([](AnalysisFilter& f) { f.grade = GradeClass::Other; })
+            << QList<double>{1, 0, 400, 0, 1, 1000, 0} << QList<int>{0, 0, 0, 6, 1, 0, 0};
+        QTest::newRow("with the race without result")
+            << filterOf([](AnalysisFilter& f) { f.includeWithoutResult = true; })
+            << QList<double>{7, 3, 2200, 3200, 6, 5600, 7200} << QList<int>{0, 0, 0, 0, 7, 1, 1};
+        QTest::newRow("with the race without amounts")
+            << filterOf([](AnalysisFilter& f) { f.includeWithoutAmounts = true; })
+            << QList<double>{6, 3, 1800, 3200, 7, 5600, 7200} << QList<int>{0, 0, 0, 0, 7, 1, 1};
+    }
+    void filters()
+    {
+        QFETCH(AnalysisFilter, filter);
+        QFETCH(QList<double>, figures);
+        QFETCH(QList<int>, leftOut);
+        AnalysedFolder folder(handComputedRaces(), true);
+        folder->setFilter(filter);
+        const SeriesFigures& p = folder->figures(Series::Proposals);
+        const SeriesFigures& own = folder->figures(Series::Own);
+        QCOMPARE((QList<double>{double(p.races), double(p.hits), p.stake, p.returned, double(own.races), own.stake,
+                                own.returned}),
+                 figures);
+        const FilterCounts& c = folder->counts();
+        QCOMPARE((QList<int>{c.undated, c.outsidePeriod, c.otherCourse, c.otherClass, c.matching, c.withoutResult,
+                             c.withoutAmounts}),
+                 leftOut);
+        QCOMPARE(c.files, 8);
+        QCOMPARE(c.unreadableFiles, 1);
+        QCOMPARE(c.proposalRaces, p.races);
+        QCOMPARE(c.ownRaces, own.races);
+        // The figures model follows the filter.
+        QCOMPARE(folder->figuresModel().index(FiguresModel::Races, FiguresModel::Proposals).data(AnalysisRole::Sort),
+                 QVariant(static_cast<long long>(p.races)));
+    }
+
+    void losingStreakAndDrawdown_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("streak");
+        QTest::addColumn<double>("drawdown");
+        QTest::addColumn<bool>("indicative");
+        // Cumulative 400 300 200 100 0 0 -100 -200 200: six losses in a row, the race without tickets in between.
+        QTest::newRow("streak through a race without tickets") << "HLLLL0LLH" << 6 << 600.0 << true;
+        QTest::newRow("falling from the start") << "LLH" << 2 << 200.0 << true;
+        QTest::newRow("only hits") << "HHH" << 0 << 0.0 << true;
+        QTest::newRow("a long losing streak") << "H" + QString(35, u'L') + "H" << 35 << 3500.0 << false;
+        QTest::newRow("29 races are indicative") << QString(29, u'L') << 29 << 2900.0 << true;
+    }
+    void losingStreakAndDrawdown()
+    {
+        QFETCH(QString, pattern);
+        AnalysedFolder folder(patternRaces(pattern));
+        const SeriesFigures& p = folder->figures(Series::Proposals);
+        QCOMPARE(p.races, pattern.size());
+        QTEST(p.longestLosingStreak, "streak");
+        QTEST(p.maxDrawdown, "drawdown");
+        QTEST(p.indicative(), "indicative");
+    }
+
+    void chartSeries()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        const AnalysisCharts& charts = folder->charts();
+        // One point per race day, in time order across the century; the race without a date is left out.
+        QCOMPARE(charts.cumulativeProposals,
+                 dated({{QDate(1999, 12, 26), -100}, {QDate(2000, 1, 5), -900}, {QDate(2000, 2, 11), 800}}));
+        QCOMPARE(charts.cumulativeOwn,
+                 dated({{QDate(1999, 12, 26), -500}, {QDate(2000, 1, 5), -2000}, {QDate(2000, 2, 10), 1000}}));
+        QCOMPARE(charts.monthLabels, (QStringList{"1999年12月", "2000年1月", "2000年2月"}));
+        QCOMPARE(charts.monthlyProposals, (std::vector<double>{-100, -800, 1700}));
+        QCOMPARE(charts.monthlyOwn, (std::vector<double>{-500, -1500, 3000}));
+        QVERIFY(charts.returnTrend.empty()); // fewer than twenty races
+        QCOMPARE(charts.referenceRate, 77.5);
+        const QList<QPointF> points = chartPoints(charts.cumulativeOwn);
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(points[1].x())).date(), QDate(2000, 1, 5));
+        QCOMPARE(points[1].y(), -2000.0);
+    }
+
+    void returnTrendOverTwentyRaces()
+    {
+        // Races 1..19 miss (-100 each), then five hits: windows end at races 20..24 and hold 1..5 hits.
+        AnalysedFolder folder(patternRaces(QString(19, u'L') + "HHHHH"));
+        const std::vector<DatedValue>& trend = folder->charts().returnTrend;
+        QCOMPARE(trend.size(), std::size_t(5));
+        QCOMPARE(trend.front().date, QDate(2001, 1, 20));
+        QCOMPARE(trend.front().value, 500.0 / 2000 * 100);
+        QCOMPARE(trend.back().value, 2500.0 / 2000 * 100);
+    }
+
+    void bootstrap()
+    {
+        // Forty races: one in four paid 500 on 100.
+        std::vector<double> stakes(40, 100);
+        std::vector<double> returns(40, 0);
+        for (std::size_t i = 0; i < returns.size(); i += 4)
+            returns[i] = 500;
+        const auto first = bootstrapReturnInterval(stakes, returns);
+        QVERIFY(first);
+        QCOMPARE(bootstrapReturnInterval(stakes, returns), first); // same races, same interval
+        QVERIFY(first->low < 125 && 125 < first->high);
+        QVERIFY(first->low > 0 && first->high < 500);
+        QVERIFY(bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed + 1) != first);
+        QVERIFY(!bootstrapReturnInterval({}, {}));
+        QVERIFY(!bootstrapReturnInterval({0, 0}, {0, 0})); // nothing staked: no rate to draw
+
+        // The folder's figures carry it, and the interval holds the figure.
+        AnalysedFolder folder(handComputedRaces(), true);
+        const SeriesFigures& p = folder->figures(Series::Proposals);
+        QVERIFY(p.returnInterval);
+        QVERIFY(p.returnInterval->low <= *p.returnRatePercent() && *p.returnRatePercent() <= p.returnInterval->high);
+        AnalysedFolder again(handComputedRaces(), true);
+        QCOMPARE(again->figures(Series::Proposals).returnInterval, p.returnInterval);
+    }
+
+    void intervalsComeInTheBackground()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        QSignalSpy ready(folder.analysis.get(), &Analysis::intervalsReady);
+        AnalysisFilter year2000;
+        year2000.period = AnalysisFilter::Period::Year;
+        year2000.year = 2000;
+        folder->setFilter(year2000);
+        folder->setFilter(AnalysisFilter{}); // the draws for 2000 no longer count
+        QVERIFY(folder->intervalsPending());
+        QCOMPARE(folder->figuresModel().index(FiguresModel::ReturnInterval95, FiguresModel::Own).data().toString(),
+                 QStringLiteral("計算中"));
+        QVERIFY(ready.wait());
+        QTRY_VERIFY(!folder->intervalsPending());
+        QCOMPARE(ready.count(), 1);
+        const SeriesAmounts own = seriesAmounts(folder->data(), Series::Own, folder->races().own);
+        QCOMPARE(folder->figures(Series::Own).returnInterval, bootstrapReturnInterval(own.stakes, own.returns));
+        QVERIFY(folder->figuresModel()
+                    .index(FiguresModel::ReturnInterval95, FiguresModel::Own)
+                    .data()
+                    .toString()
+                    .contains(u'～'));
+    }
+};
+
+QTEST_GUILESS_MAIN(AnalysisFiguresTest)
+#include "analysis_figures_test.moc"

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "race_folder.h"
+
+#include "analysis/analysis.h"
+#include "analysis/model_roles.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The hand-computed folder of the analysis tests. Every race is the engine's worked example, which proposes
+// 1-4 2-4 3-4 1-2 1-5 1-3 2-3 2-5 2-6 2-7 in that order (k tickets: the first k, ten at most).
+//
+//      date       no course grade asked result payout  proposals       own stake/income
+// R1   99/12/26    1 東京   ＧⅠ   2     4-1    500     hit   +300      1000 / 2500
+// R2   99/12/26    2 中山   ＧⅡ   4     5-6    3000    miss  -400      2000 / 0
+// R3   00/01/05    3 中山   —     4     7-8    5000    miss  -400      1000 / 0
+// R4   00/01/05    4 東京   ＧⅢ   4     6-8    800     miss  -400       500 / 0
+// R5   00/02/10    5 東京   ＧⅠ   4     none           (no result)     1000 / 4000
+// R6   00/02/11    6 京都   ＧⅠ   3     3-4    2000    hit   +1700     (no amounts)
+// R7   日付なし     7 東京   ＧⅠ   1     1-4    700     hit   +600       100 / 700
+// and one file that cannot be read.
+//
+// Proposals (R5 left out): 6 races, 3 hits, stake 1800, payout 3200; dated in time order the profits run
+// +300 -400 -400 -400 +1700: longest losing streak 3, cumulative 300 -100 -500 -900 800, drawdown 1200.
+// Own (R6 left out): 6 races, stake 5600, income 7200; dated +1500 -2000 -1000 -500 +3000: streak 3, drawdown 3500.
+inline std::vector<TestRace> handComputedRaces()
+{
+    auto race = [](const char* date, int number, const char* course, const char* grade, int asked, TailValue first,
+                   TailValue second, TailValue payout, TailValue stake, TailValue income) {
+        TestRace entry;
+        entry.date = QString::fromUtf8(date);
+        entry.number = number;
+        entry.course = QString::fromUtf8(course);
+        entry.grade = QString::fromUtf8(grade);
+        entry.asked = asked;
+        entry.first = first;
+        entry.second = second;
+        entry.payout = payout;
+        entry.stake = stake;
+        entry.income = income;
+        return entry;
+    };
+    return {
+        race("99/12/26", 1, "東京競馬場", "ＧⅠ", 2, num(4), num(1), num(500), num(1000), num(2500)),
+        race("99/12/26", 2, "中山", "ＧⅡ", 4, num(5), num(6), num(3000), num(2000), num(0)),
+        race("00/01/05", 3, "中山競馬場", "", 4, num(7), num(8), num(5000), num(1000), num(0)),
+        race("00/01/05", 4, "東京", "G3", 4, num(6), num(8), num(800), num(500), num(0)),
+        race("00/02/10", 5, "東京", "ＧⅠ", 4, none, none, none, num(1000), num(4000)),
+        race("00/02/11", 6, "京都競馬場", "GI", 3, num(3), num(4), num(2000), none, num(0)),
+        race("日付なし", 7, "東京", "ＧⅠ", 1, num(1), num(4), num(700), num(100), num(700)),
+    };
+}
+
+// A folder written for one test, and the analysis of it.
+struct AnalysedFolder {
+    QTemporaryDir dir;
+    std::unique_ptr<Analysis> analysis;
+
+    explicit AnalysedFolder(const std::vector<TestRace>& races, bool withUnreadable = false)
+    {
+        if (!writeRaces(dir.path(), races) || (withUnreadable && !writeUnreadableRace(dir.filePath("zz.tkr"))))
+            qFatal("cannot write the test folder");
+        analysis = std::make_unique<Analysis>(tallyFolder(dir.path()));
+        analysis->waitForIntervals();
+    }
+    Analysis* operator->() { return analysis.get(); }
+};
+
+// The rows of a race table (source or view), top to bottom, named by race number: "R1" … "R7".
+inline QStringList raceRows(const QAbstractItemModel& model)
+{
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows.append(u'R' + model.index(row, RaceTableModel::Number).data(AnalysisRole::Csv).toString());
+    return rows;
+}

@@ -1,0 +1,169 @@
+#include "analysis_folder.h"
+
+#include <QtTest>
+
+namespace {
+
+QStringList column(const QAbstractItemModel& model, int column, int role = Qt::DisplayRole)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts.append(model.index(row, column).data(role).toString());
+    return texts;
+}
+
+QStringList row(const QAbstractItemModel& model, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < model.columnCount(); ++column)
+        texts.append(model.index(row, column).data().toString());
+    return texts;
+}
+
+} // namespace
+
+// The race table with its sorting and search, the breakdowns and the what-if table, on the hand-computed folder.
+class AnalysisTablesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void raceTable()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        const RaceTableModel& table = folder->raceTable();
+        QCOMPARE(table.objectName(), QStringLiteral("analysisRaces"));
+        // Time order across the century; the race without a readable date last; the unreadable file not at all.
+        QCOMPARE(raceRows(table), (QStringList{"R1", "R2", "R3", "R4", "R5", "R6", "R7"}));
+        QCOMPARE(row(table, 0),
+                 (QStringList{"1999/12/26", "1R",    "例題",    "ＧⅠ",     "東京競馬場", "1600m",  "8",
+                              "2",          "3本軸", "1-4 2-4", "1",       "4",          "500円",  "的中",
+                              "200円",      "500円", "300円",   "1,000円", "2,500円",    "1,500円"}));
+        // Without a result: no pair, no hit, and no money of the proposals, which do not count it.
+        QCOMPARE(row(table, 4).mid(10), (QStringList{"", "", "", "", "", "", "", "1,000円", "4,000円", "3,000円"}));
+        // Without amounts: the user's columns stay empty.
+        QCOMPARE(row(table, 5).mid(13), (QStringList{"的中", "300円", "2,000円", "1,700円", "", "", ""}));
+        QCOMPARE(table.index(6, RaceTableModel::Date).data().toString(), QStringLiteral("日付不明"));
+        QCOMPARE(table.index(2, RaceTableModel::Hit).data().toString(), QStringLiteral("はずれ"));
+
+        // A filter changes the rows.
+        AnalysisFilter filter;
+        filter.course = QStringLiteral("中山");
+        folder->setFilter(filter);
+        QCOMPARE(raceRows(table), (QStringList{"R2", "R3"}));
+    }
+
+    void sorting_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("date, newest first") << int(RaceTableModel::Date) << Qt::DescendingOrder
+                                            << QStringList{"R7", "R6", "R5", "R4", "R3", "R2", "R1"};
+        // As text "1,000円" would come before "100円" and "2,000円" before "500円". Equal stakes keep time order.
+        QTest::newRow("stake as numbers") << int(RaceTableModel::OwnStake) << Qt::AscendingOrder
+                                          << QStringList{"R7", "R4", "R1", "R3", "R5", "R2", "R6"};
+        QTest::newRow("payout, largest first") << int(RaceTableModel::Payout) << Qt::DescendingOrder
+                                               << QStringList{"R3", "R2", "R6", "R4", "R7", "R1", "R5"};
+        // Courses in the pick list's order, 東京 and 東京競馬場 together.
+        QTest::newRow("courses") << int(RaceTableModel::Course) << Qt::AscendingOrder
+                                 << QStringList{"R1", "R4", "R5", "R7", "R2", "R3", "R6"};
+    }
+    void sorting()
+    {
+        QFETCH(int, column);
+        QFETCH(Qt::SortOrder, order);
+        AnalysedFolder folder(handComputedRaces());
+        RaceTableModel& view = folder->raceTable();
+        view.sort(column, order);
+        QTEST(raceRows(view), "rows");
+        // The table keeps its order when the filter changes.
+        folder->setFilter(AnalysisFilter{});
+        QTEST(raceRows(view), "rows");
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("course") << "中山" << QStringList{"R2", "R3"};
+        QTest::newRow("hit column") << "はずれ" << QStringList{"R2", "R3", "R4"};
+        QTest::newRow("two words, both in the row") << "東京　的中" << QStringList{"R1", "R7"};
+        QTest::newRow("the date as stored") << "99/12" << QStringList{"R1", "R2"};
+        QTest::newRow("widths, letter case and numerals folded") << "ｇｉｉ" << QStringList{"R2"};
+        QTest::newRow("an unknown date") << "日付不明" << QStringList{"R7"};
+        QTest::newRow("amounts as shown") << "4,000円" << QStringList{"R5"};
+        QTest::newRow("nothing") << "阪神" << QStringList{};
+        QTest::newRow("blank") << "  " << QStringList{"R1", "R2", "R3", "R4", "R5", "R6", "R7"};
+    }
+    void search()
+    {
+        QFETCH(QString, text);
+        AnalysedFolder folder(handComputedRaces());
+        folder->raceTable().setSearchText(text);
+        QTEST(raceRows(folder->raceTable()), "rows");
+    }
+
+    void breakdowns_data()
+    {
+        QTest::addColumn<int>("breakdown");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("races");       // of the proposals
+        QTest::addColumn<QStringList>("returns");     // 回収率 of the proposals
+        QTest::addColumn<QStringList>("differences"); // of the user's money
+        QTest::newRow("year") << int(Breakdown::Year) << QStringList{"1999年", "2000年", "日付不明"}
+                              << QStringList{"2", "3", "1"} << QStringList{"83.3%", "181.8%", "700.0%"}
+                              << QStringList{"-500円", "1,500円", "600円"};
+        QTest::newRow("month") << int(Breakdown::Month) << QStringList{"1月", "2月", "12月", "日付不明"}
+                               << QStringList{"2", "1", "2", "1"} << QStringList{"0.0%", "666.7%", "83.3%", "700.0%"}
+                               << QStringList{"-1,500円", "3,000円", "-500円", "600円"};
+        QTest::newRow("course in pick-list order")
+            << int(Breakdown::Course) << QStringList{"東京", "中山", "京都"} << QStringList{"3", "2", "1"}
+            << QStringList{"171.4%", "0.0%", "666.7%"} << QStringList{"4,600円", "-3,000円", "0円"};
+        QTest::newRow("class") << int(Breakdown::Grade) << QStringList{"ＧⅠ", "ＧⅡ", "ＧⅢ", "その他"}
+                               << QStringList{"3", "1", "1", "1"} << QStringList{"533.3%", "0.0%", "0.0%", "0.0%"}
+                               << QStringList{"5,100円", "-2,000円", "-500円", "-1,000円"};
+        QTest::newRow("runners") << int(Breakdown::Runners) << QStringList{"8頭以下"} << QStringList{"6"}
+                                 << QStringList{"177.8%"} << QStringList{"1,600円"};
+        QTest::newRow("axis") << int(Breakdown::Axis) << QStringList{"3本軸"} << QStringList{"6"}
+                              << QStringList{"177.8%"} << QStringList{"1,600円"};
+        QTest::newRow("tickets asked") << int(Breakdown::Asked) << QStringList{"1点", "2点", "3点", "4点"}
+                                       << QStringList{"1", "1", "1", "3"}
+                                       << QStringList{"700.0%", "250.0%", "666.7%", "0.0%"}
+                                       << QStringList{"600円", "1,500円", "0円", "-500円"};
+    }
+    void breakdowns()
+    {
+        QFETCH(int, breakdown);
+        AnalysedFolder folder(handComputedRaces(), true);
+        const BreakdownModel* model =
+            folder->findChild<BreakdownModel*>(breakdownObjectName(static_cast<Breakdown>(breakdown)));
+        QVERIFY(model);
+        QTEST(column(*model, BreakdownModel::Key), "keys");
+        QTEST(column(*model, BreakdownModel::Races), "races");
+        QTEST(column(*model, BreakdownModel::ReturnRate), "returns");
+        QTEST(column(*model, BreakdownModel::OwnDifference), "differences");
+    }
+
+    void whatIf()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        const WhatIfModel* model = folder->findChild<WhatIfModel*>(QStringLiteral("whatIf"));
+        QVERIFY(model);
+        QCOMPARE(model->rowCount(), 12);
+        // R1 and R7 hit with any count (1-4 is the first ticket), R6 from three tickets on (3-4 is the third),
+        // R2, R3 and R4 never; six races, ten tickets at most.
+        QCOMPARE(column(*model, WhatIfModel::Hits),
+                 (QStringList{"2", "2", "3", "3", "3", "3", "3", "3", "3", "3", "3", "3"}));
+        QCOMPARE(row(*model, 1), (QStringList{"2点", "6", "2", "33.3%", "1,200円", "1,200円", "100.0%", "0円", "1"}));
+        QCOMPARE(row(*model, 2),
+                 (QStringList{"3点", "6", "3", "50.0%", "1,800円", "3,200円", "177.8%", "1,400円", "1"}));
+        QCOMPARE(row(*model, 11).mid(4, 3), (QStringList{"6,000円", "3,200円", "53.3%"}));
+        QCOMPARE(column(*model, WhatIfModel::Tickets, AnalysisRole::Asked),
+                 (QStringList{"true", "true", "true", "true", "false", "false", "false", "false", "false", "false",
+                              "false", "false"}));
+        QCOMPARE(model->index(3, WhatIfModel::AskedRaces).data().toString(), QStringLiteral("3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(AnalysisTablesTest)
+#include "analysis_tables_test.moc"

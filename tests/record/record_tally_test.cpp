@@ -1,0 +1,159 @@
+#include "race_folder.h"
+#include "record/race_record.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(TailValue)
+Q_DECLARE_METATYPE(TestRace)
+
+namespace {
+std::vector<HorsePair> firstTickets(int count)
+{
+    static const std::vector<HorsePair> all = {{1, 4}, {2, 4}, {3, 4}, {1, 2}, {1, 5},
+                                               {1, 3}, {2, 3}, {2, 5}, {2, 6}, {2, 7}};
+    return {all.begin(), all.begin() + count};
+}
+} // namespace
+
+// The tally of the record screen without the screen, on folders whose figures are worked out by hand.
+class RecordTallyTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void oneRace_data()
+    {
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<TailValue>("first");
+        QTest::addColumn<TailValue>("second");
+        QTest::addColumn<TailValue>("payout");
+        QTest::addColumn<QString>("pair");
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<bool>("hit");
+        QTest::addColumn<double>("payoutValue");
+        // The example proposes 1-4 2-4 3-4 1-2 1-5 1-3 for six tickets.
+        QTest::newRow("hit, typed in ticket order")
+            << 6 << num(1) << num(4) << num(870) << "1-4" << true << true << 870.0;
+        QTest::newRow("hit, typed second first")
+            << 6 << num(3) << num(1) << num(2300) << "1-3" << true << true << 2300.0;
+        QTest::newRow("3-4 is the third ticket: a miss with two")
+            << 2 << num(3) << num(4) << num(1500) << "3-4" << true << false << 1500.0;
+        QTest::newRow("hand-written lines keep their text")
+            << 3 << txt("4着") << txt("3番") << txt("1230円") << "3番-4着" << true << true << 1230.0;
+        QTest::newRow("no result yet") << 4 << none << none << none << "-" << false << false << 0.0;
+        QTest::newRow("written with empty boxes") << 4 << num(0) << num(0) << num(0) << "0-0" << false << false << 0.0;
+        QTest::newRow("one horse twice") << 4 << num(4) << num(4) << num(900) << "4-4" << true << false << 900.0;
+    }
+    void oneRace()
+    {
+        QFETCH(int, asked);
+        QFETCH(TailValue, first);
+        QFETCH(TailValue, second);
+        QFETCH(TailValue, payout);
+        QTemporaryDir dir;
+        TestRace entry;
+        entry.asked = asked;
+        entry.first = first;
+        entry.second = second;
+        entry.payout = payout;
+        QVERIFY(writeRaces(dir.path(), {entry}));
+
+        const FolderRecord tally = tallyFolder(dir.path());
+        QCOMPARE(tally.races.size(), std::size_t(1));
+        const RaceOutcome& race = tally.races[0];
+        QVERIFY(race.readable);
+        QCOMPARE(race.fileName, QStringLiteral("r00.tkr"));
+        QCOMPARE(race.raceDate, QStringLiteral("99/05/16"));
+        QCOMPARE(race.raceNumber, 11);
+        QCOMPARE(race.courseName, QStringLiteral("東京競馬場"));
+        QCOMPARE(race.runnerCount, 8);
+        QCOMPARE(race.ticketsAsked, asked);
+        QCOMPARE(race.axisPattern, 3);
+        QCOMPARE(race.proposed, firstTickets(asked));
+        QTEST(race.firstText + u'-' + race.secondText, "pair");
+        QTEST(race.resultRecorded, "recorded");
+        QTEST(race.hit, "hit");
+        QTEST(race.payout, "payoutValue");
+        QCOMPARE(race.stake, 100.0 * asked);
+        QCOMPARE(race.markSheet(), exampleRace(asked).markSheet);
+    }
+
+    void totals_data()
+    {
+        QTest::addColumn<std::vector<TestRace>>("races");
+        QTest::addColumn<bool>("withUnreadable");
+        QTest::addColumn<QList<double>>("record");  // races, hits, stake, payout, strike %, return % (-1: none)
+        QTest::addColumn<QList<double>>("balance"); // stake, income
+        QTest::newRow("empty folder") << std::vector<TestRace>{} << false << QList<double>{0, 0, 0, 0, -1, -1}
+                                      << QList<double>{0, 0};
+        QTest::newRow("only an unreadable file")
+            << std::vector<TestRace>{} << true << QList<double>{0, 0, 0, 0, -1, -1} << QList<double>{0, 0};
+        TestRace hit{
+            .asked = 6, .first = num(4), .second = num(1), .payout = num(870), .stake = num(1000), .income = num(2000)};
+        TestRace miss{.asked = 2, .first = num(3), .second = num(4), .payout = num(1500), .stake = num(500)};
+        TestRace open{.asked = 4};
+        TestRace textHit{.asked = 3, .first = txt("3番"), .second = num(4), .payout = txt("1230円"), .stake = num(300)};
+        // Stake 600 + 200 + 400 + 300; payout 870 + 1230 over two hits in four races.
+        QTest::newRow("hit, miss, open, text") << std::vector<TestRace>{hit, miss, open, textHit} << true
+                                               << QList<double>{4, 2, 1500, 2100, 50, 140} << QList<double>{1800, 2000};
+        TestRace unmarked{.asked = 4, .first = num(1), .second = num(4), .payout = num(500), .marked = false};
+        QTest::newRow("no tickets proposed")
+            << std::vector<TestRace>{unmarked} << false << QList<double>{1, 0, 0, 0, 0, -1} << QList<double>{0, 0};
+    }
+    void totals()
+    {
+        QFETCH(std::vector<TestRace>, races);
+        QFETCH(bool, withUnreadable);
+        QFETCH(QList<double>, record);
+        QFETCH(QList<double>, balance);
+        QTemporaryDir dir;
+        QVERIFY(writeRaces(dir.path(), races));
+        if (withUnreadable)
+            QVERIFY(writeUnreadableRace(dir.filePath("zz.tkr")));
+
+        const FolderRecord tally = tallyFolder(dir.path());
+        QCOMPARE(tally.races.size(), races.size() + withUnreadable);
+        if (withUnreadable) {
+            const RaceOutcome& broken = tally.races.back();
+            QCOMPARE(broken.fileName, QStringLiteral("zz.tkr"));
+            QVERIFY(!broken.readable);
+            QCOMPARE(broken.raceDate, QStringLiteral("99/05/17"));
+        }
+        QCOMPARE(tally.record.races, int(record[0]));
+        QCOMPARE(tally.record.hits, int(record[1]));
+        QCOMPARE(tally.record.misses(), int(record[0] - record[1]));
+        QCOMPARE(tally.record.stake, record[2]);
+        QCOMPARE(tally.record.payout, record[3]);
+        QCOMPARE(tally.record.strikeRatePercent().value_or(-1), record[4]);
+        QCOMPARE(tally.record.returnRatePercent().value_or(-1), record[5]);
+        QCOMPARE(tally.balance.stake, balance[0]);
+        QCOMPARE(tally.balance.income, balance[1]);
+        QCOMPARE(tally.balance.difference(), balance[1] - balance[0]);
+    }
+
+    void amountsRecorded_data()
+    {
+        QTest::addColumn<TailValue>("stake");
+        QTest::addColumn<TailValue>("income");
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<double>("ownStake");
+        QTest::newRow("fresh save") << none << num(0) << false << 0.0;
+        QTest::newRow("written by the balance screen") << num(0) << num(0) << true << 0.0;
+        QTest::newRow("stake and income") << num(1200) << num(3000) << true << 1200.0;
+        QTest::newRow("income alone") << none << num(500) << true << 0.0;
+    }
+    void amountsRecorded()
+    {
+        QFETCH(TailValue, stake);
+        QFETCH(TailValue, income);
+        QTemporaryDir dir;
+        QVERIFY(writeRaces(dir.path(), {TestRace{.stake = stake, .income = income}}));
+        const RaceOutcome race = tallyFolder(dir.path()).races.at(0);
+        QTEST(race.amountsRecorded, "recorded");
+        QTEST(race.ownStake, "ownStake");
+        QCOMPARE(race.ownIncome, income.number);
+    }
+};
+
+QTEST_GUILESS_MAIN(RecordTallyTest)
+#include "record_tally_test.moc"

@@ -4,7 +4,7 @@
 // TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races (a few minutes, about 150 MB in the temporary folder).
 #include "bench_screens.h"
 #include "bench_support.h"
-#include "racefile/catalogue.h"
+#include "racefile/race_folder.h"
 #include "screens/balance_screen.h"
 #include "screens/control_table.h"
 #include "screens/result_entry_screen.h"
@@ -59,7 +59,7 @@ template <typename Form>
 qint64 openScreen(const QString& folder)
 {
     Module1 module;
-    QDir::setCurrent(folder);
+    module.raceFolder = folder;
     bench::NoNavigation navigation;
     bench::NoDialogs dialogs;
     auto screen = std::make_unique<Form>(module, navigation, dialogs);
@@ -70,9 +70,8 @@ qint64 openScreen(const QString& folder)
 
 qint64 catalogueWithLines(const QString& folder, QString (*line)(const CatalogueEntry&))
 {
-    QDir::setCurrent(folder);
     qint64 total = 0;
-    for (const CatalogueEntry& entry : buildCatalogue(folder))
+    for (const CatalogueEntry& entry : RaceFolder(folder).catalogue())
         total += line(entry).size();
     return total;
 }
@@ -99,7 +98,6 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     registerFontSubstitutions();
-    const QString previous = QDir::currentPath();
 
     std::vector<int> counts{10000};
     if (qEnvironmentVariableIntValue("TOKIRO_BENCH_LARGE") != 0)
@@ -136,7 +134,6 @@ int main(int argc, char* argv[])
         }
         if (sink == 0)
             std::printf("(nothing read)\n");
-        QDir::setCurrent(previous);
     }
     return 0;
 }

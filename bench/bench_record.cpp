@@ -4,8 +4,7 @@
 // Prints medians of several runs and the ratio to the plain read. TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races.
 #include "bench_screens.h"
 #include "bench_support.h"
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/record_screen.h"
 
@@ -28,6 +27,7 @@ namespace {
 qint64 openRecordScreen()
 {
     Module1 module;
+    module.raceFolder = QDir::currentPath();
     bench::NoNavigation navigation;
     bench::NoDialogs dialogs;
     auto screen = std::make_unique<Form7>(module, navigation, dialogs);
@@ -38,13 +38,13 @@ qint64 openRecordScreen()
     return races ? races->text().toLongLong() : -1;
 }
 
-qint64 listOnly() { return static_cast<qint64>(buildCatalogue().size()); }
+qint64 listOnly() { return static_cast<qint64>(RaceFolder(QDir::currentPath()).catalogue().size()); }
 
 // The listing with every race read, as the screen does it (one read of each file).
 qint64 readEvery()
 {
     qint64 ok = 0;
-    for (const CataloguedRace& race : buildRaceCatalogue())
+    for (const CataloguedRace& race : RaceFolder(QDir::currentPath()).races(ReadScope::ThroughResults))
         ok += race.read.ok;
     return ok;
 }
@@ -93,9 +93,10 @@ int main(int argc, char* argv[])
         QDir::setCurrent(dir.path());
 
         std::vector<RaceState> races;
-        for (const CatalogueEntry& entry : buildCatalogue()) {
+        const RaceFolder folder(dir.path());
+        for (const CatalogueEntry& entry : folder.catalogue()) {
             LoadedRace loaded;
-            if (readRaceFile(entry.fileName, loaded, ReadScope::ThroughResults).ok)
+            if (folder.read(entry.fileName, loaded, ReadScope::ThroughResults).ok)
                 races.push_back(loaded.race);
         }
 

@@ -1,14 +1,9 @@
 #pragma once
 
 #include "core/module1.h"
+#include "racefile/file_result.h"
 
 #include <QString>
-
-// Outcome of a file operation; error is a short Japanese sentence ready to show to the user.
-struct FileResult {
-    bool ok = false;
-    QString error;
-};
 
 // A race as read from a file.
 struct LoadedRace {
@@ -31,5 +26,7 @@ class RaceFileLines;
 FileResult readRaceLines(const racelines::RaceFileLines& lines, LoadedRace& out, ReadScope scope,
                          const QString& fileName);
 
-// Reads a race file. On failure `out` is unspecified and the caller keeps what it had.
+// Reads a race file at any path (a load picks it in a dialog). Anything but a regular file (a folder, a device, a pipe,
+// a socket, or a link to one) is refused at once, without being opened. On failure `out` is unspecified and the
+// caller keeps what it had.
 FileResult readRaceFile(const QString& path, LoadedRace& out, ReadScope scope = ReadScope::Whole);

@@ -1,12 +1,10 @@
 #include "screens/balance_screen.h"
 
 #include "core/numbers.h"
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/saved_race_common.h"
 
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -154,7 +152,7 @@ void Form8::buildBalanceList()
 {
     module.totalStake = 0;
     module.totalIncome = 0;
-    module.raceCatalogue = ::buildCatalogue();
+    module.raceCatalogue = RaceFolder(module.raceFolder).catalogue();
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(module.raceCatalogue.size()));
     for (const CatalogueEntry& entry : module.raceCatalogue) {
@@ -189,11 +187,12 @@ void Form8::List1_Click()
     Label5->setText(List1->item(row)->text());
     module.selectedRaceFile = module.raceCatalogue[static_cast<std::size_t>(row)].fileName;
 
+    const RaceFolder folder(module.raceFolder);
     LoadedRace loaded;
-    const FileResult read = readRaceFile(module.selectedRaceFile, loaded, ReadScope::Whole);
+    const FileResult read = folder.read(module.selectedRaceFile, loaded, ReadScope::Whole);
     if (!read.ok) {
         dialogs.reportError(read.error, QStringLiteral("収支の計算"));
-        if (!QFileInfo::exists(module.selectedRaceFile)) {
+        if (!folder.present(module.selectedRaceFile).ok) {
             relist();
             return;
         }
@@ -256,10 +255,14 @@ void Form8::Command2_Click()
         }
     }
     // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
-    const RewriteResult result =
-        rewriteBalanceLines(module.selectedRaceFile, Text1->text(), Text2->text(),
-                            [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
-    if (result.outcome == Outcome::Failed)
+    const RaceFolder folder(module.raceFolder);
+    PendingRewrite pending;
+    FileResult result = folder.prepareBalance(module.selectedRaceFile, Text1->text(), Text2->text(), pending);
+    if (result.ok
+        && dialogs.confirm(QStringLiteral("データを書き換えますがよろしいですか？"),
+                           QStringLiteral("データの書き換え")))
+        result = folder.commit(pending);
+    if (!result.ok)
         dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
     relist();
 }

@@ -1,4 +1,5 @@
 #include "entry_helpers.h"
+#include "odd_files.h"
 #include "screens/mark_sheet_screen.h"
 #include "temp_folder.h"
 #include "test_main.h"
@@ -580,31 +581,44 @@ private slots:
     void unsoundFileChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("30 runners") << fileLines({"24/12/22", " 1 ", "", "", "", "", " 4 ", " 30 ", " 0 "});
-        QTest::newRow("missing file") << QByteArray();
+        QTest::addColumn<QString>("odd");  // what takes the file's place instead
+        QTest::addColumn<QString>("told"); // part of the message, when the case says what it must be
+        QTest::newRow("30 runners") << fileLines({"24/12/22", " 1 ", "", "", "", "", " 4 ", " 30 ", " 0 "}) << ""
+                                    << "出走頭数";
+        QTest::newRow("missing file") << QByteArray() << "" << "見つかりません";
+        QTest::newRow("pipe") << QByteArray() << "pipe" << "ふつうのファイルではない";
+        QTest::newRow("link to /dev/zero") << QByteArray() << "zero" << "ふつうのファイルではない";
         QList<QByteArray> lines = fiveRunnerRace().split('\n');
         for (QByteArray& line : lines)
             line.chop(1);
         QList<QByteArray> noTickets = lines.mid(0, 44);
         noTickets[6] = "四点";
-        QTest::newRow("ticket count without a number") << fileLines(noTickets);
+        QTest::newRow("ticket count without a number") << fileLines(noTickets) << "" << "";
         // Cut anywhere before its last mark line (line 44), the race would take made-up names and marks.
         for (int kept = 1; kept < 44; ++kept)
-            QTest::addRow("cut after line %d", kept) << fileLines(lines.mid(0, kept));
+            QTest::addRow("cut after line %d", kept) << fileLines(lines.mid(0, kept)) << "" << "";
     }
     void unsoundFileChangesNothing()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, odd);
+        QFETCH(QString, told);
         TempFolder folder;
         const QString path = folder.filePath(QStringLiteral("bad.tkr"));
         if (!bytes.isEmpty())
             writeAll(path, bytes);
+        if (odd == QStringLiteral("pipe"))
+            QVERIFY(odd::makeFifo(path));
+        else if (odd == QStringLiteral("zero"))
+            QVERIFY(odd::makeLink(QStringLiteral("/dev/zero"), path));
+        const odd::HangGuard guard("loading something that is not a file");
         app->module.race.raceName = QStringLiteral("今のレース");
         openSheet(3);
         clickMarks(1, Qt::LeftButton, 2);
         app->dialogs.fileAnswers.push_back(path);
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
         QCOMPARE(app->dialogs.count(QStringLiteral("error")), 1);
+        QVERIFY2(app->dialogs.asked.back().text.contains(told), qPrintable(app->dialogs.asked.back().text));
         QCOMPARE(app->module.race.runnerCount, std::int16_t(3));
         QCOMPARE(app->module.race.raceName, QStringLiteral("今のレース"));
         QCOMPARE(app->module.race.markSheet[1][0], std::int16_t(2));

@@ -113,6 +113,7 @@ int main(int argc, char* argv[])
             {"plain read (list + readAll)", [&] { return bench::plainRead(path); }, {}},
             {"Form6 opened, list filled", [&] { return openScreen<Form6>(path); }, {}},
             {"Form8 opened, list filled", [&] { return openScreen<Form8>(path); }, {}},
+            {"catalogue alone", [&] { return static_cast<qint64>(RaceFolder(path).catalogue().size()); }, {}},
             {"catalogue + Form6 lines", [&] { return catalogueWithLines(path, resultSummaryLine); }, {}},
             {"catalogue + Form8 lines", [&] { return catalogueWithLines(path, balanceSummaryLine); }, {}},
         };

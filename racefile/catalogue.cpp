@@ -5,6 +5,7 @@
 #include "racefile/race_lines.h"
 
 #include <QStringBuilder>
+#include <QtConcurrent/QtConcurrentMap>
 
 using namespace racelines;
 
@@ -90,4 +91,17 @@ QString balanceSummaryLine(const CatalogueEntry& entry)
     line += padAtLeast(u"差額：" % formatYen(entry.income - entry.stake), 12);
     line += padTo(entry.raceName, 20);
     return line;
+}
+
+QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&))
+{
+    // Starting the other threads costs more than making a few lines.
+    if (entries.size() < 256) {
+        QStringList lines;
+        lines.reserve(static_cast<qsizetype>(entries.size()));
+        for (const CatalogueEntry& entry : entries)
+            lines.append(line(entry));
+        return lines;
+    }
+    return QtConcurrent::blockingMapped<QStringList>(entries, line);
 }

@@ -4,6 +4,9 @@
 #include "racefile/race_file.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace racelines {
 class RaceFileLines;
@@ -33,3 +36,6 @@ struct CataloguedRace {
 // piece widens its line by exactly the extra characters; no amount is ever cut.
 QString resultSummaryLine(const CatalogueEntry& entry);
 QString balanceSummaryLine(const CatalogueEntry& entry);
+
+// The line of every entry, in order, made on every core (a folder may hold a hundred thousand races).
+QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&));

@@ -153,17 +153,14 @@ void Form8::buildBalanceList()
     module.totalStake = 0;
     module.totalIncome = 0;
     module.raceCatalogue = RaceFolder(module.raceFolder).catalogue();
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(module.raceCatalogue.size()));
     for (const CatalogueEntry& entry : module.raceCatalogue) {
         module.raceStake = entry.stake;
         module.raceIncome = entry.income;
         module.totalStake += module.raceStake;
         module.totalIncome += module.raceIncome;
-        lines.append(balanceSummaryLine(entry));
     }
     // One insertion for the whole list: a folder of many races must not repaint line by line.
-    List1->addItems(lines);
+    List1->addItems(summaryLines(module.raceCatalogue, balanceSummaryLine));
     Text4->setText(yen(module.totalIncome - module.totalStake));
     Command2->hide();
 }

@@ -151,12 +151,8 @@ void Form6::Form_Unload()
 void Form6::buildCatalogue()
 {
     module.raceCatalogue = RaceFolder(module.raceFolder).catalogue();
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(module.raceCatalogue.size()));
-    for (const CatalogueEntry& entry : module.raceCatalogue)
-        lines.append(resultSummaryLine(entry));
     // One insertion for the whole list: a folder of many races must not repaint line by line.
-    List1->addItems(lines);
+    List1->addItems(summaryLines(module.raceCatalogue, resultSummaryLine));
     Command2->hide();
     Command3->hide();
 }

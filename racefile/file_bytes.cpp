@@ -109,3 +109,9 @@ bool pathTaken(const QString& path)
     struct stat info {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
+
+bool takenByNonFile(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
+}

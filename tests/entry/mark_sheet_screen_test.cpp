@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 using entry::expectedGeometry;
 using entry::settle;
@@ -498,6 +499,34 @@ private slots:
             QCOMPARE(now.count("\r\n"), 21);
         else
             QCOMPARE(now, old);
+    }
+
+    void saveRefusesWhatIsNoFile_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("pipe") << false;
+        QTest::newRow("link to a pipe outside") << true;
+    }
+    void saveRefusesWhatIsNoFile()
+    {
+        QFETCH(bool, throughLink);
+        TempFolder folder;
+        QTemporaryDir outside;
+        const QString pipe = throughLink ? outside.filePath(QStringLiteral("pipe")) : folder.filePath("race.tkr");
+        QVERIFY(odd::makeFifo(pipe));
+        if (throughLink)
+            QVERIFY(odd::makeLink(pipe, folder.filePath(QStringLiteral("race.tkr"))));
+        openSheet(2);
+        app->dialogs.fileAnswers.push_back(folder.filePath(QStringLiteral("race.tkr")));
+        const odd::HangGuard guard("saving over a pipe");
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.asked.back().kind, QStringLiteral("error"));
+        QCOMPARE(app->dialogs.asked.back().text,
+                 QStringLiteral("「race.tkr」はふつうのファイルではない（フォルダー、装置、パイプなど）ため、"
+                                "そこには保存できません。"));
+        QVERIFY(odd::isFifo(pipe));
+        QCOMPARE(QDir(outside.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(),
+                 throughLink ? 1 : 0);
     }
 
     void failedSaveIsReported()

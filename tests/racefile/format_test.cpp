@@ -498,26 +498,12 @@ void FormatTest::readerStaysInsideItsBuffer()
 // any input that once failed (a file of its own).
 void FormatTest::fuzzRegressionsRead()
 {
-    const QDir dir(QStringLiteral(TOKIRO_FUZZ_REGRESSIONS));
-    int inputs = 0;
-    for (const QString& name : dir.entryList(QDir::Files)) {
-        const QByteArray bytes = fileBytes(dir.filePath(name));
-        QList<QByteArray> cases;
-        if (name.endsWith(QStringLiteral(".hex"))) {
-            for (const QByteArray& line : bytes.split('\n')) {
-                if (!line.isEmpty() && !line.startsWith('#'))
-                    cases << QByteArray::fromHex(line);
-            }
-        } else {
-            cases << bytes;
-        }
-        for (qsizetype i = 0; i < cases.size(); ++i) {
-            const QString failure = raceFileCheckFailure(cases[i]);
-            QVERIFY2(failure.isEmpty(), qPrintable(QStringLiteral("%1 #%2: %3").arg(name).arg(i + 1).arg(failure)));
-            ++inputs;
-        }
+    const std::vector<FuzzInput> inputs = fuzzInputs(QStringLiteral(TOKIRO_FUZZ_REGRESSIONS));
+    for (const FuzzInput& input : inputs) {
+        const QString failure = raceFileCheckFailure(input.bytes);
+        QVERIFY2(failure.isEmpty(), qPrintable(input.name + QStringLiteral(": ") + failure));
     }
-    QVERIFY(inputs > 100);
+    QVERIFY(inputs.size() > 100);
 }
 
 static const RegisterTest registered([] { return std::make_unique<FormatTest>(); });

@@ -1,3 +1,4 @@
+#include "fuzz/rewrite_checks.h"
 #include "odd_files.h"
 #include "racefile/race_folder.h"
 #include "samples.h"
@@ -24,6 +25,7 @@ private slots:
     void changeWhileAskingIsKept_data();
     void changeWhileAskingIsKept();
     void staleCopiesAreRemoved();
+    void rewriteFuzzRegressions();
 };
 
 namespace {
@@ -328,6 +330,23 @@ void RaceFolderTest::staleCopiesAreRemoved()
              QStringList({"TKR.tmp", "notes.txt.AbCdEf", "race1.tkr", "race1.tkr.HffGz", "race1.tkr.HffGz1",
                           "race1.tkr.bak", "race2.tkr.QwErTy"}));
     outside.verifyUntouched();
+}
+
+// Inputs of the rewrite fuzz target, replayed with its checks in a folder of their own.
+void RaceFolderTest::rewriteFuzzRegressions()
+{
+    TempFolder folder;
+    const QString races = folder.filePath(QStringLiteral("races"));
+    const QString outside = folder.filePath(QStringLiteral("outside"));
+    QVERIFY(QDir().mkdir(races) && QDir().mkdir(outside));
+    putFile(QDir(outside).filePath(QStringLiteral("victim.txt")), "not a race: must stay as it is\n");
+    const odd::HangGuard guard("replaying the rewrite fuzz inputs");
+    const std::vector<FuzzInput> inputs = fuzzInputs(QStringLiteral(TOKIRO_FUZZ_REWRITE_REGRESSIONS));
+    for (const FuzzInput& input : inputs) {
+        const QString failure = rewritecheck::rewriteCheckFailure(input.bytes, races, outside);
+        QVERIFY2(failure.isEmpty(), qPrintable(input.name + QStringLiteral(": ") + failure));
+    }
+    QVERIFY(inputs.size() > 100);
 }
 
 static const RegisterTest registered([] { return std::make_unique<RaceFolderTest>(); });

@@ -8,7 +8,6 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
-#include <numeric>
 
 #include <dirent.h>
 #include <sys/stat.h>

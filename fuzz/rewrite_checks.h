@@ -48,9 +48,9 @@ inline bool exists(const QString& path)
 }
 
 // The rewritten file as the format describes it, line by line from the original's lines: text lines trimmed, optional
-// lines in their kind (empty stays empty, a number becomes a number line, a text stays), the replaced lines as number
-// lines, every line ended by CR LF. Only asked for a file the rewrite accepted, so line 8 holds a count that fits.
-inline QByteArray formatRewrite(const QByteArray& original, bool results, const double (&values)[3])
+// lines in their kind (the rules of one line are the library's), the replaced lines as number lines of the boxes'
+// digits, every line ended by CR LF. Only asked for a file the rewrite accepted, so line 8 holds a count that fits.
+inline QByteArray formatRewrite(const QByteArray& original, bool results, const QString (&values)[3])
 {
     QList<QByteArray> lines;
     qsizetype start = 0;
@@ -74,15 +74,8 @@ inline QByteArray formatRewrite(const QByteArray& original, bool results, const 
             --end;
         return bytes.mid(begin, end - begin);
     };
-    auto numberLine = [](double value) {
-        const QByteArray digits = numberText(value).toLatin1();
-        return value < 0 ? digits + ' ' : ' ' + digits + ' ';
-    };
-    auto optional = [&](const QByteArray& bytes) {
-        const QByteArray value = trimmed(bytes);
-        const std::optional<double> number = value.isEmpty() ? std::nullopt : racelines::numberOfLine(value);
-        return number ? numberLine(*number) : value;
-    };
+    auto numberLine = [](const QString& digits) { return racelines::numberLineBytes(digits); };
+    auto optional = [](const QByteArray& bytes) { return racelines::optionalLineBytes(bytes); };
     const int n = *toInt16(*racelines::numberOfLine(line(8)));
     QByteArray out;
     auto put = [&out](const QByteArray& bytes) { out += bytes + "\r\n"; };
@@ -145,12 +138,26 @@ inline QString rewriteCheckFailure(const QByteArray& input, const QString& folde
     if (choices & 0x80)
         QFile::link(victim, temp);
 
-    const double values[3] = {numberValue(texts[0]), numberValue(texts[1]), results ? numberValue(texts[2]) : 0};
-    QByteArray model;
-    const bool rewritable = rewrittenRaceBytes(original, QStringLiteral("r.tkr"),
-                                               results ? RewrittenLines::Results : RewrittenLines::Balance,
-                                               {values[0], values[1], values[2]}, model)
-                                .ok;
+    // The boxes: a text that holds no number (or too many digits) is refused, naming its box; else its digits are
+    // written as they are, an empty box as 0.
+    const QString captions[3][2] = {{results ? QStringLiteral("一着") : QStringLiteral("馬券購入金額"),
+                                     results ? QStringLiteral("馬番") : QStringLiteral("金額")},
+                                    {results ? QStringLiteral("二着") : QStringLiteral("このレースの収入"),
+                                     results ? QStringLiteral("馬番") : QStringLiteral("金額")},
+                                    {QStringLiteral("配当金"), QStringLiteral("金額")}};
+    QString values[3] = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    QString refusal;
+    for (int i = 0; i < (results ? 3 : 2); ++i) {
+        if (refusal.isEmpty())
+            refusal = numberBoxProblem(texts[i], captions[i][0], captions[i][1]);
+        values[i] = readTypedNumber(texts[i]).plain;
+    }
+    QByteArray checked;
+    const bool readable =
+        rewrittenRaceBytes(original, QStringLiteral("r.tkr"),
+                           results ? RewrittenLines::Results : RewrittenLines::Balance, {0, 0, 0}, checked)
+            .ok;
+    const bool rewritable = refusal.isEmpty() && readable;
     PendingRewrite pending;
     const FileResult prepared =
         results ? races.prepareResults(QStringLiteral("r.tkr"), texts[0], texts[1], texts[2], pending)
@@ -161,15 +168,18 @@ inline QString rewriteCheckFailure(const QByteArray& input, const QString& folde
         return QStringLiteral("prepare changed the race file");
     if (prepared.ok != rewritable)
         return QStringLiteral("prepare and the rewritten bytes disagree: ") + prepared.error;
+    if (!refusal.isEmpty() && prepared.error != refusal)
+        return QStringLiteral("a refused box is not named: ") + prepared.error;
     if (!prepared.ok) {
         if (prepared.error.isEmpty())
             return QStringLiteral("a failed prepare tells nothing");
         return {};
     }
+    const QByteArray model = formatRewrite(original, results, values);
+    if (pending.rewritten != model)
+        return QStringLiteral("the rewrite is not what the format says");
     if (isLink(temp) || fileBytes(temp) != model)
         return QStringLiteral("TKR.tmp is not a file of its own holding the rewrite");
-    if (model != formatRewrite(original, results, values))
-        return QStringLiteral("the rewrite is not what the format says");
 
     // Meanwhile, another program...
     bool tempKept = true;

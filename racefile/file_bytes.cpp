@@ -110,8 +110,8 @@ bool pathTaken(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-bool takenByNonFile(const QString& path)
+bool takenBySpecialFile(const QString& path)
 {
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }

@@ -40,5 +40,5 @@ FileBytes readFileBytes(const QString& path, qsizetype limit, FollowLinks follow
 
 // True when anything (even a dangling link) has this path.
 bool pathTaken(const QString& path);
-// True when something other than a regular file (a folder, a device, a pipe, a socket, or a link to one) has this path.
-bool takenByNonFile(const QString& path);
+// True when a device, a pipe or a socket (or a link to one) has this path.
+bool takenBySpecialFile(const QString& path);

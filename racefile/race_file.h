@@ -16,7 +16,7 @@ enum class ReadScope { Whole, ThroughResults };
 
 // Writes the whole race (header, names, marks of rows 0..runnerCount-1, tail lines) to path, replacing any file
 // of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field,
-// and a path taken by something that is not a regular file (a folder, a device, a pipe, or a link to one).
+// and a path taken by a device, a pipe or a socket (or a link to one).
 FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail);
 
 namespace racelines {

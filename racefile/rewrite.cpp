@@ -186,9 +186,10 @@ FileResult RaceFolder::commit(const PendingRewrite& pending) const
         return failed(QStringLiteral("確認のあいだにレースファイル「%1」が削除されたため、書き換えをやめました。")
                           .arg(pending.fileName));
     if (now.status != FileBytes::Status::Read || now.bytes != pending.original || now.size != pending.originalSize)
-        return failed(QStringLiteral("確認のあいだにレースファイル「%1」がほかから変えられたため、書き換えをやめました。"
-                                     "変えられた内容はそのままです。")
-                          .arg(pending.fileName));
+        return failed(
+            QStringLiteral("確認のあいだにレースファイル「%1」がほかから変えられたため、書き換えをやめました。"
+                           "変えられた内容はそのままです。")
+                .arg(pending.fileName));
     if (const SaveResult saved = replaceWholeFile(filePath(pending.fileName), temp.bytes); !saved.ok)
         return failed(
             QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")

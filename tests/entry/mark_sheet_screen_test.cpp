@@ -521,9 +521,9 @@ private slots:
         const odd::HangGuard guard("saving over a pipe");
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
         QCOMPARE(app->dialogs.asked.back().kind, QStringLiteral("error"));
-        QCOMPARE(app->dialogs.asked.back().text,
-                 QStringLiteral("「race.tkr」はふつうのファイルではない（フォルダー、装置、パイプなど）ため、"
-                                "そこには保存できません。"));
+        QCOMPARE(
+            app->dialogs.asked.back().text,
+            QStringLiteral("「race.tkr」はふつうのファイルではない（装置やパイプなど）ため、そこには保存できません。"));
         QVERIFY(odd::isFifo(pipe));
         QCOMPARE(QDir(outside.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(),
                  throughLink ? 1 : 0);
@@ -614,18 +614,23 @@ private slots:
         QTest::addColumn<QString>("told"); // part of the message, when the case says what it must be
         QTest::newRow("30 runners") << fileLines({"24/12/22", " 1 ", "", "", "", "", " 4 ", " 30 ", " 0 "}) << ""
                                     << "出走頭数";
-        QTest::newRow("missing file") << QByteArray() << "" << "見つかりません";
-        QTest::newRow("pipe") << QByteArray() << "pipe" << "ふつうのファイルではない";
-        QTest::newRow("link to /dev/zero") << QByteArray() << "zero" << "ふつうのファイルではない";
+        QTest::newRow("missing file") << QByteArray() << ""
+                                      << "見つかりません";
+        QTest::newRow("pipe") << QByteArray() << "pipe"
+                              << "ふつうのファイルではない";
+        QTest::newRow("link to /dev/zero") << QByteArray() << "zero"
+                                           << "ふつうのファイルではない";
         QList<QByteArray> lines = fiveRunnerRace().split('\n');
         for (QByteArray& line : lines)
             line.chop(1);
         QList<QByteArray> noTickets = lines.mid(0, 44);
         noTickets[6] = "四点";
-        QTest::newRow("ticket count without a number") << fileLines(noTickets) << "" << "";
+        QTest::newRow("ticket count without a number") << fileLines(noTickets) << ""
+                                                       << "";
         // Cut anywhere before its last mark line (line 44), the race would take made-up names and marks.
         for (int kept = 1; kept < 44; ++kept)
-            QTest::addRow("cut after line %d", kept) << fileLines(lines.mid(0, kept)) << "" << "";
+            QTest::addRow("cut after line %d", kept) << fileLines(lines.mid(0, kept)) << ""
+                                                     << "";
     }
     void unsoundFileChangesNothing()
     {
@@ -667,6 +672,8 @@ private slots:
         const QList<QByteArray> tail = {"+4", " .0 ", "123456789", " 2.5 ", " 98765432109 "};
         lines = lines.mid(0, 44) + tail;
         writeAll(QStringLiteral("big.tkr"), fileLines(lines));
+        // The dialog's bare names are in the race folder.
+        app->module.raceFolder = folder.path();
         openSheet(2);
         app->dialogs.fileAnswers = {QStringLiteral("big.tkr"), QStringLiteral("copy.tkr")};
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));

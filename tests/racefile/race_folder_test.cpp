@@ -51,7 +51,7 @@ void saveRace(const QString& path, const TailLines& tail = {})
 
 QString notRegular(const QString& name)
 {
-    return QStringLiteral("「%1」はふつうのファイルではない（フォルダー、装置、パイプなど）ため、"
+    return QStringLiteral("「%1」はふつうのファイルではない（フォルダ、装置、パイプなど）ため、"
                           "レースファイルとして読めません。")
         .arg(name);
 }
@@ -140,7 +140,7 @@ void RaceFolderTest::tempFileIsMadeAfresh_data()
     QTest::newRow("pipe") << "pipe"
                           << "";
     QTest::newRow("folder") << "folder"
-                            << "一時ファイル「TKR.tmp」を書き込めませんでした（同じ名前のフォルダーがあります）。"
+                            << "一時ファイル「TKR.tmp」を書き込めませんでした（ファイルではなくフォルダです）。"
                                "レースファイルはそのままです。";
 }
 
@@ -251,17 +251,18 @@ void RaceFolderTest::changeWhileAskingIsKept_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("error");
-    const QString changed = QStringLiteral("レースファイル「r.tkr」は確認の間にほかのプログラムで変更されたため、"
-                                           "書き換えませんでした。変更はそのまま残っています。");
+    const QString changed = QStringLiteral("確認のあいだにレースファイル「r.tkr」がほかから変えられたため、"
+                                           "書き換えをやめました。変えられた内容はそのままです。");
     QTest::newRow("race saved again, unchanged") << "same"
                                                  << "";
     QTest::newRow("race changed") << "changed" << changed;
     QTest::newRow("race deleted") << "deleted"
-                                  << "レースファイル「r.tkr」は確認の間に削除されたため、書き換えませんでした。";
+                                  << "確認のあいだにレースファイル「r.tkr」が削除されたため、書き換えをやめました。";
     QTest::newRow("race replaced by a link") << "race link" << changed;
     QTest::newRow("TKR.tmp replaced by a link to the same bytes")
         << "temp link"
-        << "一時ファイル「TKR.tmp」を読み戻せませんでした。レースファイルはそのままです。";
+        << "確認のあいだに一時ファイル「TKR.tmp」がほかから変えられたため、書き換えをやめました。"
+           "レースファイルはそのままです。";
 }
 
 void RaceFolderTest::changeWhileAskingIsKept()

@@ -29,7 +29,7 @@ QString inFolder(const TempFolder& folder, const QString& name) { return folder.
 
 QString notRegular(const QString& name)
 {
-    return QStringLiteral("「%1」はふつうのファイルではない（フォルダー、装置、パイプなど）ため、"
+    return QStringLiteral("「%1」はふつうのファイルではない（フォルダ、装置、パイプなど）ため、"
                           "レースファイルとして読めません。")
         .arg(name);
 }
@@ -174,9 +174,10 @@ void OddFolderTest::changeWhileAskingIsTold()
     QVERIFY(app.click(ScreenId::Form8, "Command2"));
     QCOMPARE(app.dialogs.count("confirm"), 1);
     QCOMPARE(app.dialogs.asked.back().kind, QStringLiteral("error"));
-    QCOMPARE(app.dialogs.asked.back().text,
-             QStringLiteral("レースファイル「99051607.tkr」は確認の間にほかのプログラムで変更されたため、"
-                            "書き換えませんでした。変更はそのまま残っています。"));
+    QCOMPARE(
+        app.dialogs.asked.back().text,
+        QStringLiteral("確認のあいだにレースファイル「99051607.tkr」がほかから変えられたため、書き換えをやめました。"
+                       "変えられた内容はそのままです。"));
     QCOMPARE(fileBytes(race), changed);
 }
 

@@ -23,7 +23,6 @@
 
 namespace {
 
-
 qint64 openRecordScreen()
 {
     Module1 module;

@@ -18,10 +18,13 @@ int main(int argc, char* argv[])
                          QIcon(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tokiro.png")))));
     installQtJapanese(application);
     registerFontSubstitutions();
-    const RaceFolder folder = enterRaceFolder(QCoreApplication::arguments(), QDir::homePath());
+    const StartFolder folder = enterRaceFolder(QCoreApplication::arguments(), QDir::homePath());
 
     Module1 module;
+    // Race files are kept in the folder it works in, which enterRaceFolder has made the current one.
+    module.raceFolder = QDir::currentPath();
     QtDialogs dialogs;
+    dialogs.setFolder(module.raceFolder);
     MainWindow window(module, dialogs);
     dialogs.setWindow(&window);
     window.centreOnScreen();

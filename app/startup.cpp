@@ -25,7 +25,7 @@ bool installQtJapanese(QCoreApplication& application)
 
 QString ownRaceFolderName() { return QStringLiteral("トキロ"); }
 
-RaceFolder enterRaceFolder(const QStringList& arguments, const QString& home)
+StartFolder enterRaceFolder(const QStringList& arguments, const QString& home)
 {
     if (!arguments.mid(1).contains(QString::fromLatin1(ownFolderOption)))
         return {};

@@ -17,11 +17,11 @@ inline constexpr const char* ownFolderOption = "--own-folder";
 // "トキロ": the race folder's name in the home folder.
 QString ownRaceFolderName();
 
-struct RaceFolder {
+struct StartFolder {
     QString path;  // the folder to work in; empty: stay in the current folder
     QString error; // a Japanese message when the own folder could not be made or entered
 };
 
 // Picks the race folder from the program's arguments and makes it the current folder. home is the user's home
 // folder (a parameter so that tests can use a temporary one).
-RaceFolder enterRaceFolder(const QStringList& arguments, const QString& home);
+StartFolder enterRaceFolder(const QStringList& arguments, const QString& home);

@@ -6,7 +6,7 @@
 #include "bench_support.h"
 
 #include "analysis/analysis.h"
-#include "racefile/catalogue.h"
+#include "racefile/race_folder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -84,7 +84,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     // Of which the race files' library alone: listing, reading and parsing every file.
-    const double catalogue = medianMs(runs, [&] { buildRaceCatalogue(folder, ReadScope::Whole); });
+    const double catalogue = medianMs(runs, [&] { RaceFolder(folder).races(ReadScope::Whole); });
     const double prepare = medianMs(3, [&] { AnalysisData data(record); });
 
     Analysis analysis(record);

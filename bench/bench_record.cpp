@@ -1,10 +1,10 @@
 // Time to open the win/loss record screen (construction, load, show and first paint, until its figures are filled)
 // on folders of 500 and 10,000 races of 18 runners, against a plain read of the same files' bytes in the same run.
 // Also prints where the screen's time goes: listing the folder, reading every race, predicting every race.
-// Prints medians of several runs and the ratio to the plain read.
+// Prints medians of several runs and the ratio to the plain read. TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races.
+#include "bench_screens.h"
 #include "bench_support.h"
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/record_screen.h"
 
@@ -23,27 +23,12 @@
 
 namespace {
 
-class NoNavigation final : public Navigation {
-public:
-    void show(ScreenId) override {}
-    void close(ScreenId) override {}
-    bool isLoaded(ScreenId) const override { return false; }
-    void endProgram() override {}
-};
-
-class NoDialogs final : public Dialogs {
-public:
-    bool confirm(const QString&, const QString&) override { return false; }
-    QString openFile(const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    void reportError(const QString&, const QString&) override {}
-};
-
 qint64 openRecordScreen()
 {
     Module1 module;
-    NoNavigation navigation;
-    NoDialogs dialogs;
+    module.raceFolder = QDir::currentPath();
+    bench::NoNavigation navigation;
+    bench::NoDialogs dialogs;
     auto screen = std::make_unique<Form7>(module, navigation, dialogs);
     screen->Form_Load();
     screen->show();
@@ -52,13 +37,13 @@ qint64 openRecordScreen()
     return races ? races->text().toLongLong() : -1;
 }
 
-qint64 listOnly() { return static_cast<qint64>(buildCatalogue().size()); }
+qint64 listOnly() { return static_cast<qint64>(RaceFolder(QDir::currentPath()).catalogue().size()); }
 
 // The listing with every race read, as the screen does it (one read of each file).
 qint64 readEvery()
 {
     qint64 ok = 0;
-    for (const CataloguedRace& race : buildRaceCatalogue())
+    for (const CataloguedRace& race : RaceFolder(QDir::currentPath()).races(ReadScope::ThroughResults))
         ok += race.read.ok;
     return ok;
 }
@@ -94,7 +79,10 @@ int main(int argc, char* argv[])
 
     std::printf("%8s %12s %12s %7s | %10s %10s %10s\n", "races", "screen ms", "plain ms", "ratio", "list ms", "read ms",
                 "predict ms");
-    for (const int count : {500, 10000}) {
+    std::vector<int> counts{500, 10000};
+    if (qEnvironmentVariableIntValue("TOKIRO_BENCH_LARGE") != 0)
+        counts.push_back(100000);
+    for (const int count : counts) {
         QTemporaryDir dir;
         if (!dir.isValid() || !bench::makeFolder(dir.path(), count)) {
             std::fprintf(stderr, "cannot make the race folder\n");
@@ -104,13 +92,14 @@ int main(int argc, char* argv[])
         QDir::setCurrent(dir.path());
 
         std::vector<RaceState> races;
-        for (const CatalogueEntry& entry : buildCatalogue()) {
+        const RaceFolder folder(dir.path());
+        for (const CatalogueEntry& entry : folder.catalogue()) {
             LoadedRace loaded;
-            if (readRaceFile(entry.fileName, loaded, ReadScope::ThroughResults).ok)
+            if (folder.read(entry.fileName, loaded, ReadScope::ThroughResults).ok)
                 races.push_back(loaded.race);
         }
 
-        const int runs = count <= 500 ? 9 : 5;
+        const int runs = count <= 500 ? 9 : count <= 10000 ? 5 : 3;
         qint64 check = 0;
         timeMedian(
             1, [] { return bench::plainRead(); }, check); // warm the file cache for both

@@ -82,6 +82,8 @@ struct Module1 {
     RaceState race;
 
     QString appFolder;
+    // The folder of the race files; the application sets it to the folder it was started in.
+    QString raceFolder;
     std::int16_t sharedCounter = 0;
     QString lineBuffer;
     std::int16_t keyCount = 0;

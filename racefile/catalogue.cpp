@@ -4,11 +4,8 @@
 #include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 
-#include <QDir>
 #include <QStringBuilder>
-
-#include <algorithm>
-#include <numeric>
+#include <QtConcurrent/QtConcurrentMap>
 
 using namespace racelines;
 
@@ -21,7 +18,9 @@ double balanceNumber(const RaceFileLines& lines, int line)
     return value.value_or(0);
 }
 
-CatalogueEntry entryOf(const RaceFileLines& lines, const QString& fileName)
+} // namespace
+
+CatalogueEntry catalogueEntryOf(const RaceFileLines& lines, const QString& fileName)
 {
     CatalogueEntry entry;
     entry.fileName = fileName;
@@ -44,6 +43,8 @@ CatalogueEntry entryOf(const RaceFileLines& lines, const QString& fileName)
     return entry;
 }
 
+namespace {
+
 QString raceNumberPiece(const CatalogueEntry& entry)
 {
     return padTo(u"第" % lastOfZeros(entry.raceNumberText, 2) % u"ﾚｰｽ", 8);
@@ -57,60 +58,7 @@ const QString unreadableNote = QStringLiteral("＊このファイルは読めま
 
 CatalogueEntry catalogueEntryFromBytes(QByteArray bytes, const QString& fileName)
 {
-    return entryOf(RaceFileLines::parse(std::move(bytes), true), fileName);
-}
-
-namespace {
-// Lists "*.tkr" in the folder, makes one item of each file's lines, and sorts the items by their entries' keys.
-template <typename Item, typename MakeItem>
-std::vector<Item> listSorted(const QString& folder, bool throughBalance, MakeItem makeItem,
-                             const CatalogueEntry& (*entryOfItem)(const Item&))
-{
-    const QDir dir(folder);
-    // Name filters are case-insensitive unless QDir::CaseSensitive is given: "A.TKR" and "b.Tkr" are listed too.
-    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Unsorted);
-    std::vector<Item> items;
-    items.reserve(static_cast<std::size_t>(files.size()));
-    // The listing has looked at every file already; its size saves asking again.
-    for (const QFileInfo& file : files)
-        items.push_back(makeItem(RaceFileLines::load(file.filePath(), throughBalance, file.size()), file.fileName()));
-    // Ordinal order of the keys (character codes, no locale); equal keys keep both races, ordered by file name.
-    // The order is worked out on indexes, so that each item is moved once.
-    std::vector<std::size_t> order(items.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    std::sort(order.begin(), order.end(), [&items, entryOfItem](std::size_t a, std::size_t b) {
-        const CatalogueEntry& first = entryOfItem(items[a]);
-        const CatalogueEntry& second = entryOfItem(items[b]);
-        if (const int byKey = QString::compare(first.sortKey, second.sortKey, Qt::CaseSensitive))
-            return byKey < 0;
-        return QString::compare(first.fileName, second.fileName, Qt::CaseSensitive) < 0;
-    });
-    std::vector<Item> sorted;
-    sorted.reserve(items.size());
-    for (const std::size_t i : order)
-        sorted.push_back(std::move(items[i]));
-    return sorted;
-}
-
-const CatalogueEntry& itself(const CatalogueEntry& entry) { return entry; }
-
-const CatalogueEntry& entryOfRace(const CataloguedRace& race) { return race.entry; }
-} // namespace
-
-std::vector<CatalogueEntry> buildCatalogue(const QString& folder)
-{
-    return listSorted<CatalogueEntry>(folder, true, entryOf, itself);
-}
-
-std::vector<CataloguedRace> buildRaceCatalogue(const QString& folder, ReadScope scope)
-{
-    auto makeRace = [scope](const RaceFileLines& lines, const QString& fileName) {
-        CataloguedRace item;
-        item.entry = entryOf(lines, fileName);
-        item.read = readRaceLines(lines, item.race, scope, fileName);
-        return item;
-    };
-    return listSorted<CataloguedRace>(folder, scope == ReadScope::Whole, makeRace, entryOfRace);
+    return catalogueEntryOf(RaceFileLines::parse(std::move(bytes), true), fileName);
 }
 
 QString resultSummaryLine(const CatalogueEntry& entry)
@@ -143,4 +91,17 @@ QString balanceSummaryLine(const CatalogueEntry& entry)
     line += padAtLeast(u"差額：" % formatYen(entry.income - entry.stake), 12);
     line += padTo(entry.raceName, 20);
     return line;
+}
+
+QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&))
+{
+    // Starting the other threads costs more than making a few lines.
+    if (entries.size() < 256) {
+        QStringList lines;
+        lines.reserve(static_cast<qsizetype>(entries.size()));
+        for (const CatalogueEntry& entry : entries)
+            lines.append(line(entry));
+        return lines;
+    }
+    return QtConcurrent::blockingMapped<QStringList>(entries, line);
 }

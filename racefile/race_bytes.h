@@ -23,7 +23,7 @@ CatalogueEntry catalogueEntryFromBytes(QByteArray bytes, const QString& fileName
 
 // What a rewrite would put into "TKR.tmp" for a file with these bytes: the result lines (first, second, payout) or
 // the balance lines (stake, income; the third value unused) replaced by number lines, every other line copied in its
-// kind. Outcome::Done with out filled, or Outcome::Failed with the reason when the file cannot be read whole.
+// kind. ok with out filled, or the reason when the file cannot be rewritten whole.
 enum class RewrittenLines { Results, Balance };
-RewriteResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
-                                 const std::array<double, 3>& values, QByteArray& out);
+FileResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
+                              const std::array<double, 3>& values, QByteArray& out);

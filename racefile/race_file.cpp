@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "core/system_error.h"
 #include "racefile/cp932.h"
+#include "racefile/file_bytes.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
@@ -227,6 +228,12 @@ FileResult writeRaceFile(const QString& path, const RaceState& race, const TailL
     QByteArray bytes;
     if (FileResult built = raceFileBytes(race, tail, bytes); !built.ok)
         return built;
+    // The save would put a file in the place of a pipe or a device, or of whatever a link there leads to. (A folder
+    // in the way is refused by the save itself.)
+    if (takenBySpecialFile(path))
+        return {false,
+                QStringLiteral("「%1」はふつうのファイルではない（装置やパイプなど）ため、そこには保存できません。")
+                    .arg(QFileInfo(path).fileName())};
     const SaveResult saved = saveWholeFile(path, bytes);
     if (!saved.ok)
         return {false, QStringLiteral("レースファイル「%1」を保存できませんでした（%2）。元のファイルはそのままです。")

@@ -1,14 +1,9 @@
 #pragma once
 
 #include "core/module1.h"
+#include "racefile/file_result.h"
 
 #include <QString>
-
-// Outcome of a file operation; error is a short Japanese sentence ready to show to the user.
-struct FileResult {
-    bool ok = false;
-    QString error;
-};
 
 // A race as read from a file.
 struct LoadedRace {
@@ -20,7 +15,8 @@ struct LoadedRace {
 enum class ReadScope { Whole, ThroughResults };
 
 // Writes the whole race (header, names, marks of rows 0..runnerCount-1, tail lines) to path, replacing any file
-// of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field.
+// of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field,
+// and a path taken by a device, a pipe or a socket (or a link to one).
 FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail);
 
 namespace racelines {
@@ -31,5 +27,7 @@ class RaceFileLines;
 FileResult readRaceLines(const racelines::RaceFileLines& lines, LoadedRace& out, ReadScope scope,
                          const QString& fileName);
 
-// Reads a race file. On failure `out` is unspecified and the caller keeps what it had.
+// Reads a race file at any path (a load picks it in a dialog). Anything but a regular file (a folder, a device, a pipe,
+// a socket, or a link to one) is refused at once, without being opened. On failure `out` is unspecified and the
+// caller keeps what it had.
 FileResult readRaceFile(const QString& path, LoadedRace& out, ReadScope scope = ReadScope::Whole);

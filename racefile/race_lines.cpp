@@ -3,7 +3,6 @@
 #include "core/numbers.h"
 #include "prediction/mark_sheet.h"
 #include "racefile/cp932.h"
-#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -111,146 +110,120 @@ QByteArray optionalLineBytes(QByteArrayView line)
 
 QByteArray textLineBytes(QByteArrayView line) { return trimBlanks(line).toByteArray(); }
 
-RaceFileLines RaceFileLines::load(const QString& path, bool throughBalance, qint64 size)
+RaceFileLines RaceFileLines::failed(Problem problem)
 {
     RaceFileLines lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        lines.fail(file.exists() ? Problem::CannotRead : Problem::Missing, 0);
-        return lines;
-    }
-    // Beyond the limit only the limit is read: the race's lines must end inside it, and what lies after them is
-    // never looked at.
-    bool cutShort = (size < 0 ? file.size() : size) > maxBytes;
-    lines.bytes_ = cutShort ? file.read(maxBytes) : file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        lines.bytes_.clear();
-        lines.fail(Problem::CannotRead, 0);
-        return lines;
-    }
-    if (lines.bytes_.size() > maxBytes) { // it grew since it was listed
-        lines.bytes_.truncate(maxBytes);
-        cutShort = true;
-    }
-    lines.parseBytes(throughBalance, cutShort);
+    lines.fail(problem, 0);
     return lines;
+}
+
+RaceFileLines RaceFileLines::of(FileBytes file, bool throughBalance)
+{
+    switch (file.status) {
+    case FileBytes::Status::Read: break;
+    case FileBytes::Status::Missing: return failed(Problem::Missing);
+    case FileBytes::Status::NotRegular: return failed(Problem::NotRegularFile);
+    case FileBytes::Status::Link:
+    case FileBytes::Status::Failed: return failed(Problem::CannotRead);
+    }
+    return split(std::move(file.bytes), throughBalance, file.cutShort);
+}
+
+RaceFileLines RaceFileLines::load(const QString& path, bool throughBalance)
+{
+    // Beyond the limit nothing is read: the race's lines must end inside it, and what lies after them is never
+    // looked at.
+    return of(readFileBytes(path, maxBytes), throughBalance);
 }
 
 RaceFileLines RaceFileLines::parse(QByteArray bytes, bool throughBalance)
 {
-    RaceFileLines lines;
     const bool cutShort = bytes.size() > maxBytes;
-    lines.bytes_ = cutShort ? bytes.first(maxBytes) : std::move(bytes);
-    lines.parseBytes(throughBalance, cutShort);
-    return lines;
+    if (cutShort)
+        bytes.truncate(maxBytes);
+    return split(std::move(bytes), throughBalance, cutShort);
 }
 
-void RaceFileLines::parseBytes(bool throughBalance, bool cutShort)
+RaceFileLines RaceFileLines::split(QByteArray bytes, bool throughBalance, bool cutShort)
 {
-    split(runnerCountLine);
-    // The runner count says how far the race goes; it is checked only after the text, so that a file that is not
-    // text at all is told as such.
-    const std::optional<double> count = has(runnerCountLine) ? numberOfLine(bytesOf(runnerCountLine)) : std::nullopt;
+    RaceFileLines lines;
+    lines.bytes_ = std::move(bytes);
+    // Line 8 says how many runners there are, and so how many lines the race has.
+    lines.splitLines(runnerCountLine);
+    const std::optional<double> count =
+        lines.has(runnerCountLine) ? numberOfLine(lines.bytesOf(runnerCountLine)) : std::nullopt;
     const std::optional<std::int16_t> runners = count ? toInt16(*count) : std::nullopt;
     const bool countFits = runners && *runners >= 0 && *runners <= maxRunners;
     if (countFits) {
-        runnerCount_ = *runners;
-        split(throughBalance ? lineCount(*runners) : payoutLine(*runners));
+        lines.runnerCount_ = *runners;
+        lines.splitLines(throughBalance ? lineCount(*runners) : payoutLine(*runners));
     }
-    decode();
-    if (trusted()) {
+    // The text is checked before the count, so that a file that is not text at all is told as such.
+    lines.decode();
+    if (lines.trusted()) {
         if (!count)
-            fail(Problem::NoRunnerCount, runnerCountLine);
+            lines.fail(Problem::NoRunnerCount, runnerCountLine);
         else if (!countFits)
-            fail(Problem::RunnerCountOutOfRange, runnerCountLine);
+            lines.fail(Problem::RunnerCountOutOfRange, runnerCountLine);
         else
-            checkRace();
+            lines.checkRace();
     }
     // When the lines taken run up to the cut, the race does not end inside the limit, whatever else was found.
-    if (cutShort && splitEnd_ == bytes_.size())
-        fail(Problem::TooLarge, count_);
+    if (cutShort && lines.splitEnd_ == lines.bytes_.size())
+        lines.fail(Problem::TooLarge, lines.count_);
+    return lines;
 }
 
 namespace {
 
-// What split needs to know of each byte.
+// What splitting needs to know of each byte besides the line ends.
 enum ByteClass : unsigned char {
     Plain = 0,
     High = 1,    // above ASCII
-    Refused = 2, // passed by the converter without a report but refused: 0x1A, 0x1C and 0x7F come back swapped
-                 // among each other (ICU's table), and a NUL is no text; none of them can be the second byte of a pair
-    LineEnd = 4, // CR or LF (and the NUL that ends a QByteArray)
+    Refused = 2, // passed by the converter without a report but no text: 0x1A, 0x1C and 0x7F come back swapped
+                 // among each other (ICU's table), and a NUL is none; none of them can be the second byte of a pair
 };
 
 constexpr std::array<unsigned char, 256> byteClasses = [] {
     std::array<unsigned char, 256> classes{};
     for (int b = 0x80; b < 0x100; ++b)
         classes[static_cast<std::size_t>(b)] = High;
-    for (const int b : {0x1A, 0x1C, 0x7F})
+    for (const int b : {0x00, 0x1A, 0x1C, 0x7F})
         classes[static_cast<std::size_t>(b)] = Refused;
-    classes[0x00] = Refused | LineEnd;
-    classes['\r'] = LineEnd;
-    classes['\n'] = LineEnd;
     return classes;
 }();
 
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
 } // namespace
 
-void RaceFileLines::split(int upTo)
+void RaceFileLines::splitLines(int upTo)
 {
-    // CR LF, LF and a lone CR all end a line. Each line is classed on the way (above ASCII, refused bytes), so that
-    // decoding needs no second look at plain lines. A QByteArray ends in a NUL, which stops the inner loop at the end
-    // without a second test per byte.
+    // CR LF, LF and a lone CR all end a line; the last line needs no end. Each line is classed on the way, so that
+    // plain lines need no second look when the text is decoded.
     const char* const data = bytes_.constData();
-    const char* const end = data + bytes_.size();
-    const char* p = data + splitEnd_;
+    const qsizetype end = bytes_.size();
+    qsizetype p = splitEnd_;
     while (count_ < upTo && p < end) {
-        const char* const start = p;
-        unsigned char classes = 0;
-        for (;;) {
-            const unsigned char c = byteClasses[static_cast<unsigned char>(*p)];
-            if ((c & LineEnd) && (*p != 0 || p == end))
-                break;
-            classes |= c;
-            ++p;
-        }
         Span& line = lines_[static_cast<std::size_t>(count_++)];
-        line.begin = static_cast<int>(start - data);
-        line.size = static_cast<int>(p - start);
+        line.begin = static_cast<int>(p);
+        unsigned char classes = Plain;
+        for (; p < end && !isLineEnd(data[p]); ++p)
+            classes |= byteClasses[static_cast<unsigned char>(data[p])];
+        line.size = static_cast<int>(p - line.begin);
         line.high = classes & High;
         line.refused = classes & Refused;
         if (p < end)
-            p += *p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
+            p += data[p] == '\r' && p + 1 < end && data[p + 1] == '\n' ? 2 : 1;
     }
-    splitEnd_ = p - data;
+    splitEnd_ = p;
 }
-
-namespace {
-
-constexpr QByteArrayView utf8Bom = "\xEF\xBB\xBF";
-
-// The pairs in valid code page 932 bytes: each starts with a lead byte (0x81..0x9F, 0xE0..0xFC) and gives one
-// UTF-16 unit, as every other byte does.
-int pairCount(QByteArrayView bytes)
-{
-    int pairs = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
-            ++pairs;
-            ++i;
-        }
-    }
-    return pairs;
-}
-
-} // namespace
 
 QString RaceFileLines::trimmedText(int line) const
 {
     if (!hasText(line))
         return {};
-    const Span& span = lines_[static_cast<std::size_t>(line - 1)];
+    const Span& span = spanOf(line);
     if (span.converted)
         return trimBlanks(QStringView(text_).sliced(span.textBegin, span.textSize)).toString();
     // Code page 932 maps ASCII one to one (the refused bytes aside).
@@ -259,78 +232,65 @@ QString RaceFileLines::trimmedText(int line) const
 
 void RaceFileLines::decode()
 {
-    if (!decodeAtOnce())
-        decodeByLine();
-}
-
-bool RaceFileLines::decodeAtOnce()
-{
-    // The common case: one pass for the checks and at most one conversion. Only the lines from the first to the last
-    // that hold a byte above ASCII go through the converter (in a race file: the race name to the last runner
-    // name); the plain lines around them are their own text. Line ends are single bytes that cannot be part of a
-    // pair, so a pair never spans two lines.
-    const QByteArrayView region = QByteArrayView(bytes_).first(splitEnd_);
-    const auto taken = lines_.begin() + count_;
-    if (region.startsWith(utf8Bom) || std::any_of(lines_.begin(), taken, [](const Span& line) { return line.refused; }))
-        return false;
-    const auto first = std::find_if(lines_.begin(), taken, [](const Span& line) { return line.high; });
-    if (first != taken) {
-        const auto last =
-            std::find_if(std::make_reverse_iterator(taken), lines_.rend(), [](const Span& line) { return line.high; });
-        const qsizetype from = first->begin;
-        const qsizetype to = last->begin + last->size;
-        QStringDecoder& converter = cp932Decoder();
-        text_.resize(converter.requiredSpace(to - from));
-        QChar* const out = text_.data();
-        const qsizetype produced = converter.appendToBuffer(out, region.sliced(from, to - from)) - out;
-        if (converter.hasError() || !converter.isValid()) {
-            text_.clear();
-            return false;
-        }
-        text_.truncate(produced);
-        // A line's text starts where its bytes start, less one for each pair before it.
-        int pairsBefore = 0;
-        for (auto line = first; line != last.base(); ++line) {
-            const int pairs = line->high ? pairCount(QByteArrayView(bytes_).sliced(line->begin, line->size)) : 0;
-            line->textBegin = line->begin - static_cast<int>(from) - pairsBefore;
-            line->textSize = line->size - pairs;
-            line->converted = true;
-            pairsBefore += pairs;
-        }
-        if (to - from - pairsBefore != produced) {
-            text_.clear();
-            for (auto line = first; line != last.base(); ++line)
-                line->converted = false;
-            return false;
+    // A line holding a refused byte is not text, nor is a first line opening with a UTF-8 byte order mark.
+    int firstBad = count_ + 1;
+    for (int line = 1; line <= count_ && firstBad > count_; ++line) {
+        if (spanOf(line).refused || (line == 1 && bytesOf(1).startsWith("\xEF\xBB\xBF")))
+            firstBad = line;
+    }
+    // Only the lines from the first to the last that hold a byte above ASCII go through the converter (in a race
+    // file: the race name to the last runner name), in one call; the plain lines around them are their own text.
+    int first = 1;
+    int last = firstBad - 1;
+    while (first <= last && !spanOf(first).high)
+        ++first;
+    while (last >= first && !spanOf(last).high)
+        --last;
+    if (first <= last && !convert(first, last)) {
+        // Some line is not valid text: the one to blame is the first that fails by itself.
+        for (int line = first; line <= last; ++line) {
+            if (spanOf(line).high && !convert(line, line)) {
+                firstBad = line;
+                break;
+            }
         }
     }
-    decodedCount_ = count_;
-    return true;
+    decodedCount_ = firstBad - 1;
+    if (firstBad <= count_)
+        fail(Problem::NotCp932, firstBad);
 }
 
-void RaceFileLines::decodeByLine()
+bool RaceFileLines::convert(int from, int to)
 {
-    // Finds the first line that is not valid text; the lines before it stay readable.
-    for (int line = 1; line <= count(); ++line) {
-        const QByteArrayView bytes = bytesOf(line);
-        bool ok = !(line == 1 && bytes.startsWith(utf8Bom)) && !lines_[static_cast<std::size_t>(line - 1)].refused;
-        QString text;
-        if (ok) {
-            QStringDecoder& converter = cp932Decoder();
-            text = converter.decode(bytes);
-            ok = !converter.hasError() && converter.isValid();
-        }
-        if (!ok) {
-            fail(Problem::NotCp932, line);
-            return;
-        }
-        Span& span = lines_[static_cast<std::size_t>(line - 1)];
-        span.textBegin = static_cast<int>(text_.size());
-        span.textSize = static_cast<int>(text.size());
+    // The bytes of the lines with their line ends between them, appended to text_. A line end is a single byte that
+    // cannot be part of a pair, so it comes out as itself and parts the text into the same lines.
+    const qsizetype begin = spanOf(from).begin;
+    const qsizetype size = spanOf(to).begin + spanOf(to).size - begin;
+    QStringDecoder& converter = cp932Decoder();
+    const qsizetype textStart = text_.size();
+    text_.resize(textStart + converter.requiredSpace(size));
+    const QChar* const stop =
+        converter.appendToBuffer(text_.data() + textStart, QByteArrayView(bytes_).sliced(begin, size));
+    text_.truncate(stop - text_.constData());
+    bool ok = !converter.hasError() && converter.isValid();
+    qsizetype p = textStart;
+    for (int line = from; ok && line <= to; ++line) {
+        Span& span = spanOf(line);
+        const qsizetype lineStart = p;
+        while (p < text_.size() && !isLineEnd(text_[p].toLatin1()))
+            ++p;
+        span.textBegin = static_cast<int>(lineStart);
+        span.textSize = static_cast<int>(p - lineStart);
         span.converted = true;
-        text_ += text;
-        decodedCount_ = line;
+        if (line < to) // the same line end as in the bytes
+            p += spanOf(line + 1).begin - (span.begin + span.size);
     }
+    if (ok && p == text_.size())
+        return true;
+    text_.truncate(textStart);
+    for (int line = from; line <= to; ++line)
+        spanOf(line).converted = false;
+    return false;
 }
 
 void RaceFileLines::checkRace()
@@ -382,6 +342,10 @@ QString RaceFileLines::problemMessage(const QString& fileName) const
     switch (problem_) {
     case Problem::None: return {};
     case Problem::Missing: return QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName);
+    case Problem::NotRegularFile:
+        return QStringLiteral("「%1」はふつうのファイルではない（フォルダ、装置、パイプなど）ため、"
+                              "レースファイルとして読めません。")
+            .arg(fileName);
     case Problem::CannotRead: return QStringLiteral("レースファイル「%1」を読み込めませんでした。").arg(fileName);
     case Problem::TooLarge: return QStringLiteral("「%1」は大きすぎて、レースファイルとして読めません。").arg(fileName);
     case Problem::NotCp932:

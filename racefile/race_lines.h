@@ -1,5 +1,7 @@
 #pragma once
 
+#include "racefile/file_bytes.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -30,6 +32,7 @@ inline constexpr int maxMarkCount = 25;
 enum class Problem {
     None,
     Missing,               // no such file
+    NotRegularFile,        // a folder, a device, a pipe or a socket (or a link to one): never opened for reading
     CannotRead,            // it exists but cannot be opened or read
     TooLarge,              // its race lines do not end within maxBytes
     NotCp932,              // a line it needs is not valid code page 932 text
@@ -48,8 +51,9 @@ class RaceFileLines {
 public:
     // throughBalance: the race's lines end with the income line, else with the payout line.
     static RaceFileLines parse(QByteArray bytes, bool throughBalance = true);
-    // size: the file's size when the caller knows it already (a folder listing does), else -1.
-    static RaceFileLines load(const QString& path, bool throughBalance = true, qint64 size = -1);
+    // What readFileBytes found at a path: the bytes split, or the reason there are none.
+    static RaceFileLines of(FileBytes file, bool throughBalance = true);
+    static RaceFileLines load(const QString& path, bool throughBalance = true);
 
     Problem problem() const { return problem_; }
     int problemLine() const { return problemLine_; }
@@ -68,8 +72,8 @@ public:
     {
         if (!has(line))
             return {};
-        const Span& span = lines_[static_cast<std::size_t>(line - 1)];
-        return {bytes_.constData() + span.begin, span.size};
+        const Span& span = spanOf(line);
+        return QByteArrayView(bytes_).sliced(span.begin, span.size);
     }
     // The text of a text line: decoded, blanks at both ends removed; empty when missing or not decoded.
     QString trimmedText(int line) const;
@@ -78,21 +82,24 @@ public:
     static constexpr int maxLines = 14 + 7 * 21;
 
 private:
-    // Offsets fit in int: a file is read up to maxBytes.
+    // Where a line lies in bytes_ and, once converted, in text_. Offsets fit in int: at most maxBytes are read.
     struct Span {
-        int begin = 0; // in bytes_
+        int begin = 0;
         int size = 0;
-        int textBegin = 0; // in text_, for a converted line
+        int textBegin = 0;
         int textSize = 0;
-        bool high = false;      // holds a byte above ASCII
-        bool refused = false;   // holds a byte that is refused although the converter would pass it
-        bool converted = false; // its text is in text_; else the line is ASCII and its bytes are its text
+        bool high = false;      // holds a byte above ASCII, so it needs the converter
+        bool refused = false;   // holds a byte that is no text although the converter would pass it
+        bool converted = false; // its text is in text_; else it is plain ASCII and its bytes are its text
     };
-    void parseBytes(bool throughBalance, bool cutShort);
-    void split(int upTo);
+    const Span& spanOf(int line) const { return lines_[static_cast<std::size_t>(line - 1)]; }
+    Span& spanOf(int line) { return lines_[static_cast<std::size_t>(line - 1)]; }
+
+    static RaceFileLines failed(Problem problem);
+    static RaceFileLines split(QByteArray bytes, bool throughBalance, bool cutShort);
+    void splitLines(int upTo);
     void decode();
-    bool decodeAtOnce();
-    void decodeByLine();
+    bool convert(int from, int to);
     void checkRace();
     void checkMarks();
     void fail(Problem problem, int line);
@@ -102,7 +109,7 @@ private:
     int count_ = 0;
     qsizetype splitEnd_ = 0; // where splitting stopped: the byte after the last line end taken
     QString text_;           // the text of the converted lines
-    int decodedCount_ = 0;   // the lines decoded: all that were split, or those before the first bad one
+    int decodedCount_ = 0;   // the lines that are text: all that were split, or those before the first bad one
     int runnerCount_ = -1;
     Problem problem_ = Problem::None;
     int problemLine_ = 0;

@@ -1,7 +1,8 @@
-#include "racefile/catalogue.h"
+#include "racefile/race_folder.h"
 
 #include "core/numbers.h"
 #include "core/system_error.h"
+#include "racefile/file_bytes.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
@@ -16,15 +17,13 @@ using namespace racelines;
 
 namespace {
 
-const QString tempFileName = QStringLiteral("TKR.tmp");
-
-RewriteResult failed(const QString& error) { return {Outcome::Failed, error}; }
+FileResult failed(const QString& error) { return FileResult::failed(error); }
 
 // The whole race, line by line in the kind each line is copied in, with the replaced lines put in as number
 // lines. Lines that are copied keep their own bytes (only the blanks a kind drops are dropped): re-encoding them would
 // turn characters that have two codes in code page 932 (NEC and IBM rows) into the other code.
-RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, RewrittenLines replaced,
-                             const std::array<QString, 3>& values, QByteArray& out)
+FileResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, RewrittenLines replaced,
+                          const std::array<QString, 3>& values, QByteArray& out)
 {
     if (!lines.trusted())
         return failed(lines.problemMessage(fileName));
@@ -76,44 +75,44 @@ RewriteResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName
         put(numberLineBytes(values[1]));
     }
     out = std::move(bytes);
-    return {Outcome::Done, {}};
+    return FileResult::done();
 }
 
-RewriteResult rewriteThroughTemp(const QString& fileName, RewrittenLines replaced, const std::array<QString, 3>& values,
-                                 const ConfirmFn& confirm)
+} // namespace
+
+FileResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
+                              const std::array<double, 3>& values, QByteArray& out)
+{
+    return rewrittenBytes(RaceFileLines::parse(std::move(bytes), true), fileName, which,
+                          {numberText(values[0]), numberText(values[1]), numberText(values[2])}, out);
+}
+
+namespace {
+
+FileResult prepareRewrite(const RaceFolder& folder, const QString& fileName, RewrittenLines replaced,
+                          const std::array<QString, 3>& values, PendingRewrite& pending)
 {
     if (fileName.isEmpty())
         return failed(QStringLiteral("書き換えるレースが選ばれていません。"));
     // Everything is read and checked before "TKR.tmp" is touched: a file that vanished or cannot be read whole
     // changes nothing.
-    const RaceFileLines lines = RaceFileLines::load(fileName, true);
+    FileBytes file = readFileBytes(folder.filePath(fileName), maxBytes, FollowLinks::No);
+    if (file.status == FileBytes::Status::Link)
+        return failed(QStringLiteral("レースファイル「%1」はほかの場所のファイルへのリンクのため、書き換えられません。")
+                          .arg(fileName));
+    const QByteArray original = file.bytes;
+    const std::int64_t originalSize = file.size;
     QByteArray bytes;
-    if (RewriteResult built = rewrittenBytes(lines, fileName, replaced, values, bytes); built.outcome != Outcome::Done)
+    const RaceFileLines lines = RaceFileLines::of(std::move(file), true);
+    if (FileResult built = rewrittenBytes(lines, fileName, replaced, values, bytes); !built.ok)
         return built;
 
-    if (const SaveResult temp = saveWholeFile(tempFileName, bytes); !temp.ok)
+    const QString temp = RaceFolder::tempFileName;
+    if (const SaveResult written = replaceWholeFile(folder.filePath(temp), bytes); !written.ok)
         return failed(QStringLiteral("一時ファイル「%1」を書き込めませんでした（%2）。レースファイルはそのままです。")
-                          .arg(tempFileName, japaneseReason(temp.reason)));
-
-    if (!confirm
-        || !confirm(QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え")))
-        return {Outcome::Cancelled, {}};
-
-    // Copy "TKR.tmp" back as it now is; it must still hold what was written, or something else changed it meanwhile.
-    QFile temp(tempFileName);
-    if (!temp.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("一時ファイル「%1」を読み戻せませんでした（%2）。レースファイルはそのままです。")
-                          .arg(tempFileName, japaneseReason(temp.errorString())));
-    if (temp.readAll() != bytes || temp.error() != QFileDevice::NoError)
-        return failed(QStringLiteral("確認のあいだに一時ファイル「%1」がほかから変えられたため、書き換えをやめました。"
-                                     "レースファイルはそのままです。")
-                          .arg(tempFileName));
-    temp.close();
-    if (const SaveResult saved = saveWholeFile(fileName, bytes); !saved.ok)
-        return failed(
-            QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")
-                .arg(fileName, japaneseReason(saved.reason)));
-    return {Outcome::Done, {}};
+                          .arg(temp, japaneseReason(written.reason)));
+    pending = {fileName, original, originalSize, std::move(bytes)};
+    return FileResult::done();
 }
 
 // The numbers the boxes hold, as the digits to write; an empty box is 0. A box that holds no number, or more digits
@@ -125,7 +124,7 @@ struct BoxValue {
     QString text;
 };
 
-std::optional<std::array<QString, 3>> writtenValues(const std::vector<BoxValue>& boxes, RewriteResult& refusal)
+std::optional<std::array<QString, 3>> writtenValues(const std::vector<BoxValue>& boxes, FileResult& refusal)
 {
     std::array<QString, 3> values = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -141,17 +140,10 @@ std::optional<std::array<QString, 3>> writtenValues(const std::vector<BoxValue>&
 
 } // namespace
 
-RewriteResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
-                                 const std::array<double, 3>& values, QByteArray& out)
+FileResult RaceFolder::prepareResults(const QString& fileName, const QString& first, const QString& second,
+                                      const QString& payout, PendingRewrite& pending) const
 {
-    return rewrittenBytes(RaceFileLines::parse(std::move(bytes), true), fileName, which,
-                          {numberText(values[0]), numberText(values[1]), numberText(values[2])}, out);
-}
-
-RewriteResult rewriteResultLines(const QString& fileName, const QString& first, const QString& second,
-                                 const QString& payout, const ConfirmFn& confirm)
-{
-    RewriteResult refusal;
+    FileResult refusal;
     const std::optional<std::array<QString, 3>> values =
         writtenValues({{QStringLiteral("一着"), QStringLiteral("馬番"), first},
                        {QStringLiteral("二着"), QStringLiteral("馬番"), second},
@@ -159,33 +151,61 @@ RewriteResult rewriteResultLines(const QString& fileName, const QString& first, 
                       refusal);
     if (!values)
         return refusal;
-    return rewriteThroughTemp(fileName, RewrittenLines::Results, *values, confirm);
+    return prepareRewrite(*this, fileName, RewrittenLines::Results, *values, pending);
 }
 
-RewriteResult rewriteBalanceLines(const QString& fileName, const QString& stake, const QString& income,
-                                  const ConfirmFn& confirm)
+FileResult RaceFolder::prepareBalance(const QString& fileName, const QString& stake, const QString& income,
+                                      PendingRewrite& pending) const
 {
-    RewriteResult refusal;
+    FileResult refusal;
     const std::optional<std::array<QString, 3>> values =
         writtenValues({{QStringLiteral("馬券購入金額"), QStringLiteral("金額"), stake},
                        {QStringLiteral("このレースの収入"), QStringLiteral("金額"), income}},
                       refusal);
     if (!values)
         return refusal;
-    return rewriteThroughTemp(fileName, RewrittenLines::Balance, *values, confirm);
+    return prepareRewrite(*this, fileName, RewrittenLines::Balance, *values, pending);
 }
 
-RewriteResult deleteRaceFile(const QString& fileName, const ConfirmFn& confirm)
+FileResult RaceFolder::commit(const PendingRewrite& pending) const
+{
+    // "TKR.tmp" is copied back as it now is: it must still be the file prepare wrote and hold what it wrote, or
+    // something else changed it meanwhile.
+    const FileBytes temp = readFileBytes(filePath(tempFileName), maxBytes, FollowLinks::No);
+    if (temp.status == FileBytes::Status::Missing || temp.status == FileBytes::Status::Failed)
+        return failed(QStringLiteral("一時ファイル「%1」を読み戻せませんでした（%2）。レースファイルはそのままです。")
+                          .arg(tempFileName, japaneseReason(qt_error_string(temp.error))));
+    if (temp.status != FileBytes::Status::Read || temp.cutShort || temp.bytes != pending.rewritten)
+        return failed(QStringLiteral("確認のあいだに一時ファイル「%1」がほかから変えられたため、書き換えをやめました。"
+                                     "レースファイルはそのままです。")
+                          .arg(tempFileName));
+    // The race file must still be the one prepare read: another program may have changed, replaced or removed it
+    // while the question was open, and its change is not to be lost.
+    const FileBytes now = readFileBytes(filePath(pending.fileName), maxBytes, FollowLinks::No);
+    if (now.status == FileBytes::Status::Missing)
+        return failed(QStringLiteral("確認のあいだにレースファイル「%1」が削除されたため、書き換えをやめました。")
+                          .arg(pending.fileName));
+    if (now.status != FileBytes::Status::Read || now.bytes != pending.original || now.size != pending.originalSize)
+        return failed(
+            QStringLiteral("確認のあいだにレースファイル「%1」がほかから変えられたため、書き換えをやめました。"
+                           "変えられた内容はそのままです。")
+                .arg(pending.fileName));
+    if (const SaveResult saved = replaceWholeFile(filePath(pending.fileName), temp.bytes); !saved.ok)
+        return failed(
+            QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")
+                .arg(pending.fileName, japaneseReason(saved.reason)));
+    return FileResult::done();
+}
+
+FileResult RaceFolder::remove(const QString& fileName) const
 {
     if (fileName.isEmpty())
         return failed(QStringLiteral("削除するレースが選ばれていません。"));
-    QFile file(fileName);
-    if (!file.exists())
-        return failed(QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName));
-    if (!confirm || !confirm(QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除")))
-        return {Outcome::Cancelled, {}};
+    if (FileResult found = present(fileName); !found.ok)
+        return found;
+    QFile file(filePath(fileName));
     if (!file.remove())
         return failed(QStringLiteral("レースファイル「%1」を削除できませんでした（%2）。")
                           .arg(fileName, japaneseReason(file.errorString())));
-    return {Outcome::Done, {}};
+    return FileResult::done();
 }

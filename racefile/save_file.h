@@ -24,3 +24,10 @@ using WriteThrough = std::function<QIODevice*(QIODevice& saveFile)>;
 // crash, a full disk or a failed write leaves the old file as it was. On success the file and its folder are
 // synced to disk, so that the new name survives a power cut too.
 SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through = {});
+
+// Replaces what is at path by a file holding bytes, the same way, but never writes through what is there: the bytes
+// go into a sibling created afresh ("name.XXXXXX", as QSaveFile names its own) that is then renamed over path. A link
+// at path is itself replaced, and whatever it pointed to is left alone; so is a pipe or a device. A folder at path is
+// refused. A regular file that is replaced keeps its permissions. For files whose place is the race folder and
+// nowhere else: QSaveFile would follow a link out of it.
+SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through = {});

@@ -2,7 +2,7 @@
 
 #include "core/numbers.h"
 #include "prediction/prediction.h"
-#include "racefile/catalogue.h"
+#include "racefile/race_folder.h"
 
 #include <utility>
 
@@ -138,7 +138,7 @@ BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races)
 FolderRecord tallyFolder(const QString& folder)
 {
     FolderRecord record;
-    std::vector<CataloguedRace> catalogue = buildRaceCatalogue(folder, ReadScope::Whole);
+    std::vector<CataloguedRace> catalogue = RaceFolder(folder).races(ReadScope::Whole);
     record.races.reserve(catalogue.size());
     for (const CataloguedRace& item : catalogue)
         record.races.push_back(outcomeOf(item));

@@ -1,12 +1,10 @@
 #include "screens/balance_screen.h"
 
 #include "core/numbers.h"
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/saved_race_common.h"
 
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -154,18 +152,15 @@ void Form8::buildBalanceList()
 {
     module.totalStake = 0;
     module.totalIncome = 0;
-    module.raceCatalogue = ::buildCatalogue();
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(module.raceCatalogue.size()));
+    module.raceCatalogue = RaceFolder(module.raceFolder).catalogue();
     for (const CatalogueEntry& entry : module.raceCatalogue) {
         module.raceStake = entry.stake;
         module.raceIncome = entry.income;
         module.totalStake += module.raceStake;
         module.totalIncome += module.raceIncome;
-        lines.append(balanceSummaryLine(entry));
     }
     // One insertion for the whole list: a folder of many races must not repaint line by line.
-    List1->addItems(lines);
+    List1->addItems(summaryLines(module.raceCatalogue, balanceSummaryLine));
     Text4->setText(yen(module.totalIncome - module.totalStake));
     Command2->hide();
 }
@@ -189,11 +184,12 @@ void Form8::List1_Click()
     Label5->setText(List1->item(row)->text());
     module.selectedRaceFile = module.raceCatalogue[static_cast<std::size_t>(row)].fileName;
 
+    const RaceFolder folder(module.raceFolder);
     LoadedRace loaded;
-    const FileResult read = readRaceFile(module.selectedRaceFile, loaded, ReadScope::Whole);
+    const FileResult read = folder.read(module.selectedRaceFile, loaded, ReadScope::Whole);
     if (!read.ok) {
         dialogs.reportError(read.error, QStringLiteral("収支の計算"));
-        if (!QFileInfo::exists(module.selectedRaceFile)) {
+        if (!folder.present(module.selectedRaceFile).ok) {
             relist();
             return;
         }
@@ -256,10 +252,14 @@ void Form8::Command2_Click()
         }
     }
     // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
-    const RewriteResult result =
-        rewriteBalanceLines(module.selectedRaceFile, Text1->text(), Text2->text(),
-                            [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
-    if (result.outcome == Outcome::Failed)
+    const RaceFolder folder(module.raceFolder);
+    PendingRewrite pending;
+    FileResult result = folder.prepareBalance(module.selectedRaceFile, Text1->text(), Text2->text(), pending);
+    if (result.ok
+        && dialogs.confirm(QStringLiteral("データを書き換えますがよろしいですか？"),
+                           QStringLiteral("データの書き換え")))
+        result = folder.commit(pending);
+    if (!result.ok)
         dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
     relist();
 }

@@ -10,18 +10,21 @@ public:
     virtual ~Dialogs() = default;
     // OK/キャンセル box; true only for OK.
     virtual bool confirm(const QString& text, const QString& title) = 0;
-    // Path chosen, or empty on cancel. Both dialogs start in the current folder.
+    // Path chosen, or empty on cancel. Both dialogs start in the race folder.
     virtual QString openFile(const QString& title, const QString& filter) = 0;
     virtual QString saveFile(const QString& title, const QString& filter, const QString& proposedName) = 0;
     // Tells the user that something could not be done.
     virtual void reportError(const QString& text, const QString& title) = 0;
 };
 
-// The real dialogs: QMessageBox and QFileDialog, parented to the given window.
+// The real dialogs: QMessageBox and QFileDialog, parented to the given window. The texts of the message boxes are
+// shown as plain text: they hold file names and race texts, which must never be taken for markup or links.
 class QtDialogs final : public Dialogs {
 public:
     explicit QtDialogs(QWidget* window = nullptr) : window_(window) {}
     void setWindow(QWidget* window) { window_ = window; }
+    // Where the file dialogs start: the race folder (empty: the current folder).
+    void setFolder(const QString& folder) { folder_ = folder; }
 
     bool confirm(const QString& text, const QString& title) override;
     QString openFile(const QString& title, const QString& filter) override;
@@ -30,4 +33,5 @@ public:
 
 private:
     QWidget* window_;
+    QString folder_;
 };

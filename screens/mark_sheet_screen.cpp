@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "core/twips.h"
 #include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 
@@ -536,10 +537,12 @@ void Form4::Command1_Click() { navigation.show(ScreenId::Form3); }
 
 void Form4::Command9_Click()
 {
-    QString path =
+    const QString chosen =
         dialogs.saveFile(QStringLiteral("トキロレースデータセーブ"), raceFileFilter, QStringLiteral("YYMMDDRR"));
-    if (path.isEmpty())
+    if (chosen.isEmpty())
         return;
+    // A name without a folder goes into the race folder.
+    QString path = RaceFolder(module.raceFolder).filePath(chosen);
     // The saved races are found by their extension, so a bare name gets it.
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".tkr");
@@ -557,11 +560,11 @@ void Form4::Command9_Click()
 
 void Form4::Command8_Click()
 {
-    const QString path = dialogs.openFile(QStringLiteral("トキロレースデータロード"), raceFileFilter);
-    if (path.isEmpty())
+    const QString chosen = dialogs.openFile(QStringLiteral("トキロレースデータロード"), raceFileFilter);
+    if (chosen.isEmpty())
         return;
     LoadedRace loaded;
-    const FileResult read = readRaceFile(path, loaded);
+    const FileResult read = readRaceFile(RaceFolder(module.raceFolder).filePath(chosen), loaded);
     if (!read.ok || loaded.race.runnerCount < 0 || loaded.race.runnerCount > maxRunners) {
         dialogs.reportError(read.ok ? QStringLiteral("レースデータの頭数が正しくありません。") : read.error,
                             QStringLiteral("データの読み込み"));

@@ -23,6 +23,7 @@ QFileDialog::Options fileDialogOptions() { return QFileDialog::DontUseNativeDial
 bool QtDialogs::confirm(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, window_);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     box.setDefaultButton(ok);
@@ -32,20 +33,22 @@ bool QtDialogs::confirm(const QString& text, const QString& title)
 
 QString QtDialogs::openFile(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(window_, title, QDir::currentPath(), qtFilter(filter), nullptr,
-                                        fileDialogOptions());
+    return QFileDialog::getOpenFileName(window_, title, folder_.isEmpty() ? QDir::currentPath() : folder_,
+                                        qtFilter(filter), nullptr, fileDialogOptions());
 }
 
 QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& proposedName)
 {
     // The screens ask about overwriting themselves, in their own words.
-    return QFileDialog::getSaveFileName(window_, title, QDir::current().filePath(proposedName), qtFilter(filter),
-                                        nullptr, fileDialogOptions() | QFileDialog::DontConfirmOverwrite);
+    const QDir start = folder_.isEmpty() ? QDir::current() : QDir(folder_);
+    return QFileDialog::getSaveFileName(window_, title, start.filePath(proposedName), qtFilter(filter), nullptr,
+                                        fileDialogOptions() | QFileDialog::DontConfirmOverwrite);
 }
 
 void QtDialogs::reportError(const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, window_);
+    box.setTextFormat(Qt::PlainText);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }

@@ -1,8 +1,7 @@
 #include "screens/record_screen.h"
 
 #include "core/numbers.h"
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/saved_race_common.h"
 
@@ -110,7 +109,7 @@ void Form7::Form_Load()
 {
     // The catalogue is kept locally: the shared one belongs to the result and balance screens' lists.
     // Each file is read once, for its place in the order and for its race.
-    std::vector<CataloguedRace> catalogue = buildRaceCatalogue();
+    std::vector<CataloguedRace> catalogue = RaceFolder(module.raceFolder).races(ReadScope::ThroughResults);
     int raceTotal = 0;
     int hitTotal = 0;
     double stakeTotal = 0;

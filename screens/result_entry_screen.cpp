@@ -1,13 +1,10 @@
 #include "screens/result_entry_screen.h"
 
 #include "core/numbers.h"
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
-#include "racefile/race_lines.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/saved_race_common.h"
 
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -18,8 +15,6 @@
 
 #include <array>
 #include <tuple>
-
-using namespace racelines;
 
 namespace {
 constexpr double formFont = 14.25;
@@ -155,13 +150,9 @@ void Form6::Form_Unload()
 
 void Form6::buildCatalogue()
 {
-    module.raceCatalogue = ::buildCatalogue();
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(module.raceCatalogue.size()));
-    for (const CatalogueEntry& entry : module.raceCatalogue)
-        lines.append(resultSummaryLine(entry));
+    module.raceCatalogue = RaceFolder(module.raceFolder).catalogue();
     // One insertion for the whole list: a folder of many races must not repaint line by line.
-    List1->addItems(lines);
+    List1->addItems(summaryLines(module.raceCatalogue, resultSummaryLine));
     Command2->hide();
     Command3->hide();
 }
@@ -187,13 +178,14 @@ void Form6::List1_Click()
     module.selectedRaceFile = entry.fileName;
 
     // One read gives the race (to check it) and its result lines as the texts they hold.
-    const RaceFileLines lines = RaceFileLines::load(module.selectedRaceFile, false);
+    const RaceFolder folder(module.raceFolder);
     LoadedRace loaded;
-    const FileResult read = readRaceLines(lines, loaded, ReadScope::ThroughResults, module.selectedRaceFile);
+    CatalogueEntry held;
+    const FileResult read = folder.read(module.selectedRaceFile, loaded, ReadScope::ThroughResults, &held);
     pickedRunnerCount = read.ok ? loaded.race.runnerCount : 0;
     if (!read.ok) {
         dialogs.reportError(read.error, QStringLiteral("レース結果の入力"));
-        if (!QFileInfo::exists(module.selectedRaceFile)) {
+        if (!folder.present(module.selectedRaceFile).ok) {
             relist();
             return;
         }
@@ -206,11 +198,10 @@ void Form6::List1_Click()
         Command3->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const int n = pickedRunnerCount;
-    Text1->setText(lastOfZeros(lines.trimmedText(firstPlaceLine(n)), 2));
-    Text2->setText(lastOfZeros(lines.trimmedText(secondPlaceLine(n)), 2));
+    Text1->setText(lastOfZeros(held.firstPlace, 2));
+    Text2->setText(lastOfZeros(held.secondPlace, 2));
     // A payout is shown whole, however many digits it has.
-    Text3->setText(zeroFilled(lines.trimmedText(payoutLine(n)), 6));
+    Text3->setText(zeroFilled(held.payout, 6));
     Command3->show();
     Command2->show();
     Text1->setFocus(Qt::OtherFocusReason);
@@ -292,12 +283,16 @@ void Form6::Command2_Click()
     // A result that cannot be is named in the question; the user may still write it.
     const QString warnings = resultWarnings();
     // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
-    const RewriteResult result =
-        rewriteResultLines(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(),
-                           [this, &warnings](const QString& text, const QString& title) {
-                               return dialogs.confirm(warnings.isEmpty() ? text : warnings + u'\n' + text, title);
-                           });
-    if (result.outcome == Outcome::Failed)
+    const RaceFolder folder(module.raceFolder);
+    PendingRewrite pending;
+    FileResult result =
+        folder.prepareResults(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(), pending);
+    const QString question = QStringLiteral("データを書き換えますがよろしいですか？");
+    if (result.ok
+        && dialogs.confirm(warnings.isEmpty() ? question : warnings + u'\n' + question,
+                           QStringLiteral("データの書き換え")))
+        result = folder.commit(pending);
+    if (!result.ok)
         dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
     relist();
 }
@@ -306,10 +301,13 @@ void Form6::Command3_Click()
 {
     if (module.selectedRaceFile.isEmpty())
         return;
-    const RewriteResult result =
-        deleteRaceFile(module.selectedRaceFile,
-                       [this](const QString& text, const QString& title) { return dialogs.confirm(text, title); });
-    if (result.outcome == Outcome::Failed)
+    // A file that is already gone is told at once, without asking.
+    const RaceFolder folder(module.raceFolder);
+    FileResult result = folder.present(module.selectedRaceFile);
+    if (result.ok
+        && dialogs.confirm(QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除")))
+        result = folder.remove(module.selectedRaceFile);
+    if (!result.ok)
         dialogs.reportError(result.error, QStringLiteral("データの削除"));
     relist();
 }

@@ -116,6 +116,7 @@ public:
         QDir::setCurrent(dir_.path());
     }
     ~SampleFolder() { QDir::setCurrent(previous_); }
+    QString path() const { return dir_.path(); }
     QString filePath(const QString& name) const { return dir_.filePath(name); }
 
 private:
@@ -256,6 +257,7 @@ int main(int argc, char* argv[])
     int failures = 0;
     for (const Shot& shot : shots()) {
         Module1 module;
+        module.raceFolder = races.path();
         SampleDialogs dialogs;
         dialogs.raceToOpen = races.filePath(QStringLiteral("26121611.tkr"));
         MainWindow window(module, dialogs);

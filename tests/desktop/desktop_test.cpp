@@ -122,7 +122,7 @@ private slots:
         if (fromMenu)
             arguments << QString::fromLatin1(ownFolderOption);
 
-        const RaceFolder folder = enterRaceFolder(arguments, home.path());
+        const StartFolder folder = enterRaceFolder(arguments, home.path());
         const QString current = QDir::currentPath();
         if (ownFolder) {
             QCOMPARE(folder.path, own);

@@ -1,4 +1,5 @@
 #include "entry_helpers.h"
+#include "odd_files.h"
 #include "screens/mark_sheet_screen.h"
 #include "temp_folder.h"
 #include "test_main.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 using entry::expectedGeometry;
 using entry::settle;
@@ -499,6 +501,34 @@ private slots:
             QCOMPARE(now, old);
     }
 
+    void saveRefusesWhatIsNoFile_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("pipe") << false;
+        QTest::newRow("link to a pipe outside") << true;
+    }
+    void saveRefusesWhatIsNoFile()
+    {
+        QFETCH(bool, throughLink);
+        TempFolder folder;
+        QTemporaryDir outside;
+        const QString pipe = throughLink ? outside.filePath(QStringLiteral("pipe")) : folder.filePath("race.tkr");
+        QVERIFY(odd::makeFifo(pipe));
+        if (throughLink)
+            QVERIFY(odd::makeLink(pipe, folder.filePath(QStringLiteral("race.tkr"))));
+        openSheet(2);
+        app->dialogs.fileAnswers.push_back(folder.filePath(QStringLiteral("race.tkr")));
+        const odd::HangGuard guard("saving over a pipe");
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.asked.back().kind, QStringLiteral("error"));
+        QCOMPARE(
+            app->dialogs.asked.back().text,
+            QStringLiteral("「race.tkr」はふつうのファイルではない（装置やパイプなど）ため、そこには保存できません。"));
+        QVERIFY(odd::isFifo(pipe));
+        QCOMPARE(QDir(outside.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(),
+                 throughLink ? 1 : 0);
+    }
+
     void failedSaveIsReported()
     {
         TempFolder folder;
@@ -580,31 +610,49 @@ private slots:
     void unsoundFileChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("30 runners") << fileLines({"24/12/22", " 1 ", "", "", "", "", " 4 ", " 30 ", " 0 "});
-        QTest::newRow("missing file") << QByteArray();
+        QTest::addColumn<QString>("odd");  // what takes the file's place instead
+        QTest::addColumn<QString>("told"); // part of the message, when the case says what it must be
+        QTest::newRow("30 runners") << fileLines({"24/12/22", " 1 ", "", "", "", "", " 4 ", " 30 ", " 0 "}) << ""
+                                    << "出走頭数";
+        QTest::newRow("missing file") << QByteArray() << ""
+                                      << "見つかりません";
+        QTest::newRow("pipe") << QByteArray() << "pipe"
+                              << "ふつうのファイルではない";
+        QTest::newRow("link to /dev/zero") << QByteArray() << "zero"
+                                           << "ふつうのファイルではない";
         QList<QByteArray> lines = fiveRunnerRace().split('\n');
         for (QByteArray& line : lines)
             line.chop(1);
         QList<QByteArray> noTickets = lines.mid(0, 44);
         noTickets[6] = "四点";
-        QTest::newRow("ticket count without a number") << fileLines(noTickets);
+        QTest::newRow("ticket count without a number") << fileLines(noTickets) << ""
+                                                       << "";
         // Cut anywhere before its last mark line (line 44), the race would take made-up names and marks.
         for (int kept = 1; kept < 44; ++kept)
-            QTest::addRow("cut after line %d", kept) << fileLines(lines.mid(0, kept));
+            QTest::addRow("cut after line %d", kept) << fileLines(lines.mid(0, kept)) << ""
+                                                     << "";
     }
     void unsoundFileChangesNothing()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, odd);
+        QFETCH(QString, told);
         TempFolder folder;
         const QString path = folder.filePath(QStringLiteral("bad.tkr"));
         if (!bytes.isEmpty())
             writeAll(path, bytes);
+        if (odd == QStringLiteral("pipe"))
+            QVERIFY(odd::makeFifo(path));
+        else if (odd == QStringLiteral("zero"))
+            QVERIFY(odd::makeLink(QStringLiteral("/dev/zero"), path));
+        const odd::HangGuard guard("loading something that is not a file");
         app->module.race.raceName = QStringLiteral("今のレース");
         openSheet(3);
         clickMarks(1, Qt::LeftButton, 2);
         app->dialogs.fileAnswers.push_back(path);
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
         QCOMPARE(app->dialogs.count(QStringLiteral("error")), 1);
+        QVERIFY2(app->dialogs.asked.back().text.contains(told), qPrintable(app->dialogs.asked.back().text));
         QCOMPARE(app->module.race.runnerCount, std::int16_t(3));
         QCOMPARE(app->module.race.raceName, QStringLiteral("今のレース"));
         QCOMPARE(app->module.race.markSheet[1][0], std::int16_t(2));
@@ -624,6 +672,8 @@ private slots:
         const QList<QByteArray> tail = {"+4", " .0 ", "123456789", " 2.5 ", " 98765432109 "};
         lines = lines.mid(0, 44) + tail;
         writeAll(QStringLiteral("big.tkr"), fileLines(lines));
+        // The dialog's bare names are in the race folder.
+        app->module.raceFolder = folder.path();
         openSheet(2);
         app->dialogs.fileAnswers = {QStringLiteral("big.tkr"), QStringLiteral("copy.tkr")};
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));

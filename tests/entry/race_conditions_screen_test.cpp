@@ -380,6 +380,8 @@ private slots:
         const TailLines tail{TailValue::ofNumber(2), TailValue::ofNumber(1), TailValue::ofText("450"),
                              TailValue::ofNumber(1000), TailValue::ofNumber(2500000000.0)};
         QVERIFY(writeRaceFile(QStringLiteral("old.tkr"), race, tail).ok);
+        // The dialog's bare names are in the race folder.
+        app->module.raceFolder = folder.path();
 
         app->nav().show(ScreenId::Form4);
         app->dialogs.fileAnswers = {QStringLiteral("old.tkr")};

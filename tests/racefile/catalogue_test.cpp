@@ -1,5 +1,4 @@
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "samples.h"
 #include "temp_folder.h"
 
@@ -46,7 +45,7 @@ void CatalogueTest::emptyFolder()
 {
     TempFolder folder;
     putFile(QStringLiteral("TKR.tmp"), crlfLines(raceLines(1)));
-    QVERIFY(buildCatalogue().empty());
+    QVERIFY(RaceFolder(folder.path()).catalogue().empty());
 }
 
 void CatalogueTest::listsAndSorts()
@@ -62,7 +61,7 @@ void CatalogueTest::listsAndSorts()
     saveRace(QStringLiteral("TKR.tmp"), QStringLiteral("01/01/01"), 1);
     QVERIFY(QDir().mkdir(QStringLiteral("folder.tkr")));
 
-    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(fileNames(entries), QStringList({"b.TKR", "e1.tkr", "e2.tkr", "d.tkr", "a.tkr", "c.Tkr"}));
     QCOMPARE(entries[0].sortKey, QStringLiteral("00/01/0501"));
     QCOMPARE(entries[5].sortKey, QStringLiteral("99/12/2623"));
@@ -72,7 +71,7 @@ void CatalogueTest::listsAndSorts()
     // The same list from another folder.
     const QString path = folder.path();
     QDir::setCurrent(QDir::tempPath());
-    QCOMPARE(fileNames(buildCatalogue(path)), fileNames(entries));
+    QCOMPARE(fileNames(RaceFolder(path).catalogue()), fileNames(entries));
     QDir::setCurrent(path);
 }
 
@@ -125,7 +124,7 @@ void CatalogueTest::summaryLines()
     race.raceNumber = static_cast<std::int16_t>(raceNumber);
     race.raceName = raceName;
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), race, tail).ok);
-    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(entries.size(), std::size_t(1));
     QCOMPARE(resultSummaryLine(entries[0]), resultLine);
     QCOMPARE(balanceSummaryLine(entries[0]), balanceLine);
@@ -137,7 +136,7 @@ void CatalogueTest::shortFileShowsZeroDefaults()
     std::vector<QByteArray> lines = raceLines(1, " 5 ", " 6 ", "870", "300", "400");
     lines.resize(lines.size() - 4); // ends after the first place
     putFile(QStringLiteral("short.tkr"), crlfLines(lines));
-    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(entries.size(), std::size_t(1));
     QVERIFY(entries[0].readable);
     QCOMPARE(entries[0].firstPlace, QStringLiteral("5"));
@@ -169,7 +168,7 @@ void CatalogueTest::untrustedFilesAreListed()
     TempFolder folder;
     putFile(QStringLiteral("bad.tkr"), bytes);
     saveRace(QStringLiteral("good.tkr"), QStringLiteral("99/05/16"), 8);
-    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(entries.size(), std::size_t(2));
     const CatalogueEntry& bad = entries[0].fileName == QStringLiteral("bad.tkr") ? entries[0] : entries[1];
     QVERIFY(!bad.readable);
@@ -203,15 +202,15 @@ void CatalogueTest::racesReadWithTheCatalogue()
     tooMany[7] = " 22 ";
     putFile(QStringLiteral("c.tkr"), crlfLines(tooMany));
 
-    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     for (const ReadScope scope : {ReadScope::ThroughResults, ReadScope::Whole}) {
-        const std::vector<CataloguedRace> races = buildRaceCatalogue(QStringLiteral("."), scope);
+        const std::vector<CataloguedRace> races = RaceFolder(folder.path()).races(scope);
         QCOMPARE(races.size(), entries.size());
         for (std::size_t i = 0; i < races.size(); ++i) {
             QCOMPARE(races[i].entry.fileName, entries[i].fileName);
             QCOMPARE(races[i].entry.sortKey, entries[i].sortKey);
             LoadedRace separate;
-            const FileResult read = readRaceFile(entries[i].fileName, separate, scope);
+            const FileResult read = RaceFolder(folder.path()).read(entries[i].fileName, separate, scope);
             QCOMPARE(races[i].read.ok, read.ok);
             if (!read.ok)
                 continue;

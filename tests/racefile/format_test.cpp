@@ -1,11 +1,15 @@
 #include "fuzz/race_file_checks.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_file.h"
+#include "racefile/race_lines.h"
 #include "samples.h"
 #include "temp_folder.h"
 
 #include <QDir>
 #include <QtTest>
+
+#include <cstring>
+#include <memory>
 
 // Writing and reading one race file: the bytes of each kind of line, what readers accept, what they refuse.
 class FormatTest : public QObject {
@@ -29,6 +33,8 @@ private slots:
     void writeRefusesUnwritableText();
     void writeRefusesCountsOutsideTables_data();
     void writeRefusesCountsOutsideTables();
+    void readerStaysInsideItsBuffer_data();
+    void readerStaysInsideItsBuffer();
     void fuzzRegressionsRead();
 };
 
@@ -447,30 +453,57 @@ void FormatTest::writeRefusesCountsOutsideTables()
     QCOMPARE(bytes, QByteArray("untouched"));
 }
 
+void FormatTest::readerStaysInsideItsBuffer_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("lastText"); // the text of the last line, which runs up to the buffer's end
+    QByteArray race = crlfLines(raceLines(1, " 1 ", " 2 ", "870", "", " 0 "));
+    race.chop(2);
+    QTest::newRow("race without its last line end") << race << "0";
+    QTest::newRow("header cut in a name") << sjis(QStringLiteral("99/05/16\r\n 7 \r\nテスト")) << "テスト";
+    QTest::newRow("lone CR at the end") << QByteArray("99/05/16\r") << "99/05/16";
+    QTest::newRow("cut-off lead byte") << QByteArray("99/05/16\r\n 7 \r\nab\x82") << "";
+    QTest::newRow("blanks only") << QByteArray(" \t ") << "";
+    QTest::newRow("one byte") << QByteArray("9") << "9";
+}
+
+void FormatTest::readerStaysInsideItsBuffer()
+{
+    // A buffer with nothing after its last byte, not even the NUL a QByteArray keeps: a read past its end is a
+    // heap overflow that the sanitized run reports.
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, lastText);
+    const auto storage = std::make_unique<char[]>(static_cast<std::size_t>(bytes.size()));
+    std::memcpy(storage.get(), bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const QByteArray raw = QByteArray::fromRawData(storage.get(), bytes.size());
+
+    const racelines::RaceFileLines lines = racelines::RaceFileLines::parse(raw);
+    QVERIFY(lines.count() >= 1);
+    QCOMPARE(lines.trimmedText(lines.count()), lastText);
+    // Every reader gives what it gives for the same bytes in an ordinary buffer.
+    LoadedRace fromRaw;
+    LoadedRace fromCopy;
+    QCOMPARE(parseRaceFile(raw, fromRaw).error, parseRaceFile(bytes, fromCopy).error);
+    QCOMPARE(catalogueEntryFromBytes(raw, QStringLiteral("r.tkr")).raceDate,
+             catalogueEntryFromBytes(bytes, QStringLiteral("r.tkr")).raceDate);
+    QByteArray rewrittenRaw;
+    QByteArray rewrittenCopy;
+    QCOMPARE(
+        rewrittenRaceBytes(raw, QStringLiteral("r.tkr"), RewrittenLines::Results, {1, 2, 3}, rewrittenRaw).error,
+        rewrittenRaceBytes(bytes, QStringLiteral("r.tkr"), RewrittenLines::Results, {1, 2, 3}, rewrittenCopy).error);
+    QCOMPARE(rewrittenRaw, rewrittenCopy);
+}
+
 // Inputs of the fuzz target, replayed with its checks: its minimised corpus (a ".hex" file, one input per line) and
 // any input that once failed (a file of its own).
 void FormatTest::fuzzRegressionsRead()
 {
-    const QDir dir(QStringLiteral(TOKIRO_FUZZ_REGRESSIONS));
-    int inputs = 0;
-    for (const QString& name : dir.entryList(QDir::Files)) {
-        const QByteArray bytes = fileBytes(dir.filePath(name));
-        QList<QByteArray> cases;
-        if (name.endsWith(QStringLiteral(".hex"))) {
-            for (const QByteArray& line : bytes.split('\n')) {
-                if (!line.isEmpty() && !line.startsWith('#'))
-                    cases << QByteArray::fromHex(line);
-            }
-        } else {
-            cases << bytes;
-        }
-        for (qsizetype i = 0; i < cases.size(); ++i) {
-            const QString failure = raceFileCheckFailure(cases[i]);
-            QVERIFY2(failure.isEmpty(), qPrintable(QStringLiteral("%1 #%2: %3").arg(name).arg(i + 1).arg(failure)));
-            ++inputs;
-        }
+    const std::vector<FuzzInput> inputs = fuzzInputs(QStringLiteral(TOKIRO_FUZZ_REGRESSIONS));
+    for (const FuzzInput& input : inputs) {
+        const QString failure = raceFileCheckFailure(input.bytes);
+        QVERIFY2(failure.isEmpty(), qPrintable(input.name + QStringLiteral(": ") + failure));
     }
-    QVERIFY(inputs > 100);
+    QVERIFY(inputs.size() > 100);
 }
 
 static const RegisterTest registered([] { return std::make_unique<FormatTest>(); });

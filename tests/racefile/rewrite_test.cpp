@@ -1,11 +1,11 @@
-#include "racefile/catalogue.h"
-#include "racefile/race_file.h"
+#include "racefile/race_folder.h"
 #include "samples.h"
 #include "temp_folder.h"
 
 #include <QtTest>
 
-// Rewriting the tail lines of a saved race through "TKR.tmp", and deleting a race.
+// Rewriting the tail lines of a saved race through "TKR.tmp" (prepare, then commit once the user said OK), and
+// deleting a race.
 class RewriteTest : public QObject {
     Q_OBJECT
 
@@ -18,26 +18,21 @@ private slots:
     void unusableFileChangesNothing();
     void keepsBytesOfUneditedLines();
     void tempChangedMeanwhileFails();
-    void deleteAsks_data();
-    void deleteAsks();
+    void deleteRemoves();
 };
 
 namespace {
 
-// Answers the confirmation box and records what it was asked.
-struct Confirm {
-    bool answer = true;
-    QStringList asked;
-    ConfirmFn fn()
-    {
-        return [this](const QString& text, const QString& title) {
-            asked << text + u'|' + title;
-            return answer;
-        };
-    }
-};
-
-const QString rewritePrompt = QStringLiteral("データを書き換えますがよろしいですか？|データの書き換え");
+// A rewrite as a screen makes it: prepare, then commit when the user answers OK. What the user is told, or ok.
+FileResult rewrite(const QString& folder, const QString& name, bool results, const QStringList& values,
+                   bool answer = true)
+{
+    const RaceFolder races(folder);
+    PendingRewrite pending;
+    const FileResult prepared = results ? races.prepareResults(name, values[0], values[1], values[2], pending)
+                                        : races.prepareBalance(name, values[0], values[1], pending);
+    return prepared.ok && answer ? races.commit(pending) : prepared;
+}
 
 std::vector<QByteArray> linesOf(const QString& path)
 {
@@ -57,11 +52,8 @@ void RewriteTest::resultRewriteKeepsBalance()
     TempFolder folder;
     const TailLines tail{{}, {}, {}, TailValue::ofNumber(300), TailValue::ofNumber(450)};
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(2), tail).ok);
-    Confirm confirm;
-    const RewriteResult done = rewriteResultLines(QStringLiteral("r.tkr"), QStringLiteral("07"), QStringLiteral("12番"),
-                                                  QString(), confirm.fn());
-    QCOMPARE(done.outcome, Outcome::Done);
-    QCOMPARE(confirm.asked, QStringList{rewritePrompt});
+    const FileResult done = rewrite(folder.path(), QStringLiteral("r.tkr"), true, {"07", "12番", ""});
+    QVERIFY2(done.ok, qPrintable(done.error));
 
     const std::vector<QByteArray> lines = linesOf(QStringLiteral("r.tkr"));
     QCOMPARE(lines.size(), std::size_t(28));
@@ -75,7 +67,7 @@ void RewriteTest::resultRewriteKeepsBalance()
     QCOMPARE(fileBytes(QStringLiteral("TKR.tmp")), fileBytes(QStringLiteral("r.tkr")));
 
     LoadedRace loaded;
-    QVERIFY(readRaceFile(QStringLiteral("r.tkr"), loaded).ok);
+    QVERIFY(RaceFolder(folder.path()).read(QStringLiteral("r.tkr"), loaded, ReadScope::Whole).ok);
     QCOMPARE(loaded.race.raceNumber, 7);
     QCOMPARE(loaded.race.runnerNames[1], QStringLiteral("ウマ2"));
     QCOMPARE(loaded.race.markSheet[1][0], 1);
@@ -90,11 +82,7 @@ void RewriteTest::balanceRewriteKeepsResults()
     const TailLines tail{
         TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("870"), {}, TailValue::ofNumber(0)};
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), tail).ok);
-    Confirm confirm;
-    QCOMPARE(
-        rewriteBalanceLines(QStringLiteral("r.tkr"), QStringLiteral("1200円"), QStringLiteral("-2.5"), confirm.fn())
-            .outcome,
-        Outcome::Done);
+    QVERIFY(rewrite(folder.path(), QStringLiteral("r.tkr"), false, {"1200円", "-2.5"}).ok);
     const std::vector<QByteArray> lines = linesOf(QStringLiteral("r.tkr"));
     QCOMPARE(lines.size(), std::size_t(21));
     // The result lines are copied as text lines, the new amounts written as number lines.
@@ -104,7 +92,7 @@ void RewriteTest::balanceRewriteKeepsResults()
     QCOMPARE(lines[19], QByteArray(" 1200 "));
     QCOMPARE(lines[20], QByteArray("-2.5 "));
 
-    const std::vector<CatalogueEntry> entries = buildCatalogue();
+    const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(entries.size(), std::size_t(1));
     QCOMPARE(entries[0].firstPlace, QStringLiteral("3"));
     QCOMPARE(entries[0].payout, QStringLiteral("870"));
@@ -126,12 +114,8 @@ void RewriteTest::cancelLeavesFileAndTemp()
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(3), TailLines{}).ok);
     putFile(QStringLiteral("TKR.tmp"), "left from before");
     const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
-    Confirm confirm;
-    confirm.answer = false;
-    const RewriteResult cancelled = results ? rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "300", confirm.fn())
-                                            : rewriteBalanceLines(QStringLiteral("r.tkr"), "100", "200", confirm.fn());
-    QCOMPARE(cancelled.outcome, Outcome::Cancelled);
-    QCOMPARE(confirm.asked, QStringList{rewritePrompt});
+    const QStringList values = results ? QStringList{"1", "2", "300"} : QStringList{"100", "200"};
+    QVERIFY(rewrite(folder.path(), QStringLiteral("r.tkr"), results, values, false).ok);
     QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
     // "TKR.tmp" holds the rewrite that was not confirmed.
     const QByteArray temp = fileBytes(QStringLiteral("TKR.tmp"));
@@ -167,21 +151,17 @@ void RewriteTest::unusableFileChangesNothing()
     QFETCH(QString, messagePart);
     TempFolder folder;
     putFile(QStringLiteral("bad.tkr"), bytes);
-    Confirm confirm;
     for (const bool results : {true, false}) {
-        const RewriteResult failed = results
-                                         ? rewriteResultLines(QStringLiteral("bad.tkr"), "1", "2", "3", confirm.fn())
-                                         : rewriteBalanceLines(QStringLiteral("bad.tkr"), "1", "2", confirm.fn());
-        QCOMPARE(failed.outcome, Outcome::Failed);
+        const FileResult failed = rewrite(folder.path(), QStringLiteral("bad.tkr"), results, {"1", "2", "3"});
+        QVERIFY(!failed.ok);
         QVERIFY2(failed.error.contains(messagePart), qPrintable(failed.error));
     }
     QCOMPARE(fileBytes(QStringLiteral("bad.tkr")), bytes);
     QVERIFY(!QFile::exists(QStringLiteral("TKR.tmp")));
-    QVERIFY(confirm.asked.isEmpty());
 
     // A file that vanished: nothing is created, not even "TKR.tmp".
-    const RewriteResult vanished = rewriteResultLines(QStringLiteral("gone.tkr"), "1", "2", "3", confirm.fn());
-    QCOMPARE(vanished.outcome, Outcome::Failed);
+    const FileResult vanished = rewrite(folder.path(), QStringLiteral("gone.tkr"), true, {"1", "2", "3"});
+    QVERIFY(!vanished.ok);
     QVERIFY(vanished.error.contains(QStringLiteral("gone.tkr")));
     QVERIFY(!QFile::exists(QStringLiteral("gone.tkr")));
     QVERIFY(!QFile::exists(QStringLiteral("TKR.tmp")));
@@ -201,8 +181,7 @@ void RewriteTest::keepsBytesOfUneditedLines()
     bytes += "extra\n";
     TempFolder folder;
     putFile(QStringLiteral("r.tkr"), bytes);
-    Confirm confirm;
-    QCOMPARE(rewriteResultLines(QStringLiteral("r.tkr"), "2", "1", "1230", confirm.fn()).outcome, Outcome::Done);
+    QVERIFY(rewrite(folder.path(), QStringLiteral("r.tkr"), true, {"2", "1", "1230"}).ok);
     std::vector<QByteArray> expected = raceLines(1, " 2 ", " 1 ", " 1230 ", " 500 ", " 600 ");
     expected[1] = "7";
     expected[2] = "\xEE\xE0\x81\x60";
@@ -216,39 +195,30 @@ void RewriteTest::tempChangedMeanwhileFails()
     TempFolder folder;
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), TailLines{}).ok);
     const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
-    const RewriteResult result =
-        rewriteResultLines(QStringLiteral("r.tkr"), "1", "2", "3", [](const QString&, const QString&) {
-            QFile::remove(QStringLiteral("TKR.tmp"));
-            return true;
-        });
-    QCOMPARE(result.outcome, Outcome::Failed);
+    const RaceFolder races(folder.path());
+    PendingRewrite pending;
+    QVERIFY(races.prepareResults(QStringLiteral("r.tkr"), "1", "2", "3", pending).ok);
+    QFile::remove(QStringLiteral("TKR.tmp"));
+    const FileResult result = races.commit(pending);
+    QVERIFY(!result.ok);
     QVERIFY(result.error.contains(QStringLiteral("TKR.tmp")));
     QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
 }
 
-void RewriteTest::deleteAsks_data()
+void RewriteTest::deleteRemoves()
 {
-    QTest::addColumn<bool>("answer");
-    QTest::addColumn<int>("outcome");
-    QTest::newRow("OK") << true << int(Outcome::Done);
-    QTest::newRow("cancel") << false << int(Outcome::Cancelled);
-}
-
-void RewriteTest::deleteAsks()
-{
-    QFETCH(bool, answer);
-    QFETCH(int, outcome);
     TempFolder folder;
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), TailLines{}).ok);
-    Confirm confirm;
-    confirm.answer = answer;
-    QCOMPARE(int(deleteRaceFile(QStringLiteral("r.tkr"), confirm.fn()).outcome), outcome);
-    QCOMPARE(confirm.asked, QStringList{QStringLiteral("データを削除しますがよろしいですか？|データの削除")});
-    QCOMPARE(QFile::exists(QStringLiteral("r.tkr")), !answer);
+    const RaceFolder races(folder.path());
+    QVERIFY(races.present(QStringLiteral("r.tkr")).ok);
+    QVERIFY(races.remove(QStringLiteral("r.tkr")).ok);
+    QVERIFY(!QFile::exists(QStringLiteral("r.tkr")));
 
-    const RewriteResult vanished = deleteRaceFile(QStringLiteral("gone.tkr"), confirm.fn());
-    QCOMPARE(vanished.outcome, Outcome::Failed);
-    QVERIFY(vanished.error.contains(QStringLiteral("gone.tkr")));
+    for (const FileResult& vanished :
+         {races.present(QStringLiteral("gone.tkr")), races.remove(QStringLiteral("gone.tkr"))}) {
+        QVERIFY(!vanished.ok);
+        QCOMPARE(vanished.error, QStringLiteral("レースファイル「gone.tkr」が見つかりません。"));
+    }
 }
 
 static const RegisterTest registered([] { return std::make_unique<RewriteTest>(); });

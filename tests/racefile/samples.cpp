@@ -1,5 +1,6 @@
 #include "samples.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QtTest>
@@ -76,4 +77,23 @@ QByteArray fileBytes(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+std::vector<FuzzInput> fuzzInputs(const QString& folder)
+{
+    const QDir dir(folder);
+    std::vector<FuzzInput> inputs;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        const QByteArray bytes = fileBytes(dir.filePath(name));
+        if (!name.endsWith(QStringLiteral(".hex"))) {
+            inputs.push_back({name, bytes});
+            continue;
+        }
+        int number = 0;
+        for (const QByteArray& line : bytes.split('\n')) {
+            if (!line.isEmpty() && !line.startsWith('#'))
+                inputs.push_back({QStringLiteral("%1 #%2").arg(name).arg(++number), QByteArray::fromHex(line)});
+        }
+    }
+    return inputs;
 }

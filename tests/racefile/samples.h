@@ -34,4 +34,12 @@ std::vector<QByteArray> raceLines(int runners, const QByteArray& first = {}, con
                                   const QByteArray& income = " 0 ");
 
 void putFile(const QString& path, const QByteArray& bytes);
+
+// The inputs kept from a fuzz target in a folder: its minimised corpus (a ".hex" file, one input per line) and any
+// input that once failed (a file of its own). name tells which, for a failure message.
+struct FuzzInput {
+    QString name;
+    QByteArray bytes;
+};
+std::vector<FuzzInput> fuzzInputs(const QString& folder);
 QByteArray fileBytes(const QString& path);

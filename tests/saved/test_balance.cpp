@@ -125,6 +125,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), s.write);
         QTest::keyClick(s.write, Qt::Key_Return);
         QCOMPARE(app.dialogs.count("confirm"), 1);
+        QCOMPARE(app.dialogs.asked.back().text, QStringLiteral("データを書き換えますがよろしいですか？"));
         QCOMPARE(app.dialogs.asked.back().title, QStringLiteral("データの書き換え"));
 
         const QList<QByteArray> after = fileLines(QStringLiteral("b.tkr"));

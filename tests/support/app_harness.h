@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "scripted_dialogs.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -14,6 +15,8 @@ class AppHarness {
 public:
     AppHarness()
     {
+        // The tests make a temporary folder current and put their races there.
+        module.raceFolder = QDir::currentPath();
         window = std::make_unique<MainWindow>(module, dialogs);
         window->navigator().setOnEnd([this] { endCalls++; });
         window->show();

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 // Answers message boxes and file dialogs as a test tells it, and records what was asked.
 class ScriptedDialogs final : public Dialogs {
@@ -17,13 +18,16 @@ public:
         QString proposedName;
     };
 
-    std::deque<bool> confirmAnswers; // empty: answer OK
-    std::deque<QString> fileAnswers; // empty: answer cancel (empty path)
+    std::deque<bool> confirmAnswers;   // empty: answer OK
+    std::function<void()> whileAsking; // what another program does while a confirmation is open
+    std::deque<QString> fileAnswers;   // empty: answer cancel (empty path)
     std::vector<Asked> asked;
 
     bool confirm(const QString& text, const QString& title) override
     {
         asked.push_back({QStringLiteral("confirm"), text, title, {}, {}});
+        if (whileAsking)
+            whileAsking();
         if (confirmAnswers.empty())
             return true;
         const bool answer = confirmAnswers.front();

@@ -1,0 +1,181 @@
+#include "racefile/race_folder.h"
+
+#include "racefile/file_bytes.h"
+#include "racefile/race_lines.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace racelines;
+
+const QString RaceFolder::tempFileName = QStringLiteral("TKR.tmp");
+
+RaceFolder::RaceFolder(QString path) : path_(std::move(path)) {}
+
+QString RaceFolder::filePath(const QString& name) const
+{
+    // QDir::filePath would take a name starting with ":" for an absolute (resource) path and drop the folder.
+    if (name.startsWith(u'/'))
+        return name;
+    if (path_.isEmpty())
+        return QStringLiteral("./") + name;
+    return path_.endsWith(u'/') ? path_ + name : path_ + u'/' + name;
+}
+
+namespace {
+
+// What the save helper leaves behind when the program stops in the middle of a save: a complete copy named after
+// the file it was replacing, with six letters after it.
+bool isStaleCopy(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(.+\\.[Tt][Kk][Rr]|TKR\\.tmp)\\.[A-Za-z]{6}$"));
+    return pattern.match(name).hasMatch();
+}
+
+// "*.tkr" with the extension in any case, hidden files not.
+bool isRaceFileName(QByteArrayView name)
+{
+    return name.size() > 4 && !name.startsWith('.') && name.last(4).compare(".tkr", Qt::CaseInsensitive) == 0;
+}
+
+struct Listed {
+    QString name;
+    KnownKind kind = KnownKind::Unknown;
+    bool special = false; // a device, a pipe or a socket: listed as unreadable, never opened
+};
+
+// The race files of the folder, with what the listing tells of their kind. The folder is read with readdir rather
+// than QDir, because its entries come with their kind: a regular file needs no look of its own before it is opened,
+// and a pipe or a device is known without one.
+std::vector<Listed> listFolder(const RaceFolder& folder)
+{
+    std::vector<Listed> races;
+    DIR* const dir = ::opendir(QFile::encodeName(folder.path().isEmpty() ? QStringLiteral(".") : folder.path()));
+    if (!dir)
+        return races;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArrayView bytes(entry->d_name);
+        if (!isRaceFileName(bytes)) {
+            if (bytes.size() > 7 && bytes[bytes.size() - 7] == '.' && entry->d_type != DT_DIR) {
+                const QString name = QFile::decodeName(entry->d_name);
+                if (isStaleCopy(name)) {
+                    // Only a file of our own making: never a link, nor what it points to.
+                    const QByteArray path = QFile::encodeName(folder.filePath(name));
+                    struct stat info {};
+                    if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
+                        ::unlink(path.constData());
+                }
+            }
+            continue;
+        }
+        Listed listed{QFile::decodeName(entry->d_name)};
+        unsigned char type = entry->d_type;
+        if (type == DT_LNK || type == DT_UNKNOWN) {
+            // What a link leads to decides; a link to nothing or to a folder is no race file, as a folder is not.
+            struct stat info {};
+            if (::stat(QFile::encodeName(folder.filePath(listed.name)).constData(), &info) != 0)
+                continue;
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_UNKNOWN : DT_FIFO;
+        }
+        if (type == DT_DIR)
+            continue;
+        listed.kind = type == DT_REG ? KnownKind::Regular : KnownKind::Unknown;
+        listed.special = type != DT_REG && type != DT_UNKNOWN;
+        races.push_back(std::move(listed));
+    }
+    ::closedir(dir);
+    return races;
+}
+
+// Reads every file (on every core: the files are independent) and keeps them in the catalogue's order: the sort key
+// compared by character codes (no locale), equal keys by file name, so that no race is dropped.
+template <typename Item, typename MakeItem, typename EntryOf>
+std::vector<Item> readSorted(const RaceFolder& folder, bool throughBalance, MakeItem makeItem, EntryOf entryOf)
+{
+    struct File {
+        Listed listed;
+        bool found = false;
+        Item item{};
+    };
+    std::vector<File> files;
+    for (Listed& listed : listFolder(folder))
+        files.push_back({std::move(listed)});
+    auto readOne = [&](File& file) {
+        FileBytes bytes;
+        if (file.listed.special)
+            bytes.status = FileBytes::Status::NotRegular;
+        else
+            bytes = readFileBytes(folder.filePath(file.listed.name), maxBytes, FollowLinks::Yes, file.listed.kind);
+        const RaceFileLines lines = RaceFileLines::of(std::move(bytes), throughBalance);
+        // Gone since it was listed: not a race of the folder any more.
+        file.found = lines.problem() != Problem::Missing;
+        if (file.found)
+            file.item = makeItem(lines, file.listed.name);
+    };
+    // Starting the other threads costs more than reading a few files.
+    if (files.size() < 64)
+        std::for_each(files.begin(), files.end(), readOne);
+    else
+        QtConcurrent::blockingMap(files, readOne);
+
+    std::vector<std::size_t> order;
+    order.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].found)
+            order.push_back(i);
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const CatalogueEntry& first = entryOf(files[a].item);
+        const CatalogueEntry& second = entryOf(files[b].item);
+        if (const int byKey = QString::compare(first.sortKey, second.sortKey, Qt::CaseSensitive))
+            return byKey < 0;
+        return QString::compare(first.fileName, second.fileName, Qt::CaseSensitive) < 0;
+    });
+    std::vector<Item> sorted;
+    sorted.reserve(order.size());
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(files[i].item));
+    return sorted;
+}
+
+} // namespace
+
+std::vector<CatalogueEntry> RaceFolder::catalogue() const
+{
+    return readSorted<CatalogueEntry>(*this, true, catalogueEntryOf,
+                                      [](const CatalogueEntry& entry) -> const CatalogueEntry& { return entry; });
+}
+
+std::vector<CataloguedRace> RaceFolder::races(ReadScope scope) const
+{
+    auto makeRace = [scope](const RaceFileLines& lines, const QString& fileName) {
+        CataloguedRace item;
+        item.entry = catalogueEntryOf(lines, fileName);
+        item.read = readRaceLines(lines, item.race, scope, fileName);
+        return item;
+    };
+    return readSorted<CataloguedRace>(*this, scope == ReadScope::Whole, makeRace,
+                                      [](const CataloguedRace& race) -> const CatalogueEntry& { return race.entry; });
+}
+
+FileResult RaceFolder::read(const QString& fileName, LoadedRace& out, ReadScope scope, CatalogueEntry* entry) const
+{
+    const RaceFileLines lines = RaceFileLines::load(filePath(fileName), scope == ReadScope::Whole);
+    if (entry)
+        *entry = catalogueEntryOf(lines, fileName);
+    return readRaceLines(lines, out, scope, fileName);
+}
+
+FileResult RaceFolder::present(const QString& fileName) const
+{
+    if (!fileName.isEmpty() && pathTaken(filePath(fileName)))
+        return FileResult::done();
+    return FileResult::failed(QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName));
+}

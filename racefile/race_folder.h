@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/module1.h"
+#include "racefile/catalogue.h"
+#include "racefile/file_result.h"
+#include "racefile/race_file.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// A rewrite that has been checked and written to "TKR.tmp", waiting for the user's answer. Made by RaceFolder's
+// prepare steps, used by its commit.
+struct PendingRewrite {
+    QString fileName;    // the race file, in the folder
+    QByteArray original; // the race file's bytes as prepare read them
+    std::int64_t originalSize = 0;
+    QByteArray rewritten; // what "TKR.tmp" holds and the race file will hold
+};
+
+// The saved races of one folder. The folder is given (the application passes its current folder); nothing here
+// depends on the process's current folder. Race files are named by their bare names in the folder, and every path is
+// made by joining the name to the folder, so that a name starting with ":" is a file like any other and never a Qt
+// resource.
+//
+// Only regular files are races: a "*.tkr" link is followed only to a regular file; a folder or a dangling link is not
+// listed; a device, a pipe or a socket (or a link to one) is listed as unreadable, without ever being opened. Every
+// read is bounded by what it reads. A rewrite writes nothing outside the folder.
+class RaceFolder {
+public:
+    explicit RaceFolder(QString path);
+
+    const QString& path() const { return path_; }
+    // The path of a file in the folder; a path that is already absolute is kept.
+    QString filePath(const QString& name) const;
+
+    // Every "*.tkr" of the folder (extension case-insensitive, hidden files not), sorted ascending by sort key (ties
+    // by file name), unreadable files included. Listing also removes the temporary copies a save left behind when
+    // the program stopped in the middle of it ("name.tkr.XXXXXX", "TKR.tmp.XXXXXX"); "TKR.tmp" itself stays.
+    std::vector<CatalogueEntry> catalogue() const;
+    // The same list with each race read from the same single read of its file.
+    std::vector<CataloguedRace> races(ReadScope scope = ReadScope::ThroughResults) const;
+
+    // One race read afresh; entry, when given, gets what the lists show of it from the same read (the result lines as
+    // the texts they hold).
+    FileResult read(const QString& fileName, LoadedRace& out, ReadScope scope, CatalogueEntry* entry = nullptr) const;
+    // ok when something of that name is in the folder, else the sentence saying it is not.
+    FileResult present(const QString& fileName) const;
+
+    // A rewrite in two steps, with the user's confirmation between them. Prepare reads and checks the race file and
+    // writes what it would become into "TKR.tmp", created afresh (a link or a pipe in its place is replaced, never
+    // written through; a folder in its place is refused). The values are the boxes' texts: the number each holds is
+    // written digit for digit, and a box that holds no number is refused, naming it, before anything is written. A
+    // race file that is a link is not rewritten: its file may lie anywhere.
+    FileResult prepareResults(const QString& fileName, const QString& first, const QString& second,
+                              const QString& payout, PendingRewrite& pending) const;
+    FileResult prepareBalance(const QString& fileName, const QString& stake, const QString& income,
+                              PendingRewrite& pending) const;
+    // Copies "TKR.tmp" back over the race file as a whole, only when "TKR.tmp" still holds what prepare wrote and the
+    // race file is still the one prepare read: a change made meanwhile by another program is told and kept.
+    // "TKR.tmp" stays in the folder.
+    FileResult commit(const PendingRewrite& pending) const;
+    // Deletes the race file (a link: the link, not what it points to).
+    FileResult remove(const QString& fileName) const;
+
+    static const QString tempFileName; // "TKR.tmp"
+
+private:
+    QString path_;
+};

@@ -32,11 +32,16 @@ QString RaceFolder::filePath(const QString& name) const
 namespace {
 
 // What the save helper leaves behind when the program stops in the middle of a save: a complete copy named after
-// the file it was replacing, with six letters after it.
+// the file it was replacing, with six random letters after it. The letters must mix upper and lower case, so that a
+// copy the user made and named like a word ("race1.tkr.backup", "race1.tkr.BACKUP") is never taken for ours.
 bool isStaleCopy(const QString& name)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(.+\\.[Tt][Kk][Rr]|TKR\\.tmp)\\.[A-Za-z]{6}$"));
-    return pattern.match(name).hasMatch();
+    static const QRegularExpression pattern(QStringLiteral("^(.+\\.[Tt][Kk][Rr]|TKR\\.tmp)\\.([A-Za-z]{6})$"));
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return false;
+    const QString letters = match.captured(2);
+    return letters != letters.toLower() && letters != letters.toUpper();
 }
 
 // "*.tkr" with the extension in any case, hidden files not.

@@ -321,15 +321,16 @@ void RaceFolderTest::staleCopiesAreRemoved()
     for (const char* name : {"race1.tkr.HffGzk", "gone.TKR.abcDEF", "TKR.tmp.PZsOwK", "TKR.tmp"})
         putFile(inFolder(folder, QString::fromLatin1(name)), copy);
     // Not ours: other names, and a link even when its name fits (what it points to is no copy of ours).
-    for (const char* name : {"notes.txt.AbCdEf", "race1.tkr.HffGz", "race1.tkr.HffGz1", "race1.tkr.bak"})
+    for (const char* name : {"notes.txt.AbCdEf", "race1.tkr.HffGz", "race1.tkr.HffGz1", "race1.tkr.bak",
+                             "race1.tkr.backup", "race1.tkr.BACKUP"})
         putFile(inFolder(folder, QString::fromLatin1(name)), copy);
     QVERIFY(odd::makeLink(outside.victim, inFolder(folder, QStringLiteral("race2.tkr.QwErTy"))));
 
     const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(entries.size(), std::size_t(1));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::System, QDir::Name),
-             QStringList({"TKR.tmp", "notes.txt.AbCdEf", "race1.tkr", "race1.tkr.HffGz", "race1.tkr.HffGz1",
-                          "race1.tkr.bak", "race2.tkr.QwErTy"}));
+             QStringList({"TKR.tmp", "notes.txt.AbCdEf", "race1.tkr", "race1.tkr.BACKUP", "race1.tkr.HffGz",
+                          "race1.tkr.HffGz1", "race1.tkr.backup", "race1.tkr.bak", "race2.tkr.QwErTy"}));
     outside.verifyUntouched();
 }
 

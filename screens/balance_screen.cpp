@@ -46,6 +46,8 @@ const ControlLine controls[] = {
      .fore = yellow, .back = black, .align = Align::Right},
     {.name = "Command2", .kind = ControlKind::Button, .caption = "書き込み", .left = 1200, .top = 7560,
      .width = 1815, .height = 495, .pointSize = 12},
+    {.name = "Command3", .kind = ControlKind::Button, .caption = "分析とグラフ", .left = 7680, .top = 7560,
+     .width = 1815, .height = 495, .pointSize = 12},
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
 };
@@ -77,6 +79,7 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Label6 = build<QLabel>(this, controls, "Label6", formFont);
     Text4 = build<QLineEdit>(this, controls, "Text4", formFont);
     Command2 = build<QPushButton>(this, controls, "Command2", formFont);
+    Command3 = build<QPushButton>(this, controls, "Command3", formFont);
     Command1 = build<QPushButton>(this, controls, "Command1", formFont);
 
     List1->setFont(savedRaceListFont());
@@ -96,12 +99,14 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Command2);
     setTabOrder(Command2, Text3);
-    setTabOrder(Text3, Command1);
+    setTabOrder(Text3, Command3);
+    setTabOrder(Command3, Command1);
     setFirstFocus(List1);
 
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 }
 
 bool Form8::eventFilter(QObject* watched, QEvent* event)
@@ -269,3 +274,6 @@ void Form8::Command1_Click()
     navigation.close(ScreenId::Form8);
     navigation.show(ScreenId::Form2);
 }
+
+// The analysis opens over this screen, which stays as it is underneath.
+void Form8::Command3_Click() { navigation.show(ScreenId::Analysis); }

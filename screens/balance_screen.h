@@ -29,6 +29,7 @@ private:
     void Text3_KeyPress(int keyAscii);
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
 
     // Fills List1 with one line per saved race, sums the amounts into Text4 and hides the write button.
     void buildBalanceList();
@@ -47,5 +48,6 @@ private:
     QLabel* Label6;
     QLineEdit* Text4;
     QPushButton* Command2;
+    QPushButton* Command3;
     QPushButton* Command1;
 };

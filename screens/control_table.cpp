@@ -108,6 +108,7 @@ Qt::Alignment alignment(Align align)
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
+} // namespace
 
 // Buttons, boxes, lists and scroll bars keep the platform's look: the screen's black and white are meant for its
 // background and captions, and would otherwise be inherited by every control on it.
@@ -126,7 +127,6 @@ void useStandardPalette(QWidget* widget)
     }
     widget->setPalette(palette);
 }
-} // namespace
 
 void pressWithEnter(QWidget* button)
 {

@@ -75,5 +75,9 @@ void pressWithEnter(QWidget* button);
 // Sets the colours of any widget through its own palette (never through a screen-wide style sheet).
 void setColours(QWidget* widget, int fore, int back);
 
+// Gives a control the platform's own colours instead of the black and white it would inherit from its screen (the
+// builder does this for every button, box, list and scroll bar).
+void useStandardPalette(QWidget* widget);
+
 // Input method on (kana) or off (latin) for a box.
 void setInputMethod(QWidget* box, bool on);

@@ -52,6 +52,8 @@ const ControlLine controls[] = {
      .fore = yellow, .border = true, .align = Align::Right},
     {.name = "Label16", .kind = ControlKind::Label, .caption = "このデータはあなたの収支計算結果とは違います。",
      .left = 600, .top = 8160, .width = 8400, .height = 375, .fore = cyan, .pointSize = 12},
+    {.name = "Command2", .kind = ControlKind::Button, .caption = "分析とグラフ", .left = 7680, .top = 7560,
+     .width = 1815, .height = 495, .pointSize = 12},
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
 };
@@ -84,13 +86,17 @@ Form7::Form7(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Label14 = build<QLabel>(this, controls, "Label14", formFont);
     Label15 = build<QLabel>(this, controls, "Label15", formFont);
     Label16 = build<QLabel>(this, controls, "Label16", formFont);
+    Command2 = build<QPushButton>(this, controls, "Command2", formFont);
     Command1 = build<QPushButton>(this, controls, "Command1", formFont);
 
     List1->setFont(savedRaceListFont());
     List1->setUniformItemSizes(true);
-    setTabOrder(Command1, List1);
+    // From "戻ります" to the analysis beside it, then the list.
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, List1);
     setFirstFocus(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 QString Form7::recordLine(bool raceHit, const QString& raceDate, std::int16_t raceNumber, const QString& first,
@@ -172,3 +178,6 @@ void Form7::Command1_Click()
     navigation.close(ScreenId::Form7);
     navigation.show(ScreenId::Form2);
 }
+
+// The analysis opens over this screen, which stays as it is underneath.
+void Form7::Command2_Click() { navigation.show(ScreenId::Analysis); }

@@ -22,6 +22,7 @@ public:
 
 private:
     void Command1_Click();
+    void Command2_Click();
 
     QLabel* Label1;
     QListWidget* List1;
@@ -40,5 +41,6 @@ private:
     QLabel* Label14;
     QLabel* Label15;
     QLabel* Label16;
+    QPushButton* Command2;
     QPushButton* Command1;
 };

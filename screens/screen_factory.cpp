@@ -1,5 +1,6 @@
 #include "screens/screen_factory.h"
 
+#include "screens/analysis_screen.h"
 #include "screens/balance_screen.h"
 #include "screens/mark_sheet_screen.h"
 #include "screens/menu_screen.h"
@@ -20,6 +21,7 @@ std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& n
     case ScreenId::Form6: return std::make_unique<Form6>(module, navigation, dialogs);
     case ScreenId::Form7: return std::make_unique<Form7>(module, navigation, dialogs);
     case ScreenId::Form8: return std::make_unique<Form8>(module, navigation, dialogs);
+    case ScreenId::Analysis: return std::make_unique<AnalysisScreen>(module, navigation, dialogs);
     }
     return nullptr;
 }

@@ -1,18 +1,24 @@
 // Renders screens of the program offscreen into PNG files, for the README and for checking layouts.
-// Usage: screenshots [--scale N] [folder]   (default docs/screens/; --scale 2 renders as on a high-density screen)
+// Usage: screenshots [--scale N] [folder]   (default docs/screens/; --scale 2 renders as on a high-density screen;
+// TOKIRO_SHOTS=text in the environment renders only the shots whose file name holds the text)
 // Each shot starts a fresh program (shared module, window, navigator) and brings it into the state to show.
 #include "app/main_window.h"
 #include "racefile/race_file.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -124,12 +130,131 @@ private:
     QTemporaryDir dir_;
 };
 
+// A deterministic generator, so that every run draws the same folder.
+class Dice {
+public:
+    explicit Dice(unsigned seed) : state_(seed) {}
+    int below(int n)
+    {
+        state_ = state_ * 1103515245u + 12345u;
+        return static_cast<int>((state_ >> 16) % static_cast<unsigned>(n));
+    }
+
+private:
+    unsigned state_;
+};
+
+// A folder of a few hundred races over five seasons, as a fan who uses the program every weekend might have: courses
+// and classes as the pick lists give them, 8 to 18 runners, about one proposal in four coming in, payouts from a few
+// hundred yen to the odd big one, the user's own stake and income on most races, and the latest weekend's races
+// still without a result.
+class AnalysisFolder {
+public:
+    AnalysisFolder()
+    {
+        static const char* const courses[] = {"東京競馬場", "中山競馬場", "京都競馬場", "阪神競馬場", "中京競馬場",
+                                              "新潟競馬場", "福島競馬場", "小倉競馬場", "札幌競馬場", "函館競馬場"};
+        static const char* const distances[] = {"1200m", "1400m", "1600m", "1800m", "2000m", "2200m", "2400m",
+                                                "2500m", "3000m"};
+        static const char* const gradedNames[] = {"フェブラリーＳ", "高松宮記念", "大阪杯", "桜花賞", "皐月賞",
+                                                  "天皇賞（春）", "ＮＨＫマイルＣ", "オークス", "日本ダービー",
+                                                  "安田記念", "宝塚記念", "スプリンターズＳ", "秋華賞", "菊花賞",
+                                                  "天皇賞（秋）", "エリザベス女王杯", "マイルＣＳ", "ジャパンＣ",
+                                                  "チャンピオンズＣ", "有馬記念"};
+        static const char* const plainNames[] = {"3歳未勝利", "2歳新馬", "3歳1勝クラス", "4歳以上1勝クラス",
+                                                 "4歳以上2勝クラス", "3勝クラス", "オープン特別", "ステークス",
+                                                 "記念", "特別"};
+        Dice dice(20250105u);
+        int made = 0;
+        QDate day(2021, 1, 9); // a Saturday
+        int graded = 0;
+        for (int week = 0; day.year() <= 2025; ++week, day = day.addDays(7)) {
+            const int racesThisWeek = 1 + (dice.below(4) == 0) + (dice.below(6) == 0);
+            for (int r = 0; r < racesThisWeek; ++r) {
+                const QDate date = day.addDays(dice.below(2));
+                const int course = dice.below(10);
+                RaceState race;
+                race.raceDate = date.toString(QStringLiteral("yy/MM/dd"));
+                race.raceNumber = static_cast<std::int16_t>(12 - r - dice.below(2));
+                const int kind = dice.below(10);
+                if (kind < 2) {
+                    race.gradedText = QStringLiteral("ＧⅠ");
+                    race.raceName = QString::fromUtf8(gradedNames[graded++ % std::size(gradedNames)]);
+                } else if (kind < 4) {
+                    race.gradedText = kind == 2 ? QStringLiteral("ＧⅡ") : QStringLiteral("ＧⅢ");
+                    race.raceName = QString::fromUtf8(courses[course]).left(2) + QStringLiteral("記念");
+                } else {
+                    race.raceName = QString::fromUtf8(plainNames[dice.below(10)]);
+                }
+                race.courseName = QString::fromUtf8(courses[course]);
+                race.distanceText = QString::fromUtf8(distances[dice.below(9)]);
+                race.runnerCount = static_cast<std::int16_t>(8 + dice.below(11));
+                race.ticketCount = static_cast<std::int16_t>(3 + dice.below(6));
+                race.aimMode = static_cast<std::int16_t>(dice.below(2));
+                for (int h = 0; h < race.runnerCount; ++h) {
+                    // A few runners draw most of the marks.
+                    const int weight = h < 3 ? 6 : h < 7 ? 3 : 1;
+                    for (int k = 0; k < 6; ++k)
+                        race.markSheet[static_cast<std::size_t>((h * 7 + made) % race.runnerCount)]
+                                      [static_cast<std::size_t>(k)] = static_cast<std::int16_t>(dice.below(weight + 1));
+                    race.runnerNames[static_cast<std::size_t>(h)] = QStringLiteral("ウマ%1").arg(h + 1);
+                }
+                const PredictionResult proposal = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
+                TailLines tail;
+                const bool lastWeekend = date >= QDate(2025, 12, 20);
+                if (!lastWeekend && dice.below(25) != 0) {
+                    int first = 1 + dice.below(race.runnerCount);
+                    int second = 1 + (first + dice.below(race.runnerCount - 1)) % race.runnerCount;
+                    const bool proposedPair = proposal.ticketTotal > 0 && dice.below(100) < 12;
+                    if (proposedPair) {
+                        const int t = dice.below(proposal.ticketTotal);
+                        first = proposal.ticketSecond[static_cast<std::size_t>(t)] + 1;
+                        second = proposal.ticketFirst[static_cast<std::size_t>(t)] + 1;
+                    }
+                    // Quinella payouts: a pair the marks favoured pays a few hundred to a few thousand yen, now and
+                    // then far more; any other pair pays more on the whole.
+                    const int roll = dice.below(100) + (proposedPair ? 0 : 25);
+                    const int payout = roll < 70    ? 300 + 10 * dice.below(120)
+                                       : roll < 95  ? 1500 + 10 * dice.below(400)
+                                       : roll < 121 ? 6000 + 100 * dice.below(160)
+                                                    : 25000 + 100 * dice.below(1000);
+                    tail.firstPlace = TailValue::ofNumber(first);
+                    tail.secondPlace = TailValue::ofNumber(second);
+                    tail.payout = TailValue::ofNumber(payout);
+                    if (dice.below(12) != 0) {
+                        // The user bought the proposed tickets at a few hundred yen each.
+                        const int each = 100 * (1 + dice.below(3));
+                        int pair[2] = {std::min(first, second), std::max(first, second)};
+                        bool hit = false;
+                        for (int t = 0; t < proposal.ticketTotal; ++t)
+                            hit = hit || (proposal.ticketFirst[static_cast<std::size_t>(t)] + 1 == pair[0]
+                                          && proposal.ticketSecond[static_cast<std::size_t>(t)] + 1 == pair[1]);
+                        tail.stake = TailValue::ofNumber(each * std::max(1, static_cast<int>(proposal.ticketTotal)));
+                        tail.income = TailValue::ofNumber(hit ? payout * each / 100 : 0);
+                    }
+                }
+                const QString file = QStringLiteral("%1%2.tkr")
+                                         .arg(race.raceDate)
+                                         .remove(u'/')
+                                         .arg(race.raceNumber, 2, 10, QLatin1Char('0'));
+                writeRaceFile(dir_.filePath(file), race, tail);
+                ++made;
+            }
+        }
+    }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
 // A setup brings the program into the state to show and returns the window to grab (nullptr: the main window).
 using Setup = std::function<QWidget*(Program&)>;
 
 struct Shot {
     const char* fileName;
     Setup setup;
+    bool analysisFolder = false; // taken in the folder of a few hundred races
 };
 
 QWidget* titleAfterAnimation(Program& program)
@@ -213,6 +338,59 @@ QWidget* savedRaceScreen(Program& program, ScreenId id, bool pick)
     return nullptr;
 }
 
+// The analysis screen opened with the record screen's button, on one of its pages.
+Screen* analysis(Program& program, int page)
+{
+    program.navigator.show(ScreenId::Form7);
+    press(program.navigator.screen(ScreenId::Form7), "Command2");
+    Screen* screen = program.navigator.screen(ScreenId::Analysis);
+    if (auto* pages = screen ? screen->findChild<QTabWidget*>(QStringLiteral("analysisPages")) : nullptr)
+        pages->setCurrentIndex(page);
+    settle();
+    return screen;
+}
+
+template <typename Widget>
+Widget* child(Screen* screen, const char* name)
+{
+    return screen ? screen->findChild<Widget*>(QString::fromUtf8(name)) : nullptr;
+}
+
+QWidget* analysisChart(Program& program, int chart)
+{
+    Screen* screen = analysis(program, 1);
+    if (auto* option = child<QAbstractButton>(screen, chart == 0   ? "cumulativeOption"
+                                                      : chart == 1 ? "monthlyOption"
+                                                                   : "trendOption"))
+        option->click();
+    // The monthly bars read best over two seasons.
+    if (chart == 1) {
+        if (auto* kind = child<QComboBox>(screen, "periodKind"))
+            kind->setCurrentIndex(2);
+        if (auto* from = child<QComboBox>(screen, "periodFrom"))
+            from->setCurrentIndex(std::max(0, from->count() - 24));
+    }
+    return nullptr;
+}
+
+QWidget* analysisRaces(Program& program)
+{
+    Screen* screen = analysis(program, 2);
+    if (auto* search = child<QLineEdit>(screen, "raceSearch"))
+        search->setText(QStringLiteral("東京"));
+    if (auto* view = child<QTableView>(screen, "racesView"))
+        view->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder); // the latest first
+    return nullptr;
+}
+
+QWidget* analysisBreakdown(Program& program)
+{
+    Screen* screen = analysis(program, 3);
+    if (auto* picker = child<QComboBox>(screen, "breakdownPicker"))
+        picker->setCurrentIndex(2); // by course
+    return nullptr;
+}
+
 const std::vector<Shot>& shots()
 {
     static const std::vector<Shot> list = {
@@ -227,6 +405,13 @@ const std::vector<Shot>& shots()
         {"result_entry.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form6, true); }},
         {"record.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form7, false); }},
         {"balance.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form8, true); }},
+        {"analysis_overview.png", [](Program& p) { return analysis(p, 0), nullptr; }, true},
+        {"analysis_cumulative.png", [](Program& p) { return analysisChart(p, 0); }, true},
+        {"analysis_monthly.png", [](Program& p) { return analysisChart(p, 1); }, true},
+        {"analysis_trend.png", [](Program& p) { return analysisChart(p, 2); }, true},
+        {"analysis_races.png", analysisRaces, true},
+        {"analysis_breakdown.png", analysisBreakdown, true},
+        {"analysis_whatif.png", [](Program& p) { return analysis(p, 4), nullptr; }, true},
     };
     return list;
 }
@@ -254,8 +439,15 @@ int main(int argc, char* argv[])
 
     const QDir output(folder.absolutePath());
     SampleFolder races;
+    const QString sampleFolder = QDir::currentPath();
+    AnalysisFolder manyRaces;
+    // TOKIRO_SHOTS=analysis renders only the shots whose file name holds that text.
+    const QString only = qEnvironmentVariable("TOKIRO_SHOTS");
     int failures = 0;
     for (const Shot& shot : shots()) {
+        if (!only.isEmpty() && !QString::fromUtf8(shot.fileName).contains(only))
+            continue;
+        QDir::setCurrent(shot.analysisFolder ? manyRaces.path() : sampleFolder);
         Module1 module;
         module.raceFolder = races.path();
         SampleDialogs dialogs;

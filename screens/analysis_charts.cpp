@@ -1,0 +1,574 @@
+#include "screens/analysis_charts.h"
+
+#include "analysis/display_text.h"
+#include "screens/control_table.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QCursor>
+#include <QGraphicsLayout>
+#include <QDateTime>
+#include <QHorizontalStackedBarSeries>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPen>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor proposalsColour = QColor::fromRgb(static_cast<QRgb>(yellow));
+const QColor ownColour = QColor::fromRgb(static_cast<QRgb>(cyan));
+const QColor askedColour = QColor::fromRgb(static_cast<QRgb>(orange));
+const QColor textColour(230, 230, 230);
+const QColor gridColour(70, 70, 70);
+const QColor axisColour(150, 150, 150);
+
+const QString proposalsName = QStringLiteral("予想の成績");
+const QString ownName = QStringLiteral("あなたの収支");
+
+QFont chartFont(double pointSize, bool bold = false) { return screenFont(pointSize, bold, gothicFamily); }
+
+void styleAxis(QAbstractAxis* axis)
+{
+    axis->setLabelsFont(chartFont(9));
+    axis->setLabelsColor(textColour);
+    axis->setGridLineColor(gridColour);
+    axis->setLinePenColor(axisColour);
+    axis->setMinorGridLineVisible(false);
+}
+
+QPen linePen(const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen pen(colour, width, style);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+void hideFromLegend(QChart* chart, QAbstractSeries* series)
+{
+    for (QLegendMarker* marker : chart->legend()->markers(series))
+        marker->setVisible(false);
+}
+
+double msOf(const QDate& date) { return static_cast<double>(date.startOfDay().toMSecsSinceEpoch()); }
+
+// A time axis over the given days: labels on the first of a month, years on a long range and months on a short one,
+// never more than about eight. The values are the chart points' (ms since the epoch, start of the day).
+void setDateRange(QCategoryAxis* axis, QDate first, QDate last)
+{
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+    if (!first.isValid() || !last.isValid()) {
+        first = QDate::currentDate();
+        last = first;
+    }
+    // A single day gets a fortnight either side, so that its point is not on the edge.
+    if (first.daysTo(last) < 30) {
+        first = first.addDays(-15);
+        last = last.addDays(15);
+    }
+    const int months = (last.year() - first.year()) * 12 + last.month() - first.month();
+    static const int steps[] = {1, 2, 3, 6, 12, 24, 60, 120};
+    int step = 120;
+    for (const int candidate : steps) {
+        if (months / candidate <= 7) {
+            step = candidate;
+            break;
+        }
+    }
+    for (QDate month = QDate(first.year(), first.month(), 1).addMonths(1); month <= last; month = month.addMonths(1)) {
+        if ((month.year() * 12 + month.month() - 1) % step != 0)
+            continue;
+        axis->append(step >= 12 ? QStringLiteral("%1年").arg(month.year())
+                                : QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()),
+                     msOf(month));
+    }
+    axis->setStartValue(msOf(first));
+    axis->setRange(msOf(first), msOf(last));
+}
+
+// A value range that holds every value and the given ones, made round by the axis.
+void setValueRange(QValueAxis* axis, double low, double high)
+{
+    if (low == high) {
+        low -= 1000;
+        high += 1000;
+    }
+    const double margin = (high - low) * 0.05;
+    axis->setRange(low - margin, high + margin);
+    axis->applyNiceNumbers();
+}
+
+// The index of the value nearest to x (ms since the epoch) in a list in date order, or -1 for none.
+int nearestByDate(const std::vector<DatedValue>& values, double x)
+{
+    if (values.empty())
+        return -1;
+    auto later = std::lower_bound(values.begin(), values.end(), x,
+                                  [](const DatedValue& value, double ms) { return msOf(value.date) < ms; });
+    if (later == values.end())
+        return static_cast<int>(values.size()) - 1;
+    if (later == values.begin())
+        return 0;
+    auto earlier = std::prev(later);
+    return static_cast<int>((x - msOf(earlier->date) <= msOf(later->date) - x ? earlier : later) - values.begin());
+}
+
+void showTipText(QWidget* view, const QString& text)
+{
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(QCursor::pos(), text, view);
+}
+
+} // namespace
+
+QString dateText(const QDate& date)
+{
+    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QString tipOfDay(const QString& seriesName, const QDate& date, const QString& what, const QString& value)
+{
+    return QStringLiteral("%1　%2\n%3：%4").arg(dateText(date), seriesName, what, value);
+}
+
+// AnalysisChartView ----------------------------------------------------------------------------------------------
+
+AnalysisChartView::AnalysisChartView(const QString& objectName, QWidget* parent) : QChartView(parent)
+{
+    setObjectName(objectName);
+    auto* chart = new QChart();
+    // The chart belongs to the view's scene; as the view's child as well, its series are found from the screen.
+    setChart(chart);
+    chart->setParent(this);
+    chart->setTheme(QChart::ChartThemeDark);
+    chart->setBackgroundBrush(Qt::black);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(2, 2, 8, 2));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    chart->setTitleFont(chartFont(10.5, true));
+    chart->setTitleBrush(textColour);
+    chart->legend()->setFont(chartFont(10, true));
+    chart->legend()->setLabelColor(textColour);
+    chart->legend()->setAlignment(Qt::AlignTop);
+    // Drawing into the view only when something changed keeps a filter change quick.
+    chart->setAnimationOptions(QChart::NoAnimation);
+    setRenderHint(QPainter::Antialiasing);
+    setFrameShape(QFrame::NoFrame);
+    setBackgroundBrush(Qt::black);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QValueAxis* AnalysisChartView::addValueAxis(const char* labelFormat)
+{
+    auto* axis = new QValueAxis(this);
+    axis->setLabelFormat(QString::fromUtf8(labelFormat));
+    styleAxis(axis);
+    chart()->addAxis(axis, Qt::AlignLeft);
+    return axis;
+}
+
+void AnalysisChartView::setEmptyNote(bool empty, const QString& note) { chart()->setTitle(empty ? note : QString()); }
+
+// CumulativeProfitChart --------------------------------------------------------------------------------------------
+
+CumulativeProfitChart::CumulativeProfitChart(QWidget* parent)
+    : AnalysisChartView(QStringLiteral("cumulativeProfitChart"), parent),
+      proposals_(new QLineSeries(this)),
+      own_(new QLineSeries(this)),
+      zero_(new QLineSeries(this)),
+      dates_(new QCategoryAxis(this)),
+      yen_(nullptr)
+{
+    proposals_->setObjectName(QStringLiteral("cumulativeProposals"));
+    own_->setObjectName(QStringLiteral("cumulativeOwn"));
+    zero_->setObjectName(QStringLiteral("cumulativeZero"));
+    proposals_->setName(proposalsName);
+    own_->setName(ownName);
+    zero_->setName(QStringLiteral("収支0円"));
+    for (QLineSeries* series : {proposals_, own_, zero_})
+        chart()->addSeries(series);
+    proposals_->setPen(linePen(proposalsColour, 2));
+    own_->setPen(linePen(ownColour, 2));
+    zero_->setPen(linePen(textColour, 1, Qt::DashLine));
+    hideFromLegend(chart(), zero_);
+
+    styleAxis(dates_);
+    dates_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    chart()->addAxis(dates_, Qt::AlignBottom);
+    yen_ = addValueAxis("%.0f円");
+    for (QLineSeries* series : {zero_, own_, proposals_}) {
+        series->attachAxis(dates_);
+        series->attachAxis(yen_);
+    }
+    connect(proposals_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
+        if (state)
+            showTip(proposalValues_, proposalsName, point);
+        else
+            QToolTip::hideText();
+    });
+    connect(own_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
+        if (state)
+            showTip(ownValues_, ownName, point);
+        else
+            QToolTip::hideText();
+    });
+}
+
+void CumulativeProfitChart::setData(const AnalysisCharts& charts)
+{
+    proposalValues_ = charts.cumulativeProposals;
+    ownValues_ = charts.cumulativeOwn;
+    proposals_->replace(chartPoints(proposalValues_));
+    own_->replace(chartPoints(ownValues_));
+
+    QDate first;
+    QDate last;
+    double low = 0;
+    double high = 0;
+    for (const std::vector<DatedValue>* values : {&proposalValues_, &ownValues_}) {
+        if (values->empty())
+            continue;
+        if (!first.isValid() || values->front().date < first)
+            first = values->front().date;
+        if (!last.isValid() || values->back().date > last)
+            last = values->back().date;
+        for (const DatedValue& value : *values) {
+            low = std::min(low, value.value);
+            high = std::max(high, value.value);
+        }
+    }
+    setDateRange(dates_, first, last);
+    setValueRange(yen_, low, high);
+    const double from = dates_->min();
+    const double to = dates_->max();
+    zero_->replace(QList<QPointF>{{from, 0}, {to, 0}});
+    setEmptyNote(proposalValues_.empty() && ownValues_.empty(),
+                 QStringLiteral("日付の読めるレースがないので、グラフにできません。"));
+}
+
+void CumulativeProfitChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName,
+                                    const QPointF& point)
+{
+    const int index = nearestByDate(values, point.x());
+    if (index < 0)
+        return;
+    const DatedValue& value = values[static_cast<std::size_t>(index)];
+    showTipText(this, tipOfDay(seriesName, value.date, QStringLiteral("この日までの収支"),
+                               displaytext::yen(value.value)));
+}
+
+// MonthlyProfitChart -----------------------------------------------------------------------------------------------
+
+MonthlyProfitChart::MonthlyProfitChart(QWidget* parent)
+    : AnalysisChartView(QStringLiteral("monthlyProfitChart"), parent),
+      proposals_(new QBarSet(proposalsName)),
+      own_(new QBarSet(ownName)),
+      months_(new QCategoryAxis(this)),
+      yen_(nullptr)
+{
+    proposals_->setObjectName(QStringLiteral("monthlyProposals"));
+    own_->setObjectName(QStringLiteral("monthlyOwn"));
+    auto* bars = new QBarSeries(this);
+    bars->setObjectName(QStringLiteral("monthly"));
+    bars->append(proposals_);
+    bars->append(own_);
+    bars->setBarWidth(0.8);
+    chart()->addSeries(bars);
+    proposals_->setColor(proposalsColour);
+    proposals_->setBorderColor(proposalsColour);
+    own_->setColor(ownColour);
+    own_->setBorderColor(ownColour);
+
+    styleAxis(months_);
+    months_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    chart()->addAxis(months_, Qt::AlignBottom);
+    yen_ = addValueAxis("%.0f円");
+    bars->attachAxis(months_);
+    bars->attachAxis(yen_);
+
+    for (QBarSet* set : {proposals_, own_}) {
+        connect(set, &QBarSet::hovered, this, [this, set](bool status, int index) {
+            if (!status || index < 0 || index >= monthLabels_.size()) {
+                QToolTip::hideText();
+                return;
+            }
+            showTipText(this, QStringLiteral("%1　%2\nこの月の収支：%3")
+                                  .arg(monthLabels_[index], set->label(), displaytext::yen(set->at(index))));
+        });
+    }
+}
+
+void MonthlyProfitChart::setData(const AnalysisCharts& charts)
+{
+    monthLabels_ = charts.monthLabels;
+    const int count = static_cast<int>(charts.months.size());
+    // One call per set: the bars are built once for the whole list.
+    proposals_->remove(0, proposals_->count());
+    own_->remove(0, own_->count());
+    proposals_->append(QList<qreal>(charts.monthlyProposals.begin(), charts.monthlyProposals.end()));
+    own_->append(QList<qreal>(charts.monthlyOwn.begin(), charts.monthlyOwn.end()));
+
+    // A label every few months, so that they never crowd: a step of 1, 2, 3, 6 or 12 months or whole years.
+    for (const QString& label : months_->categoriesLabels())
+        months_->remove(label);
+    static const int steps[] = {1, 2, 3, 6, 12, 24, 60, 120, 240, 600};
+    int step = steps[std::size(steps) - 1];
+    for (const int candidate : steps) {
+        if (count <= 8 * candidate) {
+            step = candidate;
+            break;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        const QDate month = charts.months[static_cast<std::size_t>(i)];
+        const int monthIndex = month.year() * 12 + month.month() - 1;
+        if (monthIndex % step != 0)
+            continue;
+        months_->append(step >= 12 ? QStringLiteral("%1年").arg(month.year())
+                                   : QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()),
+                        i);
+    }
+    months_->setStartValue(-0.5);
+    months_->setRange(-0.5, std::max(count, 1) - 0.5);
+
+    double low = 0;
+    double high = 0;
+    for (const std::vector<double>* values : {&charts.monthlyProposals, &charts.monthlyOwn}) {
+        for (const double value : *values) {
+            low = std::min(low, value);
+            high = std::max(high, value);
+        }
+    }
+    setValueRange(yen_, low, high);
+    setEmptyNote(count == 0, QStringLiteral("日付の読めるレースがないので、グラフにできません。"));
+}
+
+// ReturnTrendChart -------------------------------------------------------------------------------------------------
+
+ReturnTrendChart::ReturnTrendChart(QWidget* parent)
+    : AnalysisChartView(QStringLiteral("returnTrendChart"), parent),
+      proposals_(new QLineSeries(this)),
+      own_(new QLineSeries(this)),
+      reference_(new QLineSeries(this)),
+      dates_(new QCategoryAxis(this)),
+      rate_(nullptr)
+{
+    proposals_->setObjectName(QStringLiteral("returnTrend"));
+    own_->setObjectName(QStringLiteral("returnTrendOwn"));
+    reference_->setObjectName(QStringLiteral("referenceRate"));
+    proposals_->setName(proposalsName);
+    own_->setName(ownName);
+    reference_->setName(QStringLiteral("JRAの払戻率 %1%").arg(quinellaPayBackPercent));
+    for (QLineSeries* series : {proposals_, own_, reference_})
+        chart()->addSeries(series);
+    proposals_->setPen(linePen(proposalsColour, 1.5));
+    own_->setPen(linePen(ownColour, 1.5));
+    reference_->setPen(linePen(askedColour, 1.5, Qt::DashLine));
+
+    styleAxis(dates_);
+    dates_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    chart()->addAxis(dates_, Qt::AlignBottom);
+    rate_ = addValueAxis("%.0f%");
+    for (QLineSeries* series : {reference_, own_, proposals_}) {
+        series->attachAxis(dates_);
+        series->attachAxis(rate_);
+    }
+    connect(proposals_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
+        if (state)
+            showTip(proposalValues_, proposalsName, point);
+        else
+            QToolTip::hideText();
+    });
+    connect(own_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
+        if (state)
+            showTip(ownValues_, ownName, point);
+        else
+            QToolTip::hideText();
+    });
+}
+
+void ReturnTrendChart::setData(const AnalysisCharts& charts)
+{
+    proposalValues_ = charts.returnTrend;
+    ownValues_ = charts.returnTrendOwn;
+    proposals_->replace(chartPoints(proposalValues_));
+    own_->replace(chartPoints(ownValues_));
+
+    QDate first;
+    QDate last;
+    double high = charts.referenceRate;
+    for (const std::vector<DatedValue>* values : {&proposalValues_, &ownValues_}) {
+        if (values->empty())
+            continue;
+        if (!first.isValid() || values->front().date < first)
+            first = values->front().date;
+        if (!last.isValid() || values->back().date > last)
+            last = values->back().date;
+        for (const DatedValue& value : *values)
+            high = std::max(high, value.value);
+    }
+    setDateRange(dates_, first, last);
+    rate_->setRange(0, high * 1.05);
+    rate_->applyNiceNumbers();
+    const double from = dates_->min();
+    const double to = dates_->max();
+    reference_->replace(QList<QPointF>{{from, charts.referenceRate}, {to, charts.referenceRate}});
+    setEmptyNote(proposalValues_.empty() && ownValues_.empty(),
+                 QStringLiteral("日付の読めるレースが%1に満たないので、直近%1レースの回収率は描けません。")
+                     .arg(returnTrendWindow));
+}
+
+void ReturnTrendChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName,
+                               const QPointF& point)
+{
+    const int index = nearestByDate(values, point.x());
+    if (index < 0)
+        return;
+    const DatedValue& value = values[static_cast<std::size_t>(index)];
+    showTipText(this, tipOfDay(seriesName, value.date, QStringLiteral("直近%1レースの回収率").arg(returnTrendWindow),
+                               displaytext::percent(value.value)));
+}
+
+// RateBarChart -----------------------------------------------------------------------------------------------------
+
+RateBarChart::RateBarChart(Kind kind, const QString& objectName, QWidget* parent)
+    : AnalysisChartView(objectName, parent),
+      kind_(kind),
+      first_(new QBarSet(kind == Kind::Breakdown ? proposalsName : QStringLiteral("ほかの点数"))),
+      second_(new QBarSet(kind == Kind::Breakdown ? ownName : QStringLiteral("希望した点数"))),
+      rows_(new QBarCategoryAxis(this)),
+      rate_(new QValueAxis(this))
+{
+    first_->setObjectName(objectName + QStringLiteral(".first"));
+    second_->setObjectName(objectName + QStringLiteral(".second"));
+    first_->setColor(proposalsColour);
+    first_->setBorderColor(proposalsColour);
+    const QColor secondColour = kind == Kind::Breakdown ? ownColour : askedColour;
+    second_->setColor(secondColour);
+    second_->setBorderColor(secondColour);
+    first_->setLabelColor(Qt::black);
+    second_->setLabelColor(Qt::black);
+
+    QAbstractBarSeries* bars = nullptr;
+    if (kind == Kind::Breakdown) {
+        bars = new QBarSeries(this);
+        bars->setBarWidth(0.8);
+    } else {
+        // One bar per count, coloured by whether the user asked that count: a count has its value in one set only.
+        bars = new QHorizontalStackedBarSeries(this);
+        bars->setBarWidth(0.7);
+    }
+    bars->append(first_);
+    bars->append(second_);
+    chart()->addSeries(bars);
+
+    styleAxis(rows_);
+    styleAxis(rate_);
+    rate_->setLabelFormat(QStringLiteral("%.0f%"));
+    if (kind == Kind::Breakdown) {
+        chart()->addAxis(rows_, Qt::AlignBottom);
+        chart()->addAxis(rate_, Qt::AlignLeft);
+    } else {
+        chart()->addAxis(rows_, Qt::AlignLeft);
+        chart()->addAxis(rate_, Qt::AlignBottom);
+    }
+    bars->attachAxis(rows_);
+    bars->attachAxis(rate_);
+    connect(first_, &QBarSet::hovered, this, [this](bool status, int index) {
+        if (status)
+            showTip(0, index);
+        else
+            QToolTip::hideText();
+    });
+    connect(second_, &QBarSet::hovered, this, [this](bool status, int index) {
+        if (status)
+            showTip(1, index);
+        else
+            QToolTip::hideText();
+    });
+}
+
+void RateBarChart::setBreakdown(const std::vector<BreakdownRow>& rows)
+{
+    QStringList labels;
+    std::vector<std::optional<double>> proposals;
+    std::vector<std::optional<double>> own;
+    for (const BreakdownRow& row : rows) {
+        labels.append(row.label);
+        proposals.push_back(row.proposals.returnRatePercent());
+        own.push_back(row.own.returnRatePercent());
+    }
+    setRows(labels, proposals, own);
+}
+
+void RateBarChart::setWhatIf(const std::vector<WhatIfRow>& rows)
+{
+    QStringList labels;
+    std::vector<std::optional<double>> other;
+    std::vector<std::optional<double>> asked;
+    // Horizontal bars run from the bottom up: the counts go in from 12 down, so that 1点 is on top as in the table.
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        const WhatIfRow& row = *it;
+        labels.append(QStringLiteral("%1点").arg(row.tickets));
+        const std::optional<double> rate = row.tally.returnRatePercent();
+        other.push_back(row.askedRaces > 0 ? std::nullopt : rate);
+        asked.push_back(row.askedRaces > 0 ? rate : std::nullopt);
+    }
+    setRows(labels, other, asked);
+}
+
+void RateBarChart::setRows(const QStringList& labels, const std::vector<std::optional<double>>& first,
+                           const std::vector<std::optional<double>>& second)
+{
+    labels_ = labels;
+    firstRates_ = first;
+    secondRates_ = second;
+    auto values = [](const std::vector<std::optional<double>>& rates) {
+        QList<qreal> list;
+        list.reserve(static_cast<qsizetype>(rates.size()));
+        for (const std::optional<double>& rate : rates)
+            list.append(rate.value_or(0));
+        return list;
+    };
+    first_->remove(0, first_->count());
+    second_->remove(0, second_->count());
+    first_->append(values(first));
+    second_->append(values(second));
+    rows_->clear();
+    rows_->append(labels);
+    double high = kind_ == Kind::WhatIf ? 100 : quinellaPayBackPercent;
+    for (const std::vector<std::optional<double>>* rates : {&first, &second}) {
+        for (const std::optional<double>& rate : *rates)
+            high = std::max(high, rate.value_or(0));
+    }
+    rate_->setRange(0, high * 1.05);
+    rate_->applyNiceNumbers();
+    setEmptyNote(labels.isEmpty(), QStringLiteral("この条件に合うレースがありません。"));
+}
+
+void RateBarChart::showTip(int set, int index)
+{
+    const std::vector<std::optional<double>>& rates = set == 0 ? firstRates_ : secondRates_;
+    if (index < 0 || index >= static_cast<int>(rates.size()) || index >= labels_.size())
+        return;
+    const std::optional<double> rate = rates[static_cast<std::size_t>(index)];
+    const QString series = kind_ == Kind::Breakdown ? (set == 0 ? proposalsName : ownName)
+                                                    : (set == 0 ? proposalsName
+                                                                : proposalsName + QStringLiteral("（希望した点数）"));
+    showTipText(this, QStringLiteral("%1　%2\n回収率：%3")
+                          .arg(labels_[index], series,
+                               rate ? displaytext::percent(rate) : QStringLiteral("購入なし")));
+}

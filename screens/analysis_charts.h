@@ -1,0 +1,118 @@
+#pragma once
+
+#include "analysis/breakdowns.h"
+#include "analysis/chart_series.h"
+
+#include <QChartView>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class QBarSet;
+class QLineSeries;
+class QValueAxis;
+class QCategoryAxis;
+class QBarCategoryAxis;
+
+// The charts of the analysis screen: black like the pages they lie on, axes and tooltips in Japanese, yen with
+// thousands separators. Each chart's series carry the object names of the data they show and are children of the
+// view, so that findChild on the screen reaches them. A filter change replaces a series' data in one call.
+
+// A chart view on a black page: no frame, no focus (the tables and filters take the keyboard), the chart's theme,
+// fonts and colours set once.
+class AnalysisChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit AnalysisChartView(const QString& objectName, QWidget* parent = nullptr);
+
+protected:
+    // A value axis on the left, its labels in yen ("10,000円") or in per cent ("80%"): the format is printf's, and the
+    // chart's Japanese locale puts in the separators (Qt Charts 6.4 does so for a floating-point format only).
+    QValueAxis* addValueAxis(const char* labelFormat);
+    // Says in the chart's title that there is nothing to draw, or clears it.
+    void setEmptyNote(bool empty, const QString& note);
+};
+
+// The cumulative profit of both series after each race day, with the zero line.
+class CumulativeProfitChart final : public AnalysisChartView {
+    Q_OBJECT
+public:
+    explicit CumulativeProfitChart(QWidget* parent = nullptr);
+    void setData(const AnalysisCharts& charts);
+
+private:
+    void showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point);
+
+    QLineSeries* proposals_;
+    QLineSeries* own_;
+    QLineSeries* zero_;
+    QCategoryAxis* dates_;
+    QValueAxis* yen_;
+    std::vector<DatedValue> proposalValues_;
+    std::vector<DatedValue> ownValues_;
+};
+
+// The profit of each calendar month as bars, both series side by side.
+class MonthlyProfitChart final : public AnalysisChartView {
+    Q_OBJECT
+public:
+    explicit MonthlyProfitChart(QWidget* parent = nullptr);
+    void setData(const AnalysisCharts& charts);
+
+private:
+    QBarSet* proposals_;
+    QBarSet* own_;
+    QCategoryAxis* months_;
+    QValueAxis* yen_;
+    QStringList monthLabels_;
+};
+
+// The return rate over each race's last 20 races, both series, with the line of what JRA pays back on quinellas.
+class ReturnTrendChart final : public AnalysisChartView {
+    Q_OBJECT
+public:
+    explicit ReturnTrendChart(QWidget* parent = nullptr);
+    void setData(const AnalysisCharts& charts);
+
+private:
+    void showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point);
+
+    QLineSeries* proposals_;
+    QLineSeries* own_;
+    QLineSeries* reference_;
+    QCategoryAxis* dates_;
+    QValueAxis* rate_;
+    std::vector<DatedValue> proposalValues_;
+    std::vector<DatedValue> ownValues_;
+};
+
+// Bars of the return rate of each row of a table: the breakdowns (both series) and the what-if counts (the
+// proposals, with the counts the user asked in their own colour).
+class RateBarChart final : public AnalysisChartView {
+    Q_OBJECT
+public:
+    enum class Kind { Breakdown, WhatIf };
+    RateBarChart(Kind kind, const QString& objectName, QWidget* parent = nullptr);
+
+    void setBreakdown(const std::vector<BreakdownRow>& rows);
+    void setWhatIf(const std::vector<WhatIfRow>& rows);
+
+private:
+    void setRows(const QStringList& labels, const std::vector<std::optional<double>>& first,
+                 const std::vector<std::optional<double>>& second);
+    void showTip(int set, int index);
+
+    Kind kind_;
+    QBarSet* first_;
+    QBarSet* second_;
+    QBarCategoryAxis* rows_;
+    QValueAxis* rate_;
+    QStringList labels_;
+    std::vector<std::optional<double>> firstRates_;
+    std::vector<std::optional<double>> secondRates_;
+};
+
+// The texts of the charts' tooltips.
+QString dateText(const QDate& date);                                           // "2024年3月10日"
+QString tipOfDay(const QString& seriesName, const QDate& date, const QString& what, const QString& value);

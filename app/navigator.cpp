@@ -2,7 +2,7 @@
 
 #include "screens/screen_factory.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -37,6 +37,10 @@ void Navigator::show(ScreenId id)
             return;
         firstShow = true;
     }
+    if (Screen* covered = front(); covered && covered != target) {
+        QWidget* focused = QApplication::focusWidget();
+        coveredFocus_[covered->screenId()] = covered->isAncestorOf(focused) ? focused : nullptr;
+    }
     std::erase(order_, id);
     order_.push_back(id);
     pages_.setCurrentWidget(target);
@@ -60,9 +64,13 @@ void Navigator::close(ScreenId id)
     // The screen may be closing itself from one of its own handlers: delete it once that handler has returned.
     closing.release()->deleteLater();
 
+    coveredFocus_.erase(id);
     if (wasFront && !order_.empty()) {
         Screen* revealed = screen(order_.back());
         pages_.setCurrentWidget(revealed);
+        // The user goes on where they left the screen underneath.
+        if (QWidget* focused = coveredFocus_[revealed->screenId()]; focused && focused->isVisible())
+            focused->setFocus(Qt::OtherFocusReason);
     }
     scheduleEndCheck();
 }

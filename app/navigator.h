@@ -5,6 +5,7 @@
 #include "screens/screen.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <map>
@@ -46,6 +47,8 @@ private:
     QStackedWidget& pages_;
     std::map<ScreenId, std::unique_ptr<Screen>> loaded_;
     std::vector<ScreenId> order_; // front last
+    // The control that had the focus on each screen when another was shown over it, given back when it is revealed.
+    std::map<ScreenId, QPointer<QWidget>> coveredFocus_;
     std::function<void()> onEnd_;
     bool ended_ = false;
 };

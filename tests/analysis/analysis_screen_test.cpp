@@ -1,0 +1,334 @@
+#include "analysis_folder.h"
+#include "app_harness.h"
+#include "temp_folder.h"
+#include "test_main.h"
+#include "typing.h"
+
+#include "analysis/csv_export.h"
+#include "screens/analysis_screen.h"
+
+#include <QBarSet>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace {
+
+// The hand-computed folder of the analysis tests, and twenty misses at 阪神 in March 2001 after it, so that the
+// return-rate trend (20 races) has points: proposals 26 races (R5 without result left out), own 26 (R6 without
+// amounts left out), 27 rows in the race table.
+std::vector<TestRace> screenRaces()
+{
+    std::vector<TestRace> races = handComputedRaces();
+    for (int day = 1; day <= 20; ++day) {
+        TestRace miss;
+        miss.date = QStringLiteral("01/03/%1").arg(day, 2, 10, QLatin1Char('0'));
+        miss.number = 8 + day;
+        miss.course = QStringLiteral("阪神競馬場");
+        miss.grade = QString();
+        miss.first = num(5);
+        miss.second = num(6);
+        miss.payout = num(1000);
+        miss.stake = num(500);
+        races.push_back(miss);
+    }
+    return races;
+}
+
+QList<QPointF> seriesPoints(Screen* screen, const char* name)
+{
+    auto* series = screen->findChild<QLineSeries*>(QString::fromLatin1(name));
+    return series ? series->points() : QList<QPointF>{{-1, -1}};
+}
+
+std::vector<double> barValues(Screen* screen, const char* name)
+{
+    std::vector<double> values;
+    if (auto* set = screen->findChild<QBarSet*>(QString::fromLatin1(name))) {
+        for (int i = 0; i < set->count(); ++i)
+            values.push_back(set->at(i));
+    }
+    return values;
+}
+
+QString figure(QAbstractItemModel* figures, int row, int column)
+{
+    return figures->index(row, column).data(AnalysisRole::Csv).toString();
+}
+
+} // namespace
+
+// The analysis screen over a real folder: reached from the record and balance screens and back, its models and
+// charts following the filters set through its controls, the race table sorted and searched through its header and
+// box, and the CSV of the table in view through the save dialog.
+class AnalysisScreenTest : public QObject {
+    Q_OBJECT
+
+private:
+    // The program on a folder of the given races, with the analysis opened from the record screen.
+    struct Opened {
+        TempFolder folder;
+        AppHarness app;
+        AnalysisScreen* screen = nullptr;
+
+        explicit Opened(const std::vector<TestRace>& races)
+        {
+            if (!writeRaces(folder.path(), races))
+                return;
+            app.nav().show(ScreenId::Form7);
+            app.click(ScreenId::Form7, QStringLiteral("Command2"));
+            screen = qobject_cast<AnalysisScreen*>(app.nav().screen(ScreenId::Analysis));
+            if (screen)
+                screen->analysis()->waitForIntervals();
+        }
+        template <typename Widget = QWidget>
+        Widget* find(const char* name) const
+        {
+            return screen->findChild<Widget*>(QString::fromLatin1(name));
+        }
+        QAbstractItemModel* model(const char* name) const { return find<QAbstractItemModel>(name); }
+        void showPage(AnalysisScreen::Page page) const { find<QTabWidget>("analysisPages")->setCurrentIndex(page); }
+    };
+
+private slots:
+    void buttonOpensTheScreenAndBackReturns_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key"); // 0: a mouse click
+        QTest::newRow("record, click") << int(ScreenId::Form7) << "Command2" << 0;
+        QTest::newRow("record, Enter") << int(ScreenId::Form7) << "Command2" << int(Qt::Key_Return);
+        QTest::newRow("balance, Space") << int(ScreenId::Form8) << "Command3" << int(Qt::Key_Space);
+        QTest::newRow("balance, click") << int(ScreenId::Form8) << "Command3" << 0;
+    }
+
+    // The screen opens over the one it came from, which stays loaded; 戻ります shows that screen again with the
+    // focus back on the button, and that screen's own 戻ります still goes to the menu.
+    void buttonOpensTheScreenAndBackReturns()
+    {
+        QFETCH(int, from);
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        const auto origin = static_cast<ScreenId>(from);
+        TempFolder folder;
+        QVERIFY(writeRaces(folder.path(), screenRaces()));
+        AppHarness app;
+        app.nav().show(origin);
+        auto* open = app.find<QPushButton>(origin, button);
+        QVERIFY(open && open->isVisible());
+        QCOMPARE(open->text(), QStringLiteral("分析とグラフ"));
+        if (key == 0) {
+            QTest::mouseClick(open, Qt::LeftButton);
+        } else {
+            open->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(open, static_cast<Qt::Key>(key));
+        }
+        QCoreApplication::processEvents();
+
+        Screen* analysis = app.nav().front();
+        QVERIFY(analysis && analysis->screenId() == ScreenId::Analysis);
+        QVERIFY(app.nav().isLoaded(origin));
+        QCOMPARE(analysis->findChild<QAbstractItemModel*>("analysisRaces")->rowCount(), 27);
+
+        QVERIFY(app.click(ScreenId::Analysis, QStringLiteral("backButton")));
+        QVERIFY(!app.nav().isLoaded(ScreenId::Analysis));
+        QCOMPARE(app.nav().front(), app.nav().screen(origin));
+        QTRY_COMPARE(QApplication::focusWidget(), open);
+
+        QVERIFY(app.click(origin, QStringLiteral("Command1")));
+        QCOMPARE(app.nav().front(), app.nav().screen(ScreenId::Form2));
+        QVERIFY(!app.nav().isLoaded(origin));
+    }
+
+    void filtersReachEveryModelAndChart_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("choice"); // an item's text, or "check"
+        QTest::addColumn<int>("proposalRaces");
+        QTest::addColumn<int>("ownRaces");
+        QTest::addColumn<int>("tableRows");
+        QTest::newRow("everything") << "" << "" << 26 << 26 << 27;
+        QTest::newRow("one course") << "courseFilter" << "中山" << 2 << 2 << 2;
+        QTest::newRow("ＧⅠ") << "gradeFilter" << "ＧⅠ" << 3 << 3 << 4;
+        QTest::newRow("one year") << "periodKind" << "1年" << 20 << 20 << 20; // the latest year: 2001
+        QTest::newRow("months") << "periodTo" << "2000年1月" << 4 << 4 << 4;   // from the first month, 1999年12月
+        QTest::newRow("races without result") << "includeWithoutResult" << "check" << 27 << 26 << 27;
+        QTest::newRow("races without amounts") << "includeWithoutAmounts" << "check" << 26 << 27 << 27;
+    }
+
+    // A filter set through the screen's controls reaches the figures, the race table, the breakdowns, the what-if
+    // table and every chart series, each showing the analysis of the filtered races.
+    void filtersReachEveryModelAndChart()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, choice);
+        Opened opened(screenRaces());
+        QVERIFY(opened.screen);
+        if (control == "periodTo")
+            opened.find<QComboBox>("periodKind")->setCurrentIndex(2);
+        if (choice == "check") {
+            auto* box = opened.screen->findChild<QCheckBox*>(control);
+            QVERIFY(box->text().contains(QStringLiteral("1レース")));
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        } else if (!control.isEmpty()) {
+            auto* box = opened.screen->findChild<QComboBox*>(control);
+            const int item = box->findText(choice);
+            QVERIFY2(item >= 0, qPrintable(choice));
+            box->setCurrentIndex(item);
+        }
+        Analysis* analysis = opened.screen->analysis();
+        analysis->waitForIntervals();
+
+        QAbstractItemModel* figures = opened.model("analysisFigures");
+        QTEST(figure(figures, FiguresModel::Races, FiguresModel::Proposals).toInt(), "proposalRaces");
+        QTEST(figure(figures, FiguresModel::Races, FiguresModel::Own).toInt(), "ownRaces");
+        QVERIFY(!figure(figures, FiguresModel::ReturnInterval95, FiguresModel::Proposals).contains("計算中"));
+        QTEST(opened.model("analysisRaces")->rowCount(), "tableRows");
+        QFETCH(int, proposalRaces);
+        QCOMPARE(opened.model("whatIf")->index(0, WhatIfModel::Races).data(AnalysisRole::Sort).toInt(),
+                 proposalRaces);
+        int byYear = 0;
+        QAbstractItemModel* years = opened.model("breakdown.year");
+        for (int row = 0; row < years->rowCount(); ++row)
+            byYear += years->index(row, BreakdownModel::Races).data(AnalysisRole::Sort).toInt();
+        QCOMPARE(byYear, proposalRaces);
+
+        const AnalysisCharts& charts = analysis->charts();
+        QCOMPARE(seriesPoints(opened.screen, "cumulativeProposals"), chartPoints(charts.cumulativeProposals));
+        QCOMPARE(seriesPoints(opened.screen, "cumulativeOwn"), chartPoints(charts.cumulativeOwn));
+        QCOMPARE(seriesPoints(opened.screen, "returnTrend"), chartPoints(charts.returnTrend));
+        QCOMPARE(barValues(opened.screen, "monthlyProposals"), charts.monthlyProposals);
+        QCOMPARE(barValues(opened.screen, "monthlyOwn"), charts.monthlyOwn);
+        QVERIFY(!charts.cumulativeProposals.empty());
+        // The 20 misses in a row reach the trend only where they are counted.
+        QCOMPARE(charts.returnTrend.empty(), proposalRaces < 20);
+    }
+
+    // A click on a header sorts the race table by that column, a second click the other way; the search box keeps
+    // the rows that hold its words.
+    void raceTableSortsAndSearchesThroughItsControls()
+    {
+        Opened opened(screenRaces());
+        QVERIFY(opened.screen);
+        opened.showPage(AnalysisScreen::RacesPage);
+        auto* view = opened.find<QTableView>("racesView");
+        QAbstractItemModel* races = opened.model("analysisRaces");
+        QCOMPARE(view->model(), races);
+        const QStringList timeOrder = raceRows(*races);
+        QCOMPARE(timeOrder.first(), QStringLiteral("R1"));
+
+        QHeaderView* header = view->horizontalHeader();
+        view->scrollTo(races->index(0, RaceTableModel::Payout));
+        auto clickHeader = [header](int column) {
+            const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        };
+        clickHeader(RaceTableModel::Payout);
+        QCOMPARE(static_cast<RaceTableModel*>(races)->sortColumn(), int(RaceTableModel::Payout));
+        const QStringList once = raceRows(*races);
+        clickHeader(RaceTableModel::Payout);
+        const QStringList twice = raceRows(*races);
+        // The payouts 5000 (R3), 3000 (R2) … at one end, the race without result (R5) last both ways.
+        QCOMPARE(once.size(), 27);
+        QVERIFY(once != twice);
+        QCOMPARE(once.last(), QStringLiteral("R5"));
+        QCOMPARE(twice.last(), QStringLiteral("R5"));
+        QVERIFY((once.first() == "R3") != (twice.first() == "R3"));
+
+        auto* search = opened.find<QLineEdit>("raceSearch");
+        search->setFocus();
+        typeText(search, QStringLiteral("中山"));
+        QCOMPARE(raceRows(*races).size(), 2);
+        QVERIFY(opened.find<QLabel>("raceCount")->text().contains(QStringLiteral("27レースのうち2レース")));
+        search->clear();
+        QCOMPARE(races->rowCount(), 27);
+    }
+
+    void csvSavesTheTableInView_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("proposedName");
+        QTest::newRow("figures page: the race table") << int(AnalysisScreen::OverviewPage) << "analysisRaces"
+                                                      << "分析_レース一覧.csv";
+        QTest::newRow("race table") << int(AnalysisScreen::RacesPage) << "analysisRaces"
+                                    << "分析_レース一覧.csv";
+        QTest::newRow("breakdown picked") << int(AnalysisScreen::BreakdownPage) << "breakdown.course"
+                                          << "分析_内訳_競馬場別.csv";
+        QTest::newRow("what-if") << int(AnalysisScreen::WhatIfPage) << "whatIf"
+                                 << "分析_もしも.csv";
+    }
+
+    // 「CSVで保存」 writes the table the user sees, exactly as the model makes it, where the save dialog says.
+    void csvSavesTheTableInView()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, model);
+        Opened opened(screenRaces());
+        QVERIFY(opened.screen);
+        opened.showPage(static_cast<AnalysisScreen::Page>(page));
+        opened.find<QComboBox>("breakdownPicker")->setCurrentIndex(int(Breakdown::Course));
+        typeText(opened.find<QLineEdit>("raceSearch"), QStringLiteral("中山"));
+
+        const QString path = opened.folder.filePath(QStringLiteral("出力"));
+        opened.app.dialogs.fileAnswers.push_back(path);
+        QVERIFY(opened.app.click(ScreenId::Analysis, QStringLiteral("saveCsvButton")));
+        const ScriptedDialogs::Asked& asked = opened.app.dialogs.asked.back();
+        QCOMPARE(asked.kind, QStringLiteral("save"));
+        QTEST(asked.proposedName, "proposedName");
+
+        QFile file(path + QStringLiteral(".csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes, csvBytes(*opened.screen->findChild<QAbstractItemModel*>(model)));
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        if (model == "analysisRaces") // the search holds: two races of 中山, and the header
+            QCOMPARE(bytes.count("\r\n"), 3);
+        QCOMPARE(opened.app.dialogs.count("error"), 0);
+        QVERIFY(opened.find<QLabel>("csvTarget")->text().contains(QStringLiteral("保存しました")));
+    }
+
+    // A file that cannot be written is told to the user in Japanese and nothing is left behind; an existing file is
+    // replaced only after the user agreed.
+    void csvFailureAndOverwrite()
+    {
+        Opened opened(screenRaces());
+        QVERIFY(opened.screen);
+        ScriptedDialogs& dialogs = opened.app.dialogs;
+
+        const QString missing = opened.folder.filePath(QStringLiteral("ない/一覧.csv"));
+        dialogs.fileAnswers.push_back(missing);
+        QVERIFY(opened.app.click(ScreenId::Analysis, QStringLiteral("saveCsvButton")));
+        QCOMPARE(dialogs.count("error"), 1);
+        QCOMPARE(dialogs.asked.back().title, QStringLiteral("CSVで保存"));
+        // Japanese words around the folder's name, no system text in English.
+        const QString told = QString(dialogs.asked.back().text).remove(opened.folder.path()).remove(QStringLiteral("CSV"));
+        QVERIFY2(!told.isEmpty() && !told.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(told));
+        QVERIFY(!QFileInfo::exists(missing));
+        QVERIFY(opened.find<QLabel>("csvTarget")->text().contains(QStringLiteral("保存できませんでした")));
+
+        const QString existing = opened.folder.filePath(QStringLiteral("前の.csv"));
+        QFile old(existing);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        dialogs.fileAnswers.push_back(existing);
+        dialogs.confirmAnswers.push_back(false);
+        QVERIFY(opened.app.click(ScreenId::Analysis, QStringLiteral("saveCsvButton")));
+        QCOMPARE(dialogs.asked.back().kind, QStringLiteral("confirm"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        old.close();
+        dialogs.fileAnswers.push_back(existing);
+        dialogs.confirmAnswers.push_back(true);
+        QVERIFY(opened.app.click(ScreenId::Analysis, QStringLiteral("saveCsvButton")));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), csvBytes(*opened.model("analysisRaces")));
+    }
+};
+
+TOKIRO_TEST_MAIN(AnalysisScreenTest)
+#include "analysis_screen_test.moc"

@@ -49,6 +49,7 @@ void Analysis::setFilter(const AnalysisFilter& filter)
 void Analysis::startIntervals()
 {
     const std::uint64_t generation = ++generation_;
+    latestGeneration_.store(generation);
     pendingIntervals_ = 2;
     for (const Series series : {Series::Proposals, Series::Own}) {
         SeriesFigures& figures = series == Series::Proposals ? proposals_ : own_;
@@ -56,7 +57,15 @@ void Analysis::startIntervals()
         intervalThreads_.start([this, generation, series,
                                 amounts = seriesAmounts(
                                     data_, series, series == Series::Proposals ? filtered_.proposals : filtered_.own)] {
-            const std::optional<ReturnInterval> interval = bootstrapReturnInterval(amounts.stakes, amounts.returns);
+            // A draw a newer filter has made void stops (or never starts): filters changed in quick succession,
+            // as with an arrow key held in a pick list, do not queue up work nobody will see.
+            auto voided = [this, generation] { return latestGeneration_.load() != generation; };
+            if (voided())
+                return;
+            const std::optional<ReturnInterval> interval =
+                bootstrapReturnInterval(amounts.stakes, amounts.returns, bootstrapResamples, bootstrapSeed, voided);
+            if (voided())
+                return;
             QMetaObject::invokeMethod(
                 this, [this, generation, series, interval] { intervalDrawn(generation, series, interval); },
                 Qt::QueuedConnection);

@@ -11,6 +11,7 @@
 #include <QThreadPool>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -68,5 +69,6 @@ private:
     WhatIfModel* whatIf_;
     QThreadPool intervalThreads_;
     std::uint64_t generation_ = 0;
+    std::atomic<std::uint64_t> latestGeneration_{0}; // generation_, for the worker threads to see
     int pendingIntervals_ = 0;
 };

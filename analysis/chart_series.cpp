@@ -103,6 +103,6 @@ QList<QPointF> chartPoints(const std::vector<DatedValue>& values)
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(values.size()));
     for (const DatedValue& value : values)
-        points.append({static_cast<double>(value.date.startOfDay().toMSecsSinceEpoch()), value.value});
+        points.append({static_cast<double>(value.date.startOfDay(Qt::UTC).toMSecsSinceEpoch()), value.value});
     return points;
 }

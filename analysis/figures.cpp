@@ -89,7 +89,7 @@ std::optional<double> Tally::profitPerRace() const
 
 std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>& stakes,
                                                       const std::vector<double>& returns, int resamples,
-                                                      std::uint64_t seed)
+                                                      std::uint64_t seed, const std::function<bool()>& abandoned)
 {
     const std::size_t n = std::min(stakes.size(), returns.size());
     if (n == 0 || resamples <= 0)
@@ -104,6 +104,8 @@ std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>&
     std::vector<double> rates;
     rates.reserve(static_cast<std::size_t>(resamples));
     for (int b = 0; b < resamples; ++b) {
+        if (abandoned && b % 64 == 0 && abandoned())
+            return std::nullopt;
         // Two sums for each total, for even and odd draws, so that the additions do not wait on each other.
         double stake[2] = {0, 0};
         double returned[2] = {0, 0};

@@ -3,6 +3,7 @@
 #include "analysis/analysis_data.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -31,10 +32,13 @@ inline constexpr int indicativeBelow = 30;
 // and is set aside). The interval runs from the 2.5th to the 97.5th percentile of the rates, taken as the values of
 // rank ⌈0.025·m⌉ and ⌈0.975·m⌉ among the m rates sorted. The generator (xoshiro256**) is seeded afresh with `seed`
 // for every call, so the same races in the same order always give the same interval. Absent when no draw has a rate.
+// abandoned, when given, is asked now and then; once it says true the draws stop and nothing is returned (a newer
+// filter has made the interval useless).
 std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>& stakes,
                                                       const std::vector<double>& returns,
                                                       int resamples = bootstrapResamples,
-                                                      std::uint64_t seed = bootstrapSeed);
+                                                      std::uint64_t seed = bootstrapSeed,
+                                                      const std::function<bool()>& abandoned = {});
 
 // Races, hits and money of one series over some races.
 struct Tally {

@@ -16,6 +16,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPen>
+#include <QShowEvent>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -58,7 +59,8 @@ void hideFromLegend(QChart* chart, QAbstractSeries* series)
         marker->setVisible(false);
 }
 
-double msOf(const QDate& date) { return static_cast<double>(date.startOfDay().toMSecsSinceEpoch()); }
+// The x of a day, as chartPoints gives it (the start of the day in UTC).
+double msOf(const QDate& date) { return static_cast<double>(date.startOfDay(Qt::UTC).toMSecsSinceEpoch()); }
 
 // A time axis over the given days: labels on the first of a month, years on a long range and months on a short one,
 // never more than about eight. The values are the chart points' (ms since the epoch, start of the day).
@@ -122,6 +124,36 @@ int nearestByDate(const std::vector<DatedValue>& values, double x)
     return static_cast<int>((x - msOf(earlier->date) <= msOf(later->date) - x ? earlier : later) - values.begin());
 }
 
+// The points a line needs at a given width: where there are more than two a pixel column, the lowest and the
+// highest of each column, in their order, draw the same line as all of them. A line of 10,000 race days is drawn
+// (and outlined for the mouse) from about 1,500 points instead.
+QList<QPointF> thinned(const QList<QPointF>& points, double from, double to, int columns)
+{
+    if (points.size() <= 2 * columns || to <= from)
+        return points;
+    QList<QPointF> kept;
+    kept.reserve(2 * columns + 2);
+    const double columnWidth = (to - from) / columns;
+    auto columnOf = [&](const QPointF& point) { return static_cast<long long>((point.x() - from) / columnWidth); };
+    for (qsizetype i = 0; i < points.size();) {
+        const long long column = columnOf(points[i]);
+        qsizetype low = i;
+        qsizetype high = i;
+        qsizetype end = i;
+        for (; end < points.size() && columnOf(points[end]) == column; ++end) {
+            if (points[end].y() < points[low].y())
+                low = end;
+            if (points[end].y() > points[high].y())
+                high = end;
+        }
+        kept.append(points[std::min(low, high)]);
+        if (low != high)
+            kept.append(points[std::max(low, high)]);
+        i = end;
+    }
+    return kept;
+}
+
 void showTipText(QWidget* view, const QString& text)
 {
     if (text.isEmpty())
@@ -180,6 +212,50 @@ QValueAxis* AnalysisChartView::addValueAxis(const char* labelFormat)
     return axis;
 }
 
+void AnalysisChartView::place(QAbstractSeries* series, std::initializer_list<QAbstractAxis*> axes, bool inLegend)
+{
+    series->setParent(this);
+    placed_.push_back({series, axes, inLegend});
+    if (isVisible())
+        putOnChart(placed_.back());
+}
+
+void AnalysisChartView::putOnChart(const Placed& placed)
+{
+    chart()->addSeries(placed.series);
+    for (QAbstractAxis* axis : placed.axes)
+        placed.series->attachAxis(axis);
+    if (!placed.inLegend)
+        hideFromLegend(chart(), placed.series);
+}
+
+void AnalysisChartView::showEvent(QShowEvent* event)
+{
+    if (chart()->series().isEmpty()) {
+        for (const Placed& placed : placed_)
+            putOnChart(placed);
+    }
+    QChartView::showEvent(event);
+}
+
+void AnalysisChartView::hideEvent(QHideEvent* event)
+{
+    // Off the chart the series keep their data and stay the view's children, and a change of filter builds no
+    // graphics for a chart nobody sees; it is built once, when the chart comes into view.
+    for (const Placed& placed : placed_) {
+        chart()->removeSeries(placed.series);
+        placed.series->setParent(this);
+    }
+    QChartView::hideEvent(event);
+}
+
+int AnalysisChartView::plotColumns() const
+{
+    // Before the first layout the plot has no size yet; the page's width stands in.
+    const int plot = static_cast<int>(chart()->plotArea().width());
+    return plot > 100 ? plot : 800;
+}
+
 void AnalysisChartView::setEmptyNote(bool empty, const QString& note) { chart()->setTitle(empty ? note : QString()); }
 
 // CumulativeProfitChart --------------------------------------------------------------------------------------------
@@ -198,21 +274,17 @@ CumulativeProfitChart::CumulativeProfitChart(QWidget* parent)
     proposals_->setName(proposalsName);
     own_->setName(ownName);
     zero_->setName(QStringLiteral("収支0円"));
-    for (QLineSeries* series : {proposals_, own_, zero_})
-        chart()->addSeries(series);
     proposals_->setPen(linePen(proposalsColour, 2));
     own_->setPen(linePen(ownColour, 2));
     zero_->setPen(linePen(textColour, 1, Qt::DashLine));
-    hideFromLegend(chart(), zero_);
 
     styleAxis(dates_);
     dates_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart()->addAxis(dates_, Qt::AlignBottom);
     yen_ = addValueAxis("%.0f円");
-    for (QLineSeries* series : {zero_, own_, proposals_}) {
-        series->attachAxis(dates_);
-        series->attachAxis(yen_);
-    }
+    place(proposals_, {dates_, yen_});
+    place(own_, {dates_, yen_});
+    place(zero_, {dates_, yen_}, false);
     connect(proposals_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
         if (state)
             showTip(proposalValues_, proposalsName, point);
@@ -231,8 +303,6 @@ void CumulativeProfitChart::setData(const AnalysisCharts& charts)
 {
     proposalValues_ = charts.cumulativeProposals;
     ownValues_ = charts.cumulativeOwn;
-    proposals_->replace(chartPoints(proposalValues_));
-    own_->replace(chartPoints(ownValues_));
 
     QDate first;
     QDate last;
@@ -254,6 +324,8 @@ void CumulativeProfitChart::setData(const AnalysisCharts& charts)
     setValueRange(yen_, low, high);
     const double from = dates_->min();
     const double to = dates_->max();
+    proposals_->replace(thinned(chartPoints(proposalValues_), from, to, plotColumns()));
+    own_->replace(thinned(chartPoints(ownValues_), from, to, plotColumns()));
     zero_->replace(QList<QPointF>{{from, 0}, {to, 0}});
     setEmptyNote(proposalValues_.empty() && ownValues_.empty(),
                  QStringLiteral("日付の読めるレースがないので、グラフにできません。"));
@@ -286,7 +358,6 @@ MonthlyProfitChart::MonthlyProfitChart(QWidget* parent)
     bars->append(proposals_);
     bars->append(own_);
     bars->setBarWidth(0.8);
-    chart()->addSeries(bars);
     proposals_->setColor(proposalsColour);
     proposals_->setBorderColor(proposalsColour);
     own_->setColor(ownColour);
@@ -296,8 +367,7 @@ MonthlyProfitChart::MonthlyProfitChart(QWidget* parent)
     months_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart()->addAxis(months_, Qt::AlignBottom);
     yen_ = addValueAxis("%.0f円");
-    bars->attachAxis(months_);
-    bars->attachAxis(yen_);
+    place(bars, {months_, yen_});
 
     for (QBarSet* set : {proposals_, own_}) {
         connect(set, &QBarSet::hovered, this, [this, set](bool status, int index) {
@@ -372,8 +442,6 @@ ReturnTrendChart::ReturnTrendChart(QWidget* parent)
     proposals_->setName(proposalsName);
     own_->setName(ownName);
     reference_->setName(QStringLiteral("JRAの払戻率 %1%").arg(quinellaPayBackPercent));
-    for (QLineSeries* series : {proposals_, own_, reference_})
-        chart()->addSeries(series);
     proposals_->setPen(linePen(proposalsColour, 1.5));
     own_->setPen(linePen(ownColour, 1.5));
     reference_->setPen(linePen(askedColour, 1.5, Qt::DashLine));
@@ -382,10 +450,8 @@ ReturnTrendChart::ReturnTrendChart(QWidget* parent)
     dates_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart()->addAxis(dates_, Qt::AlignBottom);
     rate_ = addValueAxis("%.0f%");
-    for (QLineSeries* series : {reference_, own_, proposals_}) {
-        series->attachAxis(dates_);
-        series->attachAxis(rate_);
-    }
+    for (QLineSeries* series : {proposals_, own_, reference_})
+        place(series, {dates_, rate_});
     connect(proposals_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
         if (state)
             showTip(proposalValues_, proposalsName, point);
@@ -404,8 +470,6 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
 {
     proposalValues_ = charts.returnTrend;
     ownValues_ = charts.returnTrendOwn;
-    proposals_->replace(chartPoints(proposalValues_));
-    own_->replace(chartPoints(ownValues_));
 
     QDate first;
     QDate last;
@@ -425,6 +489,8 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
     rate_->applyNiceNumbers();
     const double from = dates_->min();
     const double to = dates_->max();
+    proposals_->replace(thinned(chartPoints(proposalValues_), from, to, plotColumns()));
+    own_->replace(thinned(chartPoints(ownValues_), from, to, plotColumns()));
     reference_->replace(QList<QPointF>{{from, charts.referenceRate}, {to, charts.referenceRate}});
     setEmptyNote(proposalValues_.empty() && ownValues_.empty(),
                  QStringLiteral("日付の読めるレースが%1に満たないので、直近%1レースの回収率は描けません。")
@@ -473,7 +539,6 @@ RateBarChart::RateBarChart(Kind kind, const QString& objectName, QWidget* parent
     }
     bars->append(first_);
     bars->append(second_);
-    chart()->addSeries(bars);
 
     styleAxis(rows_);
     styleAxis(rate_);
@@ -485,8 +550,7 @@ RateBarChart::RateBarChart(Kind kind, const QString& objectName, QWidget* parent
         chart()->addAxis(rows_, Qt::AlignLeft);
         chart()->addAxis(rate_, Qt::AlignBottom);
     }
-    bars->attachAxis(rows_);
-    bars->attachAxis(rate_);
+    place(bars, {rows_, rate_});
     connect(first_, &QBarSet::hovered, this, [this](bool status, int index) {
         if (status)
             showTip(0, index);
@@ -547,8 +611,7 @@ void RateBarChart::setRows(const QStringList& labels, const std::vector<std::opt
     second_->remove(0, second_->count());
     first_->append(values(first));
     second_->append(values(second));
-    rows_->clear();
-    rows_->append(labels);
+    showLabels();
     double high = kind_ == Kind::WhatIf ? 100 : quinellaPayBackPercent;
     for (const std::vector<std::optional<double>>* rates : {&first, &second}) {
         for (const std::optional<double>& rate : *rates)
@@ -557,6 +620,21 @@ void RateBarChart::setRows(const QStringList& labels, const std::vector<std::opt
     rate_->setRange(0, high * 1.05);
     rate_->applyNiceNumbers();
     setEmptyNote(labels.isEmpty(), QStringLiteral("この条件に合うレースがありません。"));
+}
+
+void RateBarChart::showLabels()
+{
+    // The axis makes a text item per label: only a new set of rows in sight makes new labels.
+    if (!isVisible() || rows_->categories() == labels_)
+        return;
+    rows_->clear();
+    rows_->append(labels_);
+}
+
+void RateBarChart::showEvent(QShowEvent* event)
+{
+    showLabels();
+    AnalysisChartView::showEvent(event);
 }
 
 void RateBarChart::showTip(int set, int index)

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class QAbstractAxis;
+class QAbstractSeries;
 class QBarSet;
 class QLineSeries;
 class QValueAxis;
@@ -27,11 +29,27 @@ public:
     explicit AnalysisChartView(const QString& objectName, QWidget* parent = nullptr);
 
 protected:
+    // Puts a series on the chart, on the given axes, while the view is in sight; a hidden view keeps it aside.
+    void place(QAbstractSeries* series, std::initializer_list<QAbstractAxis*> axes, bool inLegend = true);
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
     // A value axis on the left, its labels in yen ("10,000円") or in per cent ("80%"): the format is printf's, and the
     // chart's Japanese locale puts in the separators (Qt Charts 6.4 does so for a floating-point format only).
     QValueAxis* addValueAxis(const char* labelFormat);
+    // The width of the plot in pixels, the resolution its lines are drawn at.
+    int plotColumns() const;
     // Says in the chart's title that there is nothing to draw, or clears it.
     void setEmptyNote(bool empty, const QString& note);
+
+private:
+    struct Placed {
+        QAbstractSeries* series;
+        std::vector<QAbstractAxis*> axes;
+        bool inLegend;
+    };
+    void putOnChart(const Placed& placed);
+    std::vector<Placed> placed_;
 };
 
 // The cumulative profit of both series after each race day, with the zero line.
@@ -98,7 +116,11 @@ public:
     void setBreakdown(const std::vector<BreakdownRow>& rows);
     void setWhatIf(const std::vector<WhatIfRow>& rows);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void showLabels();
     void setRows(const QStringList& labels, const std::vector<std::optional<double>>& first,
                  const std::vector<std::optional<double>>& second);
     void showTip(int set, int index);

@@ -614,7 +614,7 @@ void AnalysisScreen::showRecomputed()
     trendChart->setData(charts);
     showBreakdownChart();
     whatIfChart->setWhatIf(analysis_->whatIfModel().rows());
-    whatIfView->resizeColumnsToContents();
+    fitColumns(whatIfView);
     showCounts();
     searchChanged();
 }
@@ -623,7 +623,7 @@ void AnalysisScreen::showBreakdownChart()
 {
     const auto breakdown = static_cast<Breakdown>(std::max(0, breakdownPicker->currentIndex()));
     breakdownChart->setBreakdown(analysis_->breakdownModel(breakdown).rows());
-    breakdownView->resizeColumnsToContents();
+    fitColumns(breakdownView);
 }
 
 void AnalysisScreen::showCounts()
@@ -701,7 +701,23 @@ void AnalysisScreen::breakdownPicked()
     showCsvTarget();
 }
 
-void AnalysisScreen::pageChanged() { showCsvTarget(); }
+void AnalysisScreen::fitColumns(QTableView* view)
+{
+    // Sizing a hundred rows to their texts is work for a table in sight only; a hidden one is sized as it is shown.
+    if (view->isVisible())
+        view->resizeColumnsToContents();
+    else
+        unfitted_.insert(view);
+}
+
+void AnalysisScreen::pageChanged()
+{
+    for (QTableView* view : {breakdownView, whatIfView}) {
+        if (view->isVisible() && unfitted_.remove(view))
+            view->resizeColumnsToContents();
+    }
+    showCsvTarget();
+}
 
 AnalysisScreen::CsvTable AnalysisScreen::csvTable() const
 {

@@ -2,6 +2,7 @@
 
 #include "screens/screen.h"
 
+#include <QSet>
 #include <QString>
 
 class Analysis;
@@ -73,6 +74,8 @@ private:
     void showCounts();
     void showBreakdownChart();
     void showCsvTarget();
+    // Sizes a small table's columns to their texts, now or when it comes into view.
+    void fitColumns(QTableView* view);
 
     // The table the CSV button saves and the name it proposes.
     struct CsvTable {
@@ -84,6 +87,7 @@ private:
 
     Analysis* analysis_ = nullptr;
     bool filling_ = false; // choices being filled: no filter change yet
+    QSet<QTableView*> unfitted_;
 
     QLabel* titleLabel;
     QLabel* productLabel;

@@ -190,7 +190,7 @@ private slots:
         QVERIFY(charts.returnTrend.empty()); // fewer than twenty races
         QCOMPARE(charts.referenceRate, 77.5);
         const QList<QPointF> points = chartPoints(charts.cumulativeOwn);
-        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(points[1].x())).date(), QDate(2000, 1, 5));
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(points[1].x()), Qt::UTC).date(), QDate(2000, 1, 5));
         QCOMPARE(points[1].y(), -2000.0);
     }
 
@@ -220,6 +220,15 @@ private slots:
         QVERIFY(bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed + 1) != first);
         QVERIFY(!bootstrapReturnInterval({}, {}));
         QVERIFY(!bootstrapReturnInterval({0, 0}, {0, 0})); // nothing staked: no rate to draw
+        // Draws asked whether they are still wanted give the same interval, or stop with none once they are not.
+        int asked = 0;
+        QCOMPARE(bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed, [&asked] {
+                     ++asked;
+                     return false;
+                 }),
+                 first);
+        QVERIFY(asked > 1);
+        QVERIFY(!bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed, [] { return true; }));
 
         // The folder's figures carry it, and the interval holds the figure.
         AnalysedFolder folder(handComputedRaces(), true);

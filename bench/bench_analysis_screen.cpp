@@ -1,0 +1,197 @@
+// The analysis screen on a folder of 10,000 races of 18 runners (varied courses, classes and incomes):
+//  - opening it (construction, the read of the folder, every model and chart, shown and painted once) against
+//    opening the record screen on the same folder, in the same run, turn about;
+//  - a change of filter made through its controls, until the screen is painted again with the charts of the new
+//    filter, with each of the three time charts in view and with the race table in view.
+// Prints medians and the ratio to the record screen. TOKIRO_BENCH_RACES sets another folder size;
+// TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only.
+#include "bench_support.h"
+
+#include "analysis/analysis.h"
+#include "screens/analysis_screen.h"
+#include "screens/control_table.h"
+#include "screens/record_screen.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class NoNavigation final : public Navigation {
+public:
+    void show(ScreenId) override {}
+    void close(ScreenId) override {}
+    bool isLoaded(ScreenId) const override { return false; }
+    void endProgram() override {}
+};
+
+class NoDialogs final : public Dialogs {
+public:
+    bool confirm(const QString&, const QString&) override { return false; }
+    QString openFile(const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+    void reportError(const QString&, const QString&) override {}
+};
+
+double elapsedMs(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Shown and painted: the events the showing posted are handled, then the whole screen is drawn.
+void paint(QWidget& screen)
+{
+    QCoreApplication::processEvents();
+    screen.grab();
+}
+
+long long openRecordScreen()
+{
+    Module1 module;
+    NoNavigation navigation;
+    NoDialogs dialogs;
+    auto screen = std::make_unique<Form7>(module, navigation, dialogs);
+    screen->Form_Load();
+    screen->show();
+    paint(*screen);
+    const auto* races = screen->findChild<QLabel*>(QStringLiteral("Label6"));
+    return races ? races->text().toLongLong() : -1;
+}
+
+long long openAnalysisScreen()
+{
+    Module1 module;
+    NoNavigation navigation;
+    NoDialogs dialogs;
+    auto screen = std::make_unique<AnalysisScreen>(module, navigation, dialogs);
+    screen->Form_Load();
+    screen->show();
+    paint(*screen);
+    const long long races = screen->analysis()->counts().files;
+    // The intervals are still being drawn; the screen waits for them as it is closed.
+    return races;
+}
+
+struct Step {
+    const char* control;
+    int index; // -1: the last item; for a check box, 1 checks and 0 clears
+};
+
+// What a user steps through: a year, a course, ＧⅠ, a span of months, both inclusions, and back to everything.
+const Step steps[] = {{"periodKind", 1},           {"periodKind", 0},           {"courseFilter", 1},
+                      {"courseFilter", 0},         {"gradeFilter", 1},          {"gradeFilter", 0},
+                      {"periodKind", 2},           {"periodFrom", -240},        {"periodKind", 0},
+                      {"includeWithoutResult", 1}, {"includeWithoutAmounts", 1}, {"includeWithoutResult", 0},
+                      {"includeWithoutAmounts", 0}};
+
+void apply(AnalysisScreen& screen, const Step& step)
+{
+    const QString name = QString::fromLatin1(step.control);
+    if (auto* box = screen.findChild<QComboBox*>(name)) {
+        box->setCurrentIndex(step.index < 0 ? std::max(0, box->count() + step.index) : step.index);
+    } else if (auto* check = screen.findChild<QCheckBox*>(name)) {
+        check->setChecked(step.index != 0);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    registerFontSubstitutions();
+    const int count =
+        qEnvironmentVariableIsSet("TOKIRO_BENCH_RACES") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_RACES") : 10000;
+    QTemporaryDir dir;
+    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true)) {
+        std::fprintf(stderr, "cannot make the race folder\n");
+        return 1;
+    }
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+
+    // Opening, the two screens turn about so that a busy moment of the machine weighs on both alike.
+    const int runs = qEnvironmentVariableIsSet("TOKIRO_BENCH_SKIP_OPENING") ? 0 : 7;
+    bench::plainRead(); // warm the file cache for both
+    std::vector<double> record;
+    std::vector<double> analysis;
+    long long recordRaces = 0;
+    long long analysisFiles = 0;
+    for (int run = 0; run < runs; ++run) {
+        record.push_back(elapsedMs([&] { recordRaces = openRecordScreen(); }));
+        analysis.push_back(elapsedMs([&] { analysisFiles = openAnalysisScreen(); }));
+    }
+    if (runs > 0 && (recordRaces != count || analysisFiles != count)) {
+        std::fprintf(stderr, "the screens read %lld and %lld races of %d\n", recordRaces, analysisFiles, count);
+        return 1;
+    }
+    std::printf("%d races of 18 runners\n", count);
+    if (runs > 0) {
+        const double recordMs = bench::median(record);
+        const double analysisMs = bench::median(analysis);
+        std::printf("  open the record screen              %8.1f ms  (median of %d)\n", recordMs, runs);
+        std::printf("  open the analysis screen            %8.1f ms  (%.2f x the record screen; aim 2)\n", analysisMs,
+                    analysisMs / recordMs);
+    }
+
+    // Filter changes through the controls, until painted again.
+    Module1 module;
+    NoNavigation navigation;
+    NoDialogs dialogs;
+    AnalysisScreen screen(module, navigation, dialogs);
+    screen.Form_Load();
+    screen.show();
+    paint(screen);
+    auto* pages = screen.findChild<QTabWidget*>(QStringLiteral("analysisPages"));
+    const char* const options[] = {"cumulativeOption", "monthlyOption", "trendOption"};
+    const char* const titles[] = {"cumulative profit chart", "monthly bars", "return-rate trend", "race table"};
+    for (int view = 0; view < 4; ++view) {
+        if (view < 3) {
+            pages->setCurrentIndex(AnalysisScreen::ChartsPage);
+            screen.findChild<QAbstractButton*>(QString::fromLatin1(options[view]))->click();
+        } else {
+            pages->setCurrentIndex(AnalysisScreen::RacesPage);
+        }
+        paint(screen);
+        // At a user's pace (the intervals of the last change are in before the next) and back to back (as with an
+        // arrow key held down in a pick list, each change voiding the intervals still being drawn).
+        for (const bool settled : {true, false}) {
+            std::vector<double> times;
+            for (int round = 0; round < 3; ++round) {
+                for (const Step& step : steps) {
+                    if (settled) {
+                        screen.analysis()->waitForIntervals();
+                        paint(screen);
+                    }
+                    times.push_back(elapsedMs([&] {
+                        apply(screen, step);
+                        paint(screen);
+                    }));
+                }
+            }
+            std::printf("  filter change, %-24s %-13s %6.1f ms median (aim 100); slowest %.1f ms\n", titles[view],
+                        settled ? "one by one" : "back to back", bench::median(times),
+                        *std::max_element(times.begin(), times.end()));
+        }
+    }
+    screen.analysis()->waitForIntervals();
+    QDir::setCurrent(previous);
+    return 0;
+}

@@ -22,8 +22,9 @@ Analysis::Analysis(FolderRecord record, QObject* parent)
 
 Analysis::~Analysis()
 {
-    // A draw still running posts its result to this object; it must end first. Results already posted are dropped
-    // with the object.
+    // A draw still running posts its result to this object; it must end first, and is told to stop at once.
+    // Results already posted are dropped with the object.
+    latestGeneration_.store(generation_ + 1);
     intervalThreads_.waitForDone();
     // The models read data_, which goes before QObject would delete its children.
     qDeleteAll(findChildren<QAbstractItemModel*>(Qt::FindDirectChildrenOnly));

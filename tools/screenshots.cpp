@@ -203,9 +203,23 @@ public:
                 TailLines tail;
                 const bool lastWeekend = date >= QDate(2025, 12, 20);
                 if (!lastWeekend && dice.below(25) != 0) {
-                    int first = 1 + dice.below(race.runnerCount);
-                    int second = 1 + (first + dice.below(race.runnerCount - 1)) % race.runnerCount;
-                    const bool proposedPair = proposal.ticketTotal > 0 && dice.below(100) < 12;
+                    auto proposed = [&proposal](int a, int b) {
+                        for (int t = 0; t < proposal.ticketTotal; ++t) {
+                            const int low = proposal.ticketFirst[static_cast<std::size_t>(t)] + 1;
+                            const int high = proposal.ticketSecond[static_cast<std::size_t>(t)] + 1;
+                            if ((a == low && b == high) || (a == high && b == low))
+                                return true;
+                        }
+                        return false;
+                    };
+                    // About one race in five the marks were right; otherwise another pair came in.
+                    int first = 1;
+                    int second = 2;
+                    for (int tries = 0; tries < 20 && (tries == 0 || proposed(first, second)); ++tries) {
+                        first = 1 + dice.below(race.runnerCount);
+                        second = 1 + (first + dice.below(race.runnerCount - 1)) % race.runnerCount;
+                    }
+                    const bool proposedPair = proposal.ticketTotal > 0 && dice.below(100) < 20;
                     if (proposedPair) {
                         const int t = dice.below(proposal.ticketTotal);
                         first = proposal.ticketSecond[static_cast<std::size_t>(t)] + 1;
@@ -224,11 +238,7 @@ public:
                     if (dice.below(12) != 0) {
                         // The user bought the proposed tickets at a few hundred yen each.
                         const int each = 100 * (1 + dice.below(3));
-                        int pair[2] = {std::min(first, second), std::max(first, second)};
-                        bool hit = false;
-                        for (int t = 0; t < proposal.ticketTotal; ++t)
-                            hit = hit || (proposal.ticketFirst[static_cast<std::size_t>(t)] + 1 == pair[0]
-                                          && proposal.ticketSecond[static_cast<std::size_t>(t)] + 1 == pair[1]);
+                        const bool hit = proposed(first, second);
                         tail.stake = TailValue::ofNumber(each * std::max(1, static_cast<int>(proposal.ticketTotal)));
                         tail.income = TailValue::ofNumber(hit ? payout * each / 100 : 0);
                     }

@@ -63,6 +63,7 @@ void paint(QWidget& screen)
 long long openRecordScreen()
 {
     Module1 module;
+    module.raceFolder = QDir::currentPath();
     NoNavigation navigation;
     NoDialogs dialogs;
     auto screen = std::make_unique<Form7>(module, navigation, dialogs);
@@ -76,6 +77,7 @@ long long openRecordScreen()
 long long openAnalysisScreen()
 {
     Module1 module;
+    module.raceFolder = QDir::currentPath();
     NoNavigation navigation;
     NoDialogs dialogs;
     auto screen = std::make_unique<AnalysisScreen>(module, navigation, dialogs);
@@ -153,6 +155,7 @@ int main(int argc, char* argv[])
 
     // Filter changes through the controls, until painted again.
     Module1 module;
+    module.raceFolder = QDir::currentPath();
     NoNavigation navigation;
     NoDialogs dialogs;
     AnalysisScreen screen(module, navigation, dialogs);

@@ -13,7 +13,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -233,8 +232,8 @@ AnalysisScreen::~AnalysisScreen() = default;
 
 QString AnalysisScreen::raceFolder() const
 {
-    // The folder the result entry, record and balance screens list: the current folder.
-    return QDir::currentPath();
+    // The folder the result entry, record and balance screens list.
+    return module.raceFolder;
 }
 
 void AnalysisScreen::buildFilters()

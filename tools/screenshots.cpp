@@ -449,7 +449,6 @@ int main(int argc, char* argv[])
 
     const QDir output(folder.absolutePath());
     SampleFolder races;
-    const QString sampleFolder = QDir::currentPath();
     AnalysisFolder manyRaces;
     // TOKIRO_SHOTS=analysis renders only the shots whose file name holds that text.
     const QString only = qEnvironmentVariable("TOKIRO_SHOTS");
@@ -457,9 +456,8 @@ int main(int argc, char* argv[])
     for (const Shot& shot : shots()) {
         if (!only.isEmpty() && !QString::fromUtf8(shot.fileName).contains(only))
             continue;
-        QDir::setCurrent(shot.analysisFolder ? manyRaces.path() : sampleFolder);
         Module1 module;
-        module.raceFolder = races.path();
+        module.raceFolder = shot.analysisFolder ? manyRaces.path() : races.path();
         SampleDialogs dialogs;
         dialogs.raceToOpen = races.filePath(QStringLiteral("26121611.tkr"));
         MainWindow window(module, dialogs);

@@ -5,6 +5,7 @@
 #include "prediction/prediction.h"
 
 #include <QHash>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <cmath>
@@ -128,9 +129,19 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
         facts.courseKey = courseKeyOf(race.courseName);
         const double metres = numberValue(race.distanceText);
         facts.distanceMetres = metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
-        for (int k = 1; k <= whatIfCounts; ++k)
-            facts.whatIf[static_cast<std::size_t>(k - 1)] = whatIfOutcome(race, k);
     }
+    // The engine twelve times on every race, most of the time this takes: the races are independent, so they are
+    // shared among the cores (the engine keeps no state between runs).
+    std::vector<std::size_t> readable;
+    readable.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (races[i].readable)
+            readable.push_back(i);
+    }
+    QtConcurrent::blockingMap(readable, [this, &races](std::size_t i) {
+        for (int k = 1; k <= whatIfCounts; ++k)
+            facts_[i].whatIf[static_cast<std::size_t>(k - 1)] = whatIfOutcome(races[i], k);
+    });
 
     for (std::size_t i = 0; i < n; ++i) {
         if (races[i].readable)

@@ -95,10 +95,18 @@ struct Step {
 };
 
 // What a user steps through: a year, a course, ＧⅠ, a span of months, both inclusions, and back to everything.
-const Step steps[] = {{"periodKind", 1},           {"periodKind", 0},           {"courseFilter", 1},
-                      {"courseFilter", 0},         {"gradeFilter", 1},          {"gradeFilter", 0},
-                      {"periodKind", 2},           {"periodFrom", -240},        {"periodKind", 0},
-                      {"includeWithoutResult", 1}, {"includeWithoutAmounts", 1}, {"includeWithoutResult", 0},
+const Step steps[] = {{"periodKind", 1},
+                      {"periodKind", 0},
+                      {"courseFilter", 1},
+                      {"courseFilter", 0},
+                      {"gradeFilter", 1},
+                      {"gradeFilter", 0},
+                      {"periodKind", 2},
+                      {"periodFrom", -240},
+                      {"periodKind", 0},
+                      {"includeWithoutResult", 1},
+                      {"includeWithoutAmounts", 1},
+                      {"includeWithoutResult", 0},
                       {"includeWithoutAmounts", 0}};
 
 void apply(AnalysisScreen& screen, const Step& step)

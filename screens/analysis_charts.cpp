@@ -9,8 +9,8 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCursor>
-#include <QGraphicsLayout>
 #include <QDateTime>
+#include <QGraphicsLayout>
 #include <QHorizontalStackedBarSeries>
 #include <QLegend>
 #include <QLegendMarker>
@@ -338,8 +338,8 @@ void CumulativeProfitChart::showTip(const std::vector<DatedValue>& values, const
     if (index < 0)
         return;
     const DatedValue& value = values[static_cast<std::size_t>(index)];
-    showTipText(this, tipOfDay(seriesName, value.date, QStringLiteral("この日までの収支"),
-                               displaytext::yen(value.value)));
+    showTipText(this,
+                tipOfDay(seriesName, value.date, QStringLiteral("この日までの収支"), displaytext::yen(value.value)));
 }
 
 // MonthlyProfitChart -----------------------------------------------------------------------------------------------
@@ -484,6 +484,11 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
         for (const DatedValue& value : *values)
             high = std::max(high, value.value);
     }
+    // Too few races for a line: the axis still spans the months the races are in.
+    if (!first.isValid() && !charts.months.empty()) {
+        first = charts.months.front();
+        last = charts.months.back().addMonths(1).addDays(-1);
+    }
     setDateRange(dates_, first, last);
     rate_->setRange(0, high * 1.05);
     rate_->applyNiceNumbers();
@@ -497,8 +502,7 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
                      .arg(returnTrendWindow));
 }
 
-void ReturnTrendChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName,
-                               const QPointF& point)
+void ReturnTrendChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point)
 {
     const int index = nearestByDate(values, point.x());
     if (index < 0)
@@ -643,10 +647,9 @@ void RateBarChart::showTip(int set, int index)
     if (index < 0 || index >= static_cast<int>(rates.size()) || index >= labels_.size())
         return;
     const std::optional<double> rate = rates[static_cast<std::size_t>(index)];
-    const QString series = kind_ == Kind::Breakdown ? (set == 0 ? proposalsName : ownName)
-                                                    : (set == 0 ? proposalsName
-                                                                : proposalsName + QStringLiteral("（希望した点数）"));
+    const QString series = kind_ == Kind::Breakdown
+                               ? (set == 0 ? proposalsName : ownName)
+                               : (set == 0 ? proposalsName : proposalsName + QStringLiteral("（希望した点数）"));
     showTipText(this, QStringLiteral("%1　%2\n回収率：%3")
-                          .arg(labels_[index], series,
-                               rate ? displaytext::percent(rate) : QStringLiteral("購入なし")));
+                          .arg(labels_[index], series, rate ? displaytext::percent(rate) : QStringLiteral("購入なし")));
 }

@@ -136,5 +136,5 @@ private:
 };
 
 // The texts of the charts' tooltips.
-QString dateText(const QDate& date);                                           // "2024年3月10日"
+QString dateText(const QDate& date); // "2024年3月10日"
 QString tipOfDay(const QString& seriesName, const QDate& date, const QString& what, const QString& value);

@@ -174,12 +174,12 @@ QTableView* table(const char* name, QWidget* parent)
 QString yearText(int year) { return QStringLiteral("%1年").arg(year); }
 QString monthText(const QDate& month) { return QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()); }
 
-const char* const breakdownNames[breakdownCount] = {"年別",   "月別",   "競馬場別",   "重賞別",  "距離別",
+const char* const breakdownNames[breakdownCount] = {"年別",   "月別", "競馬場別",   "重賞別",    "距離別",
                                                     "頭数別", "軸別", "希望点数別", "予想点数別"};
 
 // The race table's columns are fixed: sizing 10,000 rows to their contents would cost more than the filter change.
 // Widths in characters of the table's font, the header's width taken when wider.
-const int raceColumnChars[RaceTableModel::ColumnCount] = {10, 5, 16, 5, 8, 7, 4, 4, 6, 22,
+const int raceColumnChars[RaceTableModel::ColumnCount] = {10, 5, 16, 5, 8,  7,  4,  4,  6,  22,
                                                           4,  4, 10, 6, 10, 10, 10, 10, 10, 10};
 } // namespace
 
@@ -197,11 +197,11 @@ AnalysisScreen::AnalysisScreen(Module1& module, Navigation& navigation, Dialogs&
     pages->tabBar()->setFont(screenFont(12));
     pages->tabBar()->setFocusPolicy(Qt::StrongFocus);
     // Dark tabs with the light blue of the screens' headings on the page shown; the sheet is the tab bar's alone.
-    pages->tabBar()->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { color: white; background: rgb(40, 40, 40); border: 1px solid rgb(128, 128, 128);"
-        " border-bottom: none; padding: 3px 18px; margin-right: 3px; }"
-        "QTabBar::tab:selected { color: black; background: rgb(192, 192, 255); }"
-        "QTabBar::tab:!selected:hover { background: rgb(72, 72, 72); }"));
+    pages->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { color: white; background: rgb(40, 40, 40); border: 1px solid rgb(128, 128, 128);"
+                       " border-bottom: none; padding: 3px 18px; margin-right: 3px; }"
+                       "QTabBar::tab:selected { color: black; background: rgb(192, 192, 255); }"
+                       "QTabBar::tab:!selected:hover { background: rgb(72, 72, 72); }"));
     pages->addTab(buildOverviewPage(), QStringLiteral("概要"));
     pages->addTab(buildChartsPage(), QStringLiteral("グラフ"));
     pages->addTab(buildRacesPage(), QStringLiteral("レース一覧"));
@@ -214,11 +214,26 @@ AnalysisScreen::AnalysisScreen(Module1& module, Navigation& navigation, Dialogs&
     backButton = build<QPushButton>(this, controls, "backButton", formFont);
 
     // Filters, then the page switcher and the page's own controls, then the buttons along the bottom.
-    QWidget* order[] = {periodKind,    periodYear,    periodFrom,          periodTo,
-                        courseFilter,  gradeFilter,   includeWithoutResult, includeWithoutAmounts,
-                        pages->tabBar(), figuresView, chartChoice->button(0), chartChoice->button(1),
-                        chartChoice->button(2), raceSearch, racesView, breakdownPicker,
-                        breakdownView, whatIfView, saveCsvButton, backButton};
+    QWidget* order[] = {periodKind,
+                        periodYear,
+                        periodFrom,
+                        periodTo,
+                        courseFilter,
+                        gradeFilter,
+                        includeWithoutResult,
+                        includeWithoutAmounts,
+                        pages->tabBar(),
+                        figuresView,
+                        chartChoice->button(0),
+                        chartChoice->button(1),
+                        chartChoice->button(2),
+                        raceSearch,
+                        racesView,
+                        breakdownPicker,
+                        breakdownView,
+                        whatIfView,
+                        saveCsvButton,
+                        backButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     setFirstFocus(pages->tabBar());
@@ -322,8 +337,8 @@ QWidget* AnalysisScreen::buildOverviewPage()
     dark.setColor(QPalette::Highlight, QColor(60, 60, 110));
     dark.setColor(QPalette::HighlightedText, QColor::fromRgb(static_cast<QRgb>(yellow)));
     figuresView->setPalette(dark);
-    figuresView->setItemDelegate(new AnalysisCellDelegate(Qt::white, QColor::fromRgb(static_cast<QRgb>(yellow)),
-                                                          figuresView));
+    figuresView->setItemDelegate(
+        new AnalysisCellDelegate(Qt::white, QColor::fromRgb(static_cast<QRgb>(yellow)), figuresView));
     QFont figuresFont = screenFont(11, false, gothicFamily);
     figuresView->setFont(figuresFont);
     figuresView->verticalHeader()->setDefaultSectionSize(QFontMetrics(figuresFont).height() + 7);
@@ -444,8 +459,7 @@ QWidget* AnalysisScreen::buildBreakdownPage()
     breakdownView->setFixedHeight(172);
     breakdownShown = new ScreenHeaders(utf8List({"", "予想\nレース数", "予想\n的中数", "予想\n的中率", "予想\n購入額",
                                                  "予想\n払戻額", "予想\n回収率", "予想\n収支", "あなた\nレース数",
-                                                 "あなた\n購入額", "あなた\n収入", "あなた\n回収率",
-                                                 "あなた\n差額"}),
+                                                 "あなた\n購入額", "あなた\n収入", "あなた\n回収率", "あなた\n差額"}),
                                        breakdownView);
     rows->addWidget(breakdownView);
     breakdownChart = new RateBarChart(RateBarChart::Kind::Breakdown, QStringLiteral("breakdownChart"), page);
@@ -468,12 +482,12 @@ QWidget* AnalysisScreen::buildWhatIfPage()
     setColours(heading, white, noColour);
     left->addWidget(heading);
     whatIfView = table("whatIfView", page);
-    whatIfShown = new ScreenHeaders(utf8List({"点数", "レース数", "的中数", "的中率", "購入額", "払戻額", "回収率", "収支",
-                                              "希望した\nレース数"}),
-                                    whatIfView);
+    whatIfShown = new ScreenHeaders(
+        utf8List({"点数", "レース数", "的中数", "的中率", "購入額", "払戻額", "回収率", "収支", "希望した\nレース数"}),
+        whatIfView);
     left->addWidget(whatIfView, 1);
-    auto* note = new QLabel(QStringLiteral("色のついた行は、あなたが実際に希望した点数です（右端はそのレース数）。"),
-                            page);
+    auto* note =
+        new QLabel(QStringLiteral("色のついた行は、あなたが実際に希望した点数です（右端はそのレース数）。"), page);
     note->setObjectName(QStringLiteral("whatIfNote"));
     note->setWordWrap(true);
     note->setFont(screenFont(10, false, gothicFamily));
@@ -746,10 +760,7 @@ AnalysisScreen::CsvTable AnalysisScreen::csvTable() const
     return chosen;
 }
 
-void AnalysisScreen::showCsvTarget()
-{
-    csvTarget->setText(QStringLiteral("保存する表：") + csvTable().what);
-}
+void AnalysisScreen::showCsvTarget() { csvTarget->setText(QStringLiteral("保存する表：") + csvTable().what); }
 
 void AnalysisScreen::saveCsvClicked()
 {

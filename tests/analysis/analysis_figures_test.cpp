@@ -222,10 +222,11 @@ private slots:
         QVERIFY(!bootstrapReturnInterval({0, 0}, {0, 0})); // nothing staked: no rate to draw
         // Draws asked whether they are still wanted give the same interval, or stop with none once they are not.
         int asked = 0;
-        QCOMPARE(bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed, [&asked] {
-                     ++asked;
-                     return false;
-                 }),
+        QCOMPARE(bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed,
+                                         [&asked] {
+                                             ++asked;
+                                             return false;
+                                         }),
                  first);
         QVERIFY(asked > 1);
         QVERIFY(!bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed, [] { return true; }));

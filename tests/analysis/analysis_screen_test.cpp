@@ -151,13 +151,20 @@ private slots:
         QTest::addColumn<int>("proposalRaces");
         QTest::addColumn<int>("ownRaces");
         QTest::addColumn<int>("tableRows");
-        QTest::newRow("everything") << "" << "" << 26 << 26 << 27;
-        QTest::newRow("one course") << "courseFilter" << "中山" << 2 << 2 << 2;
-        QTest::newRow("ＧⅠ") << "gradeFilter" << "ＧⅠ" << 3 << 3 << 4;
-        QTest::newRow("one year") << "periodKind" << "1年" << 20 << 20 << 20; // the latest year: 2001
-        QTest::newRow("months") << "periodTo" << "2000年1月" << 4 << 4 << 4;   // from the first month, 1999年12月
-        QTest::newRow("races without result") << "includeWithoutResult" << "check" << 27 << 26 << 27;
-        QTest::newRow("races without amounts") << "includeWithoutAmounts" << "check" << 26 << 27 << 27;
+        QTest::newRow("everything") << ""
+                                    << "" << 26 << 26 << 27;
+        QTest::newRow("one course") << "courseFilter"
+                                    << "中山" << 2 << 2 << 2;
+        QTest::newRow("ＧⅠ") << "gradeFilter"
+                             << "ＧⅠ" << 3 << 3 << 4;
+        QTest::newRow("one year") << "periodKind"
+                                  << "1年" << 20 << 20 << 20; // the latest year: 2001
+        QTest::newRow("months") << "periodTo"
+                                << "2000年1月" << 4 << 4 << 4; // from the first month, 1999年12月
+        QTest::newRow("races without result") << "includeWithoutResult"
+                                              << "check" << 27 << 26 << 27;
+        QTest::newRow("races without amounts") << "includeWithoutAmounts"
+                                               << "check" << 26 << 27 << 27;
     }
 
     // A filter set through the screen's controls reaches the figures, the race table, the breakdowns, the what-if
@@ -189,8 +196,7 @@ private slots:
         QVERIFY(!figure(figures, FiguresModel::ReturnInterval95, FiguresModel::Proposals).contains("計算中"));
         QTEST(opened.model("analysisRaces")->rowCount(), "tableRows");
         QFETCH(int, proposalRaces);
-        QCOMPARE(opened.model("whatIf")->index(0, WhatIfModel::Races).data(AnalysisRole::Sort).toInt(),
-                 proposalRaces);
+        QCOMPARE(opened.model("whatIf")->index(0, WhatIfModel::Races).data(AnalysisRole::Sort).toInt(), proposalRaces);
         int byYear = 0;
         QAbstractItemModel* years = opened.model("breakdown.year");
         for (int row = 0; row < years->rowCount(); ++row)
@@ -306,7 +312,8 @@ private slots:
         QCOMPARE(dialogs.count("error"), 1);
         QCOMPARE(dialogs.asked.back().title, QStringLiteral("CSVで保存"));
         // Japanese words around the folder's name, no system text in English.
-        const QString told = QString(dialogs.asked.back().text).remove(opened.folder.path()).remove(QStringLiteral("CSV"));
+        const QString told =
+            QString(dialogs.asked.back().text).remove(opened.folder.path()).remove(QStringLiteral("CSV"));
         QVERIFY2(!told.isEmpty() && !told.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(told));
         QVERIFY(!QFileInfo::exists(missing));
         QVERIFY(opened.find<QLabel>("csvTarget")->text().contains(QStringLiteral("保存できませんでした")));

@@ -533,7 +533,7 @@ private slots:
     {
         TempFolder folder;
         AppHarness app;
-        const std::vector<ScreenId> jobs = {ScreenId::Form3, ScreenId::Form4, ScreenId::Form5,     ScreenId::Form6,
+        const std::vector<ScreenId> jobs = {ScreenId::Form3, ScreenId::Form4, ScreenId::Form5,   ScreenId::Form6,
                                             ScreenId::Form7, ScreenId::Form8, ScreenId::Analysis};
         for (ScreenId id : jobs)
             app.nav().show(id);

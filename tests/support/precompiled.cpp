@@ -1,0 +1,1 @@
+// Nothing of its own: the library exists to build the tests' shared precompiled header.

@@ -570,6 +570,11 @@ void Form4::Command8_Click()
                             QStringLiteral("データの読み込み"));
         return;
     }
+    // Asked only once the chosen file is known to be a race, so that a cancelled or failed load costs nothing.
+    if (hasUnsavedWork()
+        && !dialogs.confirm(QStringLiteral("印や馬名などをセーブしていません。セーブせずにほかのレースを読み込みますがよろしいですか？"),
+                            QStringLiteral("データの破棄")))
+        return;
 
     // The loaded race replaces the one on the sheet entirely: reopen the sheet for its runners, then fill it.
     module.race = loaded.race;

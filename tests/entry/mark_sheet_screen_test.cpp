@@ -661,6 +661,34 @@ private slots:
         QVERIFY(!numberLabel(3));
     }
 
+    // A load over marks not yet saved asks first; キャンセル keeps the sheet as it was.
+    void loadOverUnsavedWorkAsks_data()
+    {
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("saved sheet") << false << false;
+        QTest::newRow("unsaved, OK") << true << true;
+        QTest::newRow("unsaved, cancel") << true << false;
+    }
+    void loadOverUnsavedWorkAsks()
+    {
+        QFETCH(bool, unsaved);
+        QFETCH(bool, answer);
+        TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("24122211.tkr"));
+        writeAll(path, fiveRunnerRace());
+        openSheet(3);
+        if (unsaved)
+            clickMarks(1, Qt::LeftButton, 2);
+        app->dialogs.confirmAnswers.push_back(answer);
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), unsaved ? 1 : 0);
+        const bool replaced = !unsaved || answer;
+        QCOMPARE(app->module.race.runnerCount, std::int16_t(replaced ? 5 : 3));
+        QCOMPARE(markLabel(1)->text(), replaced ? QStringLiteral("△★") : QStringLiteral("◎◎"));
+    }
+
     // Amounts of any length, a fraction and hand-written result texts come back from a load and a save unchanged.
     void loadThenSaveKeepsEveryValue()
     {

@@ -30,7 +30,7 @@ const ControlLine menuControls[] = {
      .left = 2760, .top = 5400, .width = 6495, .height = 495, .pointSize = 15.75},
     {.name = "Command5", .kind = ControlKind::Button, .caption = "戻ります",
      .left = 9720, .top = 7560, .width = 1215, .height = 495, .pointSize = 12},
-    {.name = "Label5", .kind = ControlKind::Label, .caption = "制作：トキロ開発チーム　無断転載を禁じます",
+    {.name = "Label5", .kind = ControlKind::Label, .caption = "制作：トキロ開発チーム　自由ソフトウェア（GPL）",
      .left = 2520, .top = 6720, .width = 7095, .height = 375, .fore = cyan, .pointSize = 14.25,
      .align = Align::Centre},
 };

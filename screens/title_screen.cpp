@@ -23,7 +23,7 @@ const ControlLine titleControls[] = {
     {.name = "Label2", .kind = ControlKind::Label, .caption = "トキロ  Ver.2.0",
      .left = 3840, .top = 1080, .width = 5415, .height = 615, .fore = green, .pointSize = 27.75},
     {.name = "Image1", .kind = ControlKind::Picture},
-    {.name = "Label3", .kind = ControlKind::Label, .caption = "制作：トキロ開発チーム　無断転載を禁じます",
+    {.name = "Label3", .kind = ControlKind::Label, .caption = "制作：トキロ開発チーム　自由ソフトウェア（GPL）",
      .left = 2520, .top = 6720, .width = 7095, .height = 375, .fore = cyan, .align = Align::Centre},
     {.name = "Command1", .kind = ControlKind::Button, .caption = "始めます",
      .left = 5160, .top = 7440, .width = 1815, .height = 615, .pointSize = 15.75},

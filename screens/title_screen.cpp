@@ -7,10 +7,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 constexpr double formFont = 14.25;
@@ -116,9 +119,10 @@ void Form1::Command3_Click()
 void Form1::loadPicture(const QString& fileName)
 {
     // A missing or broken picture leaves an empty black box; the title and its buttons stay usable.
-    QPixmap picture;
-    if (picture.load(QDir(module.appFolder).filePath(fileName)))
-        Image1->setPixmap(picture);
-    else
-        Image1->clear();
+    // The picture on show goes before the next is decoded, and the next is decoded straight into the label's pixmap:
+    // QPixmap::load would keep every picture of the animation in the pixmap cache for as long as the program runs.
+    Image1->clear();
+    QImage picture(QDir(module.appFolder).filePath(fileName));
+    if (!picture.isNull())
+        Image1->setPixmap(QPixmap::fromImage(std::move(picture)));
 }

@@ -4,6 +4,7 @@
 // Prints medians of several runs and the ratio to the plain read. TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races.
 #include "bench_screens.h"
 #include "bench_support.h"
+#include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/record_screen.h"

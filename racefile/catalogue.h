@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/module1.h"
 #include "racefile/race_file.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <vector>
 
 namespace racelines {
@@ -17,9 +17,23 @@ class RaceFileLines;
 //
 // An unreadable file is one that is not a regular file, cannot be opened, is not valid code page 932 text, whose
 // runner count (0..21), ticket count or mark counts (0..25) do not fit the tables, or that ends before its last mark
-// line. Its summary lines keep their widths and show the date and race number as far as they could be read,
+// line. Its list lines keep their widths and show the date and race number as far as they could be read,
 // "＊このファイルは読めません＊" and the file name; rewriting it fails with the reason. A file that is only short after
 // its marks is readable: missing result lines show as empty, missing balance lines as 0.
+struct CatalogueEntry {
+    QString fileName;       // bare name in the race folder
+    QString sortKey;        // line 1 + last two of "00" + line 2
+    bool readable = false;  // false: the file could not be read as a race file; only fileName is reliable
+    QString raceDate;       // line 1
+    QString raceNumberText; // line 2 as text
+    QString raceName;       // line 3
+    std::int16_t runnerCount = 0;
+    QString firstPlace; // result lines as text, empty while unset
+    QString secondPlace;
+    QString payout;
+    double stake = 0; // balance lines as numbers, 0 while unset
+    double income = 0;
+};
 
 // The catalogue entry of a file split into lines.
 CatalogueEntry catalogueEntryOf(const racelines::RaceFileLines& lines, const QString& fileName);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/module1.h"
+#include "core/race_state.h"
 #include "racefile/file_result.h"
+#include "racefile/tail_lines.h"
 
 #include <QString>
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/module1.h"
 #include "racefile/catalogue.h"
 #include "racefile/file_result.h"
 #include "racefile/race_file.h"

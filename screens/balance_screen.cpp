@@ -128,7 +128,7 @@ bool Form8::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (event->type() == QEvent::InputMethod && (watched == Text1 || watched == Text2)) {
-        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount, static_cast<QInputMethodEvent*>(event));
+        applyFirstDigitRule(static_cast<QLineEdit*>(watched), keyCount, static_cast<QInputMethodEvent*>(event));
         return false;
     }
     if (!keyPress || keyAscii < 0)
@@ -155,18 +155,16 @@ void Form8::Form_Unload() { clearRaceState(module.race, 0); }
 
 void Form8::buildBalanceList()
 {
-    module.totalStake = 0;
-    module.totalIncome = 0;
-    module.raceCatalogue = RaceFolder(module.raceFolder).catalogue();
-    for (const CatalogueEntry& entry : module.raceCatalogue) {
-        module.raceStake = entry.stake;
-        module.raceIncome = entry.income;
-        module.totalStake += module.raceStake;
-        module.totalIncome += module.raceIncome;
+    double totalStake = 0;
+    double totalIncome = 0;
+    catalogue = RaceFolder(module.raceFolder).catalogue();
+    for (const CatalogueEntry& entry : catalogue) {
+        totalStake += entry.stake;
+        totalIncome += entry.income;
     }
     // One insertion for the whole list: a folder of many races must not repaint line by line.
-    List1->addItems(summaryLines(module.raceCatalogue, balanceSummaryLine));
-    Text4->setText(yen(module.totalIncome - module.totalStake));
+    List1->addItems(summaryLines(catalogue, balanceSummaryLine));
+    Text4->setText(yen(totalIncome - totalStake));
     Command2->hide();
 }
 
@@ -184,10 +182,10 @@ void Form8::relist()
 void Form8::List1_Click()
 {
     const int row = List1->currentRow();
-    if (row < 0 || row >= static_cast<int>(module.raceCatalogue.size()))
+    if (row < 0 || row >= static_cast<int>(catalogue.size()))
         return;
     Label5->setText(List1->item(row)->text());
-    module.selectedRaceFile = module.raceCatalogue[static_cast<std::size_t>(row)].fileName;
+    module.selectedRaceFile = catalogue[static_cast<std::size_t>(row)].fileName;
 
     const RaceFolder folder(module.raceFolder);
     LoadedRace loaded;
@@ -205,25 +203,25 @@ void Form8::List1_Click()
         Command2->hide();
         return;
     }
-    module.raceStake = tailAmount(loaded.tail.stake);
-    module.raceIncome = tailAmount(loaded.tail.income);
-    Text1->setText(yen(module.raceStake + 0));
-    Text2->setText(yen(module.raceIncome + 0));
-    Text3->setText(yen(module.raceIncome - module.raceStake));
+    const double raceStake = tailAmount(loaded.tail.stake);
+    const double raceIncome = tailAmount(loaded.tail.income);
+    Text1->setText(yen(raceStake + 0));
+    Text2->setText(yen(raceIncome + 0));
+    Text3->setText(yen(raceIncome - raceStake));
     Command2->show();
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form8::Text1_GotFocus() { module.keyCount = 0; }
+void Form8::Text1_GotFocus() { keyCount = 0; }
 
-void Form8::Text2_GotFocus() { module.keyCount = 0; }
+void Form8::Text2_GotFocus() { keyCount = 0; }
 
 void Form8::Text1_KeyPress(int keyAscii)
 {
     if (keyAscii == 13)
         Text2->setFocus(Qt::OtherFocusReason);
     else
-        applyFirstDigitRule(Text1, module.keyCount, keyAscii);
+        applyFirstDigitRule(Text1, keyCount, keyAscii);
 }
 
 void Form8::Text2_KeyPress(int keyAscii)
@@ -232,7 +230,7 @@ void Form8::Text2_KeyPress(int keyAscii)
         Text3->setText(numberText(numberValue(Text2->text()) - numberValue(Text1->text())));
         Command2->setFocus(Qt::OtherFocusReason);
     } else {
-        applyFirstDigitRule(Text2, module.keyCount, keyAscii);
+        applyFirstDigitRule(Text2, keyCount, keyAscii);
     }
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "racefile/catalogue.h"
 #include "screens/screen.h"
+
+#include <cstdint>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -50,4 +54,9 @@ private:
     QPushButton* Command2;
     QPushButton* Command3;
     QPushButton* Command1;
+
+    // The saved races in List1's order.
+    std::vector<CatalogueEntry> catalogue;
+    // Keys typed since a box got the focus (the first-digit rule).
+    std::int16_t keyCount = 0;
 };

@@ -306,8 +306,8 @@ void Form4::removeColumns()
 
 void Form4::placeColumn(int index)
 {
-    const double x = module.columnOriginX - columnPitch * index;
-    const int top = module.columnTop;
+    const double x = sheetOriginX - columnPitch * index;
+    const int top = sheetTop;
     Label7[index]->setGeometry(twipsRect(x, top, 405, 345));
     Label7[index]->setText(QString::number(index + 1));
     Label7[index]->show();
@@ -340,8 +340,6 @@ void Form4::Form_Load() { openSheet(); }
 void Form4::openSheet()
 {
     RaceState& race = module.race;
-    module.columnOriginX = sheetOriginX;
-    module.columnTop = sheetTop;
 
     // A freshly opened sheet shows no race number until there is one.
     Label3->clear();

@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/twips.h"
+#include "prediction/prediction.h"
 #include "screens/control_table.h"
 
 #include <QLabel>
@@ -137,7 +138,7 @@ const ControlLine form5Layout[] = {
 
 const char* const cellArrays[] = {"Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
                                   "Label29", "Label30", "Label31", "Label32", "Label33"};
-// Tops of the runner-cell rows below columnTop.
+// Tops of the runner-cell rows below the top of the table.
 constexpr int cellOffsets[] = {0, 250, 895, 1540, 2185, 2830, 3475, 4120, 4765, 5410, 6055};
 
 // A runner cell holds three blanks and a number, wider than the narrow cell: when the whole text does not fit, the
@@ -254,18 +255,16 @@ void Form5::fillHeader()
 
 void Form5::Form_Load()
 {
-    module.columnOriginX = tableOriginX;
-    module.columnTop = tableTop;
     fillHeader();
     const int runners = shownRunners();
     for (int i = 1; i < runners; ++i)
         for (int row = 0; row < tableRows; ++row)
             createCell(row, i);
     for (int i = 0; i < runners; ++i) {
-        const double left = module.columnOriginX - cellWidth * i;
+        const double left = tableOriginX - cellWidth * i;
         for (int row = 0; row < tableRows; ++row) {
             QLabel* cell = cells[row][i];
-            cell->move(twips(left), twips(module.columnTop + cellOffsets[row]));
+            cell->move(twips(left), twips(tableTop + cellOffsets[row]));
             cell->show();
         }
         Label23[i]->setText(QString::number(i + 1));
@@ -276,7 +275,8 @@ void Form5::Form_Load()
 void Form5::Form_Activate()
 {
     fillHeader();
-    const PredictionResult& result = predictCurrentRace(module);
+    const RaceState& race = module.race;
+    const PredictionResult result = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
     const int runners = std::min(shownRunners(), result.runnerCount);
 
     for (int i = 0; i < runners; ++i) {
@@ -318,9 +318,7 @@ void Form5::showTickets(const PredictionResult& result)
     while (static_cast<int>(Label49.size()) < total)
         createTicket(static_cast<int>(Label49.size()));
 
-    module.columnOriginX = ticketOriginX;
-    module.columnTop = tableTop;
-    double left = module.columnOriginX - ticketPitch * shownRunners() - 100;
+    double left = ticketOriginX - ticketPitch * shownRunners() - 100;
     double width = ticketWidth;
     double noteWidth = noteWidthTwips;
     const bool narrowed = left < 0;
@@ -332,11 +330,11 @@ void Form5::showTickets(const PredictionResult& result)
         width = std::min(width, room);
         noteWidth = std::min(noteWidth, room);
     }
-    Label48->setGeometry(twipsRect(left, module.columnTop, width, 300));
+    Label48->setGeometry(twipsRect(left, tableTop, width, 300));
     Label48->show();
     for (int t = 0; t < total; ++t) {
         QLabel* ticket = Label49[t];
-        ticket->setGeometry(twipsRect(left, ticketPitch * t + module.columnTop + 300, width, 300));
+        ticket->setGeometry(twipsRect(left, ticketPitch * t + tableTop + 300, width, 300));
         ticket->setText(QStringLiteral("%1 － %2").arg(result.ticketFirst[t] + 1).arg(result.ticketSecond[t] + 1));
         ticket->show();
     }
@@ -347,7 +345,7 @@ void Form5::showTickets(const PredictionResult& result)
     }
 
     if (total < result.ticketCount && result.favScoreSum != 0) {
-        Label10->setGeometry(twipsRect(left, total * ticketPitch + module.columnTop + 300, noteWidth, noteHeightTwips));
+        Label10->setGeometry(twipsRect(left, total * ticketPitch + tableTop + 300, noteWidth, noteHeightTwips));
         // Narrowed, the note wraps within its width and grows downwards to hold its lines.
         if (narrowed)
             Label10->resize(Label10->width(), std::max(Label10->height(), Label10->heightForWidth(Label10->width())));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prediction/prediction.h"
 #include "screens/screen.h"
 
 #include <array>

@@ -1,6 +1,7 @@
 #include "screens/record_screen.h"
 
 #include "core/numbers.h"
+#include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/saved_race_common.h"
@@ -133,7 +134,8 @@ void Form7::Form_Load()
         }
         ++raceTotal;
         module.race = std::move(loaded.race);
-        const PredictionResult& prediction = predictCurrentRace(module);
+        const PredictionResult prediction =
+            runPrediction(module.race.markSheet, module.race.runnerCount, module.race.ticketCount);
 
         // The result lines as the texts they hold, as the result entry list shows them.
         QString first = entry.firstPlace;

@@ -124,7 +124,7 @@ bool Form6::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn && isFocusFromUser(event)) {
         (this->*gotFocus)();
     } else if (event->type() == QEvent::InputMethod) {
-        applyFirstDigitRule(static_cast<QLineEdit*>(watched), module.keyCount, static_cast<QInputMethodEvent*>(event));
+        applyFirstDigitRule(static_cast<QLineEdit*>(watched), keyCount, static_cast<QInputMethodEvent*>(event));
     } else if (event->type() == QEvent::KeyPress) {
         const int keyAscii = keyAsciiOf(static_cast<QKeyEvent*>(event));
         if (keyAscii >= 0)
@@ -150,9 +150,9 @@ void Form6::Form_Unload()
 
 void Form6::buildCatalogue()
 {
-    module.raceCatalogue = RaceFolder(module.raceFolder).catalogue();
+    catalogue = RaceFolder(module.raceFolder).catalogue();
     // One insertion for the whole list: a folder of many races must not repaint line by line.
-    List1->addItems(summaryLines(module.raceCatalogue, resultSummaryLine));
+    List1->addItems(summaryLines(catalogue, resultSummaryLine));
     Command2->hide();
     Command3->hide();
 }
@@ -171,9 +171,9 @@ void Form6::relist()
 void Form6::List1_Click()
 {
     const int row = List1->currentRow();
-    if (row < 0 || row >= static_cast<int>(module.raceCatalogue.size()))
+    if (row < 0 || row >= static_cast<int>(catalogue.size()))
         return;
-    const CatalogueEntry& entry = module.raceCatalogue[static_cast<std::size_t>(row)];
+    const CatalogueEntry& entry = catalogue[static_cast<std::size_t>(row)];
     Label5->setText(List1->item(row)->text());
     module.selectedRaceFile = entry.fileName;
 
@@ -207,11 +207,11 @@ void Form6::List1_Click()
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form6::Text1_GotFocus() { module.keyCount = 0; }
+void Form6::Text1_GotFocus() { keyCount = 0; }
 
-void Form6::Text2_GotFocus() { module.keyCount = 0; }
+void Form6::Text2_GotFocus() { keyCount = 0; }
 
-void Form6::Text3_GotFocus() { module.keyCount = 0; }
+void Form6::Text3_GotFocus() { keyCount = 0; }
 
 void Form6::Text1_KeyPress(int keyAscii)
 {
@@ -220,7 +220,7 @@ void Form6::Text1_KeyPress(int keyAscii)
         Text1->setText(lastOfZeros(plainIfNumber(Text1->text()), 2));
         Text2->setFocus(Qt::OtherFocusReason);
     } else {
-        applyFirstDigitRule(Text1, module.keyCount, keyAscii);
+        applyFirstDigitRule(Text1, keyCount, keyAscii);
     }
 }
 
@@ -230,7 +230,7 @@ void Form6::Text2_KeyPress(int keyAscii)
         Text2->setText(lastOfZeros(plainIfNumber(Text2->text()), 2));
         Text3->setFocus(Qt::OtherFocusReason);
     } else {
-        applyFirstDigitRule(Text2, module.keyCount, keyAscii);
+        applyFirstDigitRule(Text2, keyCount, keyAscii);
     }
 }
 
@@ -241,7 +241,7 @@ void Form6::Text3_KeyPress(int keyAscii)
         Text3->setText(zeroFilled(plainIfNumber(Text3->text()), 6));
         Command2->setFocus(Qt::OtherFocusReason);
     } else {
-        applyFirstDigitRule(Text3, module.keyCount, keyAscii);
+        applyFirstDigitRule(Text3, keyCount, keyAscii);
     }
 }
 

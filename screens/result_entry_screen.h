@@ -1,6 +1,10 @@
 #pragma once
 
+#include "racefile/catalogue.h"
 #include "screens/screen.h"
+
+#include <cstdint>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -52,6 +56,10 @@ private:
     QPushButton* Command3;
     QPushButton* Command1;
 
+    // The saved races in List1's order.
+    std::vector<CatalogueEntry> catalogue;
+    // Keys typed since a box got the focus (the first-digit rule).
+    std::int16_t keyCount = 0;
     // Runners of the picked race, against which the finishers are checked.
     int pickedRunnerCount = 0;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/module1.h"
+#include "screens/module1.h"
 #include "screens/dialogs.h"
 #include "screens/navigation.h"
 

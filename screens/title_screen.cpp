@@ -69,7 +69,7 @@ Form1::Form1(Module1& module, Navigation& navigation, Dialogs& dialogs)
 void Form1::Form_Load()
 {
     module.appFolder = QCoreApplication::applicationDirPath();
-    module.sharedCounter = 0;
+    frame = 0;
     Image1->setGeometry(twipsRect((widthTwips - pictureWidth) / 2.0, (heightTwips - pictureHeight) / 2.0 - 400,
                                   pictureWidth, pictureHeight));
     Image1->show();
@@ -85,18 +85,18 @@ void Form1::Form_Unload()
 
 void Form1::Timer1_Timer()
 {
-    switch (module.sharedCounter) {
+    switch (frame) {
     case 0:
         loadPicture(QStringLiteral("uma02.jpg"));
-        module.sharedCounter = 1;
+        frame = 1;
         break;
     case 1:
         loadPicture(QStringLiteral("uma03.jpg"));
-        module.sharedCounter = 2;
+        frame = 2;
         break;
     case 2:
         loadPicture(QStringLiteral("uma04.jpg"));
-        module.sharedCounter = 3;
+        frame = 3;
         break;
     case 3: Timer1->stop(); break;
     default: break;

@@ -15,6 +15,10 @@ public:
     void Form_Load() override;
     void Form_Unload() override;
 
+    // The step of the picture animation: 0 while uma01 is up, then 1, 2 and 3 (uma04, the timer stops on the next
+    // tick). Public so that a test can put the animation at any step.
+    int frame = 0;
+
 private slots:
     // Slots so that the animation can also be stepped by name, without waiting for the clock.
     void Timer1_Timer();

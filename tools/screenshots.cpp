@@ -3,6 +3,7 @@
 // TOKIRO_SHOTS=text in the environment renders only the shots whose file name holds the text)
 // Each shot starts a fresh program (shared module, window, navigator) and brings it into the state to show.
 #include "app/main_window.h"
+#include "prediction/prediction.h"
 #include "racefile/race_file.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"

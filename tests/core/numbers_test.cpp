@@ -1,4 +1,4 @@
-#include "core/module1.h"
+#include "core/race_state.h"
 #include "core/numbers.h"
 
 #include <QtTest>

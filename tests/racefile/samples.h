@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/module1.h"
+#include "racefile/race_file.h"
 
 #include <QByteArray>
 #include <QObject>

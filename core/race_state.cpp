@@ -1,4 +1,4 @@
-#include "core/module1.h"
+#include "core/race_state.h"
 
 QString markSymbol(int kind)
 {
@@ -30,10 +30,4 @@ bool setRunnerCount(RaceState& race, int count)
         return false;
     race.runnerCount = static_cast<std::int16_t>(count);
     return true;
-}
-
-const PredictionResult& predictCurrentRace(Module1& module)
-{
-    module.prediction = runPrediction(module.race.markSheet, module.race.runnerCount, module.race.ticketCount);
-    return module.prediction;
 }

@@ -8,6 +8,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <functional>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -99,75 +100,92 @@ std::vector<Listed> listFolder(const RaceFolder& folder)
     return races;
 }
 
-// Reads every file (on every core: the files are independent) and keeps them in the catalogue's order: the sort key
-// compared by character codes (no locale), equal keys by file name, so that no race is dropped.
-template <typename Item, typename MakeItem, typename EntryOf>
-std::vector<Item> readSorted(const RaceFolder& folder, bool throughBalance, MakeItem makeItem, EntryOf entryOf)
+// What the catalogue's order needs of a file: its sort key and its name. found is false for a file gone since it was
+// listed, which is no race of the folder any more.
+struct OrderKey {
+    QString sortKey;
+    QString fileName;
+    bool found = false;
+};
+
+// Reads every listed file (on every core: the files are independent), handing each file's lines to take, which keeps
+// what it wants of them and returns the file's sort key and name. Returns the indexes of the files still there, in the
+// catalogue's order: the sort key compared by character codes (no locale), equal keys by file name, so that no race
+// is dropped.
+template <typename Take>
+std::vector<std::size_t> readInOrder(const RaceFolder& folder, const std::vector<Listed>& files, bool throughBalance,
+                                     Take take)
 {
-    struct File {
-        Listed listed;
-        bool found = false;
-        Item item{};
-    };
-    std::vector<File> files;
-    for (Listed& listed : listFolder(folder))
-        files.push_back({std::move(listed)});
-    auto readOne = [&](File& file) {
+    std::vector<OrderKey> keys(files.size());
+    auto readOne = [&](std::size_t i) {
+        const Listed& listed = files[i];
         FileBytes bytes;
-        if (file.listed.special)
+        if (listed.special)
             bytes.status = FileBytes::Status::NotRegular;
         else
-            bytes = readFileBytes(folder.filePath(file.listed.name), maxBytes, FollowLinks::Yes, file.listed.kind);
+            bytes = readFileBytes(folder.filePath(listed.name), maxBytes, FollowLinks::Yes, listed.kind);
         const RaceFileLines lines = RaceFileLines::of(std::move(bytes), throughBalance);
-        // Gone since it was listed: not a race of the folder any more.
-        file.found = lines.problem() != Problem::Missing;
-        if (file.found)
-            file.item = makeItem(lines, file.listed.name);
+        if (lines.problem() == Problem::Missing)
+            return;
+        keys[i] = take(i, lines, listed.name);
+        keys[i].found = true;
     };
+    std::vector<std::size_t> indexes(files.size());
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        indexes[i] = i;
     // Starting the other threads costs more than reading a few files.
     if (files.size() < 64)
-        std::for_each(files.begin(), files.end(), readOne);
+        std::for_each(indexes.begin(), indexes.end(), readOne);
     else
-        QtConcurrent::blockingMap(files, readOne);
+        QtConcurrent::blockingMap(indexes, [&](const std::size_t& i) { readOne(i); });
 
-    std::vector<std::size_t> order;
-    order.reserve(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (files[i].found)
-            order.push_back(i);
-    }
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const CatalogueEntry& first = entryOf(files[a].item);
-        const CatalogueEntry& second = entryOf(files[b].item);
-        if (const int byKey = QString::compare(first.sortKey, second.sortKey, Qt::CaseSensitive))
+    std::erase_if(indexes, [&](std::size_t i) { return !keys[i].found; });
+    std::sort(indexes.begin(), indexes.end(), [&](std::size_t a, std::size_t b) {
+        if (const int byKey = QString::compare(keys[a].sortKey, keys[b].sortKey, Qt::CaseSensitive))
             return byKey < 0;
-        return QString::compare(first.fileName, second.fileName, Qt::CaseSensitive) < 0;
+        return QString::compare(keys[a].fileName, keys[b].fileName, Qt::CaseSensitive) < 0;
     });
-    std::vector<Item> sorted;
-    sorted.reserve(order.size());
-    for (const std::size_t i : order)
-        sorted.push_back(std::move(files[i].item));
-    return sorted;
+    return indexes;
 }
 
 } // namespace
 
 std::vector<CatalogueEntry> RaceFolder::catalogue() const
 {
-    return readSorted<CatalogueEntry>(*this, true, catalogueEntryOf,
-                                      [](const CatalogueEntry& entry) -> const CatalogueEntry& { return entry; });
+    const std::vector<Listed> files = listFolder(*this);
+    std::vector<CatalogueEntry> entries(files.size());
+    const std::vector<std::size_t> order =
+        readInOrder(*this, files, true, [&](std::size_t i, const RaceFileLines& lines, const QString& name) {
+            entries[i] = catalogueEntryOf(lines, name);
+            return OrderKey{entries[i].sortKey, entries[i].fileName};
+        });
+    std::vector<CatalogueEntry> sorted;
+    sorted.reserve(order.size());
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    return sorted;
+}
+
+std::vector<std::size_t> RaceFolder::readEach(ReadScope scope, const std::function<void(std::size_t count)>& sized,
+                                              const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const
+{
+    const std::vector<Listed> files = listFolder(*this);
+    sized(files.size());
+    return readInOrder(*this, files, scope == ReadScope::Whole,
+                       [&](std::size_t i, const RaceFileLines& lines, const QString& name) {
+                           CataloguedRace race;
+                           race.entry = catalogueEntryOf(lines, name);
+                           race.read = readRaceLines(lines, race.race, scope, name);
+                           // The key is taken before the race is handed on (and maybe taken apart).
+                           OrderKey key{race.entry.sortKey, race.entry.fileName};
+                           made(i, std::move(race));
+                           return key;
+                       });
 }
 
 std::vector<CataloguedRace> RaceFolder::races(ReadScope scope) const
 {
-    auto makeRace = [scope](const RaceFileLines& lines, const QString& fileName) {
-        CataloguedRace item;
-        item.entry = catalogueEntryOf(lines, fileName);
-        item.read = readRaceLines(lines, item.race, scope, fileName);
-        return item;
-    };
-    return readSorted<CataloguedRace>(*this, scope == ReadScope::Whole, makeRace,
-                                      [](const CataloguedRace& race) -> const CatalogueEntry& { return race.entry; });
+    return racesAs<CataloguedRace>(scope, [](CataloguedRace&& race) { return std::move(race); });
 }
 
 FileResult RaceFolder::read(const QString& fileName, LoadedRace& out, ReadScope scope, CatalogueEntry* entry) const

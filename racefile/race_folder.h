@@ -7,7 +7,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // A rewrite that has been checked and written to "TKR.tmp", waiting for the user's answer. Made by RaceFolder's
@@ -41,6 +43,22 @@ public:
     std::vector<CatalogueEntry> catalogue() const;
     // The same list with each race read from the same single read of its file.
     std::vector<CataloguedRace> races(ReadScope scope = ReadScope::ThroughResults) const;
+    // The same list with each race turned by make into an Item, in the catalogue's order. make runs on the thread that
+    // read the file (every core, for a large folder), so that its work is shared out too and nothing of a race but
+    // its Item is kept. Item must be default-constructible.
+    template <typename Item, typename Make>
+    std::vector<Item> racesAs(ReadScope scope, Make make) const
+    {
+        std::vector<Item> items;
+        const std::vector<std::size_t> order = readEach(
+            scope, [&](std::size_t count) { items.resize(count); },
+            [&](std::size_t index, CataloguedRace&& race) { items[index] = make(std::move(race)); });
+        std::vector<Item> sorted;
+        sorted.reserve(order.size());
+        for (const std::size_t index : order)
+            sorted.push_back(std::move(items[index]));
+        return sorted;
+    }
 
     // One race read afresh; entry, when given, gets what the lists show of it from the same read (the result lines as
     // the texts they hold).
@@ -67,5 +85,11 @@ public:
     static const QString tempFileName; // "TKR.tmp"
 
 private:
+    // Reads every file of the folder: sized gets how many there are, made gets file index (0 .. count - 1) and its
+    // race, from any thread. Returns the indexes of the races in the catalogue's order (files gone since they were
+    // listed left out).
+    std::vector<std::size_t> readEach(ReadScope scope, const std::function<void(std::size_t count)>& sized,
+                                      const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const;
+
     QString path_;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-// A result or payout line as the record screen shows it: empty while unset, a number in plain decimal, or the text.
+// A result or payout line as the analysis shows it: empty while unset, a number in plain decimal, or the text.
 QString lineText(const TailValue& value)
 {
     switch (value.kind) {
@@ -92,16 +92,22 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
 
     out.firstText = lineText(tail.firstPlace);
     out.secondText = lineText(tail.secondPlace);
-    if (numberValue(out.secondText) < numberValue(out.firstText))
+    // The lines as they hold them (what the saved-race lists show), ordered by the values they start with.
+    out.firstLine = entry.firstPlace;
+    out.secondLine = entry.secondPlace;
+    if (numberValue(out.secondLine) < numberValue(out.firstLine)) {
         std::swap(out.firstText, out.secondText);
-    out.firstValue = numberValue(out.firstText);
-    out.secondValue = numberValue(out.secondText);
+        std::swap(out.firstLine, out.secondLine);
+    }
+    out.firstValue = numberValue(out.firstLine);
+    out.secondValue = numberValue(out.secondLine);
     out.resultRecorded = out.firstValue >= 1 && out.secondValue >= 1;
     out.hit = proposes(out.proposed, out.firstValue, out.secondValue);
 
     out.stake = prediction.ticketTotal * yenPerTicket;
     out.payoutText = lineText(tail.payout);
-    out.payout = numberValue(out.payoutText);
+    out.payoutLine = entry.payout;
+    out.payout = numberValue(out.payoutLine);
 
     out.ownStake = entry.stake;
     out.ownIncome = entry.income;
@@ -135,14 +141,31 @@ BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races)
     return totals;
 }
 
-FolderRecord tallyFolder(const QString& folder)
+BalanceTotals balanceTotals(const std::vector<CatalogueEntry>& races)
+{
+    BalanceTotals totals;
+    for (const CatalogueEntry& race : races) {
+        totals.stake += race.stake;
+        totals.income += race.income;
+    }
+    return totals;
+}
+
+FolderRecord tallyFolder(const QString& folder, ReadScope scope)
 {
     FolderRecord record;
-    std::vector<CataloguedRace> catalogue = RaceFolder(folder).races(ReadScope::Whole);
-    record.races.reserve(catalogue.size());
-    for (const CataloguedRace& item : catalogue)
-        record.races.push_back(outcomeOf(item));
+    // Each race becomes its outcome on the thread that read it: the engine runs on every core, and only the outcomes
+    // are kept.
+    record.races = RaceFolder(folder).racesAs<RaceOutcome>(scope, [](CataloguedRace&& race) { return outcomeOf(race); });
     record.record = recordTotals(record.races);
     record.balance = balanceTotals(record.races);
     return record;
+}
+
+FolderBalance balanceOfFolder(const QString& folder)
+{
+    FolderBalance balance;
+    balance.races = RaceFolder(folder).catalogue();
+    balance.totals = balanceTotals(balance.races);
+    return balance;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "prediction/mark_sheet.h"
+#include "racefile/catalogue.h"
+#include "racefile/race_file.h"
 
 #include <QString>
 
@@ -8,8 +10,6 @@
 #include <cstdint>
 #include <optional>
 #include <vector>
-
-struct CataloguedRace;
 
 // The win/loss tally of a folder of saved races, counted as the record screen counts the program's proposals (every
 // proposed ticket bought for 100 yen, a hit when a ticket is the recorded pair of finishers) and as the balance
@@ -47,10 +47,14 @@ struct RaceOutcome {
     int axisPattern = 0; // 1..4 from the engine
     std::vector<HorsePair> proposed;
 
-    // The result pair, lower number first as the record screen orders it. A line holding hand-written text keeps
-    // its text; its value is the number the text starts with (0 for none), which is what the comparison uses.
+    // The result pair, lower number first as the record screen orders it. A line holding a number shows it in plain
+    // decimal ("7" for "07"), a line holding hand-written text keeps its text; its value is the number the text
+    // starts with (0 for none), which is what the comparison uses.
     QString firstText;
     QString secondText;
+    // The same pair as the lines hold it, as the record screen's list shows it ("07", "+4", "3番").
+    QString firstLine;
+    QString secondLine;
     double firstValue = 0;
     double secondValue = 0;
     // Both finishers read as horse numbers (1 or more). A race written with empty boxes holds 0 and 0, which no
@@ -59,12 +63,14 @@ struct RaceOutcome {
     bool hit = false;
 
     double stake = 0;   // yenPerTicket for each proposed ticket
-    QString payoutText; // the payout line as stored
+    QString payoutText; // the payout line: a number in plain decimal, or its text
+    QString payoutLine; // the payout line as it holds it
     double payout = 0;  // its value, whether or not the race was a hit
     double proposalPayout() const { return hit ? payout : 0; }
     double proposalProfit() const { return proposalPayout() - stake; }
 
-    // The user's own amounts as the balance screen sums them (a line that holds no number counts 0).
+    // The user's own amounts as the balance screen sums them (a line that holds no number counts 0); 0 when the
+    // race was read through its results only.
     double ownStake = 0;
     double ownIncome = 0;
     // The balance screen has written amounts: the stake line is no longer empty (a fresh save leaves it empty), or
@@ -88,7 +94,7 @@ struct RecordTotals {
     std::optional<double> returnRatePercent() const;
 };
 
-// The balance screen's overall result.
+// The balance screen's overall result: the sums of the balance lines of every race file, unreadable ones adding 0.
 struct BalanceTotals {
     double stake = 0;
     double income = 0;
@@ -109,6 +115,16 @@ bool proposes(const std::vector<HorsePair>& tickets, double firstValue, double s
 
 RecordTotals recordTotals(const std::vector<RaceOutcome>& races);
 BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races);
+BalanceTotals balanceTotals(const std::vector<CatalogueEntry>& races);
 
-// Reads every race file of the folder once and tallies it.
-FolderRecord tallyFolder(const QString& folder);
+// Reads every race file of the folder once and tallies it. Whole reads everything. ThroughResults reads as the record
+// screen does, up to the result lines: a race whose balance lines are damaged still counts (its own amounts are 0).
+FolderRecord tallyFolder(const QString& folder, ReadScope scope = ReadScope::Whole);
+
+// The balance screen's list and overall result: every race file of the folder, catalogue order, and the sums of their
+// amounts. The engine is not run.
+struct FolderBalance {
+    std::vector<CatalogueEntry> races;
+    BalanceTotals totals;
+};
+FolderBalance balanceOfFolder(const QString& folder);

@@ -5,7 +5,6 @@
 #include "racefile/race_lines.h"
 
 #include <QStringBuilder>
-#include <QtConcurrent/QtConcurrentMap>
 
 using namespace racelines;
 
@@ -43,65 +42,7 @@ CatalogueEntry catalogueEntryOf(const RaceFileLines& lines, const QString& fileN
     return entry;
 }
 
-namespace {
-
-QString raceNumberPiece(const CatalogueEntry& entry)
-{
-    return padTo(u"第" % lastOfZeros(entry.raceNumberText, 2) % u"ﾚｰｽ", 8);
-}
-
-// Stands in for the result or balance pieces of a file that could not be read as a race; the file name takes the
-// place of the race name, since the name lines may be what is broken.
-const QString unreadableNote = QStringLiteral("＊このファイルは読めません＊");
-
-} // namespace
-
 CatalogueEntry catalogueEntryFromBytes(QByteArray bytes, const QString& fileName)
 {
     return catalogueEntryOf(RaceFileLines::parse(std::move(bytes), true), fileName);
-}
-
-QString resultSummaryLine(const CatalogueEntry& entry)
-{
-    QString line;
-    line.reserve(74);
-    line += u"  " % padTo(entry.raceDate, 12) % raceNumberPiece(entry);
-    if (!entry.readable)
-        return line % padTo(unreadableNote, 8 + 8 + 1 + 15) % padTo(entry.fileName, 20);
-    line += padTo(u"一着：" % lastOfZeros(entry.firstPlace, 2) % u"番", 8);
-    line += padTo(u"二着：" % lastOfZeros(entry.secondPlace, 2) % u"番", 8);
-    line += u' ';
-    // An amount is never cut: a payout too long for its piece widens the line instead.
-    line += padAtLeast(u"配当金：" % zeroFilled(entry.payout, 6) % u"円", 15);
-    line += padTo(entry.raceName, 20);
-    return line;
-}
-
-QString balanceSummaryLine(const CatalogueEntry& entry)
-{
-    QString line;
-    line.reserve(77);
-    line += u"  " % padTo(entry.raceDate, 10) % raceNumberPiece(entry);
-    if (!entry.readable)
-        return line % padTo(unreadableNote, 12 + 12 + 1 + 12) % padTo(entry.fileName, 20);
-    // Amounts are never cut: one too long for its piece widens the line instead.
-    line += padAtLeast(u"支出：" % formatYen(entry.stake), 12);
-    line += padAtLeast(u"収入：" % formatYen(entry.income), 12);
-    line += u' ';
-    line += padAtLeast(u"差額：" % formatYen(entry.income - entry.stake), 12);
-    line += padTo(entry.raceName, 20);
-    return line;
-}
-
-QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&))
-{
-    // Starting the other threads costs more than making a few lines.
-    if (entries.size() < 256) {
-        QStringList lines;
-        lines.reserve(static_cast<qsizetype>(entries.size()));
-        for (const CatalogueEntry& entry : entries)
-            lines.append(line(entry));
-        return lines;
-    }
-    return QtConcurrent::blockingMapped<QStringList>(entries, line);
 }

@@ -3,7 +3,6 @@
 #include "racefile/race_file.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -45,11 +44,3 @@ struct CataloguedRace {
     LoadedRace race;
     FileResult read;
 };
-
-// The list lines of the result entry (74 characters) and balance (77 characters) screens. An amount too long for its
-// piece widens its line by exactly the extra characters; no amount is ever cut.
-QString resultSummaryLine(const CatalogueEntry& entry);
-QString balanceSummaryLine(const CatalogueEntry& entry);
-
-// The line of every entry, in order, made on every core (a folder may hold a hundred thousand races).
-QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&));

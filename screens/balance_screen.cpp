@@ -2,7 +2,9 @@
 
 #include "core/numbers.h"
 #include "racefile/race_folder.h"
+#include "record/race_record.h"
 #include "screens/control_table.h"
+#include "screens/list_lines.h"
 #include "screens/saved_race_common.h"
 
 #include <QFocusEvent>
@@ -155,16 +157,11 @@ void Form8::Form_Unload() { clearRaceState(module.race, 0); }
 
 void Form8::buildBalanceList()
 {
-    double totalStake = 0;
-    double totalIncome = 0;
-    catalogue = RaceFolder(module.raceFolder).catalogue();
-    for (const CatalogueEntry& entry : catalogue) {
-        totalStake += entry.stake;
-        totalIncome += entry.income;
-    }
+    FolderBalance balance = balanceOfFolder(module.raceFolder);
+    catalogue = std::move(balance.races);
     // One insertion for the whole list: a folder of many races must not repaint line by line.
     List1->addItems(summaryLines(catalogue, balanceSummaryLine));
-    Text4->setText(yen(totalIncome - totalStake));
+    Text4->setText(yen(balance.totals.difference()));
     Command2->hide();
 }
 

@@ -1,15 +1,17 @@
 #include "screens/record_screen.h"
 
 #include "core/numbers.h"
-#include "prediction/prediction.h"
 #include "racefile/race_folder.h"
+#include "record/race_record.h"
 #include "screens/control_table.h"
+#include "screens/list_lines.h"
 #include "screens/saved_race_common.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -60,10 +62,6 @@ const ControlLine controls[] = {
 };
 // clang-format on
 
-const QString hitMarker = QStringLiteral("［あたり！］　");
-const QString missMarker = QStringLiteral("［はずれ！］　");
-// Same width as the two markers, for a file that could not be read as a race: it is shown but not counted.
-const QString unreadableMarker = QStringLiteral("［読めません］");
 } // namespace
 
 Form7::Form7(Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -100,77 +98,31 @@ Form7::Form7(Module1& module, Navigation& navigation, Dialogs& dialogs)
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
-QString Form7::recordLine(bool raceHit, const QString& raceDate, std::int16_t raceNumber, const QString& first,
-                          const QString& second, const QString& pay, const QString& raceName)
-{
-    return (raceHit ? hitMarker : missMarker) + padTo(raceDate, 12)
-           + padTo(QStringLiteral("第") + lastOfZeros(QString::number(raceNumber), 2)
-                       + QStringLiteral("ﾚｰｽ　　馬連結果："),
-                   14)
-           + lastOfZeros(first, 2) + QStringLiteral(" - ") + lastOfZeros(second, 2) + QStringLiteral("     ")
-           + padAtLeast(QStringLiteral("配当金：") + zeroFilled(pay, 6) + QStringLiteral("円"), 15)
-           + padTo(raceName, 12);
-}
-
 void Form7::Form_Load()
 {
-    // The catalogue is kept locally: the shared one belongs to the result and balance screens' lists.
-    // Each file is read once, for its place in the order and for its race.
-    std::vector<CataloguedRace> catalogue = RaceFolder(module.raceFolder).races(ReadScope::ThroughResults);
-    int raceTotal = 0;
-    int hitTotal = 0;
-    double stakeTotal = 0;
-    double payoutTotal = 0;
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(catalogue.size()));
-
-    for (CataloguedRace& item : catalogue) {
-        const CatalogueEntry& entry = item.entry;
-        LoadedRace& loaded = item.race;
-        if (!item.read.ok) {
-            // Predicting it from whatever race was read before would count a proposal nobody made.
-            lines.append(unreadableMarker + padTo(entry.fileName, 65));
-            continue;
-        }
-        ++raceTotal;
-        module.race = std::move(loaded.race);
-        const PredictionResult prediction =
-            runPrediction(module.race.markSheet, module.race.runnerCount, module.race.ticketCount);
-
-        // The result lines as the texts they hold, as the result entry list shows them.
-        QString first = entry.firstPlace;
-        QString second = entry.secondPlace;
-        const QString pay = entry.payout;
-        if (numberValue(second) < numberValue(first))
-            std::swap(first, second);
-        const double firstValue = numberValue(first);
-        const double secondValue = numberValue(second);
-
-        bool raceHit = false;
-        for (int t = 0; t < prediction.ticketTotal; ++t) {
-            if (prediction.ticketFirst[static_cast<std::size_t>(t)] + 1 == firstValue
-                && prediction.ticketSecond[static_cast<std::size_t>(t)] + 1 == secondValue)
-                raceHit = true;
-        }
-        stakeTotal += prediction.ticketTotal * 100.0;
-        if (raceHit) {
-            ++hitTotal;
-            payoutTotal += numberValue(pay);
-        }
-        lines.append(recordLine(raceHit, module.race.raceDate, module.race.raceNumber, first, second, pay,
-                                module.race.raceName));
-    }
+    // Read as this screen always has, up to the result lines: damaged balance lines do not keep a race out of the
+    // record.
+    const FolderRecord tally = tallyFolder(module.raceFolder, ReadScope::ThroughResults);
     // One insertion for the whole list: thousands of races must not repaint line by line.
-    List1->addItems(lines);
+    List1->addItems(recordLines(tally.races));
 
-    Label6->setText(QString::number(raceTotal));
-    Label7->setText(QString::number(hitTotal));
-    Label8->setText(QString::number(raceTotal - hitTotal));
+    const RecordTotals& totals = tally.record;
+    Label6->setText(QString::number(totals.races));
+    Label7->setText(QString::number(totals.hits));
+    Label8->setText(QString::number(totals.misses()));
     // A rate over nothing stays empty.
-    Label9->setText(raceTotal > 0 ? formatPercent(100.0 * hitTotal / raceTotal) : QString());
-    Label12->setText(numberText(stakeTotal) + QStringLiteral("円"));
-    Label13->setText(numberText(payoutTotal) + QStringLiteral("円"));
-    Label15->setText(stakeTotal != 0 ? formatPercent(100.0 * payoutTotal / stakeTotal) : QString());
+    Label9->setText(totals.strikeRatePercent() ? formatPercent(*totals.strikeRatePercent()) : QString());
+    Label12->setText(numberText(totals.stake) + QStringLiteral("円"));
+    Label13->setText(numberText(totals.payout) + QStringLiteral("円"));
+    Label15->setText(totals.returnRatePercent() ? formatPercent(*totals.returnRatePercent()) : QString());
+
+    // The record is made by going through the races in the shared race state, which keeps the last one read.
+    const auto last = std::find_if(tally.races.rbegin(), tally.races.rend(),
+                                   [](const RaceOutcome& race) { return race.readable; });
+    LoadedRace loaded;
+    if (last != tally.races.rend()
+        && RaceFolder(module.raceFolder).read(last->fileName, loaded, ReadScope::ThroughResults).ok)
+        module.race = std::move(loaded.race);
 }
 
 void Form7::Form_Unload() { clearRaceState(module.race, 0); }

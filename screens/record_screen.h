@@ -16,10 +16,6 @@ public:
     void Form_Load() override;
     void Form_Unload() override;
 
-    // The list line of one race (72 characters); first and second already ordered.
-    static QString recordLine(bool raceHit, const QString& raceDate, std::int16_t raceNumber, const QString& first,
-                              const QString& second, const QString& pay, const QString& raceName);
-
 private:
     void Command1_Click();
     void Command2_Click();

@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
+#include "screens/list_lines.h"
 #include "screens/saved_race_common.h"
 
 #include <QFocusEvent>

@@ -1,4 +1,5 @@
 #include "racefile/race_folder.h"
+#include "screens/list_lines.h"
 #include "samples.h"
 #include "temp_folder.h"
 

@@ -1,6 +1,7 @@
 #include "fuzz/rewrite_checks.h"
 #include "odd_files.h"
 #include "racefile/race_folder.h"
+#include "screens/list_lines.h"
 #include "samples.h"
 #include "temp_folder.h"
 

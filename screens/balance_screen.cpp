@@ -4,12 +4,10 @@
 #include "racefile/race_folder.h"
 #include "record/race_record.h"
 #include "screens/control_table.h"
+#include "screens/event_hooks.h"
 #include "screens/list_lines.h"
 #include "screens/saved_race_common.h"
 
-#include <QFocusEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -55,12 +53,6 @@ const ControlLine controls[] = {
 };
 // clang-format on
 
-bool isFocusFromUser(const QEvent* event)
-{
-    // Coming back from a message box or another window is not the box getting the focus anew.
-    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
 
 QString yen(double value) { return numberText(value) + QStringLiteral("円"); }
 } // namespace
@@ -93,9 +85,6 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Text3->setReadOnly(true);
     Text4->setReadOnly(true);
     Text4->setFocusPolicy(Qt::NoFocus);
-    for (QWidget* watched : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
-                             static_cast<QWidget*>(Text3)})
-        watched->installEventFilter(this);
 
     setTabOrder(List1, Text1);
     setTabOrder(Text1, Text2);
@@ -105,46 +94,18 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setTabOrder(Command3, Command1);
     setFirstFocus(List1);
 
+    onEnter(List1, [this] { List1_Click(); });
+    wireNumberBox(Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
+    wireNumberBox(Text2, keyCount, [this](int keyAscii) { Text2_KeyPress(keyAscii); }, [this] { Text2_GotFocus(); });
+    // The difference is worked out, never typed: Enter alone moves on from it.
+    onKeyAscii(Text3, [this](int keyAscii) {
+        Text3_KeyPress(keyAscii);
+        return keyAscii == 13;
+    });
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-}
-
-bool Form8::eventFilter(QObject* watched, QEvent* event)
-{
-    const bool keyPress = event->type() == QEvent::KeyPress;
-    const int keyAscii = keyPress ? keyAsciiOf(static_cast<QKeyEvent*>(event)) : -1;
-    if (watched == List1) {
-        if (keyAscii == 13) {
-            List1_Click();
-            return true;
-        }
-        return false;
-    }
-    if (event->type() == QEvent::FocusIn && isFocusFromUser(event)) {
-        if (watched == Text1)
-            Text1_GotFocus();
-        else if (watched == Text2)
-            Text2_GotFocus();
-        return false;
-    }
-    if (event->type() == QEvent::InputMethod && (watched == Text1 || watched == Text2)) {
-        applyFirstDigitRule(static_cast<QLineEdit*>(watched), keyCount, static_cast<QInputMethodEvent*>(event));
-        return false;
-    }
-    if (!keyPress || keyAscii < 0)
-        return Screen::eventFilter(watched, event);
-    if (watched == Text1)
-        Text1_KeyPress(keyAscii);
-    else if (watched == Text2)
-        Text2_KeyPress(keyAscii);
-    else if (watched == Text3)
-        Text3_KeyPress(keyAscii);
-    else
-        return Screen::eventFilter(watched, event);
-    // Enter is the handlers' alone; every other key goes on into the box.
-    return keyAscii == 13;
 }
 
 void Form8::Form_Load()

@@ -1,6 +1,8 @@
 #include "screens/event_hooks.h"
 
 #include <QEvent>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -34,6 +36,26 @@ void onEnter(QWidget* widget, std::function<void()> handler)
     });
 }
 
+int keyAsciiOf(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Backspace: return 8;
+    default: break;
+    }
+    const QString text = event->text();
+    return text.isEmpty() ? -1 : static_cast<int>(text.at(0).unicode());
+}
+
+void onKeyAscii(QWidget* widget, std::function<bool(int keyAscii)> handler)
+{
+    new EventHook(widget, QEvent::KeyPress, [handler = std::move(handler)](QEvent* event) {
+        const int keyAscii = keyAsciiOf(static_cast<QKeyEvent*>(event));
+        return keyAscii >= 0 && handler(keyAscii);
+    });
+}
+
 void onKey(QWidget* widget, Qt::Key key, std::function<void()> handler)
 {
     new EventHook(widget, QEvent::KeyPress, [key, handler = std::move(handler)](QEvent* event) {
@@ -48,6 +70,24 @@ void onFocusIn(QWidget* widget, std::function<void()> handler)
 {
     new EventHook(widget, QEvent::FocusIn, [handler = std::move(handler)](QEvent*) {
         handler();
+        return false;
+    });
+}
+
+void onFocusFromUser(QWidget* widget, std::function<void()> handler)
+{
+    new EventHook(widget, QEvent::FocusIn, [handler = std::move(handler)](QEvent* event) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            handler();
+        return false;
+    });
+}
+
+void onInputMethod(QWidget* widget, std::function<void(const QInputMethodEvent*)> handler)
+{
+    new EventHook(widget, QEvent::InputMethod, [handler = std::move(handler)](QEvent* event) {
+        handler(static_cast<QInputMethodEvent*>(event));
         return false;
     });
 }

@@ -3,12 +3,10 @@
 #include "core/numbers.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
+#include "screens/event_hooks.h"
 #include "screens/list_lines.h"
 #include "screens/saved_race_common.h"
 
-#include <QFocusEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -51,12 +49,6 @@ const ControlLine controls[] = {
 };
 // clang-format on
 
-bool isFocusFromUser(const QEvent* event)
-{
-    // Coming back from a message box or another window is not the box getting the focus anew.
-    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
 } // namespace
 
 Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -79,11 +71,8 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     List1->setFont(savedRaceListFont());
     List1->setUniformItemSizes(true);
     Label5->setFont(savedRaceListFont());
-    for (QLineEdit* box : {Text1, Text2, Text3}) {
+    for (QLineEdit* box : {Text1, Text2, Text3})
         setInputMethod(box, false);
-        box->installEventFilter(this);
-    }
-    List1->installEventFilter(this);
 
     setTabOrder(List1, Text1);
     setTabOrder(Text1, Text2);
@@ -93,47 +82,14 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setTabOrder(Command3, Command1);
     setFirstFocus(List1);
 
+    onEnter(List1, [this] { List1_Click(); });
+    wireNumberBox(Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
+    wireNumberBox(Text2, keyCount, [this](int keyAscii) { Text2_KeyPress(keyAscii); }, [this] { Text2_GotFocus(); });
+    wireNumberBox(Text3, keyCount, [this](int keyAscii) { Text3_KeyPress(keyAscii); }, [this] { Text3_GotFocus(); });
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-}
-
-bool Form6::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == List1) {
-        if (event->type() == QEvent::KeyPress && keyAsciiOf(static_cast<QKeyEvent*>(event)) == 13) {
-            List1_Click();
-            return true;
-        }
-        return false;
-    }
-    void (Form6::*gotFocus)() = nullptr;
-    void (Form6::*keyPress)(int) = nullptr;
-    if (watched == Text1) {
-        gotFocus = &Form6::Text1_GotFocus;
-        keyPress = &Form6::Text1_KeyPress;
-    } else if (watched == Text2) {
-        gotFocus = &Form6::Text2_GotFocus;
-        keyPress = &Form6::Text2_KeyPress;
-    } else if (watched == Text3) {
-        gotFocus = &Form6::Text3_GotFocus;
-        keyPress = &Form6::Text3_KeyPress;
-    } else {
-        return Screen::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::FocusIn && isFocusFromUser(event)) {
-        (this->*gotFocus)();
-    } else if (event->type() == QEvent::InputMethod) {
-        applyFirstDigitRule(static_cast<QLineEdit*>(watched), keyCount, static_cast<QInputMethodEvent*>(event));
-    } else if (event->type() == QEvent::KeyPress) {
-        const int keyAscii = keyAsciiOf(static_cast<QKeyEvent*>(event));
-        if (keyAscii >= 0)
-            (this->*keyPress)(keyAscii);
-        // Enter is the handlers' alone; every other key goes on into the box.
-        return keyAscii == 13;
-    }
-    return false;
 }
 
 void Form6::Form_Load()

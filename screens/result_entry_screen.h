@@ -21,9 +21,6 @@ public:
     void Form_Load() override;
     void Form_Unload() override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void List1_Click();
     void Text1_GotFocus();

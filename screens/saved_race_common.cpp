@@ -2,9 +2,9 @@
 
 #include "core/numbers.h"
 #include "screens/control_table.h"
+#include "screens/event_hooks.h"
 
 #include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -61,18 +61,6 @@ QFont savedRaceListFont()
     return font;
 }
 
-int keyAsciiOf(const QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Backspace: return 8;
-    default: break;
-    }
-    const QString text = event->text();
-    return text.isEmpty() ? -1 : static_cast<int>(text.at(0).unicode());
-}
-
 void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii)
 {
     // A full-width digit is a digit too.
@@ -106,4 +94,16 @@ QString plainIfNumber(const QString& text)
 {
     const TypedNumber number = readTypedNumber(text);
     return number.kind == TypedNumber::Kind::Number ? number.plain : text;
+}
+
+void wireNumberBox(QLineEdit* box, std::int16_t& keyCount, std::function<void(int keyAscii)> keyPress,
+                   std::function<void()> gotFocus)
+{
+    onFocusFromUser(box, std::move(gotFocus));
+    onInputMethod(box, [box, &keyCount](const QInputMethodEvent* event) { applyFirstDigitRule(box, keyCount, event); });
+    onKeyAscii(box, [keyPress = std::move(keyPress)](int keyAscii) {
+        keyPress(keyAscii);
+        // Enter is the handler's alone; every other key goes on into the box.
+        return keyAscii == 13;
+    });
 }

@@ -6,9 +6,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QInputMethodEvent;
-class QKeyEvent;
 class QLineEdit;
 class QWidget;
 
@@ -22,10 +22,6 @@ void buildSavedRaceHeader(QWidget* screen, const char* titleName, const char* pr
 // half-width places and the columns of the lines stay aligned.
 QFont savedRaceListFont();
 
-// The character code a key press hands to a KeyPress handler (13 for Return and Enter, 8 for Backspace), or -1 for a
-// key that types nothing (arrows, Shift, function keys), which a KeyPress handler never sees.
-int keyAsciiOf(const QKeyEvent* event);
-
 // The first-digit rule of the number boxes, for any key but Enter: a digit typed while keyCount is 0 empties the box
 // first, so it replaces the old value; every key then counts. No key is blocked. The count stops at its top instead
 // of wrapping round to 0, which would empty the box again in the middle of typing.
@@ -34,6 +30,12 @@ void applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, int keyAscii);
 // What the first-digit rule makes of text committed by an input method (which arrives whole, not as keys): its first
 // character counts as the key. Returns false when the event commits nothing.
 bool applyFirstDigitRule(QLineEdit* box, std::int16_t& keyCount, const QInputMethodEvent* event);
+
+// Wires a number box of the result entry and balance screens: keyPress gets every key that types something, Enter
+// included, which stays the handler's (the box never receives it); text an input method commits follows the
+// first-digit rule; gotFocus runs when the focus comes into the box anew.
+void wireNumberBox(QLineEdit* box, std::int16_t& keyCount, std::function<void(int keyAscii)> keyPress,
+                   std::function<void()> gotFocus);
 
 // The number a box's text holds, in plain half-width digits ("１，２３０円" -> "1230"); a text without a number stays
 // as it is.

@@ -22,12 +22,7 @@ QStringEncoder& encoder()
 
 bool hasUnreportedBadByte(QByteArrayView bytes)
 {
-    // None of these can be the second byte of a pair (second bytes are 0x40..0x7E and 0x80..0xFC), so a plain
-    // scan finds exactly the single bytes.
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b == 0x00 || b == 0x1A || b == 0x1C || b == 0x7F;
-    });
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return isRefusedByte(static_cast<unsigned char>(c)); });
 }
 
 bool isRemovedControl(char32_t c)

@@ -15,10 +15,14 @@
 // has seen no error; Qt 6.4 keeps a converter's error flag after resetState(), so one that failed is replaced.
 QStringDecoder& cp932Decoder();
 
+// The single bytes the converter passes without a report although they are no text: a NUL, and 0x1A, 0x1C and 0x7F,
+// which ICU swaps among each other (a file holding one would not read back as the byte it holds). None of them can be
+// the second byte of a pair (second bytes are 0x40..0x7E and 0x80..0xFC), so a plain scan finds exactly these bytes.
+constexpr bool isRefusedByte(unsigned char b) { return b == 0x00 || b == 0x1A || b == 0x1C || b == 0x7F; }
+
 // The text of bytes that are valid code page 932 text, or nullopt. Refused: a byte sequence the converter reports
-// (a cut-off lead byte, a bad second byte, 0x80, 0xA0, 0xFD..0xFF), a UTF-8 byte order mark, and the bytes 0x00,
-// 0x1A, 0x1C and 0x7F, which the converter passes without a report (ICU swaps the last three among each other, so
-// a file holding one of them would not read back as the byte it holds).
+// (a cut-off lead byte, a bad second byte, 0x80, 0xA0, 0xFD..0xFF), a UTF-8 byte order mark, and the refused bytes
+// above.
 std::optional<QString> decodeCp932(QByteArrayView bytes);
 
 // One field as it goes into a file: line breaks and other control characters (except tab) are removed, so the

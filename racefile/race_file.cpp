@@ -148,7 +148,7 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
         for (int k = 0; k < markKindCount; ++k) {
             const std::int16_t mark = read.number16(firstMarkLine(n) + 6 * r + k);
             // A short file lends a missing mark the last number read, which need not be a count.
-            if (mark < 0 || mark > maxMarkCount)
+            if (mark < 0 || mark > maxMarksPerRunner)
                 return {false,
                         QStringLiteral("レースファイル「%1」は途中で切れていて、印の数を読めません。").arg(fileName)};
             race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] = mark;
@@ -174,11 +174,11 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
     for (int r = 0; r < n; ++r) {
         for (int k = 0; k < markKindCount; ++k) {
             const int mark = race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
-            if (mark < 0 || mark > maxMarkCount)
+            if (mark < 0 || mark > maxMarksPerRunner)
                 return {false, QStringLiteral("%1番の印の数（%2）が0～%3の範囲にないため、保存できません。")
                                    .arg(r + 1)
                                    .arg(mark)
-                                   .arg(maxMarkCount)};
+                                   .arg(maxMarksPerRunner)};
         }
     }
 

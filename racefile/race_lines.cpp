@@ -180,16 +180,17 @@ namespace {
 enum ByteClass : unsigned char {
     Plain = 0,
     High = 1,    // above ASCII
-    Refused = 2, // passed by the converter without a report but no text: 0x1A, 0x1C and 0x7F come back swapped
-                 // among each other (ICU's table), and a NUL is none; none of them can be the second byte of a pair
+    Refused = 2, // passed by the converter without a report but no text (isRefusedByte)
 };
 
 constexpr std::array<unsigned char, 256> byteClasses = [] {
     std::array<unsigned char, 256> classes{};
     for (int b = 0x80; b < 0x100; ++b)
         classes[static_cast<std::size_t>(b)] = High;
-    for (const int b : {0x00, 0x1A, 0x1C, 0x7F})
-        classes[static_cast<std::size_t>(b)] = Refused;
+    for (int b = 0; b < 0x80; ++b) {
+        if (isRefusedByte(static_cast<unsigned char>(b)))
+            classes[static_cast<std::size_t>(b)] = Refused;
+    }
     return classes;
 }();
 
@@ -319,10 +320,10 @@ void RaceFileLines::checkMarks()
         // Whole counts need no rounding; anything else is rounded as a load rounds it.
         bool fits = false;
         if (value && *value == std::floor(*value)) {
-            fits = *value >= 0 && *value <= maxMarkCount;
+            fits = *value >= 0 && *value <= maxMarksPerRunner;
         } else if (value) {
             const std::optional<std::int16_t> mark = toInt16(*value);
-            fits = mark && *mark >= 0 && *mark <= maxMarkCount;
+            fits = mark && *mark >= 0 && *mark <= maxMarksPerRunner;
         }
         if (!fits) {
             fail(Problem::BadMarkCount, line);
@@ -367,7 +368,7 @@ QString RaceFileLines::problemMessage(const QString& fileName) const
         return QStringLiteral("レースファイル「%1」の%2行目の印の数が0～%3の数ではありません。")
             .arg(fileName)
             .arg(problemLine_)
-            .arg(maxMarkCount);
+            .arg(maxMarksPerRunner);
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prediction/mark_sheet.h"
 #include "racefile/file_bytes.h"
 
 #include <QByteArray>
@@ -27,7 +28,6 @@ inline int lineCount(int n) { return 14 + 7 * n; }
 
 // A race file is a few kilobytes; anything that needs more than this before its last race line is not one.
 inline constexpr qsizetype maxBytes = 1 << 20;
-inline constexpr int maxMarkCount = 25;
 
 enum class Problem {
     None,

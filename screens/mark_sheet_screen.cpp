@@ -5,6 +5,7 @@
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
+#include "screens/race_header.h"
 #include "screens/event_hooks.h"
 
 #include <QButtonGroup>
@@ -39,20 +40,11 @@ constexpr int spinnerLowest = 1;
 constexpr int spinnerHighest = 12;
 
 // clang-format off
-#define HEADER(NAME, LEFT, WIDTH)                                                                                    \
-    {.name = NAME, .kind = ControlKind::Label, .left = LEFT, .top = 150, .width = WIDTH, .height = 330,            \
-     .fore = black, .back = lightYellow, .pointSize = 12, .border = true, .align = Align::Centre}
 #define MARK_BUTTON(NAME, CAPTION, LEFT, TOP)                                                                        \
     {.name = NAME, .kind = ControlKind::Button, .caption = CAPTION, .left = LEFT, .top = TOP, .width = 375,        \
      .height = 375, .pointSize = 12}
 
 const ControlLine form4Layout[] = {
-    HEADER("Label1", 600, 1575),
-    HEADER("Label3", 2400, 1815),
-    HEADER("Label4", 4440, 3135),
-    HEADER("Label5", 7800, 735),
-    HEADER("Label2", 8760, 1815),
-    HEADER("Label6", 10800, 855),
 
     // Templates of the runner columns, at the place of runner 1.
     {.name = "Label7", .kind = ControlKind::Label, .left = 8500, .top = 650, .width = 405, .height = 345,
@@ -106,7 +98,6 @@ const ControlLine form4Layout[] = {
      .width = 10575, .height = 300, .fore = orange, .pointSize = 11.25},
 };
 
-#undef HEADER
 #undef MARK_BUTTON
 // clang-format on
 
@@ -170,12 +161,7 @@ Form4::Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
     auto label = [this](const char* name) { return build<QLabel>(this, form4Layout, name, formPoint); };
     auto button = [this](const char* name) { return build<QPushButton>(this, form4Layout, name, formPoint); };
 
-    Label1 = label("Label1");
-    Label3 = label("Label3");
-    Label4 = label("Label4");
-    Label5 = label("Label5");
-    Label2 = label("Label2");
-    Label6 = label("Label6");
+    header = buildRaceHeader(this, 150, formPoint);
     Label10 = label("Label10");
     Label11 = label("Label11");
     Label12 = label("Label12");
@@ -342,7 +328,7 @@ void Form4::openSheet()
     RaceState& race = module.race;
 
     // A freshly opened sheet shows no race number until there is one.
-    Label3->clear();
+    header.Label3->clear();
     fillHeader();
     Text2->setText(QString::number(race.ticketCount));
     showOnSpinner(race.ticketCount);
@@ -387,14 +373,7 @@ bool Form4::hasUnsavedWork() const { return content() != savedContent; }
 
 void Form4::fillHeader()
 {
-    const RaceState& race = module.race;
-    Label1->setText(race.raceDate);
-    if (race.raceNumber != 0)
-        Label3->setText(QStringLiteral("第%1レース").arg(race.raceNumber));
-    Label4->setText(race.raceName);
-    Label5->setText(race.gradedText);
-    Label2->setText(race.courseName);
-    Label6->setText(race.distanceText);
+    fillRaceHeader(header, module.race);
 }
 
 void Form4::Form_Activate()

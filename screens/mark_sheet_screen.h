@@ -1,5 +1,6 @@
 #pragma once
 
+#include "screens/race_header.h"
 #include "screens/screen.h"
 
 #include <array>
@@ -62,12 +63,7 @@ private:
     void removeColumns();
     void setTabChain();
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
+    RaceHeader header; // Label1 .. Label6
     QLabel* Label9;
     QLabel* Label10;
     QLabel* Label11;

@@ -4,6 +4,7 @@
 #include "core/twips.h"
 #include "prediction/prediction.h"
 #include "screens/control_table.h"
+#include "screens/race_header.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -30,9 +31,6 @@ constexpr double noteWidthTwips = 1335;
 constexpr double noteHeightTwips = 495;
 
 // clang-format off
-#define HEADER(NAME, LEFT, WIDTH)                                                                                    \
-    {.name = NAME, .kind = ControlKind::Label, .left = LEFT, .top = 240, .width = WIDTH, .height = 330,            \
-     .fore = black, .back = lightYellow, .pointSize = 12, .border = true, .align = Align::Centre}
 #define ROW_HEADER(NAME, CAPTION, TOP)                                                                               \
     {.name = NAME, .kind = ControlKind::Label, .caption = CAPTION, .left = 8325, .top = TOP, .width = 300,        \
      .height = 640, .fore = black, .back = lightGreen, .bold = false, .border = true, .align = Align::Centre,     \
@@ -50,12 +48,6 @@ constexpr double noteHeightTwips = 495;
      .family = FAMILY}
 
 const ControlLine form5Layout[] = {
-    HEADER("Label1", 600, 1575),
-    HEADER("Label3", 2400, 1815),
-    HEADER("Label4", 4440, 3135),
-    HEADER("Label5", 7800, 735),
-    HEADER("Label2", 8760, 1815),
-    HEADER("Label6", 10800, 855),
 
     CELL("Label23", 750, 255, peach, 9, gothicFamily),
     CELL("Label24", 1000, 645, lightGreen, 9, minchoFamily),
@@ -129,7 +121,6 @@ const ControlLine form5Layout[] = {
      .width = 1215, .height = 255, .fore = cyan, .pointSize = 14.25},
 };
 
-#undef HEADER
 #undef ROW_HEADER
 #undef PANEL_TITLE
 #undef PANEL_VALUE
@@ -184,6 +175,7 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
     : Screen(ScreenId::Form5, module, navigation, dialogs)
 {
     setFont(screenFont(formPoint, false));
+    header = buildRaceHeader(this, 240, formPoint);
     // Every fixed control of the table; those the screen writes to are kept by name.
     for (const ControlLine& control : form5Layout) {
         const QString name = QString::fromUtf8(control.name);
@@ -194,12 +186,6 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
         buildControl(this, control, formPoint);
     }
     auto label = [this](const char* name) { return findChild<QLabel*>(QString::fromUtf8(name)); };
-    Label1 = label("Label1");
-    Label2 = label("Label2");
-    Label3 = label("Label3");
-    Label4 = label("Label4");
-    Label5 = label("Label5");
-    Label6 = label("Label6");
     Label10 = label("Label10");
     Label35 = label("Label35");
     Label37 = label("Label37");
@@ -243,14 +229,7 @@ int Form5::shownRunners() const { return std::clamp<int>(module.race.runnerCount
 
 void Form5::fillHeader()
 {
-    const RaceState& race = module.race;
-    Label1->setText(race.raceDate);
-    if (race.raceNumber != 0)
-        Label3->setText(QStringLiteral("第%1レース").arg(race.raceNumber));
-    Label4->setText(race.raceName);
-    Label5->setText(race.gradedText);
-    Label2->setText(race.courseName);
-    Label6->setText(race.distanceText);
+    fillRaceHeader(header, module.race);
 }
 
 void Form5::Form_Load()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "prediction/prediction.h"
+#include "screens/race_header.h"
 #include "screens/screen.h"
 
 #include <array>
@@ -29,12 +30,7 @@ private:
     QLabel* createTicket(int index);
     void showTickets(const PredictionResult& result);
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
+    RaceHeader header; // Label1 .. Label6
     QLabel* Label10;
     QLabel* Label35;
     QLabel* Label37;

@@ -1,16 +1,11 @@
 #include "analysis_folder.h"
 
 #include "analysis/csv_export.h"
+#include "test_files.h"
 
 #include <QtTest>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Two races: a hit whose name holds a comma and double quotes, and one with amounts but no result.
 std::vector<TestRace> csvRaces()
@@ -79,7 +74,7 @@ private slots:
         const QByteArray bytes = "\xEF\xBB\xBF"
                                  "a,b\r\n";
         QVERIFY(saveCsvFile(path, bytes).ok);
-        QCOMPARE(readAll(path), bytes);
+        QCOMPARE(fileBytes(path), bytes);
 
         // A save that fails on its way to the disk says so in Japanese and leaves the old file as it was.
         const FileResult failed = saveCsvFile(path,
@@ -89,7 +84,7 @@ private slots:
         QVERIFY(!failed.ok);
         QVERIFY2(failed.error.startsWith(QStringLiteral("CSVファイル「成績.csv」を保存できませんでした。")),
                  qPrintable(failed.error));
-        QCOMPARE(readAll(path), bytes);
+        QCOMPARE(fileBytes(path), bytes);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("成績.csv")});
 
         const FileResult noFolder = saveCsvFile(dir.filePath(QStringLiteral("なし/成績.csv")), bytes);

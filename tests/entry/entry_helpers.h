@@ -2,6 +2,7 @@
 
 #include "app_harness.h"
 #include "core/twips.h"
+#include "test_files.h"
 #include "typing.h"
 
 #include <QLineEdit>
@@ -22,18 +23,12 @@ inline QRect twipsGeometry(const QWidget* widget)
 inline QRect expectedGeometry(int left, int top, int width, int height) { return twipsRect(left, top, width, height); }
 
 inline void type(QWidget* box, const QString& text) { typeText(box, text); }
+using ::settle;
 
 inline void typeAndEnter(QWidget* box, const QString& text)
 {
     type(box, text);
     QTest::keyClick(box, Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
-
-// Lets closed screens be destroyed, as the event loop does between two user actions.
-inline void settle()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
 

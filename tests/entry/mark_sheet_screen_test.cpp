@@ -32,19 +32,6 @@ const QByteArray grade1Sjis = QByteArray::fromHex("82668754");               // 
 const QByteArray nakayamaSjis = QByteArray::fromHex("92868e528ba3946e8fea"); // 中山競馬場
 const QByteArray nameSjis = QByteArray::fromHex("83548162837481628393");     // サ｜フ｜ン
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // A saved race of five runners with a result and an empty balance, as the other screens leave it.
 QByteArray fiveRunnerRace()
 {
@@ -460,7 +447,7 @@ private slots:
                        "",         " 2 ",  " 0 ",   " 1 ",      " 0 ",        " 0 ",   " 1 ", " 0 ", " 1 ", " 0 ",
                        " 0 ",      " 0 ",  " 0 ",   "",         "",           "",      "",    " 0 "});
         QCOMPARE(expected.count("\r\n"), 28);
-        QCOMPARE(readAll(folder.filePath(QStringLiteral("24122211.tkr"))), expected);
+        QCOMPARE(fileBytes(folder.filePath(QStringLiteral("24122211.tkr"))), expected);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("24122211.tkr")});
     }
 
@@ -486,7 +473,7 @@ private slots:
         TempFolder folder;
         const QString path = folder.filePath(QStringLiteral("old.tkr"));
         const QByteArray old = fiveRunnerRace();
-        writeAll(path, old);
+        putFile(path, old);
         openSheet(1);
         app->dialogs.fileAnswers.push_back(path);
         app->dialogs.confirmAnswers.push_back(ok);
@@ -494,7 +481,7 @@ private slots:
         QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), 1);
         QCOMPARE(app->dialogs.asked.back().text, QStringLiteral("データを上書きしますがよろしいですか？"));
         QCOMPARE(app->dialogs.asked.back().title, QStringLiteral("データの保存"));
-        const QByteArray now = readAll(path);
+        const QByteArray now = fileBytes(path);
         if (ok)
             QCOMPARE(now.count("\r\n"), 21);
         else
@@ -544,7 +531,7 @@ private slots:
     {
         TempFolder folder;
         const QString path = folder.filePath(QStringLiteral("24122211.tkr"));
-        writeAll(path, fiveRunnerRace());
+        putFile(path, fiveRunnerRace());
         openSheet(12);
         clickMarks(8, Qt::LeftButton, 3);
         app->dialogs.fileAnswers.push_back(path);
@@ -585,7 +572,7 @@ private slots:
     {
         TempFolder folder;
         const QString source = folder.filePath(QStringLiteral("24122211.tkr"));
-        writeAll(source, fiveRunnerRace());
+        putFile(source, fiveRunnerRace());
         openSheet(2);
         app->dialogs.fileAnswers.push_back(source);
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
@@ -596,7 +583,7 @@ private slots:
 
         // Line 2 and a second place kept as bare digits become number lines, the payout a text line and the empty
         // income 0; all else is as loaded.
-        QList<QByteArray> lines = readAll(source).split('\n');
+        QList<QByteArray> lines = fileBytes(source).split('\n');
         lines.removeLast();
         for (QByteArray& line : lines)
             line.chop(1);
@@ -604,7 +591,7 @@ private slots:
         lines[lines.size() - 4] = " 7 ";
         lines[lines.size() - 3] = "1230";
         lines[lines.size() - 1] = " 0 ";
-        QCOMPARE(readAll(copy), fileLines(lines));
+        QCOMPARE(fileBytes(copy), fileLines(lines));
     }
 
     void unsoundFileChangesNothing_data()
@@ -640,7 +627,7 @@ private slots:
         TempFolder folder;
         const QString path = folder.filePath(QStringLiteral("bad.tkr"));
         if (!bytes.isEmpty())
-            writeAll(path, bytes);
+            putFile(path, bytes);
         if (odd == QStringLiteral("pipe"))
             QVERIFY(odd::makeFifo(path));
         else if (odd == QStringLiteral("zero"))
@@ -699,7 +686,7 @@ private slots:
             line.chop(1);
         const QList<QByteArray> tail = {"+4", " .0 ", "123456789", " 2.5 ", " 98765432109 "};
         lines = lines.mid(0, 44) + tail;
-        writeAll(QStringLiteral("big.tkr"), fileLines(lines));
+        putFile(QStringLiteral("big.tkr"), fileLines(lines));
         // The dialog's bare names are in the race folder.
         app->module.raceFolder = folder.path();
         openSheet(2);
@@ -707,7 +694,7 @@ private slots:
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
         QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
-        const QList<QByteArray> saved = readAll(QStringLiteral("copy.tkr")).split('\n').mid(44, 5);
+        const QList<QByteArray> saved = fileBytes(QStringLiteral("copy.tkr")).split('\n').mid(44, 5);
         QCOMPARE(saved, (QList<QByteArray>{" 4 \r", " 0 \r", "123456789\r", " 2.5 \r", " 98765432109 \r"}));
     }
 
@@ -744,7 +731,7 @@ private slots:
         QFETCH(QString, way);
         QFETCH(bool, asks);
         TempFolder folder;
-        writeAll(QStringLiteral("race.tkr"), fiveRunnerRace());
+        putFile(QStringLiteral("race.tkr"), fiveRunnerRace());
         openSheet(3);
         if (change.startsWith(u"loaded")) {
             app->dialogs.fileAnswers = {QStringLiteral("race.tkr")};

@@ -18,14 +18,6 @@
 using entry::expectedGeometry;
 using entry::settle;
 
-namespace {
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
-
 class RaceConditionsScreenTest : public QObject {
     Q_OBJECT
 

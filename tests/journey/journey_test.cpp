@@ -2,7 +2,9 @@
 // the record and the balance. Everything goes through the real widgets and the scripted dialogs.
 #include "app_harness.h"
 #include "temp_folder.h"
+#include "test_files.h"
 #include "test_main.h"
+#include "typing.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,20 +27,6 @@ constexpr int exampleMarks[8][6] = {
 
 QWidget* focused() { return QApplication::focusWidget(); }
 
-// Half-width text as key presses, Japanese text as the input method commits it.
-void type(QWidget* target, const QString& text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(target, c.toLatin1());
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QCoreApplication::sendEvent(target, &commit);
-        }
-    }
-}
-
 void press(Qt::Key key)
 {
     QTest::keyClick(focused(), key);
@@ -47,14 +35,8 @@ void press(Qt::Key key)
 
 void typeAndEnter(const QString& text)
 {
-    type(focused(), text);
+    typeText(focused(), text);
     press(Qt::Key_Return);
-}
-
-void settle()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
 }
 
 QByteArray cp932(const QStringList& lines)
@@ -64,14 +46,6 @@ QByteArray cp932(const QStringList& lines)
     for (const QString& line : lines)
         bytes += encoder.encode(line) + "\r\n";
     return bytes;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 } // namespace
@@ -356,7 +330,7 @@ private slots:
         QVERIFY(click(ScreenId::Form2, QStringLiteral("Command1")));
         // "クリア" answered with キャンセル keeps what was typed.
         auto* date = on<QLineEdit>(ScreenId::Form3, QStringLiteral("Text1"));
-        type(date, QStringLiteral("26/12/28"));
+        typeText(date, QStringLiteral("26/12/28"));
         app->dialogs.confirmAnswers.push_back(false);
         QVERIFY(click(ScreenId::Form3, QStringLiteral("Command3")));
         QCOMPARE(date->text(), QStringLiteral("26/12/28"));

@@ -1,5 +1,6 @@
 #include "racefile/race_folder.h"
 #include "screens/list_lines.h"
+#include "core_test_main.h"
 #include "samples.h"
 #include "temp_folder.h"
 
@@ -187,10 +188,6 @@ void CatalogueTest::untrustedFilesAreListed()
     }
 }
 
-static const RegisterTest registered([] { return std::make_unique<CatalogueTest>(); });
-
-#include "catalogue_test.moc"
-
 // The record screen reads each file once: its races must be those a separate read gives, in catalogue order.
 void CatalogueTest::racesReadWithTheCatalogue()
 {
@@ -226,3 +223,7 @@ void CatalogueTest::racesReadWithTheCatalogue()
         QCOMPARE(races[2].race.tail.firstPlace, TailValue::ofNumber(2));
     }
 }
+
+TOKIRO_CORE_TEST_MAIN(CatalogueTest)
+
+#include "catalogue_test.moc"

@@ -2,6 +2,7 @@
 #include "racefile/race_bytes.h"
 #include "racefile/race_file.h"
 #include "racefile/race_lines.h"
+#include "core_test_main.h"
 #include "samples.h"
 #include "temp_folder.h"
 
@@ -506,6 +507,6 @@ void FormatTest::fuzzRegressionsRead()
     QVERIFY(inputs.size() > 100);
 }
 
-static const RegisterTest registered([] { return std::make_unique<FormatTest>(); });
+TOKIRO_CORE_TEST_MAIN(FormatTest)
 
 #include "format_test.moc"

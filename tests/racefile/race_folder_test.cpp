@@ -2,6 +2,7 @@
 #include "odd_files.h"
 #include "racefile/race_folder.h"
 #include "screens/list_lines.h"
+#include "core_test_main.h"
 #include "samples.h"
 #include "temp_folder.h"
 
@@ -352,6 +353,6 @@ void RaceFolderTest::rewriteFuzzRegressions()
     QVERIFY(inputs.size() > 100);
 }
 
-static const RegisterTest registered([] { return std::make_unique<RaceFolderTest>(); });
+TOKIRO_CORE_TEST_MAIN(RaceFolderTest)
 
 #include "race_folder_test.moc"

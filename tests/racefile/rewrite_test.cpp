@@ -1,4 +1,5 @@
 #include "racefile/race_folder.h"
+#include "core_test_main.h"
 #include "samples.h"
 #include "temp_folder.h"
 
@@ -221,6 +222,6 @@ void RewriteTest::deleteRemoves()
     }
 }
 
-static const RegisterTest registered([] { return std::make_unique<RewriteTest>(); });
+TOKIRO_CORE_TEST_MAIN(RewriteTest)
 
 #include "rewrite_test.moc"

@@ -5,12 +5,6 @@
 #include <QStringEncoder>
 #include <QtTest>
 
-std::vector<TestFactory>& racefileTests()
-{
-    static std::vector<TestFactory> tests;
-    return tests;
-}
-
 RaceState sampleRace(int runners)
 {
     RaceState race;
@@ -62,21 +56,6 @@ std::vector<QByteArray> raceLines(int runners, const QByteArray& first, const QB
     for (const QByteArray& tail : {first, second, payout, stake, income})
         lines.push_back(tail);
     return lines;
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 std::vector<FuzzInput> fuzzInputs(const QString& folder)

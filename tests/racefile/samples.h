@@ -1,6 +1,7 @@
 #pragma once
 
 #include "racefile/race_file.h"
+#include "test_files.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -11,12 +12,6 @@
 #include <memory>
 #include <vector>
 
-// Every test object of the executable registers here (one static per test file).
-using TestFactory = std::function<std::unique_ptr<QObject>()>;
-std::vector<TestFactory>& racefileTests();
-struct RegisterTest {
-    explicit RegisterTest(TestFactory make) { racefileTests().push_back(std::move(make)); }
-};
 
 // A race with n runners: dated 99/05/16, race 7, names ウマ1.., runner r with (r % 3) ◎ and one ★.
 RaceState sampleRace(int runners);
@@ -33,7 +28,6 @@ std::vector<QByteArray> raceLines(int runners, const QByteArray& first = {}, con
                                   const QByteArray& payout = {}, const QByteArray& stake = {},
                                   const QByteArray& income = " 0 ");
 
-void putFile(const QString& path, const QByteArray& bytes);
 
 // The inputs kept from a fuzz target in a folder: its minimised corpus (a ".hex" file, one input per line) and any
 // input that once failed (a file of its own). name tells which, for a failure message.
@@ -42,4 +36,3 @@ struct FuzzInput {
     QByteArray bytes;
 };
 std::vector<FuzzInput> fuzzInputs(const QString& folder);
-QByteArray fileBytes(const QString& path);

@@ -3,6 +3,7 @@
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
 #include "racefile/save_file.h"
+#include "core_test_main.h"
 #include "samples.h"
 #include "temp_folder.h"
 
@@ -201,6 +202,6 @@ void SaveFileTest::failuresSaidInJapanese()
              qPrintable(message));
 }
 
-static const RegisterTest registered([] { return std::make_unique<SaveFileTest>(); });
+TOKIRO_CORE_TEST_MAIN(SaveFileTest)
 
 #include "save_file_test.moc"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "racefile/race_file.h"
-#include "racefile/race_file.h"
+#include "test_files.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -52,12 +52,6 @@ inline TailLines results(TailValue first, TailValue second, TailValue payout, Ta
         const FileResult written_ = writeRaceFile((file), (race), (tail));                                             \
         QVERIFY2(written_.ok, qPrintable(written_.error));                                                             \
     } while (false)
-
-inline QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The lines of a race file without their CR LF.
 inline QList<QByteArray> fileLines(const QString& path)

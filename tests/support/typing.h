@@ -19,3 +19,10 @@ inline void typeText(QWidget* box, const QString& text)
         }
     }
 }
+
+// Lets closed screens be destroyed and posted events be handled, as the event loop does between two user actions.
+inline void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}

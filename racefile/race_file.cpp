@@ -76,6 +76,17 @@ public:
     }
     std::int16_t number16(int line)
     {
+        // Nearly every number line is written as " 7 " or " 12 " (a race has over a hundred mark lines): those are
+        // read directly.
+        const QByteArrayView bytes = lines_.bytesOf(line);
+        if ((bytes.size() == 3 || bytes.size() == 4) && bytes.front() == ' ' && bytes.back() == ' ') {
+            int value = 0;
+            qsizetype i = 1;
+            for (; i < bytes.size() - 1 && bytes[i] >= '0' && bytes[i] <= '9'; ++i)
+                value = value * 10 + (bytes[i] - '0');
+            if (i == bytes.size() - 1)
+                return scratch_ = static_cast<std::int16_t>(value);
+        }
         if (lines_.has(line)) {
             const std::optional<double> value = numberOfLine(lines_.bytesOf(line));
             if (const std::optional<std::int16_t> whole = value ? toInt16(*value) : std::nullopt)
@@ -124,7 +135,8 @@ private:
 
 } // namespace
 
-FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope scope, const QString& fileName)
+FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope scope, const QString& fileName,
+                         RunnerNames names)
 {
     if (!lines.trusted())
         return {false, lines.problemMessage(fileName)};
@@ -142,7 +154,7 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
     race.runnerCount = read.number16(runnerCountLine); // trusted: line 8 holds a count in 0..21
     race.aimMode = read.number16(9);
     const int n = race.runnerCount;
-    for (int r = 0; r < n; ++r)
+    for (int r = 0; r < n && names == RunnerNames::Read; ++r)
         race.runnerNames[static_cast<std::size_t>(r)] = read.text(firstNameLine + r);
     for (int r = 0; r < n; ++r) {
         for (int k = 0; k < markKindCount; ++k) {

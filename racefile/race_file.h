@@ -15,6 +15,10 @@ struct LoadedRace {
 // ThroughResults: lines 1 .. 12+7N, everything up to the result lines (what the record screen needs).
 enum class ReadScope { Whole, ThroughResults };
 
+// Skipped: the runner names are left empty, for readers that count races and never show a runner (the record tally
+// of a large folder saves a text per runner).
+enum class RunnerNames { Read, Skipped };
+
 // Writes the whole race (header, names, marks of rows 0..runnerCount-1, tail lines) to path, replacing any file
 // of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field,
 // and a path taken by a device, a pipe or a socket (or a link to one).
@@ -26,7 +30,7 @@ class RaceFileLines;
 
 // Reads a race from a file's lines already split, for readers that use the same lines for more than the race.
 FileResult readRaceLines(const racelines::RaceFileLines& lines, LoadedRace& out, ReadScope scope,
-                         const QString& fileName);
+                         const QString& fileName, RunnerNames names = RunnerNames::Read);
 
 // Reads a race file at any path (a load picks it in a dialog). Anything but a regular file (a folder, a device, a pipe,
 // a socket, or a link to one) is refused at once, without being opened. On failure `out` is unspecified and the

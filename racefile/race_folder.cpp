@@ -166,7 +166,8 @@ std::vector<CatalogueEntry> RaceFolder::catalogue() const
     return sorted;
 }
 
-std::vector<std::size_t> RaceFolder::readEach(ReadScope scope, const std::function<void(std::size_t count)>& sized,
+std::vector<std::size_t> RaceFolder::readEach(ReadScope scope, RunnerNames names,
+                                              const std::function<void(std::size_t count)>& sized,
                                               const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const
 {
     const std::vector<Listed> files = listFolder(*this);
@@ -175,7 +176,7 @@ std::vector<std::size_t> RaceFolder::readEach(ReadScope scope, const std::functi
                        [&](std::size_t i, const RaceFileLines& lines, const QString& name) {
                            CataloguedRace race;
                            race.entry = catalogueEntryOf(lines, name);
-                           race.read = readRaceLines(lines, race.race, scope, name);
+                           race.read = readRaceLines(lines, race.race, scope, name, names);
                            // The key is taken before the race is handed on (and maybe taken apart).
                            OrderKey key{race.entry.sortKey, race.entry.fileName};
                            made(i, std::move(race));
@@ -185,7 +186,7 @@ std::vector<std::size_t> RaceFolder::readEach(ReadScope scope, const std::functi
 
 std::vector<CataloguedRace> RaceFolder::races(ReadScope scope) const
 {
-    return racesAs<CataloguedRace>(scope, [](CataloguedRace&& race) { return std::move(race); });
+    return racesAs<CataloguedRace>(scope, RunnerNames::Read, [](CataloguedRace&& race) { return std::move(race); });
 }
 
 FileResult RaceFolder::read(const QString& fileName, LoadedRace& out, ReadScope scope, CatalogueEntry* entry) const

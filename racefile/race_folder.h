@@ -47,11 +47,11 @@ public:
     // read the file (every core, for a large folder), so that its work is shared out too and nothing of a race but
     // its Item is kept. Item must be default-constructible.
     template <typename Item, typename Make>
-    std::vector<Item> racesAs(ReadScope scope, Make make) const
+    std::vector<Item> racesAs(ReadScope scope, RunnerNames names, Make make) const
     {
         std::vector<Item> items;
         const std::vector<std::size_t> order = readEach(
-            scope, [&](std::size_t count) { items.resize(count); },
+            scope, names, [&](std::size_t count) { items.resize(count); },
             [&](std::size_t index, CataloguedRace&& race) { items[index] = make(std::move(race)); });
         std::vector<Item> sorted;
         sorted.reserve(order.size());
@@ -88,7 +88,8 @@ private:
     // Reads every file of the folder: sized gets how many there are, made gets file index (0 .. count - 1) and its
     // race, from any thread. Returns the indexes of the races in the catalogue's order (files gone since they were
     // listed left out).
-    std::vector<std::size_t> readEach(ReadScope scope, const std::function<void(std::size_t count)>& sized,
+    std::vector<std::size_t> readEach(ReadScope scope, RunnerNames names,
+                                      const std::function<void(std::size_t count)>& sized,
                                       const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const;
 
     QString path_;

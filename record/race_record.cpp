@@ -156,7 +156,9 @@ FolderRecord tallyFolder(const QString& folder, ReadScope scope)
     FolderRecord record;
     // Each race becomes its outcome on the thread that read it: the engine runs on every core, and only the outcomes
     // are kept.
-    record.races = RaceFolder(folder).racesAs<RaceOutcome>(scope, [](CataloguedRace&& race) { return outcomeOf(race); });
+    // An outcome holds no runner name, so none is read.
+    record.races = RaceFolder(folder).racesAs<RaceOutcome>(scope, RunnerNames::Skipped,
+                                                           [](CataloguedRace&& race) { return outcomeOf(race); });
     record.record = recordTotals(record.races);
     record.balance = balanceTotals(record.races);
     return record;

@@ -21,3 +21,11 @@ QDate parseRaceDate(const QString& text, int yearForMonthDay)
         return QDate(yearForMonthDay, md.captured(1).toInt(), md.captured(2).toInt());
     return {};
 }
+
+std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
+{
+    const QDate date = parseRaceDate(typed, currentYear);
+    if (!date.isValid())
+        return std::nullopt;
+    return date.toString(QStringLiteral("yy/MM/dd"));
+}

@@ -100,14 +100,6 @@ bool sameRaceDate(const QString& typed, const QString& stored)
     return first && first == normalisedRaceDate(stored, year);
 }
 
-std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
-{
-    const QDate date = parseRaceDate(typed, currentYear);
-    if (!date.isValid())
-        return std::nullopt;
-    return date.toString(QStringLiteral("yy/MM/dd"));
-}
-
 Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
     : Screen(ScreenId::Form3, module, navigation, dialogs)
 {

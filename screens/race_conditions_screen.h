@@ -11,11 +11,6 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-// A typed race date as "YY/MM/DD", or nothing when the text is not a calendar date. The year comes first and has
-// two or four digits, the parts are separated by "/" or "-"; month and day alone mean that day of currentYear.
-// Two-digit years 00..29 lie in the 2000s and 30..99 in the 1900s, which decides whether 29 February exists.
-std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear);
-
 // True when two date texts name the same day, written alike or not ("99/7/5" and "99/07/05").
 bool sameRaceDate(const QString& typed, const QString& stored);
 

@@ -15,7 +15,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
-using entry::expectedGeometry;
 using entry::settle;
 
 namespace {
@@ -110,13 +109,15 @@ private slots:
         app->module.race.runnerNames[0] = QStringLiteral("前のレース");
         app->module.keptTailLines.income = TailValue::ofNumber(300);
         openSheet(3);
+        // Runner 1 on the right, then every 400 twips (26 2/3 pixels) to the left.
+        const int lefts[] = {567, 540, 513};
         for (int i = 0; i < 3; ++i) {
-            const int x = 8500 - 400 * i;
+            const int x = lefts[i];
             QVERIFY(numberLabel(i)->isVisible());
             QCOMPARE(numberLabel(i)->text(), QString::number(i + 1));
-            QCOMPARE(numberLabel(i)->geometry(), expectedGeometry(x, 650, 405, 345));
-            QCOMPARE(nameBox(i)->geometry(), expectedGeometry(x, 1000, 400, 2500));
-            QCOMPARE(markLabel(i)->geometry(), expectedGeometry(x, 3500, 405, 4005));
+            QCOMPARE(numberLabel(i)->geometry(), QRect(x, 43, 27, 23));
+            QCOMPARE(nameBox(i)->geometry(), QRect(x, 67, 27, 167));
+            QCOMPARE(markLabel(i)->geometry(), QRect(x, 233, 27, 267));
             QVERIFY(nameBox(i)->isVisible() && nameBox(i)->toPlainText().isEmpty());
             QVERIFY(markLabel(i)->isVisible() && markLabel(i)->text().isEmpty());
         }
@@ -547,9 +548,10 @@ private slots:
         QCOMPARE(race.ticketCount, std::int16_t(7));
         QCOMPARE(race.raceNumber, std::int16_t(11));
         QCOMPARE(race.courseName, QStringLiteral("中山競馬場"));
+        const int lefts[] = {567, 540, 513, 487, 460};
         for (int i = 0; i < 5; ++i) {
             QVERIFY(numberLabel(i)->isVisible());
-            QCOMPARE(numberLabel(i)->geometry().x(), expectedGeometry(8500 - 400 * i, 0, 0, 0).x());
+            QCOMPARE(numberLabel(i)->geometry().x(), lefts[i]);
         }
         QVERIFY(!numberLabel(5) && !nameBox(5) && !markLabel(5));
         const QStringList names = {"Alpha", "Bravo", "", "Delta", "Echo"};

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using entry::expectedGeometry;
 using entry::settle;
 
 namespace {
@@ -125,22 +124,22 @@ private slots:
         QCOMPARE(label("Label47")->text(), QStringLiteral("3本軸"));
 
         QCOMPARE(shownTickets(), shown);
-        QCOMPARE(label("Label48")->geometry(), expectedGeometry(3500, 750, 1200, 300));
+        QCOMPARE(label("Label48")->geometry(), QRect(233, 50, 80, 20));
         for (int t = 0; t < shown.size(); ++t)
-            QCOMPARE(element("Label49", t)->geometry(), expectedGeometry(3500, 1050 + 300 * t, 1200, 300));
+            QCOMPARE(element("Label49", t)->geometry(), QRect(233, 70 + 20 * t, 80, 20));
         QCOMPARE(label("Label10")->isVisible(), note);
         if (note)
-            QCOMPARE(label("Label10")->geometry(), expectedGeometry(3500, 1050 + 300 * 10, 1335, 495));
+            QCOMPARE(label("Label10")->geometry(), QRect(233, 270, 89, 33));
         QVERIFY(label("Label50")->isVisible());
     }
 
     void placement_data()
     {
         QTest::addColumn<int>("runners");
-        QTest::addColumn<int>("listLeft"); // -1: wherever it fits left of the table
-        QTest::newRow("8 runners") << 8 << 3500;
-        QTest::newRow("18 runners") << 18 << 500;
-        QTest::newRow("19 runners") << 19 << 200;
+        QTest::addColumn<int>("listLeft"); // in pixels; -1: wherever it fits left of the table
+        QTest::newRow("8 runners") << 8 << 233;
+        QTest::newRow("18 runners") << 18 << 33;
+        QTest::newRow("19 runners") << 19 << 13;
         QTest::newRow("20 runners") << 20 << -1;
         QTest::newRow("21 runners") << 21 << -1;
     }
@@ -154,7 +153,9 @@ private slots:
         marks[runners - 1] = {0, 1, 2, 0, 0, 0};
         predict(marks, runners, 12); // more than the marks give: the note shows too
 
-        const int tops[] = {750, 1000, 1645, 2290, 2935, 3580, 4225, 4870, 5515, 6160, 6805};
+        const int tops[] = {50, 67, 110, 153, 196, 239, 282, 325, 368, 411, 454};
+        // Horse 1 on the right, then every 350 twips (23 1/3 pixels) to the left.
+        const int lefts[] = {532, 508, 485, 462, 438, 415, 392, 368, 345, 322, 298, 275, 252, 228, 205, 182, 158, 135, 112, 88, 65};
         const char* arrays[] = {"Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
                                 "Label29", "Label30", "Label31", "Label32", "Label33"};
         QList<QRect> table;
@@ -162,7 +163,7 @@ private slots:
             for (int row = 0; row < 11; ++row) {
                 QLabel* c = element(arrays[row], i);
                 QVERIFY(c && c->isVisible());
-                QCOMPARE(c->geometry(), expectedGeometry(7975 - 350 * i, tops[row], 350, row == 0 ? 255 : 645));
+                QCOMPARE(c->geometry(), QRect(lefts[i], tops[row], 23, row == 0 ? 17 : 43));
                 table << c->geometry();
             }
         }
@@ -173,9 +174,9 @@ private slots:
         QVERIFY(tickets > 0);
         QVERIFY(label("Label10")->isVisible());
         if (listLeft >= 0) {
-            QCOMPARE(label("Label48")->geometry(), expectedGeometry(listLeft, 750, 1200, 300));
-            QCOMPARE(element("Label49", 0)->geometry(), expectedGeometry(listLeft, 1050, 1200, 300));
-            QCOMPARE(label("Label10")->geometry(), expectedGeometry(listLeft, 1050 + 300 * int(tickets), 1335, 495));
+            QCOMPARE(label("Label48")->geometry(), QRect(listLeft, 50, 80, 20));
+            QCOMPARE(element("Label49", 0)->geometry(), QRect(listLeft, 70, 80, 20));
+            QCOMPARE(label("Label10")->geometry(), QRect(listLeft, 70 + 20 * int(tickets), 89, 33));
         }
         // Every part of the list is inside the window, clear of the table, and its text is not cut.
         QList<QLabel*> parts = {label("Label48"), label("Label10")};
@@ -218,7 +219,7 @@ private slots:
         QCOMPARE(label("Label10")->isVisible(), note);
         if (note)
             QCOMPARE(label("Label10")->geometry().topLeft(),
-                     expectedGeometry(5000, 1050 + 300 * static_cast<int>(shownTickets().size()), 0, 0).topLeft());
+                     QPoint(333, 70 + 20 * static_cast<int>(shownTickets().size())));
         QCOMPARE(label("Label37")->text(), favTopRate);
         QCOMPARE(label("Label43")->text(), quinellaTopRate);
     }

@@ -121,7 +121,7 @@ private slots:
         QTest::addColumn<int>("screen");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QRect>("twipsBox");
+        QTest::addColumn<QRect>("box"); // in pixels
         QTest::addColumn<int>("fore");
         QTest::addColumn<int>("back");
         QTest::addColumn<double>("points");
@@ -131,25 +131,25 @@ private slots:
             QTest::newRow(tag) << static_cast<int>(screen) << QString::fromLatin1(name) << QString::fromUtf8(caption)
                                << box << fore << back << points;
         };
-        row("title Label1", ScreenId::Form1, "Label1", "馬連専用馬券予想プログラム", {1920, 360, 6375, 375}, yellow,
+        row("title Label1", ScreenId::Form1, "Label1", "馬連専用馬券予想プログラム", {128, 24, 425, 25}, yellow,
             noColour, 20.25);
-        row("title Label2", ScreenId::Form1, "Label2", "トキロ  Ver.2.0", {3840, 1080, 5415, 615}, green, noColour,
+        row("title Label2", ScreenId::Form1, "Label2", "トキロ  Ver.2.0", {256, 72, 361, 41}, green, noColour,
             27.75);
-        row("title Command1", ScreenId::Form1, "Command1", "始めます", {5160, 7440, 1815, 615}, noColour, noColour,
+        row("title Command1", ScreenId::Form1, "Command1", "始めます", {344, 496, 121, 41}, noColour, noColour,
             15.75);
-        row("title Command3", ScreenId::Form1, "Command3", "ヘルプ", {1200, 7560, 1095, 495}, noColour, noColour,
+        row("title Command3", ScreenId::Form1, "Command3", "ヘルプ", {80, 504, 73, 33}, noColour, noColour,
             14.25);
-        row("title Command2", ScreenId::Form1, "Command2", "終ります", {9720, 7560, 1215, 495}, noColour, noColour, 12);
-        row("menu Label1", ScreenId::Form2, "Label1", "馬連専用馬券予想プログラム", {1200, 840, 5655, 375}, yellow,
+        row("title Command2", ScreenId::Form1, "Command2", "終ります", {648, 504, 81, 33}, noColour, noColour, 12);
+        row("menu Label1", ScreenId::Form2, "Label1", "馬連専用馬券予想プログラム", {80, 56, 377, 25}, yellow,
             noColour, 20.25);
-        row("menu Label2", ScreenId::Form2, "Label2", "トキロ ", {7320, 720, 1815, 495}, green, noColour, 26.25);
-        row("menu Label4", ScreenId::Form2, "Label4", "Ver.2.0", {9120, 840, 1695, 375}, green, noColour, 20.25);
-        row("menu Label3", ScreenId::Form2, "Label3", " おしながき", {4200, 2520, 3015, 555}, black, lightBlue, 24);
-        row("menu Command1", ScreenId::Form2, "Command1", "レースを予想します", {2760, 3480, 6500, 600}, noColour,
+        row("menu Label2", ScreenId::Form2, "Label2", "トキロ ", {488, 48, 121, 33}, green, noColour, 26.25);
+        row("menu Label4", ScreenId::Form2, "Label4", "Ver.2.0", {608, 56, 113, 25}, green, noColour, 20.25);
+        row("menu Label3", ScreenId::Form2, "Label3", " おしながき", {280, 168, 201, 37}, black, lightBlue, 24);
+        row("menu Command1", ScreenId::Form2, "Command1", "レースを予想します", {184, 232, 433, 40}, noColour,
             noColour, 20.25);
-        row("menu Command4", ScreenId::Form2, "Command4", "あなたの競馬収支を計算します", {2760, 5400, 6495, 495},
+        row("menu Command4", ScreenId::Form2, "Command4", "あなたの競馬収支を計算します", {184, 360, 433, 33},
             noColour, noColour, 15.75);
-        row("menu Command5", ScreenId::Form2, "Command5", "戻ります", {9720, 7560, 1215, 495}, noColour, noColour, 12);
+        row("menu Command5", ScreenId::Form2, "Command5", "戻ります", {648, 504, 81, 33}, noColour, noColour, 12);
     }
 
     void controls()
@@ -157,7 +157,7 @@ private slots:
         QFETCH(int, screen);
         QFETCH(QString, name);
         QFETCH(QString, caption);
-        QFETCH(QRect, twipsBox);
+        QFETCH(QRect, box);
         QFETCH(int, fore);
         QFETCH(int, back);
         QFETCH(double, points);
@@ -167,7 +167,7 @@ private slots:
         auto* widget = app.find(static_cast<ScreenId>(screen), name);
         QVERIFY(widget);
         QCOMPARE(captionOf(widget), caption);
-        const QRect expected = twipsRect(twipsBox.x(), twipsBox.y(), twipsBox.width(), twipsBox.height());
+        const QRect expected = box;
         if (qobject_cast<QLabel*>(widget) && !widget->autoFillBackground()) {
             // A transparent caption may reach further down than its box when its font needs the room.
             QCOMPARE(widget->pos(), expected.topLeft());
@@ -201,8 +201,8 @@ private slots:
         QVERIFY(!titleNotice->text().trimmed().isEmpty());
         QVERIFY(!titleNotice->text().contains(u'\n'));
         QCOMPARE(menuNotice->text(), titleNotice->text());
-        QCOMPARE(titleNotice->geometry(), twipsRect(2520, 6720, 7095, 375));
-        QCOMPARE(menuNotice->geometry(), twipsRect(2520, 6720, 7095, 375));
+        QCOMPARE(titleNotice->geometry(), QRect(168, 448, 473, 25));
+        QCOMPARE(menuNotice->geometry(), QRect(168, 448, 473, 25));
         QCOMPARE(titleNotice->palette().color(QPalette::WindowText), QColor(0, 255, 255));
 
         // No caption of either screen is cut off by its box: drawn in place, a caption leaves as much ink as the
@@ -244,7 +244,7 @@ private slots:
         auto* image = app.find<QLabel>(ScreenId::Form1, QStringLiteral("Image1"));
         QVERIFY(image);
         QVERIFY(image->isVisible());
-        QCOMPARE(image->geometry(), twipsRect(2500, 2100, 7000, 4000));
+        QCOMPARE(image->geometry(), QRect(167, 140, 467, 267));
         QCOMPARE(asShown(image), pictureFile(QStringLiteral("uma01.jpg")));
         auto* timer = app.find<QTimer>(ScreenId::Form1, QStringLiteral("Timer1"));
         QVERIFY(timer);

@@ -2,7 +2,8 @@
 // on folders of 500 and 10,000 races of 18 runners, against a plain read of the same files' bytes in the same run.
 // Also prints where the screen's time goes: the catalogue alone (listing and reading every file), the record tally
 // (reading every race whole and predicting it), and making the list lines of the tally.
-// Prints medians of several runs and the ratio to the plain read. TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races.
+// Prints medians of several runs and the ratio to the plain read, in wall time and in processor time (the screen reads
+// on every core, so its wall time depends on how busy the machine's other cores are). TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races.
 #include "bench_screens.h"
 #include "bench_support.h"
 #include "racefile/race_folder.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -46,15 +48,22 @@ qint64 tallyOnly() { return tallyFolder(QDir::currentPath(), ReadScope::ThroughR
 
 qint64 linesOnly(const std::vector<RaceOutcome>& races) { return recordLines(races).size(); }
 
-double timeMedian(int runs, const std::function<qint64()>& work, qint64& check)
+// The median wall time of work in milliseconds; cpu, when given, gets the median processor time of every thread of
+// the process (which does not depend on what else the machine runs).
+double timeMedian(int runs, const std::function<qint64()>& work, qint64& check, double* cpu = nullptr)
 {
     std::vector<double> times;
+    std::vector<double> cpuTimes;
     for (int run = 0; run < runs; ++run) {
+        const std::clock_t startCpu = std::clock();
         QElapsedTimer timer;
         timer.start();
         check = work();
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        cpuTimes.push_back(1000.0 * static_cast<double>(std::clock() - startCpu) / CLOCKS_PER_SEC);
     }
+    if (cpu)
+        *cpu = bench::median(cpuTimes);
     return bench::median(times);
 }
 
@@ -67,8 +76,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     registerFontSubstitutions();
 
-    std::printf("%8s %12s %12s %7s | %12s %10s %10s\n", "races", "screen ms", "plain ms", "ratio", "catalogue ms",
-                "tally ms", "lines ms");
+    std::printf("%8s %10s %10s %6s | %11s %11s %6s | %12s %9s %9s\n", "races", "screen ms", "plain ms", "ratio",
+                "screen cpu", "plain cpu", "ratio", "catalogue ms", "tally ms", "lines ms");
     std::vector<int> counts{500, 10000};
     if (qEnvironmentVariableIntValue("TOKIRO_BENCH_LARGE") != 0)
         counts.push_back(100000);
@@ -87,9 +96,11 @@ int main(int argc, char* argv[])
         qint64 check = 0;
         timeMedian(
             1, [] { return bench::plainRead(); }, check); // warm the file cache for both
+        double plainCpu = 0;
+        double screenCpu = 0;
         const double plain = timeMedian(
-            runs, [] { return bench::plainRead(); }, check);
-        const double screen = timeMedian(runs, openRecordScreen, check);
+            runs, [] { return bench::plainRead(); }, check, &plainCpu);
+        const double screen = timeMedian(runs, openRecordScreen, check, &screenCpu);
         if (check != count) {
             std::fprintf(stderr, "the screen counted %lld races of %d\n", static_cast<long long>(check), count);
             return 1;
@@ -98,8 +109,8 @@ int main(int argc, char* argv[])
         const double tally = timeMedian(runs, tallyOnly, check);
         const double lines = timeMedian(
             runs, [&outcomes] { return linesOnly(outcomes); }, check);
-        std::printf("%8d %12.1f %12.1f %7.2f | %12.1f %10.1f %10.1f\n", count, screen, plain, screen / plain, list,
-                    tally, lines);
+        std::printf("%8d %10.1f %10.1f %6.2f | %11.1f %11.1f %6.2f | %12.1f %9.1f %9.1f\n", count, screen, plain,
+                    screen / plain, screenCpu, plainCpu, screenCpu / plainCpu, list, tally, lines);
         QDir::setCurrent(previous);
     }
     return 0;

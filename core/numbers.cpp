@@ -85,6 +85,18 @@ TypedNumber readTypedNumber(QStringView text)
 
 double numberValue(const QString& text)
 {
+    // A few plain digits, what nearly every result and amount line holds, are read directly (a folder may hold a
+    // hundred thousand races).
+    if (!text.isEmpty() && text.size() <= 9) {
+        int whole = 0;
+        bool digits = true;
+        for (const QChar c : text) {
+            digits = digits && c >= u'0' && c <= u'9';
+            whole = whole * 10 + (c.unicode() - u'0');
+        }
+        if (digits)
+            return whole;
+    }
     const TypedNumber number = readTypedNumber(text);
     return number.kind == TypedNumber::Kind::Number ? number.value : 0;
 }

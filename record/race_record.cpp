@@ -4,6 +4,7 @@
 #include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -17,6 +18,14 @@ QString lineText(const TailValue& value)
     case TailValue::Kind::Text: return value.text;
     }
     return {};
+}
+
+// The same, sharing the line's own text when it already is the number in plain decimal, as nearly every line is.
+QString lineText(const TailValue& value, const QString& asHeld)
+{
+    const bool plainWhole = !asHeld.isEmpty() && asHeld.size() <= 15 && (asHeld.size() == 1 || asHeld.front() != u'0')
+                            && std::all_of(asHeld.cbegin(), asHeld.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return value.kind == TailValue::Kind::Number && plainWhole ? asHeld : lineText(value);
 }
 
 } // namespace
@@ -90,8 +99,8 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
         out.proposed.push_back({prediction.ticketFirst[static_cast<std::size_t>(t)] + 1,
                                 prediction.ticketSecond[static_cast<std::size_t>(t)] + 1});
 
-    out.firstText = lineText(tail.firstPlace);
-    out.secondText = lineText(tail.secondPlace);
+    out.firstText = lineText(tail.firstPlace, entry.firstPlace);
+    out.secondText = lineText(tail.secondPlace, entry.secondPlace);
     // The lines as they hold them (what the saved-race lists show), ordered by the values they start with.
     out.firstLine = entry.firstPlace;
     out.secondLine = entry.secondPlace;
@@ -105,7 +114,7 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
     out.hit = proposes(out.proposed, out.firstValue, out.secondValue);
 
     out.stake = prediction.ticketTotal * yenPerTicket;
-    out.payoutText = lineText(tail.payout);
+    out.payoutText = lineText(tail.payout, entry.payout);
     out.payoutLine = entry.payout;
     out.payout = numberValue(out.payoutLine);
 

@@ -3,7 +3,8 @@
 // Also prints where the screen's time goes: the catalogue alone (listing and reading every file), the record tally
 // (reading every race whole and predicting it), and making the list lines of the tally.
 // Prints medians of several runs and the ratio to the plain read, in wall time and in processor time (the screen reads
-// on every core, so its wall time depends on how busy the machine's other cores are). TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races.
+// on every core, so its wall time depends on how busy the machine's other cores are). TOKIRO_BENCH_LARGE=1 adds a
+// folder of 100,000 races.
 #include "bench_screens.h"
 #include "bench_support.h"
 #include "racefile/race_folder.h"
@@ -20,8 +21,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>

@@ -166,9 +166,9 @@ std::vector<CatalogueEntry> RaceFolder::catalogue() const
     return sorted;
 }
 
-std::vector<std::size_t> RaceFolder::readEach(ReadScope scope, RunnerNames names,
-                                              const std::function<void(std::size_t count)>& sized,
-                                              const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const
+std::vector<std::size_t>
+RaceFolder::readEach(ReadScope scope, RunnerNames names, const std::function<void(std::size_t count)>& sized,
+                     const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const
 {
     const std::vector<Listed> files = listFolder(*this);
     sized(files.size());

@@ -53,7 +53,6 @@ const ControlLine controls[] = {
 };
 // clang-format on
 
-
 QString yen(double value) { return numberText(value) + QStringLiteral("円"); }
 } // namespace
 
@@ -95,8 +94,10 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setFirstFocus(List1);
 
     onEnter(List1, [this] { List1_Click(); });
-    wireNumberBox(Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
-    wireNumberBox(Text2, keyCount, [this](int keyAscii) { Text2_KeyPress(keyAscii); }, [this] { Text2_GotFocus(); });
+    wireNumberBox(
+        Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
+    wireNumberBox(
+        Text2, keyCount, [this](int keyAscii) { Text2_KeyPress(keyAscii); }, [this] { Text2_GotFocus(); });
     // The difference is worked out, never typed: Enter alone moves on from it.
     onKeyAscii(Text3, [this](int keyAscii) {
         Text3_KeyPress(keyAscii);

@@ -5,8 +5,8 @@
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
-#include "screens/race_header.h"
 #include "screens/event_hooks.h"
+#include "screens/race_header.h"
 
 #include <QButtonGroup>
 #include <QColor>
@@ -371,10 +371,7 @@ Form4::SheetContent Form4::content() const
 
 bool Form4::hasUnsavedWork() const { return content() != savedContent; }
 
-void Form4::fillHeader()
-{
-    fillRaceHeader(header, module.race);
-}
+void Form4::fillHeader() { fillRaceHeader(header, module.race); }
 
 void Form4::Form_Activate()
 {

@@ -227,10 +227,7 @@ QLabel* Form5::createTicket(int index)
 
 int Form5::shownRunners() const { return std::clamp<int>(module.race.runnerCount, 0, maxRunners); }
 
-void Form5::fillHeader()
-{
-    fillRaceHeader(header, module.race);
-}
+void Form5::fillHeader() { fillRaceHeader(header, module.race); }
 
 void Form5::Form_Load()
 {

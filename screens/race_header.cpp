@@ -8,8 +8,16 @@
 RaceHeader buildRaceHeader(QWidget* screen, int top, double formPointSize)
 {
     auto box = [&](const char* name, int left, int width) {
-        const ControlLine line{.name = name, .kind = ControlKind::Label, .left = left, .top = top, .width = width,
-                               .height = 330, .fore = black, .back = lightYellow, .pointSize = 12, .border = true,
+        const ControlLine line{.name = name,
+                               .kind = ControlKind::Label,
+                               .left = left,
+                               .top = top,
+                               .width = width,
+                               .height = 330,
+                               .fore = black,
+                               .back = lightYellow,
+                               .pointSize = 12,
+                               .border = true,
                                .align = Align::Centre};
         return static_cast<QLabel*>(buildControl(screen, line, formPointSize));
     };

@@ -117,8 +117,8 @@ void Form7::Form_Load()
     Label15->setText(totals.returnRatePercent() ? formatPercent(*totals.returnRatePercent()) : QString());
 
     // The record is made by going through the races in the shared race state, which keeps the last one read.
-    const auto last = std::find_if(tally.races.rbegin(), tally.races.rend(),
-                                   [](const RaceOutcome& race) { return race.readable; });
+    const auto last =
+        std::find_if(tally.races.rbegin(), tally.races.rend(), [](const RaceOutcome& race) { return race.readable; });
     LoadedRace loaded;
     if (last != tally.races.rend()
         && RaceFolder(module.raceFolder).read(last->fileName, loaded, ReadScope::ThroughResults).ok)

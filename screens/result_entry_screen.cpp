@@ -83,9 +83,12 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setFirstFocus(List1);
 
     onEnter(List1, [this] { List1_Click(); });
-    wireNumberBox(Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
-    wireNumberBox(Text2, keyCount, [this](int keyAscii) { Text2_KeyPress(keyAscii); }, [this] { Text2_GotFocus(); });
-    wireNumberBox(Text3, keyCount, [this](int keyAscii) { Text3_KeyPress(keyAscii); }, [this] { Text3_GotFocus(); });
+    wireNumberBox(
+        Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
+    wireNumberBox(
+        Text2, keyCount, [this](int keyAscii) { Text2_KeyPress(keyAscii); }, [this] { Text2_GotFocus(); });
+    wireNumberBox(
+        Text3, keyCount, [this](int keyAscii) { Text3_KeyPress(keyAscii); }, [this] { Text3_GotFocus(); });
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });

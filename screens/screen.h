@@ -1,7 +1,7 @@
 #pragma once
 
-#include "screens/module1.h"
 #include "screens/dialogs.h"
+#include "screens/module1.h"
 #include "screens/navigation.h"
 
 #include <QWidget>

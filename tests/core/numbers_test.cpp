@@ -1,5 +1,5 @@
-#include "core/race_state.h"
 #include "core/numbers.h"
+#include "core/race_state.h"
 
 #include <QtTest>
 

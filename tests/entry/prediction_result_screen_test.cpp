@@ -155,7 +155,8 @@ private slots:
 
         const int tops[] = {50, 67, 110, 153, 196, 239, 282, 325, 368, 411, 454};
         // Horse 1 on the right, then every 350 twips (23 1/3 pixels) to the left.
-        const int lefts[] = {532, 508, 485, 462, 438, 415, 392, 368, 345, 322, 298, 275, 252, 228, 205, 182, 158, 135, 112, 88, 65};
+        const int lefts[] = {532, 508, 485, 462, 438, 415, 392, 368, 345, 322, 298,
+                             275, 252, 228, 205, 182, 158, 135, 112, 88,  65};
         const char* arrays[] = {"Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
                                 "Label29", "Label30", "Label31", "Label32", "Label33"};
         QList<QRect> table;

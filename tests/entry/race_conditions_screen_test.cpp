@@ -139,10 +139,9 @@ private slots:
         QTest::newRow("graded, double click") << "Text4"
                                               << "List1"
                                               << "Text5" << QRect(587, 167, 100, 60) << 3 << "ＧⅢ" << false;
-        QTest::newRow("course, double click")
-            << "Text5"
-            << "List2"
-            << "Text6" << QRect(587, 167, 120, 173) << 10 << "阪神競馬場" << false;
+        QTest::newRow("course, double click") << "Text5"
+                                              << "List2"
+                                              << "Text6" << QRect(587, 167, 120, 173) << 10 << "阪神競馬場" << false;
         QTest::newRow("course, Enter") << "Text5"
                                        << "List2"
                                        << "Text6" << QRect(587, 167, 120, 173) << 10 << "小倉競馬場" << true;

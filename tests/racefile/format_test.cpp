@@ -1,8 +1,8 @@
+#include "core_test_main.h"
 #include "fuzz/race_file_checks.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_file.h"
 #include "racefile/race_lines.h"
-#include "core_test_main.h"
 #include "samples.h"
 #include "temp_folder.h"
 

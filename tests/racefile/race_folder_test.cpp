@@ -1,9 +1,9 @@
+#include "core_test_main.h"
 #include "fuzz/rewrite_checks.h"
 #include "odd_files.h"
 #include "racefile/race_folder.h"
-#include "screens/list_lines.h"
-#include "core_test_main.h"
 #include "samples.h"
+#include "screens/list_lines.h"
 #include "temp_folder.h"
 
 #include <QDir>

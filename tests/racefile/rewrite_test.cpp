@@ -1,5 +1,5 @@
-#include "racefile/race_folder.h"
 #include "core_test_main.h"
+#include "racefile/race_folder.h"
 #include "samples.h"
 #include "temp_folder.h"
 

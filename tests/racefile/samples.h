@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-
 // A race with n runners: dated 99/05/16, race 7, names ウマ1.., runner r with (r % 3) ◎ and one ★.
 RaceState sampleRace(int runners);
 
@@ -27,7 +26,6 @@ QByteArray crlfLines(const std::vector<QByteArray>& lines);
 std::vector<QByteArray> raceLines(int runners, const QByteArray& first = {}, const QByteArray& second = {},
                                   const QByteArray& payout = {}, const QByteArray& stake = {},
                                   const QByteArray& income = " 0 ");
-
 
 // The inputs kept from a fuzz target in a folder: its minimised corpus (a ".hex" file, one input per line) and any
 // input that once failed (a file of its own). name tells which, for a failure message.

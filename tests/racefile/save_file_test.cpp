@@ -1,9 +1,9 @@
 #include "core/system_error.h"
+#include "core_test_main.h"
 #include "racefile/catalogue.h"
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
 #include "racefile/save_file.h"
-#include "core_test_main.h"
 #include "samples.h"
 #include "temp_folder.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "racefile/race_file.h"
-#include "racefile/race_file.h"
 
 #include <QDir>
 #include <QFile>

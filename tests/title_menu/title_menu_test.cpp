@@ -133,22 +133,19 @@ private slots:
         };
         row("title Label1", ScreenId::Form1, "Label1", "馬連専用馬券予想プログラム", {128, 24, 425, 25}, yellow,
             noColour, 20.25);
-        row("title Label2", ScreenId::Form1, "Label2", "トキロ  Ver.2.0", {256, 72, 361, 41}, green, noColour,
-            27.75);
-        row("title Command1", ScreenId::Form1, "Command1", "始めます", {344, 496, 121, 41}, noColour, noColour,
-            15.75);
-        row("title Command3", ScreenId::Form1, "Command3", "ヘルプ", {80, 504, 73, 33}, noColour, noColour,
-            14.25);
+        row("title Label2", ScreenId::Form1, "Label2", "トキロ  Ver.2.0", {256, 72, 361, 41}, green, noColour, 27.75);
+        row("title Command1", ScreenId::Form1, "Command1", "始めます", {344, 496, 121, 41}, noColour, noColour, 15.75);
+        row("title Command3", ScreenId::Form1, "Command3", "ヘルプ", {80, 504, 73, 33}, noColour, noColour, 14.25);
         row("title Command2", ScreenId::Form1, "Command2", "終ります", {648, 504, 81, 33}, noColour, noColour, 12);
-        row("menu Label1", ScreenId::Form2, "Label1", "馬連専用馬券予想プログラム", {80, 56, 377, 25}, yellow,
-            noColour, 20.25);
+        row("menu Label1", ScreenId::Form2, "Label1", "馬連専用馬券予想プログラム", {80, 56, 377, 25}, yellow, noColour,
+            20.25);
         row("menu Label2", ScreenId::Form2, "Label2", "トキロ ", {488, 48, 121, 33}, green, noColour, 26.25);
         row("menu Label4", ScreenId::Form2, "Label4", "Ver.2.0", {608, 56, 113, 25}, green, noColour, 20.25);
         row("menu Label3", ScreenId::Form2, "Label3", " おしながき", {280, 168, 201, 37}, black, lightBlue, 24);
-        row("menu Command1", ScreenId::Form2, "Command1", "レースを予想します", {184, 232, 433, 40}, noColour,
-            noColour, 20.25);
-        row("menu Command4", ScreenId::Form2, "Command4", "あなたの競馬収支を計算します", {184, 360, 433, 33},
-            noColour, noColour, 15.75);
+        row("menu Command1", ScreenId::Form2, "Command1", "レースを予想します", {184, 232, 433, 40}, noColour, noColour,
+            20.25);
+        row("menu Command4", ScreenId::Form2, "Command4", "あなたの競馬収支を計算します", {184, 360, 433, 33}, noColour,
+            noColour, 15.75);
         row("menu Command5", ScreenId::Form2, "Command5", "戻ります", {648, 504, 81, 33}, noColour, noColour, 12);
     }
 

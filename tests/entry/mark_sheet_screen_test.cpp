@@ -665,7 +665,7 @@ private slots:
         QFETCH(bool, answer);
         TempFolder folder;
         const QString path = folder.filePath(QStringLiteral("24122211.tkr"));
-        writeAll(path, fiveRunnerRace());
+        putFile(path, fiveRunnerRace());
         openSheet(3);
         if (unsaved)
             clickMarks(1, Qt::LeftButton, 2);

@@ -5,6 +5,7 @@
 //    filter, with each of the three time charts in view and with the race table in view.
 // Prints medians and the ratio to the record screen. TOKIRO_BENCH_RACES sets another folder size;
 // TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only.
+#include "bench_screens.h"
 #include "bench_support.h"
 
 #include "analysis/analysis.h"
@@ -29,21 +30,8 @@
 
 namespace {
 
-class NoNavigation final : public Navigation {
-public:
-    void show(ScreenId) override {}
-    void close(ScreenId) override {}
-    bool isLoaded(ScreenId) const override { return false; }
-    void endProgram() override {}
-};
-
-class NoDialogs final : public Dialogs {
-public:
-    bool confirm(const QString&, const QString&) override { return false; }
-    QString openFile(const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    void reportError(const QString&, const QString&) override {}
-};
+using bench::NoDialogs;
+using bench::NoNavigation;
 
 double elapsedMs(const std::function<void()>& work)
 {

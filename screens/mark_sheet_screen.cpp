@@ -546,8 +546,10 @@ void Form4::Command8_Click()
     }
     // Asked only once the chosen file is known to be a race, so that a cancelled or failed load costs nothing.
     if (hasUnsavedWork()
-        && !dialogs.confirm(QStringLiteral("印や馬名などをセーブしていません。セーブせずにほかのレースを読み込みますがよろしいですか？"),
-                            QStringLiteral("データの破棄")))
+        && !dialogs.confirm(
+            QStringLiteral(
+                "印や馬名などをセーブしていません。セーブせずにほかのレースを読み込みますがよろしいですか？"),
+            QStringLiteral("データの破棄")))
         return;
 
     // The loaded race replaces the one on the sheet entirely: reopen the sheet for its runners, then fill it.

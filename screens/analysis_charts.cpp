@@ -258,33 +258,27 @@ int AnalysisChartView::plotColumns() const
 
 void AnalysisChartView::setEmptyNote(bool empty, const QString& note) { chart()->setTitle(empty ? note : QString()); }
 
-// CumulativeProfitChart --------------------------------------------------------------------------------------------
+// DatedLinesChart
+// ------------------------------------------------------------------------------------------------------
 
-CumulativeProfitChart::CumulativeProfitChart(QWidget* parent)
-    : AnalysisChartView(QStringLiteral("cumulativeProfitChart"), parent),
+DatedLinesChart::DatedLinesChart(const QString& objectName, const QString& proposalsObject, const QString& ownObject,
+                                 double penWidth, const QString& tipWhat, QString (*tipValue)(double), QWidget* parent)
+    : AnalysisChartView(objectName, parent),
       proposals_(new QLineSeries(this)),
       own_(new QLineSeries(this)),
-      zero_(new QLineSeries(this)),
       dates_(new QCategoryAxis(this)),
-      yen_(nullptr)
+      tipWhat_(tipWhat),
+      tipValue_(tipValue)
 {
-    proposals_->setObjectName(QStringLiteral("cumulativeProposals"));
-    own_->setObjectName(QStringLiteral("cumulativeOwn"));
-    zero_->setObjectName(QStringLiteral("cumulativeZero"));
+    proposals_->setObjectName(proposalsObject);
+    own_->setObjectName(ownObject);
     proposals_->setName(proposalsName);
     own_->setName(ownName);
-    zero_->setName(QStringLiteral("収支0円"));
-    proposals_->setPen(linePen(proposalsColour, 2));
-    own_->setPen(linePen(ownColour, 2));
-    zero_->setPen(linePen(textColour, 1, Qt::DashLine));
-
+    proposals_->setPen(linePen(proposalsColour, penWidth));
+    own_->setPen(linePen(ownColour, penWidth));
     styleAxis(dates_);
     dates_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart()->addAxis(dates_, Qt::AlignBottom);
-    yen_ = addValueAxis("%.0f円");
-    place(proposals_, {dates_, yen_});
-    place(own_, {dates_, yen_});
-    place(zero_, {dates_, yen_}, false);
     connect(proposals_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
         if (state)
             showTip(proposalValues_, proposalsName, point);
@@ -299,15 +293,11 @@ CumulativeProfitChart::CumulativeProfitChart(QWidget* parent)
     });
 }
 
-void CumulativeProfitChart::setData(const AnalysisCharts& charts)
+void DatedLinesChart::takeValues(const std::vector<DatedValue>& proposals, const std::vector<DatedValue>& own,
+                                 QDate& first, QDate& last, double& low, double& high)
 {
-    proposalValues_ = charts.cumulativeProposals;
-    ownValues_ = charts.cumulativeOwn;
-
-    QDate first;
-    QDate last;
-    double low = 0;
-    double high = 0;
+    proposalValues_ = proposals;
+    ownValues_ = own;
     for (const std::vector<DatedValue>* values : {&proposalValues_, &ownValues_}) {
         if (values->empty())
             continue;
@@ -320,26 +310,53 @@ void CumulativeProfitChart::setData(const AnalysisCharts& charts)
             high = std::max(high, value.value);
         }
     }
-    setDateRange(dates_, first, last);
-    setValueRange(yen_, low, high);
+}
+
+void DatedLinesChart::drawLines()
+{
     const double from = dates_->min();
     const double to = dates_->max();
     proposals_->replace(thinned(chartPoints(proposalValues_), from, to, plotColumns()));
     own_->replace(thinned(chartPoints(ownValues_), from, to, plotColumns()));
-    zero_->replace(QList<QPointF>{{from, 0}, {to, 0}});
-    setEmptyNote(proposalValues_.empty() && ownValues_.empty(),
-                 QStringLiteral("日付の読めるレースがないので、グラフにできません。"));
 }
 
-void CumulativeProfitChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName,
-                                    const QPointF& point)
+void DatedLinesChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point)
 {
     const int index = nearestByDate(values, point.x());
     if (index < 0)
         return;
     const DatedValue& value = values[static_cast<std::size_t>(index)];
-    showTipText(this,
-                tipOfDay(seriesName, value.date, QStringLiteral("この日までの収支"), displaytext::yen(value.value)));
+    showTipText(this, tipOfDay(seriesName, value.date, tipWhat_, tipValue_(value.value)));
+}
+
+// CumulativeProfitChart --------------------------------------------------------------------------------------------
+
+CumulativeProfitChart::CumulativeProfitChart(QWidget* parent)
+    : DatedLinesChart(QStringLiteral("cumulativeProfitChart"), QStringLiteral("cumulativeProposals"),
+                      QStringLiteral("cumulativeOwn"), 2, QStringLiteral("この日までの収支"), displaytext::yen, parent),
+      zero_(new QLineSeries(this)),
+      yen_(addValueAxis("%.0f円"))
+{
+    zero_->setObjectName(QStringLiteral("cumulativeZero"));
+    zero_->setName(QStringLiteral("収支0円"));
+    zero_->setPen(linePen(textColour, 1, Qt::DashLine));
+    place(proposals_, {dates_, yen_});
+    place(own_, {dates_, yen_});
+    place(zero_, {dates_, yen_}, false);
+}
+
+void CumulativeProfitChart::setData(const AnalysisCharts& charts)
+{
+    QDate first;
+    QDate last;
+    double low = 0;
+    double high = 0;
+    takeValues(charts.cumulativeProposals, charts.cumulativeOwn, first, last, low, high);
+    setDateRange(dates_, first, last);
+    setValueRange(yen_, low, high);
+    drawLines();
+    zero_->replace(QList<QPointF>{{dates_->min(), 0}, {dates_->max(), 0}});
+    setEmptyNote(empty(), QStringLiteral("日付の読めるレースがないので、グラフにできません。"));
 }
 
 // MonthlyProfitChart -----------------------------------------------------------------------------------------------
@@ -428,62 +445,31 @@ void MonthlyProfitChart::setData(const AnalysisCharts& charts)
 
 // ReturnTrendChart -------------------------------------------------------------------------------------------------
 
-ReturnTrendChart::ReturnTrendChart(QWidget* parent)
-    : AnalysisChartView(QStringLiteral("returnTrendChart"), parent),
-      proposals_(new QLineSeries(this)),
-      own_(new QLineSeries(this)),
-      reference_(new QLineSeries(this)),
-      dates_(new QCategoryAxis(this)),
-      rate_(nullptr)
-{
-    proposals_->setObjectName(QStringLiteral("returnTrend"));
-    own_->setObjectName(QStringLiteral("returnTrendOwn"));
-    reference_->setObjectName(QStringLiteral("referenceRate"));
-    proposals_->setName(proposalsName);
-    own_->setName(ownName);
-    reference_->setName(QStringLiteral("JRAの払戻率 %1%").arg(quinellaPayBackPercent));
-    proposals_->setPen(linePen(proposalsColour, 1.5));
-    own_->setPen(linePen(ownColour, 1.5));
-    reference_->setPen(linePen(askedColour, 1.5, Qt::DashLine));
+namespace {
+QString percentText(double value) { return displaytext::percent(value); }
+} // namespace
 
-    styleAxis(dates_);
-    dates_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    chart()->addAxis(dates_, Qt::AlignBottom);
-    rate_ = addValueAxis("%.0f%");
+ReturnTrendChart::ReturnTrendChart(QWidget* parent)
+    : DatedLinesChart(QStringLiteral("returnTrendChart"), QStringLiteral("returnTrend"),
+                      QStringLiteral("returnTrendOwn"), 1.5,
+                      QStringLiteral("直近%1レースの回収率").arg(returnTrendWindow), percentText, parent),
+      reference_(new QLineSeries(this)),
+      rate_(addValueAxis("%.0f%"))
+{
+    reference_->setObjectName(QStringLiteral("referenceRate"));
+    reference_->setName(QStringLiteral("JRAの払戻率 %1%").arg(quinellaPayBackPercent));
+    reference_->setPen(linePen(askedColour, 1.5, Qt::DashLine));
     for (QLineSeries* series : {proposals_, own_, reference_})
         place(series, {dates_, rate_});
-    connect(proposals_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
-        if (state)
-            showTip(proposalValues_, proposalsName, point);
-        else
-            QToolTip::hideText();
-    });
-    connect(own_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
-        if (state)
-            showTip(ownValues_, ownName, point);
-        else
-            QToolTip::hideText();
-    });
 }
 
 void ReturnTrendChart::setData(const AnalysisCharts& charts)
 {
-    proposalValues_ = charts.returnTrend;
-    ownValues_ = charts.returnTrendOwn;
-
     QDate first;
     QDate last;
+    double low = 0;
     double high = charts.referenceRate;
-    for (const std::vector<DatedValue>* values : {&proposalValues_, &ownValues_}) {
-        if (values->empty())
-            continue;
-        if (!first.isValid() || values->front().date < first)
-            first = values->front().date;
-        if (!last.isValid() || values->back().date > last)
-            last = values->back().date;
-        for (const DatedValue& value : *values)
-            high = std::max(high, value.value);
-    }
+    takeValues(charts.returnTrend, charts.returnTrendOwn, first, last, low, high);
     // Too few races for a line: the axis still spans the months the races are in.
     if (!first.isValid() && !charts.months.empty()) {
         first = charts.months.front();
@@ -492,24 +478,10 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
     setDateRange(dates_, first, last);
     rate_->setRange(0, high * 1.05);
     rate_->applyNiceNumbers();
-    const double from = dates_->min();
-    const double to = dates_->max();
-    proposals_->replace(thinned(chartPoints(proposalValues_), from, to, plotColumns()));
-    own_->replace(thinned(chartPoints(ownValues_), from, to, plotColumns()));
-    reference_->replace(QList<QPointF>{{from, charts.referenceRate}, {to, charts.referenceRate}});
-    setEmptyNote(proposalValues_.empty() && ownValues_.empty(),
-                 QStringLiteral("日付の読めるレースが%1に満たないので、直近%1レースの回収率は描けません。")
-                     .arg(returnTrendWindow));
-}
-
-void ReturnTrendChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point)
-{
-    const int index = nearestByDate(values, point.x());
-    if (index < 0)
-        return;
-    const DatedValue& value = values[static_cast<std::size_t>(index)];
-    showTipText(this, tipOfDay(seriesName, value.date, QStringLiteral("直近%1レースの回収率").arg(returnTrendWindow),
-                               displaytext::percent(value.value)));
+    drawLines();
+    reference_->replace(QList<QPointF>{{dates_->min(), charts.referenceRate}, {dates_->max(), charts.referenceRate}});
+    setEmptyNote(empty(), QStringLiteral("日付の読めるレースが%1に満たないので、直近%1レースの回収率は描けません。")
+                              .arg(returnTrendWindow));
 }
 
 // RateBarChart -----------------------------------------------------------------------------------------------------

@@ -52,23 +52,45 @@ private:
     std::vector<Placed> placed_;
 };
 
+// Both series as lines over race days: the proposals and the user's own, each point with a tooltip of its day.
+class DatedLinesChart : public AnalysisChartView {
+    Q_OBJECT
+protected:
+    // tipWhat names the value in a tooltip ("この日までの収支"); tipValue writes it.
+    DatedLinesChart(const QString& objectName, const QString& proposalsObject, const QString& ownObject,
+                    double penWidth, const QString& tipWhat, QString (*tipValue)(double), QWidget* parent);
+
+    // Keeps the values of both lines; first and last get the days they span (invalid when both are empty), low and
+    // high are widened to take in every value.
+    void takeValues(const std::vector<DatedValue>& proposals, const std::vector<DatedValue>& own, QDate& first,
+                    QDate& last, double& low, double& high);
+    // Draws both lines over the date axis's range, once the axes are set.
+    void drawLines();
+    bool empty() const { return proposalValues_.empty() && ownValues_.empty(); }
+
+    QLineSeries* proposals_;
+    QLineSeries* own_;
+    QCategoryAxis* dates_;
+
+private:
+    void showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point);
+
+    QString tipWhat_;
+    QString (*tipValue_)(double);
+    std::vector<DatedValue> proposalValues_;
+    std::vector<DatedValue> ownValues_;
+};
+
 // The cumulative profit of both series after each race day, with the zero line.
-class CumulativeProfitChart final : public AnalysisChartView {
+class CumulativeProfitChart final : public DatedLinesChart {
     Q_OBJECT
 public:
     explicit CumulativeProfitChart(QWidget* parent = nullptr);
     void setData(const AnalysisCharts& charts);
 
 private:
-    void showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point);
-
-    QLineSeries* proposals_;
-    QLineSeries* own_;
     QLineSeries* zero_;
-    QCategoryAxis* dates_;
     QValueAxis* yen_;
-    std::vector<DatedValue> proposalValues_;
-    std::vector<DatedValue> ownValues_;
 };
 
 // The profit of each calendar month as bars, both series side by side.
@@ -87,22 +109,15 @@ private:
 };
 
 // The return rate over each race's last 20 races, both series, with the line of what JRA pays back on quinellas.
-class ReturnTrendChart final : public AnalysisChartView {
+class ReturnTrendChart final : public DatedLinesChart {
     Q_OBJECT
 public:
     explicit ReturnTrendChart(QWidget* parent = nullptr);
     void setData(const AnalysisCharts& charts);
 
 private:
-    void showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point);
-
-    QLineSeries* proposals_;
-    QLineSeries* own_;
     QLineSeries* reference_;
-    QCategoryAxis* dates_;
     QValueAxis* rate_;
-    std::vector<DatedValue> proposalValues_;
-    std::vector<DatedValue> ownValues_;
 };
 
 // Bars of the return rate of each row of a table: the breakdowns (both series) and the what-if counts (the

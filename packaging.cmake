@@ -1,6 +1,6 @@
-# Installation and the Debian package. The program, its pictures and help lie together in lib/tokiro (it finds
-# them beside itself); a link in bin starts it; the desktop entry, AppStream metadata, icons, manual page,
-# copyright and changelog go where the desktop and Debian look for them. Everything goes under the prefix:
+# Installation and the Debian package. The program, its analysis screen's library, its pictures and help lie together
+# in lib/tokiro (it finds them beside itself); a link in bin starts it; the desktop entry, AppStream metadata, icons,
+# manual page, copyright and changelog go where the desktop and Debian look for them. Everything goes under the prefix:
 # /usr/local for `cmake --install`, /usr in the package.
 include(GNUInstallDirs)
 set(TOKIRO_PROGRAM_DIR lib/tokiro)
@@ -33,6 +33,7 @@ install(CODE "
 ")
 
 install(TARGETS tokiro RUNTIME DESTINATION ${TOKIRO_PROGRAM_DIR})
+install(TARGETS tokiro_analysis_plugin LIBRARY DESTINATION ${TOKIRO_PROGRAM_DIR})
 install(FILES assets/uma01.jpg assets/uma02.jpg assets/uma03.jpg assets/uma04.jpg assets/tokiro.hlp
         DESTINATION ${TOKIRO_PROGRAM_DIR})
 

@@ -27,7 +27,10 @@ void Navigator::show(ScreenId id)
     Screen* target = screen(id);
     bool firstShow = false;
     if (!target) {
-        std::unique_ptr<Screen> created = createScreen(id, module_, *this, dialogs_);
+        std::unique_ptr<Screen> created = createScreen(id, module_, *this, dialogs_, makeAnalysis_);
+        // Not made (the user has been told why): the screen in front stays.
+        if (!created)
+            return;
         target = created.get();
         pages_.addWidget(target);
         loaded_[id] = std::move(created);

@@ -3,7 +3,6 @@
 #include "app/main_window.h"
 #include "scripted_dialogs.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -13,16 +12,9 @@
 // The whole program in one object, as main() builds it, with scripted dialogs and an end that is only recorded.
 class AppHarness {
 public:
-    AppHarness()
-    {
-        // The tests make a temporary folder current and put their races there.
-        module.raceFolder = QDir::currentPath();
-        window = std::make_unique<MainWindow>(module, dialogs);
-        window->navigator().setOnEnd([this] { endCalls++; });
-        window->show();
-        window->activateWindow();
-        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(window.get());
-    }
+    // The analysis screen is made in the test itself (its screen can then be inspected as an AnalysisScreen), not
+    // loaded from its library as the program does; analysis_library_test covers the loading.
+    AppHarness();
 
     Navigator& nav() { return window->navigator(); }
 

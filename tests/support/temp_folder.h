@@ -1,18 +1,13 @@
 #pragma once
 
-#include <QDir>
+#include <QString>
 #include <QTemporaryDir>
-#include <QtTest>
 
 // A fresh empty folder made the current folder for as long as the object lives (race files are found there).
 class TempFolder {
 public:
-    TempFolder() : previous_(QDir::currentPath())
-    {
-        QVERIFY2(dir_.isValid(), "cannot make a temporary folder");
-        QDir::setCurrent(dir_.path());
-    }
-    ~TempFolder() { QDir::setCurrent(previous_); }
+    TempFolder();
+    ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 

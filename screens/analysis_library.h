@@ -8,8 +8,9 @@
 // of its own beside the program, loaded the first time the screen opens: the other screens start and run without
 // the chart library in memory.
 
-// The library's file and the function it exports, which makes the screen with `new` and hands it over.
-inline constexpr char analysisLibraryFile[] = "tokiro_analysis.so";
+// The library's file in the program's folder, and the function it exports, which makes the screen with `new` and hands
+// it over. A folder of its own keeps the library out of the folders the system's linker searches.
+inline constexpr char analysisLibraryFile[] = "plugins/tokiro_analysis.so";
 inline constexpr char analysisEntryName[] = "tokiro_make_analysis_screen";
 using AnalysisEntry = Screen* (*)(Module1&, Navigation&, Dialogs&);
 

@@ -57,8 +57,10 @@ private slots:
         TempFolder folder;
         QTemporaryDir programFolder;
         const QString library = programFolder.filePath(QString::fromLatin1(analysisLibraryFile));
-        if (!content.isEmpty())
+        if (!content.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(library).path()));
             putFile(library, content);
+        }
         AppHarness app;
         app.nav().setAnalysisMaker(loadAnalysisScreen);
         app.module.appFolder = programFolder.path();

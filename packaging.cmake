@@ -15,7 +15,8 @@ endforeach()
 # Deepest first, the order they are removed in.
 set(TOKIRO_INSTALL_FOLDERS ${TOKIRO_PROGRAM_DIR}/plugins ${TOKIRO_PROGRAM_DIR} ${CMAKE_INSTALL_DOCDIR} ${icon_folders}
     ${CMAKE_INSTALL_DATADIR}/icons/hicolor ${CMAKE_INSTALL_DATADIR}/icons ${CMAKE_INSTALL_DATADIR}/applications
-    ${CMAKE_INSTALL_DATADIR}/metainfo ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_MANDIR} ${CMAKE_INSTALL_DATADIR}/doc
+    ${CMAKE_INSTALL_DATADIR}/metainfo ${CMAKE_INSTALL_MANDIR}/ja/man1 ${CMAKE_INSTALL_MANDIR}/ja
+    ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_MANDIR} ${CMAKE_INSTALL_DATADIR}/doc
     ${CMAKE_INSTALL_BINDIR} lib ${CMAKE_INSTALL_DATADIR})
 install(CODE "
     set(tokiro_folders \"${TOKIRO_INSTALL_FOLDERS}\")
@@ -49,17 +50,21 @@ install(FILES assets/tokiro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applica
 install(FILES assets/io.github.tokiro.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY assets/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
-# Manual page and changelog compressed as Debian wants them (gzip -9, no name or time stamp inside).
+# Manual pages (English, and Japanese as the program speaks it) and changelog compressed as Debian wants them (gzip -9,
+# no name or time stamp inside).
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${packaging_out})
-foreach(doc tokiro.1 changelog)
+foreach(doc tokiro.1 tokiro.ja.1 changelog)
     add_custom_command(OUTPUT ${packaging_out}/${doc}.gz
         COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${doc} > ${packaging_out}/${doc}.gz
         DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${doc}
         VERBATIM)
 endforeach()
-add_custom_target(tokiro_docs ALL DEPENDS ${packaging_out}/tokiro.1.gz ${packaging_out}/changelog.gz)
+add_custom_target(tokiro_docs ALL DEPENDS ${packaging_out}/tokiro.1.gz ${packaging_out}/tokiro.ja.1.gz
+                                         ${packaging_out}/changelog.gz)
 install(FILES ${packaging_out}/tokiro.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# man shows this one where the language is Japanese.
+install(FILES ${packaging_out}/tokiro.ja.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1 RENAME tokiro.1.gz)
 install(FILES packaging/copyright ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # `cmake --build <dir> --target uninstall` removes what `cmake --install <dir>` put in place, and the folders that

@@ -736,8 +736,10 @@ private slots:
         putFile(QStringLiteral("race.tkr"), fiveRunnerRace());
         openSheet(3);
         if (change.startsWith(u"loaded")) {
-            app->dialogs.fileAnswers = {QStringLiteral("race.tkr")};
+            app->dialogs.fileAnswers = {folder.filePath(QStringLiteral("race.tkr"))};
             QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+            QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+            QCOMPARE(app->module.race.runnerCount, std::int16_t(5));
         }
         if (change.contains(u"a mark") || change == u"marks saved")
             clickMarks(1, Qt::LeftButton);
@@ -750,8 +752,10 @@ private slots:
         if (change == u"the aim")
             QTest::mouseClick(control(QStringLiteral("Option2")), Qt::LeftButton);
         if (change == u"marks saved") {
-            app->dialogs.fileAnswers = {QStringLiteral("saved.tkr")};
+            app->dialogs.fileAnswers = {folder.filePath(QStringLiteral("saved.tkr"))};
             QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+            QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+            QVERIFY(QFile::exists(folder.filePath(QStringLiteral("saved.tkr"))));
         }
         const int marks = markSum(1);
         app->dialogs.confirmAnswers = {false};

@@ -1,0 +1,51 @@
+# Installs the build into a scratch folder as the Debian package does (DESTDIR, prefix /usr) and checks that exactly
+# the expected files arrive: what the program needs beside itself at run time, and what the desktop and Debian look
+# for. The component is named so that the build folder's install_manifest.txt, which the uninstall target reads after
+# a real install, is left alone.
+# cmake -DBUILD=<build folder> -DSOURCE=<source folder> -DOUT=<scratch folder> -P install_layout.cmake
+file(REMOVE_RECURSE "${OUT}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env "DESTDIR=${OUT}"
+                        "${CMAKE_COMMAND}" --install "${BUILD}" --prefix /usr --component Unspecified
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the install failed: ${errors}")
+endif()
+
+set(expected
+    usr/bin/tokiro
+    usr/lib/tokiro/tokiro
+    usr/lib/tokiro/plugins/tokiro_analysis.so
+    usr/lib/tokiro/tokiro.hlp
+    usr/lib/tokiro/uma01.jpg usr/lib/tokiro/uma02.jpg usr/lib/tokiro/uma03.jpg usr/lib/tokiro/uma04.jpg
+    usr/share/applications/tokiro.desktop
+    usr/share/metainfo/io.github.tokiro.metainfo.xml
+    usr/share/man/man1/tokiro.1.gz
+    usr/share/man/ja/man1/tokiro.1.gz
+    usr/share/doc/tokiro/copyright
+    usr/share/doc/tokiro/changelog.gz)
+file(GLOB_RECURSE icons RELATIVE "${SOURCE}/assets/icons" "${SOURCE}/assets/icons/*")
+foreach(icon IN LISTS icons)
+    list(APPEND expected usr/share/icons/hicolor/${icon})
+endforeach()
+list(SORT expected)
+
+file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${OUT}" "${OUT}/*")
+list(SORT installed)
+if(NOT installed STREQUAL expected)
+    set(missing ${expected})
+    list(REMOVE_ITEM missing ${installed})
+    set(extra ${installed})
+    list(REMOVE_ITEM extra ${expected})
+    message(FATAL_ERROR "installed files differ; missing: ${missing}; not expected: ${extra}")
+endif()
+
+# The launcher is a relative link to the program, so that the program finds its pictures, help and library beside
+# itself wherever the package's files lie.
+if(NOT IS_SYMLINK "${OUT}/usr/bin/tokiro")
+    message(FATAL_ERROR "usr/bin/tokiro is not a link")
+endif()
+file(READ_SYMLINK "${OUT}/usr/bin/tokiro" target)
+if(NOT target STREQUAL "../lib/tokiro/tokiro")
+    message(FATAL_ERROR "usr/bin/tokiro points to ${target}")
+endif()
+file(REMOVE_RECURSE "${OUT}")

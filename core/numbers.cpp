@@ -83,20 +83,23 @@ TypedNumber readTypedNumber(QStringView text)
     return result;
 }
 
+std::optional<double> plainWholeNumber(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    double whole = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        whole = whole * 10 + (c.unicode() - u'0');
+    }
+    return whole;
+}
+
 double numberValue(const QString& text)
 {
-    // A few plain digits, what nearly every result and amount line holds, are read directly (a folder may hold a
-    // hundred thousand races).
-    if (!text.isEmpty() && text.size() <= 9) {
-        int whole = 0;
-        bool digits = true;
-        for (const QChar c : text) {
-            digits = digits && c >= u'0' && c <= u'9';
-            whole = whole * 10 + (c.unicode() - u'0');
-        }
-        if (digits)
-            return whole;
-    }
+    if (const std::optional<double> whole = plainWholeNumber(text))
+        return *whole;
     const TypedNumber number = readTypedNumber(text);
     return number.kind == TypedNumber::Kind::Number ? number.value : 0;
 }

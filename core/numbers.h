@@ -23,6 +23,11 @@ TypedNumber readTypedNumber(QStringView text);
 // "07" gives 7, "1200円" gives 1200, "１，２００円" gives 1200, "2.5" gives 2.5, "abc" and "" give 0.
 double numberValue(const QString& text);
 
+// The value of text made of digits alone, at most 15 of them (a double holds those exactly); nothing for any other
+// text. What nearly every result and amount line holds, read without the general reader (a folder may hold a hundred
+// thousand races).
+std::optional<double> plainWholeNumber(QStringView text);
+
 // Why a box's text cannot be taken as a number, as a short sentence naming the box by its caption
 // ("「配当金」には金額を数で入力してください。"); empty when it can (an empty box is 0). what is what the user types
 // there ("金額"). A number with more digits than can be shown again whole is refused too.

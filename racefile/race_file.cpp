@@ -121,17 +121,9 @@ private:
     // digits as text, so that a save writes the very number it was loaded with.
     static TailValue numberValueOf(QString text)
     {
-        // Whole numbers of up to 15 digits, by far the most common, always come back exactly.
-        if (!text.isEmpty() && text.size() <= 15) {
-            double whole = 0;
-            bool digits = true;
-            for (const QChar c : text) {
-                digits = digits && c >= u'0' && c <= u'9';
-                whole = whole * 10 + (c.unicode() - u'0');
-            }
-            if (digits)
-                return TailValue::ofNumber(whole);
-        }
+        // Plain whole numbers, by far the most common, always come back exactly.
+        if (const std::optional<double> whole = plainWholeNumber(text))
+            return TailValue::ofNumber(*whole);
         const double value = *numberOfLine(QByteArrayView(text.toLatin1()));
         const TypedNumber digits = readTypedNumber(text);
         if (digits.kind == TypedNumber::Kind::Number && digits.length == text.size() && !heldExactly(digits))

@@ -4,7 +4,6 @@
 #include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -23,9 +22,7 @@ QString lineText(const TailValue& value)
 // The same, sharing the line's own text when it already is the number in plain decimal, as nearly every line is.
 QString lineText(const TailValue& value, const QString& asHeld)
 {
-    const bool plainWhole =
-        !asHeld.isEmpty() && asHeld.size() <= 15 && (asHeld.size() == 1 || asHeld.front() != u'0')
-        && std::all_of(asHeld.cbegin(), asHeld.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const bool plainWhole = plainWholeNumber(asHeld) && (asHeld.size() == 1 || asHeld.front() != u'0');
     return value.kind == TailValue::Kind::Number && plainWhole ? asHeld : lineText(value);
 }
 

@@ -1,6 +1,6 @@
-# Installation and the Debian package. The program, its analysis screen's library, its pictures and help lie together
-# in lib/tokiro (it finds them beside itself); a link in bin starts it; the desktop entry, AppStream metadata, icons,
-# manual page, copyright and changelog go where the desktop and Debian look for them. Everything goes under the prefix:
+# Installation and the Debian package. The program, its pictures and help lie together in lib/tokiro (it finds them
+# beside itself); a link in bin starts it; the desktop entry, AppStream metadata, icons, manual page, copyright and
+# changelog go where the desktop and Debian look for them. Everything goes under the prefix:
 # /usr/local for `cmake --install`, /usr in the package.
 include(GNUInstallDirs)
 set(TOKIRO_PROGRAM_DIR lib/tokiro)
@@ -13,7 +13,7 @@ foreach(size 16 22 24 32 48 64 128 256)
          ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size})
 endforeach()
 # Deepest first, the order they are removed in.
-set(TOKIRO_INSTALL_FOLDERS ${TOKIRO_PROGRAM_DIR}/plugins ${TOKIRO_PROGRAM_DIR} ${CMAKE_INSTALL_DOCDIR} ${icon_folders}
+set(TOKIRO_INSTALL_FOLDERS ${TOKIRO_PROGRAM_DIR} ${CMAKE_INSTALL_DOCDIR} ${icon_folders}
     ${CMAKE_INSTALL_DATADIR}/icons/hicolor ${CMAKE_INSTALL_DATADIR}/icons ${CMAKE_INSTALL_DATADIR}/applications
     ${CMAKE_INSTALL_DATADIR}/metainfo ${CMAKE_INSTALL_MANDIR}/ja/man1 ${CMAKE_INSTALL_MANDIR}/ja
     ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_MANDIR} ${CMAKE_INSTALL_DATADIR}/doc
@@ -34,9 +34,6 @@ install(CODE "
 ")
 
 install(TARGETS tokiro RUNTIME DESTINATION ${TOKIRO_PROGRAM_DIR})
-# In a folder of its own below the program's: a library right in lib/tokiro would make the package run ldconfig for
-# nothing (it is no library other programs link).
-install(TARGETS tokiro_analysis_plugin LIBRARY DESTINATION ${TOKIRO_PROGRAM_DIR}/plugins)
 install(FILES assets/uma01.jpg assets/uma02.jpg assets/uma03.jpg assets/uma04.jpg assets/tokiro.hlp
         DESTINATION ${TOKIRO_PROGRAM_DIR})
 

@@ -27,10 +27,7 @@ void Navigator::show(ScreenId id)
     Screen* target = screen(id);
     bool firstShow = false;
     if (!target) {
-        std::unique_ptr<Screen> created = createScreen(id, module_, *this, dialogs_, makeAnalysis_);
-        // Not made (the user has been told why): the screen in front stays.
-        if (!created)
-            return;
+        std::unique_ptr<Screen> created = createScreen(id, module_, *this, dialogs_);
         target = created.get();
         pages_.addWidget(target);
         loaded_[id] = std::move(created);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "screens/analysis_library.h"
 #include "screens/dialogs.h"
 #include "screens/navigation.h"
 #include "screens/screen.h"
@@ -40,9 +39,6 @@ public:
     void setOnEnd(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
     bool ended() const { return ended_; }
 
-    // How the analysis screen is made: loaded from its library (the program), or made by a program that links it in.
-    void setAnalysisMaker(ScreenMaker make) { makeAnalysis_ = make; }
-
 private:
     void scheduleEndCheck();
 
@@ -55,5 +51,4 @@ private:
     std::map<ScreenId, QPointer<QWidget>> coveredFocus_;
     std::function<void()> onEnd_;
     bool ended_ = false;
-    ScreenMaker makeAnalysis_ = loadAnalysisScreen;
 };

@@ -787,8 +787,3 @@ void AnalysisScreen::saveCsvClicked()
 }
 
 void AnalysisScreen::backClicked() { navigation.close(ScreenId::Analysis); }
-
-std::unique_ptr<Screen> makeAnalysisScreen(Module1& module, Navigation& navigation, Dialogs& dialogs)
-{
-    return std::make_unique<AnalysisScreen>(module, navigation, dialogs);
-}

@@ -5,8 +5,6 @@
 #include <QSet>
 #include <QString>
 
-#include <memory>
-
 class Analysis;
 class CumulativeProfitChart;
 class MonthlyProfitChart;
@@ -132,6 +130,3 @@ private:
     QLabel* csvTarget;
     QPushButton* backButton;
 };
-
-// The screen made where it is linked in (tests, tools); the program loads it from its library instead.
-std::unique_ptr<Screen> makeAnalysisScreen(Module1& module, Navigation& navigation, Dialogs& dialogs);

@@ -1,5 +1,6 @@
 #include "screens/screen_factory.h"
 
+#include "screens/analysis_screen.h"
 #include "screens/balance_screen.h"
 #include "screens/mark_sheet_screen.h"
 #include "screens/menu_screen.h"
@@ -9,8 +10,7 @@
 #include "screens/result_entry_screen.h"
 #include "screens/title_screen.h"
 
-std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs,
-                                     ScreenMaker makeAnalysis)
+std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs)
 {
     switch (id) {
     case ScreenId::Form1: return std::make_unique<Form1>(module, navigation, dialogs);
@@ -21,7 +21,7 @@ std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& n
     case ScreenId::Form6: return std::make_unique<Form6>(module, navigation, dialogs);
     case ScreenId::Form7: return std::make_unique<Form7>(module, navigation, dialogs);
     case ScreenId::Form8: return std::make_unique<Form8>(module, navigation, dialogs);
-    case ScreenId::Analysis: return makeAnalysis(module, navigation, dialogs);
+    case ScreenId::Analysis: return std::make_unique<AnalysisScreen>(module, navigation, dialogs);
     }
     return nullptr;
 }

@@ -14,7 +14,6 @@ endif()
 set(expected
     usr/bin/tokiro
     usr/lib/tokiro/tokiro
-    usr/lib/tokiro/plugins/tokiro_analysis.so
     usr/lib/tokiro/tokiro.hlp
     usr/lib/tokiro/uma01.jpg usr/lib/tokiro/uma02.jpg usr/lib/tokiro/uma03.jpg usr/lib/tokiro/uma04.jpg
     usr/share/applications/tokiro.desktop
@@ -39,7 +38,7 @@ if(NOT installed STREQUAL expected)
     message(FATAL_ERROR "installed files differ; missing: ${missing}; not expected: ${extra}")
 endif()
 
-# The launcher is a relative link to the program, so that the program finds its pictures, help and library beside
+# The launcher is a relative link to the program, so that the program finds its pictures and help beside
 # itself wherever the package's files lie.
 if(NOT IS_SYMLINK "${OUT}/usr/bin/tokiro")
     message(FATAL_ERROR "usr/bin/tokiro is not a link")

@@ -1,7 +1,5 @@
 #include "app_harness.h"
 
-#include "screens/analysis_screen.h"
-
 #include <QDir>
 
 AppHarness::AppHarness()
@@ -10,7 +8,6 @@ AppHarness::AppHarness()
     module.raceFolder = QDir::currentPath();
     window = std::make_unique<MainWindow>(module, dialogs);
     window->navigator().setOnEnd([this] { endCalls++; });
-    window->navigator().setAnalysisMaker(makeAnalysisScreen);
     window->show();
     window->activateWindow();
     [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(window.get());

@@ -12,8 +12,6 @@
 // The whole program in one object, as main() builds it, with scripted dialogs and an end that is only recorded.
 class AppHarness {
 public:
-    // The analysis screen is made in the test itself (its screen can then be inspected as an AnalysisScreen), not
-    // loaded from its library as the program does; analysis_library_test covers the loading.
     AppHarness();
 
     Navigator& nav() { return window->navigator(); }

@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 
-#include "core/twips.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
+#include "screens/twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -5,9 +5,9 @@
 #include "bench_screens.h"
 #include "bench_support.h"
 #include "racefile/race_folder.h"
+#include "record/list_lines.h"
 #include "screens/balance_screen.h"
 #include "screens/control_table.h"
-#include "screens/list_lines.h"
 #include "screens/result_entry_screen.h"
 
 #include <QApplication>

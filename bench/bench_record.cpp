@@ -8,9 +8,9 @@
 #include "bench_screens.h"
 #include "bench_support.h"
 #include "racefile/race_folder.h"
+#include "record/list_lines.h"
 #include "record/race_record.h"
 #include "screens/control_table.h"
-#include "screens/list_lines.h"
 #include "screens/record_screen.h"
 
 #include <QApplication>

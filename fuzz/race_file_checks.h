@@ -4,7 +4,7 @@
 #include "racefile/catalogue.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_file.h"
-#include "screens/list_lines.h"
+#include "record/list_lines.h"
 
 #include <QByteArray>
 #include <QString>

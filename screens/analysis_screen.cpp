@@ -4,10 +4,10 @@
 #include "analysis/csv_export.h"
 #include "analysis/display_text.h"
 #include "analysis/model_roles.h"
-#include "core/twips.h"
 #include "record/race_record.h"
 #include "screens/analysis_charts.h"
 #include "screens/control_table.h"
+#include "screens/twips.h"
 
 #include <QApplication>
 #include <QButtonGroup>

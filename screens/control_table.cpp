@@ -1,7 +1,7 @@
 #include "screens/control_table.h"
 
-#include "core/twips.h"
 #include "screens/event_hooks.h"
+#include "screens/twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>

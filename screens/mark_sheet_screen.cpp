@@ -1,12 +1,12 @@
 #include "screens/mark_sheet_screen.h"
 
 #include "core/numbers.h"
-#include "core/twips.h"
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 #include "screens/race_header.h"
+#include "screens/twips.h"
 
 #include <QButtonGroup>
 #include <QColor>

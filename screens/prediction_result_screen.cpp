@@ -1,10 +1,10 @@
 #include "screens/prediction_result_screen.h"
 
 #include "core/numbers.h"
-#include "core/twips.h"
 #include "prediction/prediction.h"
 #include "screens/control_table.h"
 #include "screens/race_header.h"
+#include "screens/twips.h"
 
 #include <QLabel>
 #include <QPainter>

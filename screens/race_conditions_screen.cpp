@@ -2,9 +2,9 @@
 
 #include "core/numbers.h"
 #include "core/race_date.h"
-#include "core/twips.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
+#include "screens/twips.h"
 
 #include <QDate>
 #include <QLabel>

@@ -2,9 +2,9 @@
 
 #include "core/numbers.h"
 #include "racefile/race_folder.h"
+#include "record/list_lines.h"
 #include "record/race_record.h"
 #include "screens/control_table.h"
-#include "screens/list_lines.h"
 #include "screens/saved_race_common.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "screens/screen.h"
 
-#include "core/twips.h"
 #include "screens/control_table.h"
 #include "screens/focus_marker.h"
+#include "screens/twips.h"
 
 Screen::Screen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), module(module), navigation(navigation), dialogs(dialogs), id_(id)

@@ -1,9 +1,9 @@
 #include "screens/title_screen.h"
 
-#include "core/twips.h"
 #include "screens/caption_fit.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
+#include "screens/twips.h"
 
 #include <QCoreApplication>
 #include <QDir>

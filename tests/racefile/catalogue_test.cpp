@@ -1,7 +1,7 @@
 #include "core_test_main.h"
 #include "racefile/race_folder.h"
+#include "record/list_lines.h"
 #include "samples.h"
-#include "screens/list_lines.h"
 #include "temp_folder.h"
 
 #include <QDir>

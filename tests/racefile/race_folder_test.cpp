@@ -2,8 +2,8 @@
 #include "fuzz/rewrite_checks.h"
 #include "odd_files.h"
 #include "racefile/race_folder.h"
+#include "record/list_lines.h"
 #include "samples.h"
-#include "screens/list_lines.h"
 #include "temp_folder.h"
 
 #include <QDir>

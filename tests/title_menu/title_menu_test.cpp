@@ -1,8 +1,8 @@
 #include "app_harness.h"
-#include "core/twips.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
 #include "screens/title_screen.h"
+#include "screens/twips.h"
 #include "temp_folder.h"
 #include "test_main.h"
 

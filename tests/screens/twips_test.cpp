@@ -1,4 +1,4 @@
-#include "core/twips.h"
+#include "screens/twips.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "screens/list_lines.h"
+#include "record/list_lines.h"
 
 #include "core/numbers.h"
 #include "racefile/catalogue.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds a release build in build-run/ (a folder of its own, so that it never changes the
-# options of the test build) and starts トキロ in a race folder: the folder given as the first argument, or the
-# current folder. Race files are kept there.
+# Installs what is missing, builds the program with the preset "run" in build-run/ (a folder of its own, so that it
+# never changes the options of the test build) and starts トキロ in a race folder: the folder given as the first
+# argument, or the current folder. Race files are kept there.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 folder=${1:-.}
@@ -12,8 +12,6 @@ fi
 race_folder=$(cd "$folder" && pwd)
 "$here/scripts/deps.sh" run
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S "$here" -B "$here/build-run" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTOKIRO_BENCH=OFF \
-    -DTOKIRO_SANITIZE=OFF -DTOKIRO_FUZZ=OFF > /dev/null
-cmake --build "$here/build-run" -j "$jobs" --target tokiro tokiro_assets
+(cd "$here" && cmake --preset run > /dev/null && cmake --build --preset run -j "$jobs")
 cd "$race_folder"
 exec "$here/build-run/bin/tokiro"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages one job needs; does nothing when all are present.
 #   scripts/deps.sh run       build and run the program (the default)
-#   scripts/deps.sh test      the same, and the checkers the tests run on the desktop entry and AppStream file
+#   scripts/deps.sh test      the same, the checkers the tests run on the desktop entry and AppStream file, and
+#                             clang-format for the format check
 #   scripts/deps.sh fuzz      the same as run, and clang with its sanitizer and libFuzzer runtimes
 #   scripts/deps.sh package   the same as run, and what CPack needs to build the Debian package
 # No package is pinned to a version, so that a newer Debian brings its own.
@@ -14,7 +15,7 @@ run=(
 )
 case "${1:-run}" in
     run) packages=("${run[@]}") ;;
-    test) packages=("${run[@]}" desktop-file-utils appstream) ;;
+    test) packages=("${run[@]}" desktop-file-utils appstream clang-format) ;;
     fuzz) packages=("${run[@]}" clang libclang-rt-dev) ;;
     package) packages=("${run[@]}" file) ;;
     *)

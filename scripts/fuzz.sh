@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs clang and its fuzzing runtimes when missing, builds a fuzz target in build-fuzz/ and runs it for the given
-# number of seconds (default 600): `scripts/fuzz.sh [seconds] [race_file|rewrite]`, the reader by default. A crash
+# number of seconds (default 600) with the preset "fuzz": `scripts/fuzz.sh [seconds] [race_file|rewrite]`, the reader by default. A crash
 # leaves crash-<hash> in the current folder; once fixed it goes into tests/racefile/fuzz_regressions (the reader's) or
 # tests/racefile/fuzz_rewrite_regressions (the rewrite's).
 set -euo pipefail
@@ -14,9 +14,7 @@ case "$target" in
 esac
 "$here/scripts/deps.sh" fuzz
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S "$here" -B "$here/build-fuzz" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTOKIRO_FUZZ=ON -DBUILD_TESTING=OFF -DTOKIRO_BENCH=OFF -DTOKIRO_SANITIZE=OFF > /dev/null
-cmake --build "$here/build-fuzz" -j "$jobs" --target "fuzz_$target"
+(cd "$here" && cmake --preset fuzz > /dev/null && cmake --build --preset fuzz -j "$jobs" --target "fuzz_$target")
 mkdir -p "$here/build-fuzz/$corpus"
 "$here/build-fuzz/bin/fuzz_$target" -max_total_time="$seconds" -dict="$here/fuzz/race_file.dict" \
     "$here/build-fuzz/$corpus" "$here/fuzz/$seeds"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tipster_grid.h"
 #include "prediction/mark_sheet.h"
 
 #include <QString>
@@ -27,6 +28,8 @@ struct RaceState {
     std::int16_t aimMode = 0;
     MarkSheet markSheet{};
     std::array<QString, maxRunners> runnerNames;
+    // Each tipster's marks; every one of them is counted in markSheet too (core/tipster_grid.h).
+    TipsterGrid tipsters;
 };
 
 // Resets the race description; marks and runner names are deliberately kept (the mark sheet clears them when it opens).

@@ -175,12 +175,17 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
     if (scope == ReadScope::Whole) {
         loaded.tail.stake = read.optional(stakeLine(n));
         loaded.tail.income = read.income(incomeLine(n));
+        loaded.after = readAfterRace(lines.afterRace(), n, lineCount(n) + 1);
+        if (loaded.after.block == GridBlock::Read) {
+            race.tipsters = loaded.after.grid;
+            loaded.gridMarksTaken = fitGridToCounts(race);
+        }
     }
     out = std::move(loaded);
     return {true, {}};
 }
 
-FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArray& out)
+FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArray& out, const AfterRace& after)
 {
     const int n = race.runnerCount;
     if (n < 0 || n > maxRunners)
@@ -228,6 +233,17 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
     }
     if (!write.error.isEmpty())
         return {false, write.error};
+    // A block that could not be read is written back as it was found, unless the race now has a grid of its own.
+    if (!race.tipsters.empty()) {
+        QString error;
+        const std::optional<QByteArray> block = tipsterBlockBytes(race.tipsters, n, &error);
+        if (!block)
+            return {false, error};
+        write.bytes += *block;
+    } else {
+        write.bytes += after.unreadBlock;
+    }
+    write.bytes += after.otherLines;
     out = std::move(write.bytes);
     return {true, {}};
 }
@@ -238,10 +254,10 @@ FileResult parseRaceFile(QByteArray bytes, LoadedRace& out, ReadScope scope, con
     return readRaceLines(lines, out, scope, fileName);
 }
 
-FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail)
+FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail, const AfterRace& after)
 {
     QByteArray bytes;
-    if (FileResult built = raceFileBytes(race, tail, bytes); !built.ok)
+    if (FileResult built = raceFileBytes(race, tail, bytes, after); !built.ok)
         return built;
     // The save would put a file in the place of a pipe or a device, or of whatever a link there leads to. (A folder
     // in the way is refused by the save itself.)

@@ -3,13 +3,18 @@
 #include "core/race_state.h"
 #include "racefile/file_result.h"
 #include "racefile/tail_lines.h"
+#include "racefile/tipster_block.h"
 
 #include <QString>
 
 // A race as read from a file.
 struct LoadedRace {
-    RaceState race;
+    RaceState race; // race.tipsters: the grid as read, fitted to the counts
     TailLines tail;
+    // What followed the income line (read with ReadScope::Whole only).
+    AfterRace after;
+    // Tipster marks the counts did not hold (the counts were changed by another program) and that were taken off.
+    int gridMarksTaken = 0;
 };
 
 // ThroughResults: lines 1 .. 12+7N, everything up to the result lines (what the record screen needs).
@@ -19,10 +24,12 @@ enum class ReadScope { Whole, ThroughResults };
 // of a large folder saves a text per runner).
 enum class RunnerNames { Read, Skipped };
 
-// Writes the whole race (header, names, marks of rows 0..runnerCount-1, tail lines) to path, replacing any file
-// of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field,
+// Writes the whole race (header, names, marks of rows 0..runnerCount-1, tail lines, then the tipster grid's block when
+// the race has tipster columns, else a grid block that could not be read, then the other lines that followed the
+// income line) to path, replacing any file of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field,
 // and a path taken by a device, a pipe or a socket (or a link to one).
-FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail);
+FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail,
+                         const AfterRace& after = {});
 
 namespace racelines {
 class RaceFileLines;

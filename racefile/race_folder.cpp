@@ -203,3 +203,29 @@ FileResult RaceFolder::present(const QString& fileName) const
         return FileResult::done();
     return FileResult::failed(QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName));
 }
+
+TipsterGrid RaceFolder::newestTipsterColumns() const
+{
+    // The listing says which files are races; their times say which was saved last.
+    QString newest;
+    std::int64_t newestTime = 0;
+    for (const Listed& listed : listFolder(*this)) {
+        if (listed.special)
+            continue;
+        struct stat info {};
+        if (::stat(QFile::encodeName(filePath(listed.name)).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        const std::int64_t time = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+        if (newest.isEmpty() || time > newestTime) {
+            newest = listed.name;
+            newestTime = time;
+        }
+    }
+    if (newest.isEmpty())
+        return {};
+    const RaceFileLines lines = RaceFileLines::load(filePath(newest), true);
+    TipsterGrid grid;
+    if (!lines.trusted() || readTipsterGrid(lines.afterRace(), lines.runnerCount(), grid) != GridBlock::Read)
+        return {};
+    return emptyColumnsOf(grid);
+}

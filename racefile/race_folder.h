@@ -63,6 +63,10 @@ public:
     // One race read afresh; entry, when given, gets what the lists show of it from the same read (the result lines as
     // the texts they hold).
     FileResult read(const QString& fileName, LoadedRace& out, ReadScope scope, CatalogueEntry* entry = nullptr) const;
+    // The tipster columns (names and order, no marks) of the race saved last in the folder (the race file changed
+    // last); none when that race has no grid or there is no race.
+    TipsterGrid newestTipsterColumns() const;
+
     // ok when something of that name is in the folder, else the sentence saying it is not.
     FileResult present(const QString& fileName) const;
 

@@ -78,6 +78,15 @@ public:
     // The text of a text line: decoded, blanks at both ends removed; empty when missing or not decoded.
     QString trimmedText(int line) const;
 
+    // The bytes after the income line's line end (where the tipster grid is kept), when the race's lines were split
+    // through the income line; empty otherwise.
+    QByteArrayView afterRace() const
+    {
+        if (runnerCount_ < 0 || count_ != lineCount(runnerCount_))
+            return {};
+        return QByteArrayView(bytes_).sliced(splitEnd_);
+    }
+
     // A race has at most this many lines.
     static constexpr int maxLines = 14 + 7 * 21;
 

@@ -29,6 +29,10 @@ private slots:
     void refusesBadFile_data();
     void refusesBadFile();
     void ignoresLinesAfterTheRace();
+    void tipsterBlockWritten();
+    void tipsterBlockRead_data();
+    void tipsterBlockRead();
+    void afterRaceKeptBySave();
     void largeFiles();
     void writeRefusesUnwritableText_data();
     void writeRefusesUnwritableText();
@@ -375,6 +379,160 @@ void FormatTest::ignoresLinesAfterTheRace()
     LoadedRace results;
     QVERIFY(parseRaceFile(brokenBalance, results, ReadScope::ThroughResults).ok);
     QVERIFY(!parseRaceFile(brokenBalance, results, ReadScope::Whole).ok);
+}
+
+namespace {
+// Two runners; 本紙 gives ◎ to horse 2, 記者A gives ○ to horse 1 and ★ to horse 2.
+RaceState gridRace()
+{
+    RaceState race = sampleRace(2);
+    for (auto& row : race.markSheet)
+        row.fill(0);
+    addTipster(race, QStringLiteral("本紙"));
+    addTipster(race, QStringLiteral("記者A"));
+    setTipsterMark(race, 0, 1, 0);
+    setTipsterMark(race, 1, 0, 1);
+    setTipsterMark(race, 1, 1, 5);
+    return race;
+}
+
+// The block of gridRace as it stands in the file.
+QByteArray gridBlock(const QByteArray& version = "1")
+{
+    return crlfLines({sjis(QStringLiteral("[予想家ごとの印] ")) + version, " 2 ", sjis(QStringLiteral("本紙")),
+                      sjis(QStringLiteral("・◎")), sjis(QStringLiteral("記者A")), sjis(QStringLiteral("○★")),
+                      sjis(QStringLiteral("[/予想家ごとの印]"))});
+}
+
+QByteArray bytesOf(const RaceState& race, const AfterRace& after = {})
+{
+    QByteArray bytes;
+    const FileResult built = raceFileBytes(race, TailLines{}, bytes, after);
+    if (!built.ok)
+        qWarning() << built.error;
+    return bytes;
+}
+} // namespace
+
+void FormatTest::tipsterBlockWritten()
+{
+    // Without tipster columns nothing follows the income line; with them, the race's own lines stay as they were and
+    // the block follows.
+    const RaceState race = gridRace();
+    RaceState plain = race;
+    plain.tipsters = {};
+    const QByteArray withoutGrid = bytesOf(plain);
+    QCOMPARE(withoutGrid.count("\r\n"), 14 + 7 * 2);
+    QCOMPARE(bytesOf(race), withoutGrid + gridBlock());
+
+    // It reads back as written, and the counts with it.
+    LoadedRace loaded;
+    QVERIFY(parseRaceFile(bytesOf(race), loaded).ok);
+    QCOMPARE(loaded.after.block, GridBlock::Read);
+    QVERIFY(loaded.race.tipsters == race.tipsters);
+    QVERIFY(loaded.race.markSheet == race.markSheet);
+    QCOMPARE(loaded.gridMarksTaken, 0);
+
+    // A name that the code page cannot hold is refused, naming the tipster.
+    RaceState unwritable = race;
+    unwritable.tipsters.columns[1].name = QStringLiteral("記者😀");
+    QByteArray out;
+    const FileResult refused = raceFileBytes(unwritable, TailLines{}, out);
+    QVERIFY(!refused.ok);
+    QVERIFY(refused.error.contains(QStringLiteral("記者😀")));
+}
+
+void FormatTest::tipsterBlockRead_data()
+{
+    QTest::addColumn<QByteArray>("after");   // the bytes after the income line
+    QTest::addColumn<int>("doubleCircles");  // horse 2's ◎ count in the file
+    QTest::addColumn<int>("block");          // GridBlock
+    QTest::addColumn<int>("tipsters");       // columns read
+    QTest::addColumn<int>("taken");          // tipster marks the counts did not hold
+    QTest::addColumn<int>("problemLine");    // the line named for a damaged block
+    QTest::addColumn<QByteArray>("kept");    // the other lines kept
+    const QByteArray block = gridBlock();
+    const QByteArray note = crlfLines({"note from another program"});
+    QTest::newRow("none") << QByteArray() << 1 << int(GridBlock::None) << 0 << 0 << 0 << QByteArray();
+    QTest::newRow("block") << block << 1 << int(GridBlock::Read) << 2 << 0 << 0 << QByteArray();
+    QTest::newRow("block between other lines")
+        << note + block + note << 1 << int(GridBlock::Read) << 2 << 0 << 0 << note + note;
+    QTest::newRow("counts above the grid stay as marks without a tipster")
+        << block << 3 << int(GridBlock::Read) << 2 << 0 << 0 << QByteArray();
+    QTest::newRow("counts below the grid win") << block << 0 << int(GridBlock::Read) << 2 << 1 << 0 << QByteArray();
+    QTest::newRow("unknown version") << gridBlock("2") << 1 << int(GridBlock::UnknownVersion) << 0 << 0 << 0
+                                     << QByteArray();
+    QByteArray shortMarks = block;
+    shortMarks.replace(sjis(QStringLiteral("○★")), sjis(QStringLiteral("○")));
+    QTest::newRow("marks line of one runner") << shortMarks << 1 << int(GridBlock::Damaged) << 0 << 0 << 34
+                                              << QByteArray();
+    QByteArray strangeMark = block;
+    strangeMark.replace(sjis(QStringLiteral("○★")), sjis(QStringLiteral("○□")));
+    QTest::newRow("a mark that is none") << strangeMark << 1 << int(GridBlock::Damaged) << 0 << 0 << 34
+                                         << QByteArray();
+    QByteArray badCount = block;
+    badCount.replace(" 2 ", " 17 ");
+    QTest::newRow("seventeen tipsters") << badCount << 1 << int(GridBlock::Damaged) << 0 << 0 << 30 << QByteArray();
+    QTest::newRow("cut before its end line")
+        << block.first(block.lastIndexOf(sjis(QStringLiteral("[/予想家")))) << 1 << int(GridBlock::Damaged) << 0 << 0
+        << 35 << QByteArray();
+    QTest::newRow("no version") << sjis(QStringLiteral("[予想家ごとの印]\r\n")) << 1 << int(GridBlock::Damaged) << 0
+                                << 0 << 29 << QByteArray();
+}
+
+void FormatTest::tipsterBlockRead()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(int, doubleCircles);
+    QFETCH(int, block);
+    QFETCH(int, tipsters);
+    QFETCH(int, taken);
+    QFETCH(int, problemLine);
+    QFETCH(QByteArray, kept);
+    RaceState race = gridRace();
+    race.tipsters = {};
+    race.markSheet[1][0] = static_cast<std::int16_t>(doubleCircles);
+    const QByteArray raceBytes = bytesOf(race);
+
+    // A block, read or not, never keeps the race from loading, nor changes what it holds.
+    LoadedRace loaded;
+    const FileResult read = parseRaceFile(raceBytes + after, loaded, ReadScope::Whole, QStringLiteral("g.tkr"));
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(int(loaded.after.block), block);
+    QCOMPARE(int(loaded.race.tipsters.columns.size()), tipsters);
+    QCOMPARE(loaded.gridMarksTaken, taken);
+    QCOMPARE(loaded.race.markSheet[1][0], std::int16_t(doubleCircles));
+    QCOMPARE(loaded.after.problemLine, problemLine);
+    QCOMPARE(loaded.after.otherLines, kept);
+    // The grid and the counts agree: every count holds the tipsters' marks.
+    for (int r = 0; r < 2; ++r)
+        for (int k = 0; k < markKindCount; ++k)
+            QVERIFY(tipsterMarks(loaded.race.tipsters, r, k) <= loaded.race.markSheet[r][k]);
+    const bool unread = block == int(GridBlock::Damaged) || block == int(GridBlock::UnknownVersion);
+    QCOMPARE(!loaded.after.unreadBlock.isEmpty(), unread);
+    QCOMPARE(gridBlockProblem(loaded.after).isEmpty(), !unread);
+
+    // The reader of many races finds the same.
+    TipsterGrid grid;
+    QCOMPARE(int(readTipsterGrid(after, 2, grid)), block);
+
+    // A save with nothing changed gives back every byte that was there (the block first, then the other lines).
+    if (taken == 0 && (kept.isEmpty() || block == int(GridBlock::None)))
+        QCOMPARE(bytesOf(loaded.race, loaded.after), raceBytes + after);
+}
+
+void FormatTest::afterRaceKeptBySave()
+{
+    // An unreadable block stays as it was found while the race has no grid of its own, and gives way to one.
+    RaceState race = gridRace();
+    race.tipsters = {};
+    const QByteArray unknown = gridBlock("9");
+    const QByteArray other = crlfLines({"other"});
+    LoadedRace loaded;
+    QVERIFY(parseRaceFile(bytesOf(race) + unknown + other, loaded).ok);
+    QCOMPARE(bytesOf(loaded.race, loaded.after), bytesOf(race) + unknown + other);
+    RaceState withGrid = gridRace();
+    QCOMPARE(bytesOf(withGrid, loaded.after), bytesOf(withGrid) + other);
 }
 
 void FormatTest::largeFiles()

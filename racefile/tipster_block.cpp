@@ -1,0 +1,222 @@
+#include "racefile/tipster_block.h"
+
+#include "racefile/cp932.h"
+#include "racefile/race_lines.h"
+
+#include <array>
+#include <vector>
+
+using namespace racelines;
+
+namespace {
+
+constexpr int blockVersion = 1;
+
+// The marker and end lines in code page 932.
+const QByteArray& markerBytes()
+{
+    static const QByteArray bytes = *encodeCp932(u"[予想家ごとの印]");
+    return bytes;
+}
+const QByteArray& endBytes()
+{
+    static const QByteArray bytes = *encodeCp932(u"[/予想家ごとの印]");
+    return bytes;
+}
+
+// The marks as they stand in a marks line: ◎ ○ △ ▲ × ★ by kind, then ・ for none. Each is two bytes in code page 932,
+// so a marks line is read without the converter.
+constexpr std::array<std::array<char, 2>, markKindCount + 1> markPairs = {{
+    {'\x81', '\x9D'}, // ◎
+    {'\x81', '\x9B'}, // ○
+    {'\x81', '\xA2'}, // △
+    {'\x81', '\xA3'}, // ▲
+    {'\x81', '\x7E'}, // ×
+    {'\x81', '\x9A'}, // ★
+    {'\x81', '\x45'}, // ・
+}};
+
+struct Line {
+    qsizetype begin = 0;
+    qsizetype size = 0;
+    qsizetype end = 0; // after its line end
+};
+
+// The lines of the bytes: CR LF, LF and a lone CR end a line, as in the race lines before them.
+std::vector<Line> splitLines(QByteArrayView bytes)
+{
+    std::vector<Line> lines;
+    qsizetype p = 0;
+    while (p < bytes.size()) {
+        Line line{p, 0, 0};
+        while (p < bytes.size() && bytes[p] != '\r' && bytes[p] != '\n')
+            ++p;
+        line.size = p - line.begin;
+        if (p < bytes.size())
+            p += bytes[p] == '\r' && p + 1 < bytes.size() && bytes[p + 1] == '\n' ? 2 : 1;
+        line.end = p;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+QByteArrayView lineBytes(QByteArrayView bytes, const Line& line) { return bytes.sliced(line.begin, line.size); }
+
+bool isMarker(QByteArrayView line) { return line.startsWith(markerBytes()); }
+bool isEnd(QByteArrayView line) { return trimBlanks(line) == QByteArrayView(endBytes()); }
+
+// The block read from its lines (first = the marker); what it holds, or where it stops making sense.
+struct Parsed {
+    GridBlock block = GridBlock::Damaged;
+    int badLine = 0; // index into the lines
+    TipsterGrid grid;
+};
+
+Parsed parseBlock(QByteArrayView bytes, const std::vector<Line>& lines, std::size_t first, int runners)
+{
+    Parsed parsed;
+    const QByteArrayView version = trimBlanks(lineBytes(bytes, lines[first]).sliced(markerBytes().size()));
+    const std::optional<double> number = numberOfLine(version);
+    if (version.isEmpty() || !number) {
+        parsed.badLine = static_cast<int>(first);
+        return parsed;
+    }
+    if (*number != blockVersion) {
+        parsed.block = GridBlock::UnknownVersion;
+        return parsed;
+    }
+    std::size_t at = first + 1;
+    auto fail = [&](std::size_t line) {
+        parsed.badLine = static_cast<int>(std::min(line, lines.size()));
+        parsed.grid = {};
+        return parsed;
+    };
+    if (at >= lines.size())
+        return fail(at);
+    const std::optional<double> count = numberOfLine(lineBytes(bytes, lines[at]));
+    if (!count || *count < 1 || *count > maxTipsters || *count != static_cast<int>(*count))
+        return fail(at);
+    ++at;
+    const int tipsters = static_cast<int>(*count);
+    for (int t = 0; t < tipsters; ++t, at += 2) {
+        if (at + 1 >= lines.size())
+            return fail(at);
+        const std::optional<QString> name = decodeCp932(lineBytes(bytes, lines[at]));
+        if (!name)
+            return fail(at);
+        TipsterColumn column(trimBlanks(QStringView(*name)).toString());
+        const QByteArrayView marks = trimBlanks(lineBytes(bytes, lines[at + 1]));
+        if (marks.size() != 2 * runners)
+            return fail(at + 1);
+        for (int r = 0; r < runners; ++r) {
+            const char lead = marks[2 * r];
+            const char second = marks[2 * r + 1];
+            int kind = -2;
+            for (int k = 0; k <= markKindCount && kind == -2; ++k) {
+                if (markPairs[static_cast<std::size_t>(k)][0] == lead
+                    && markPairs[static_cast<std::size_t>(k)][1] == second)
+                    kind = k == markKindCount ? noMark : k;
+            }
+            if (kind == -2)
+                return fail(at + 1);
+            column.marks[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(kind);
+        }
+        parsed.grid.columns.push_back(std::move(column));
+    }
+    if (at >= lines.size() || !isEnd(lineBytes(bytes, lines[at])))
+        return fail(at);
+    parsed.block = GridBlock::Read;
+    return parsed;
+}
+
+} // namespace
+
+AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine)
+{
+    AfterRace after;
+    if (bytes.isEmpty() || runners < 0 || runners > maxRunners)
+        return after;
+    const std::vector<Line> lines = splitLines(bytes);
+    std::size_t marker = 0;
+    while (marker < lines.size() && !isMarker(lineBytes(bytes, lines[marker])))
+        ++marker;
+    if (marker == lines.size()) {
+        after.otherLines = bytes.toByteArray();
+        return after;
+    }
+    // The block ends with its end line; one without it runs to the end of the file.
+    std::size_t last = marker + 1;
+    while (last < lines.size() && !isEnd(lineBytes(bytes, lines[last])))
+        ++last;
+    const qsizetype blockBegin = lines[marker].begin;
+    const qsizetype blockEnd = last < lines.size() ? lines[last].end : bytes.size();
+    after.otherLines = bytes.first(blockBegin).toByteArray() + bytes.sliced(blockEnd).toByteArray();
+
+    Parsed parsed = parseBlock(bytes, lines, marker, runners);
+    after.block = parsed.block;
+    if (parsed.block == GridBlock::Read) {
+        after.grid = std::move(parsed.grid);
+        return after;
+    }
+    after.unreadBlock = bytes.sliced(blockBegin, blockEnd - blockBegin).toByteArray();
+    if (parsed.block == GridBlock::Damaged && firstLine > 0)
+        after.problemLine = firstLine + parsed.badLine;
+    return after;
+}
+
+GridBlock readTipsterGrid(QByteArrayView bytes, int runners, TipsterGrid& grid)
+{
+    AfterRace after = readAfterRace(bytes, runners);
+    if (after.block == GridBlock::Read)
+        grid = std::move(after.grid);
+    return after.block;
+}
+
+std::optional<QByteArray> tipsterBlockBytes(const TipsterGrid& grid, int runners, QString* error)
+{
+    QByteArray bytes;
+    if (grid.empty() || runners < 0 || runners > maxRunners)
+        return bytes;
+    auto line = [&bytes](const QByteArray& content) {
+        bytes += content;
+        bytes += lineEnd;
+    };
+    line(markerBytes() + ' ' + QByteArray::number(blockVersion));
+    line(numberLineBytes(static_cast<double>(grid.columns.size())));
+    for (std::size_t t = 0; t < grid.columns.size(); ++t) {
+        const TipsterColumn& column = grid.columns[t];
+        QString unwritable;
+        const std::optional<QByteArray> name = encodeCp932(storableText(column.name), &unwritable);
+        if (!name) {
+            if (error)
+                *error = QStringLiteral("予想家「%1」の名前に、レースファイルに書けない文字「%2」があります。")
+                             .arg(column.name, unwritable);
+            return std::nullopt;
+        }
+        line(*name);
+        for (int r = 0; r < runners; ++r) {
+            const int kind = column.marks[static_cast<std::size_t>(r)];
+            const auto& pair = markPairs[static_cast<std::size_t>(kind >= 0 && kind < markKindCount ? kind
+                                                                                                  : markKindCount)];
+            bytes.append(pair.data(), 2);
+        }
+        bytes += lineEnd;
+    }
+    line(endBytes());
+    return bytes;
+}
+
+QString gridBlockProblem(const AfterRace& after)
+{
+    switch (after.block) {
+    case GridBlock::None:
+    case GridBlock::Read: return {};
+    case GridBlock::UnknownVersion:
+        return QStringLiteral("予想家ごとの印は、このトキロの知らない形で書かれているため読めませんでした。");
+    case GridBlock::Damaged:
+        if (after.problemLine > 0)
+            return QStringLiteral("予想家ごとの印は、%1行目がこわれているため読めませんでした。").arg(after.problemLine);
+        return QStringLiteral("予想家ごとの印は、こわれているため読めませんでした。");
+    }
+    return {};
+}

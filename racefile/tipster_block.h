@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/tipster_grid.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// The tipster grid's block, kept after a race file's income line (docs/race_file.md):
+//
+//   [予想家ごとの印] 1        the marker: the block's name and its version
+//    T                         number line: how many tipsters (1..16)
+//   本紙                       per tipster, in column order: the name (text line)
+//   ◎・○・・▲△・・・          and the marks, one character per runner in runner order, ・ for none
+//   [/予想家ごとの印]         the end line
+//
+// A reader that follows the race file's own layout never looks past the income line, so it reads the race unchanged.
+
+enum class GridBlock {
+    None,           // no block after the income line
+    Read,           // a block of this version, read whole
+    Damaged,        // a block that stops short or holds what it cannot
+    UnknownVersion, // a block of another version
+};
+
+// What a race file holds after its income line.
+struct AfterRace {
+    GridBlock block = GridBlock::None;
+    int problemLine = 0; // Damaged: the line of the file where reading stopped (0 when not known)
+    TipsterGrid grid;    // Read: the columns as stored
+    // Damaged or UnknownVersion: the block's bytes as found (from its marker to its end line, or to the file's end),
+    // written back by a save that has no grid of its own to put there, so that nothing is lost unread.
+    QByteArray unreadBlock;
+    // Every other byte after the income line, before and after the block, kept as it is.
+    QByteArray otherLines;
+};
+
+// Reads the bytes that follow the income line's line end. firstLine is the file's line number of the first of them
+// (15 + 7N), for the message.
+AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine = 0);
+
+// Only the grid, for readers of many races that keep nothing else: None, Read (grid filled) or the reason it is not.
+GridBlock readTipsterGrid(QByteArrayView bytes, int runners, TipsterGrid& grid);
+
+// The block's bytes for a grid of runners rows (empty for a grid without columns), each line ended by CR LF; nullopt
+// when a tipster's name cannot be written in code page 932 (error then names the tipster and the character).
+std::optional<QByteArray> tipsterBlockBytes(const TipsterGrid& grid, int runners, QString* error = nullptr);
+
+// A Japanese sentence saying why the grid of a file could not be read (empty for None and Read).
+QString gridBlockProblem(const AfterRace& after);

@@ -1,6 +1,8 @@
 #include "screens/mark_sheet_screen.h"
 
 #include "core/numbers.h"
+#include "core/tipster_grid.h"
+#include "core/tipster_paste.h"
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
@@ -13,6 +15,8 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -25,6 +29,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 constexpr int markYellow = rgb(255, 255, 128);
@@ -93,6 +98,9 @@ const ControlLine form4Layout[] = {
      .width = 1815, .height = 495, .pointSize = 12},
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7680,
      .width = 1215, .height = 495, .pointSize = 12},
+    // Our own: the tipster grid, in the free place of the right-hand strip under the current mark.
+    {.name = "tipsterGridButton", .kind = ControlKind::Button, .caption = "予想家ごとの印", .left = 9240,
+     .top = 6480, .width = 2295, .height = 495, .pointSize = 12},
     {.name = "Label15", .kind = ControlKind::Label,
      .caption = "［注意！］予想結果は、希望の点数よりも少ない場合があります。", .left = 600, .top = 8340,
      .width = 10575, .height = 300, .fore = orange, .pointSize = 11.25},
@@ -113,13 +121,45 @@ QString markCaption(const RaceState& race, int runner)
     return caption;
 }
 
+// The counts as numbers, for the mark label's tooltip: ◎3 ○1 △2.
+QString markCounts(const RaceState& race, int runner)
+{
+    QStringList counts;
+    for (int kind = 0; kind < markKindCount; ++kind) {
+        if (const int count = race.markSheet[runner][kind]; count > 0)
+            counts += markSymbol(kind) + QString::number(count);
+    }
+    return counts.isEmpty() ? QStringLiteral("印なし") : counts.join(u' ');
+}
+
 // The narrow, tall mark label: its symbols fill it row by row from the top, as many to a row as fit. A plain label
-// cannot wrap a string of symbols, since no line break is allowed between them.
+// cannot wrap a string of symbols, since no line break is allowed between them. It takes the focus from the keyboard
+// (not from a click, which marks as before), and marks typed through the input method arrive as keys would.
 class MarkLabel final : public QLabel {
 public:
     using QLabel::QLabel;
+    std::function<bool(const QKeyEvent*)> keyPressed;
+    std::function<void(QChar)> markTyped;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!keyPressed || !keyPressed(event))
+            QLabel::keyPressEvent(event);
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override
+    {
+        for (const QChar c : event->commitString()) {
+            if (markTyped)
+                markTyped(c);
+        }
+        event->accept();
+    }
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
+    {
+        return query == Qt::ImEnabled ? QVariant(true) : QLabel::inputMethodQuery(query);
+    }
+
     void paintEvent(QPaintEvent* event) override
     {
         QFrame::paintEvent(event);
@@ -184,6 +224,7 @@ Form4::Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Command10 = button("Command10");
     Command1 = button("Command1");
     Label15 = label("Label15");
+    tipsterGridButton = button("tipsterGridButton");
 
     setInputMethod(Text2, false);
     // Yellow captions on black, with the round indicator kept light so that an unselected option stays visible.
@@ -238,6 +279,7 @@ Form4::Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
     connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
+    connect(tipsterGridButton, &QPushButton::clicked, this, [this] { tipsterGridButton_Click(); });
 }
 
 void Form4::createColumn(int index)
@@ -269,6 +311,13 @@ void Form4::createColumn(int index)
     markLabel->setLineWidth(1);
     markLabel->setCursor(Qt::PointingHandCursor);
     setColours(markLabel, marks.fore, marks.back);
+    markLabel->setFocusPolicy(Qt::TabFocus);
+    markLabel->setAttribute(Qt::WA_InputMethodEnabled, true);
+    markLabel->keyPressed = [this, index](const QKeyEvent* event) { return Label8_KeyPress(index, event); };
+    markLabel->markTyped = [this, index](QChar c) {
+        if (const std::optional<int> kind = markKindOfCharacter(c, true))
+            addMark(index, static_cast<MarkKind>(*kind));
+    };
     onMousePress(markLabel, [this, index](Qt::MouseButton button) { Label8_MouseDown(index, button); });
     Label8.push_back(markLabel);
 }
@@ -305,15 +354,18 @@ void Form4::placeColumn(int index)
     Label8[index]->show();
 }
 
-// The name boxes come first, in runner order, then the strip on the right and the bottom row.
+// The name boxes come first, in runner order, then the mark labels in runner order, the strip on the right and the
+// bottom row.
 void Form4::setTabChain()
 {
     std::vector<QWidget*> chain;
     for (int i = 0; i < shownRunners(); ++i)
         chain.push_back(Text1[i]);
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{Text2, VScroll1, Option1, Option2, Command2, Command3, Command4, Command5,
-                                         Command6, Command7, Command8, Command9, Command10, Command1})
+    for (int i = 0; i < shownRunners(); ++i)
+        chain.push_back(Label8[i]);
+    for (QWidget* widget : std::initializer_list<QWidget*>{Text2, VScroll1, Option1, Option2, Command2, Command3,
+                                                           Command4, Command5, Command6, Command7, tipsterGridButton,
+                                                           Command8, Command9, Command10, Command1})
         chain.push_back(widget);
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
@@ -348,7 +400,12 @@ void Form4::openSheet()
         std::fill_n(race.markSheet[i].begin(), markKindCount, std::int16_t(0));
     for (QString& name : race.runnerNames)
         name.clear();
+    shownNames.assign(static_cast<std::size_t>(runners), QString());
     module.keptTailLines = TailLines{};
+    module.keptAfterRace = AfterRace{};
+    module.gridNotice.clear();
+    // A new race starts with the tipsters of the race saved last, without their marks.
+    race.tipsters = RaceFolder(module.raceFolder).newestTipsterColumns();
     savedContent = content();
 
     setFirstFocus(runners > 0 ? static_cast<QWidget*>(Text1[0]) : Command10);
@@ -366,6 +423,7 @@ Form4::SheetContent Form4::content() const
     }
     sheet.ticketCount = race.ticketCount;
     sheet.aimMode = race.aimMode;
+    sheet.tipsters = race.tipsters;
     return sheet;
 }
 
@@ -376,6 +434,14 @@ void Form4::fillHeader() { fillRaceHeader(header, module.race); }
 void Form4::Form_Activate()
 {
     fillHeader();
+    // The tipster grid may have changed marks and names meanwhile.
+    for (int r = 0; r < shownRunners(); ++r) {
+        showMarks(r);
+        if (static_cast<std::size_t>(r) < shownNames.size() && shownNames[r] != module.race.runnerNames[r]) {
+            Text1[r]->setPlainText(module.race.runnerNames[r]);
+            shownNames[r] = module.race.runnerNames[r];
+        }
+    }
     // Whatever was typed into the ticket box without Enter gives way to the count in force.
     Text2->setText(QString::number(module.race.ticketCount));
     showOnSpinner(module.race.ticketCount);
@@ -451,23 +517,85 @@ void Form4::Command7_Click()
 
 void Form4::Label8_MouseDown(int index, Qt::MouseButton button)
 {
+    if (button == Qt::LeftButton)
+        addMark(index, currentMark);
+    else
+        removeMarkOf(index, currentMark);
+}
+
+// A mark given here belongs to no tipster (the grid's 「その他」); at 25 marks nothing changes.
+void Form4::addMark(int index, MarkKind kind)
+{
     if (index < 0 || index >= shownRunners())
         return;
-    auto& row = module.race.markSheet[index];
-    std::int16_t& count = row[static_cast<int>(currentMark)];
-    if (button == Qt::LeftButton) {
-        int sum = 0;
-        for (int kind = 0; kind < markKindCount; ++kind)
-            sum += row[kind];
-        if (sum < maxMarksPerRunner)
-            ++count;
-    } else {
-        count = std::max<std::int16_t>(0, static_cast<std::int16_t>(count - 1));
-    }
+    addMarkWithoutTipster(module.race, index, static_cast<int>(kind));
     showMarks(index);
 }
 
-void Form4::showMarks(int index) { Label8[index]->setText(markCaption(module.race, index)); }
+// A mark without a tipster goes first; a tipster's goes only when the user agrees, and from the grid too, so that the
+// counts and the grid never part.
+void Form4::removeMarkOf(int index, MarkKind kind)
+{
+    if (index < 0 || index >= shownRunners())
+        return;
+    const MarkRemoval removal = markToRemove(module.race, index, static_cast<int>(kind));
+    if (removal.kind == MarkRemoval::Kind::FromTipster
+        && !dialogs.confirm(QStringLiteral("%1番の%2は予想家「%3」の印です。予想家ごとの印からも消しますか？")
+                                .arg(index + 1)
+                                .arg(markSymbol(kind), module.race.tipsters.columns[removal.tipster].name),
+                            QStringLiteral("印を消す")))
+        return;
+    removeMark(module.race, index, static_cast<int>(kind), removal);
+    showMarks(index);
+}
+
+bool Form4::Label8_KeyPress(int index, const QKeyEvent* event)
+{
+    const int key = event->key();
+    // Runner 1 stands at the right: the left arrow goes on to the next runner.
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        const int next = index + (key == Qt::Key_Left ? 1 : -1);
+        if (next >= 0 && next < shownRunners())
+            Label8[next]->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    if (key == Qt::Key_Delete) {
+        removeMarkOf(index, currentMark);
+        return true;
+    }
+    // Shift with 1..6 takes one away; the shifted digits are these keys on US and Japanese keyboards alike.
+    static const std::vector<std::pair<int, int>> shifted = {
+        {Qt::Key_Exclam, 0},  {Qt::Key_At, 1},      {Qt::Key_QuoteDbl, 1},   {Qt::Key_NumberSign, 2},
+        {Qt::Key_Dollar, 3},  {Qt::Key_Percent, 4}, {Qt::Key_AsciiCircum, 5}, {Qt::Key_Ampersand, 5}};
+    std::optional<int> kind;
+    bool remove = false;
+    if (key >= Qt::Key_1 && key <= Qt::Key_6) {
+        kind = key - Qt::Key_1;
+        remove = event->modifiers() & Qt::ShiftModifier;
+    } else if (const auto found = std::ranges::find(shifted, key, &std::pair<int, int>::first);
+               found != shifted.end()) {
+        kind = found->second;
+        remove = true;
+    } else if (const QString text = event->text(); text.size() == 1) {
+        kind = markKindOfCharacter(text[0], false);
+    }
+    if (!kind || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    chooseMark(static_cast<MarkKind>(*kind));
+    if (remove)
+        removeMarkOf(index, currentMark);
+    else
+        addMark(index, currentMark);
+    return true;
+}
+
+void Form4::showMarks(int index)
+{
+    Label8[index]->setText(markCaption(module.race, index));
+    Label8[index]->setToolTip(markCounts(module.race, index));
+}
+
+void Form4::tipsterGridButton_Click() { navigation.show(ScreenId::TipsterGrid); }
 
 void Form4::Text1_KeyPress(int index, int keyAscii)
 {
@@ -477,6 +605,8 @@ void Form4::Text1_KeyPress(int index, int keyAscii)
     const QString name = oneLine(Text1[index]->toPlainText()).replace(QStringLiteral("ー"), QStringLiteral("｜"));
     module.race.runnerNames[index] = name;
     Text1[index]->setPlainText(name);
+    if (static_cast<std::size_t>(index) < shownNames.size())
+        shownNames[index] = name;
     if (index + 1 < shownRunners())
         Text1[index + 1]->setFocus();
     else
@@ -525,11 +655,17 @@ void Form4::Command9_Click()
         return;
     if (!takeTicketCount())
         return;
-    const FileResult written = writeRaceFile(path, module.race, module.keptTailLines);
-    if (!written.ok)
+    const FileResult written = writeRaceFile(path, module.race, module.keptTailLines, module.keptAfterRace);
+    if (!written.ok) {
         dialogs.reportError(written.error, saveTitle);
-    else
-        savedContent = content();
+        return;
+    }
+    savedContent = content();
+    // A grid block that could not be read has now given way to the race's own grid.
+    if (!module.race.tipsters.empty()) {
+        module.keptAfterRace.unreadBlock.clear();
+        module.gridNotice.clear();
+    }
 }
 
 void Form4::Command8_Click()
@@ -563,9 +699,25 @@ void Form4::Command8_Click()
         std::copy_n(loaded.race.markSheet[r].begin(), markKindCount, module.race.markSheet[r].begin());
     }
     module.keptTailLines = loaded.tail;
+    module.race.tipsters = loaded.race.tipsters;
+    module.keptAfterRace = std::move(loaded.after);
+    module.keptAfterRace.grid = {};
+    shownNames.assign(loaded.race.runnerNames.begin(), loaded.race.runnerNames.begin() + runners);
     for (int r = 0; r < runners; ++r)
         showMarks(r);
     savedContent = content();
+    // What could not be read of the grid is told now, and again on the grid; the file stays as it is until a save.
+    QString notice = gridBlockProblem(module.keptAfterRace);
+    if (!notice.isEmpty())
+        notice += QStringLiteral("印の数はファイルのとおりに読み込み、予想家のいない印（その他）として表示します。"
+                                 "予想家ごとの印を作り直してセーブするまで、ファイルのその部分はそのまま残します。");
+    else if (loaded.gridMarksTaken > 0)
+        notice = QStringLiteral("ファイルの印の数が予想家ごとの印より少ないため（ほかのプログラムで変えられたため）、"
+                                "印の数に合わせて予想家の印を%1個はずしました。")
+                     .arg(loaded.gridMarksTaken);
+    module.gridNotice = notice;
+    if (!notice.isEmpty())
+        dialogs.reportError(notice, QStringLiteral("予想家ごとの印"));
     if (runners > 0)
         Text1[0]->setFocus();
 }

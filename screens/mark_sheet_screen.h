@@ -9,6 +9,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QKeyEvent;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -46,6 +47,14 @@ private:
     void VScroll1_Change();
     void Option1_Click();
     void Option2_Click();
+    // The tipster grid over this screen.
+    void tipsterGridButton_Click();
+    // A key on a runner's mark label: 1..6 or a mark adds one, Shift with it or Delete takes one away, the arrows move
+    // to the runner beside it. True when the key was used.
+    bool Label8_KeyPress(int index, const QKeyEvent* event);
+    // Adds a mark of kind (without a tipster), or takes one away after asking when it is a tipster's.
+    void addMark(int index, MarkKind kind);
+    void removeMarkOf(int index, MarkKind kind);
 
     // The opening steps: header, ticket box and aim, a fresh column per runner, marks, names and tail lines cleared.
     void openSheet();
@@ -87,6 +96,7 @@ private:
     QPushButton* Command8;
     QPushButton* Command9;
     QPushButton* Command10;
+    QPushButton* tipsterGridButton;
 
     // Control arrays: element 0 is the hidden template, elements 1..n-1 are made per runner.
     std::vector<QLabel*> Label7;
@@ -102,8 +112,12 @@ private:
         std::vector<QString> names;
         std::int16_t ticketCount = 0;
         std::int16_t aimMode = 0;
+        TipsterGrid tipsters;
         bool operator==(const SheetContent&) const = default;
     };
     SheetContent content() const;
     SheetContent savedContent;
+    // The name each box showed when it was last filled or confirmed: a name changed elsewhere (on the tipster grid)
+    // replaces the box's text, while text typed without Enter stays.
+    std::vector<QString> shownNames;
 };

@@ -2,6 +2,7 @@
 
 #include "core/race_state.h"
 #include "racefile/tail_lines.h"
+#include "racefile/tipster_block.h"
 
 #include <QString>
 
@@ -14,6 +15,11 @@ struct Module1 {
     RaceState race;
     // The tail lines of a loaded race, written back by the next save of the mark sheet.
     TailLines keptTailLines;
+    // What a loaded race held after its income line besides a grid it could read (an unreadable grid block, other
+    // lines), written back by the next save of the mark sheet.
+    AfterRace keptAfterRace;
+    // What the tipster grid screen tells first: why the loaded race's grid could not be read, or what was taken off it.
+    QString gridNotice;
     // The race file picked in the result entry or balance screen's list.
     QString selectedRaceFile;
     // The program's own folder (pictures and help), taken when the title screen loads.

@@ -1,8 +1,8 @@
 #pragma once
 
-// The eight screens of the program, and the analysis screen that the record and balance screens open over
-// themselves.
-enum class ScreenId { Form1 = 1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Analysis };
+// The eight screens of the program, the analysis screen that the record and balance screens open over themselves, and
+// the tipster grid that the mark sheet opens over itself.
+enum class ScreenId { Form1 = 1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Analysis, TipsterGrid };
 
 // What a screen may ask of the application: show another screen, close one, or end the program.
 // show loads the screen if needed (Form_Load), brings it to the front and activates it (Form_Activate);

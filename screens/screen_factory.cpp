@@ -8,6 +8,7 @@
 #include "screens/race_conditions_screen.h"
 #include "screens/record_screen.h"
 #include "screens/result_entry_screen.h"
+#include "screens/tipster_grid_screen.h"
 #include "screens/title_screen.h"
 
 std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -22,6 +23,7 @@ std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& n
     case ScreenId::Form7: return std::make_unique<Form7>(module, navigation, dialogs);
     case ScreenId::Form8: return std::make_unique<Form8>(module, navigation, dialogs);
     case ScreenId::Analysis: return std::make_unique<AnalysisScreen>(module, navigation, dialogs);
+    case ScreenId::TipsterGrid: return std::make_unique<TipsterGridScreen>(module, navigation, dialogs);
     }
     return nullptr;
 }

@@ -205,6 +205,15 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
         createCell(row, 0)->hide();
     createTicket(0)->hide();
 
+    // Our own: the horse names of the tickets, placed under the list whenever the tickets are shown.
+    ticketNames = new QLabel(this);
+    ticketNames->setObjectName(QStringLiteral("ticketNames"));
+    ticketNames->setFont(screenFont(8.25, false));
+    ticketNames->setTextFormat(Qt::PlainText);
+    ticketNames->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setColours(ticketNames, lightYellow, noColour);
+    ticketNames->hide();
+
     setFirstFocus(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
@@ -286,6 +295,43 @@ void Form5::Form_Activate()
     Label47->setText(QStringLiteral("%1本軸").arg(result.axisPattern));
 
     showTickets(result);
+    showTicketNames(result);
+}
+
+void Form5::showTicketNames(const PredictionResult& result)
+{
+    const int total = std::clamp(result.ticketTotal, 0, std::min<int>(ticketListCapacity, Label49.size()));
+    // Each horse of the tickets once, in the order they first appear.
+    std::vector<int> horses;
+    for (int t = 0; t < total; ++t) {
+        for (const int horse : {result.ticketFirst[t], result.ticketSecond[t]}) {
+            if (horse >= 0 && horse < shownRunners() && std::ranges::find(horses, horse) == horses.end())
+                horses.push_back(horse);
+        }
+    }
+    QStringList lines;
+    bool named = false;
+    for (const int horse : horses) {
+        const QString& name = module.race.runnerNames[static_cast<std::size_t>(horse)];
+        named = named || !name.isEmpty();
+        lines += QStringLiteral("%1 %2").arg(horse + 1, 2).arg(name);
+    }
+    if (!named) {
+        ticketNames->hide();
+        return;
+    }
+    // Under the last ticket (and the note, when it shows), as wide as the room left of the runner table.
+    const QWidget* above = Label10->isVisible() ? static_cast<QWidget*>(Label10)
+                           : total > 0          ? static_cast<QWidget*>(Label49[total - 1])
+                                                : static_cast<QWidget*>(Label48);
+    const int left = Label48->x();
+    const int top = above->geometry().bottom() + twips(60);
+    const int tableLeft = twips(tableOriginX - cellWidth * (shownRunners() - 1));
+    const int bottom = Label50->isVisible() ? Label50->y() - twips(60) : height();
+    ticketNames->setText(lines.join(u'\n'));
+    ticketNames->setToolTip(ticketNames->text());
+    ticketNames->setGeometry(left, top, std::max(0, tableLeft - left - twips(60)), std::max(0, bottom - top));
+    ticketNames->show();
 }
 
 void Form5::showTickets(const PredictionResult& result)

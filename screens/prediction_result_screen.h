@@ -29,6 +29,8 @@ private:
     QLabel* createCell(int row, int index);
     QLabel* createTicket(int index);
     void showTickets(const PredictionResult& result);
+    // The names of the horses in the proposed tickets, under the ticket list, where the race has names.
+    void showTicketNames(const PredictionResult& result);
 
     RaceHeader header; // Label1 .. Label6
     QLabel* Label10;
@@ -42,6 +44,7 @@ private:
     QLabel* Label48;
     QLabel* Label50;
     QPushButton* Command1;
+    QLabel* ticketNames;
 
     // Runner cells, one array per row of the table: Label23 (horse number) to Label33 (quinella grade).
     static constexpr int tableRows = 11;

@@ -40,6 +40,10 @@ const ControlLine controls[] = {
      .height = 420, .align = Align::Right},
     {.name = "Text3", .kind = ControlKind::LineEdit, .left = 6480, .top = 6300, .width = 1575, .height = 450,
      .align = Align::Right},
+    {.name = "firstName", .kind = ControlKind::Label, .left = 1200, .top = 6810, .width = 2000, .height = 330,
+     .fore = yellow, .pointSize = 11.25, .bold = false, .align = Align::Centre},
+    {.name = "secondName", .kind = ControlKind::Label, .left = 3240, .top = 6810, .width = 2000, .height = 330,
+     .fore = yellow, .pointSize = 11.25, .bold = false, .align = Align::Centre},
     {.name = "Command2", .kind = ControlKind::Button, .caption = "書き込み", .left = 1200, .top = 7560,
      .width = 1815, .height = 495, .pointSize = 12},
     {.name = "Command3", .kind = ControlKind::Button, .caption = "データ削除", .left = 3240, .top = 7560,
@@ -67,6 +71,10 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Command2 = build<QPushButton>(this, controls, "Command2", formFont);
     Command3 = build<QPushButton>(this, controls, "Command3", formFont);
     Command1 = build<QPushButton>(this, controls, "Command1", formFont);
+    firstName = build<QLabel>(this, controls, "firstName", formFont);
+    secondName = build<QLabel>(this, controls, "secondName", formFont);
+    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) { showName(firstName, text); });
+    connect(Text2, &QLineEdit::textChanged, this, [this](const QString& text) { showName(secondName, text); });
 
     List1->setFont(savedRaceListFont());
     List1->setUniformItemSizes(true);
@@ -119,6 +127,7 @@ void Form6::buildCatalogue()
 
 void Form6::relist()
 {
+    pickedNames.clear();
     Label5->clear();
     Text1->clear();
     Text2->clear();
@@ -143,6 +152,7 @@ void Form6::List1_Click()
     CatalogueEntry held;
     const FileResult read = folder.read(module.selectedRaceFile, loaded, ReadScope::ThroughResults, &held);
     pickedRunnerCount = read.ok ? loaded.race.runnerCount : 0;
+    pickedNames.assign(loaded.race.runnerNames.begin(), loaded.race.runnerNames.begin() + pickedRunnerCount);
     if (!read.ok) {
         dialogs.reportError(read.error, QStringLiteral("レース結果の入力"));
         if (!folder.present(module.selectedRaceFile).ok) {
@@ -165,6 +175,13 @@ void Form6::List1_Click()
     Command3->show();
     Command2->show();
     Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form6::showName(QLabel* label, const QString& number)
+{
+    const double horse = numberValue(number);
+    const bool named = horse >= 1 && horse <= static_cast<double>(pickedNames.size()) && horse == int(horse);
+    label->setText(named ? pickedNames[static_cast<std::size_t>(horse) - 1] : QString());
 }
 
 void Form6::Text1_GotFocus() { keyCount = 0; }

@@ -52,6 +52,9 @@ private:
     QPushButton* Command2;
     QPushButton* Command3;
     QPushButton* Command1;
+    // Our own: the name of the horse whose number is in Text1 and Text2, where the picked race has names.
+    QLabel* firstName;
+    QLabel* secondName;
 
     // The saved races in List1's order.
     std::vector<CatalogueEntry> catalogue;
@@ -59,4 +62,6 @@ private:
     std::int16_t keyCount = 0;
     // Runners of the picked race, against which the finishers are checked.
     int pickedRunnerCount = 0;
+    std::vector<QString> pickedNames;
+    void showName(QLabel* label, const QString& number);
 };

@@ -34,8 +34,8 @@ const ControlLine gridLayout[] = {
      .caption = "印：1～6 または ◎○△▲×★　消す：0・Delete　移動：矢印・Tab・Enter　貼り付け：Ctrl+V",
      .left = 3200, .top = 600, .width = 8600, .height = 420, .fore = cyan, .pointSize = 9.75, .bold = false},
     {.name = "grid", .kind = ControlKind::Label, .left = 200, .top = 1110, .width = 11600, .height = 5700},
-    {.name = "status", .kind = ControlKind::Label, .left = 200, .top = 6870, .width = 11600, .height = 360,
-     .fore = orange, .pointSize = 10.5, .bold = false},
+    {.name = "status", .kind = ControlKind::Label, .left = 200, .top = 6830, .width = 11600, .height = 450,
+     .fore = orange, .pointSize = 9.75, .bold = false, .wordWrap = true},
     {.name = "nameCaption", .kind = ControlKind::Label, .caption = "予想家", .left = 200, .top = 7320,
      .width = 900, .height = 420, .fore = yellow, .align = Align::Right},
     {.name = "tipsterName", .kind = ControlKind::LineEdit, .left = 1200, .top = 7320, .width = 2100,
@@ -300,7 +300,6 @@ TipsterGridScreen::TipsterGridScreen(Module1& module, Navigation& navigation, Di
     grid->setModel(model);
 
     status = label("status");
-    status->setWordWrap(true);
     nameCaption = label("nameCaption");
     tipsterName = build<QLineEdit>(this, gridLayout, "tipsterName", formPoint);
     addTipsterButton = button("addTipster");
@@ -398,12 +397,12 @@ QString TipsterGridScreen::repeatedMarksText() const
                 if (race.tipsters.columns[static_cast<std::size_t>(t)].marks[static_cast<std::size_t>(r)] == kind)
                     runners += QStringLiteral("%1番").arg(r + 1);
             }
-            sentences += QStringLiteral("%1の%2が%3にあります。")
+            sentences += QStringLiteral("%1の%2（%3）")
                              .arg(race.tipsters.columns[static_cast<std::size_t>(t)].name, markSymbol(kind),
-                                  runners.join(u'、'));
+                                  runners.join(u'・'));
         }
     }
-    return sentences.join(u' ');
+    return sentences.isEmpty() ? QString() : QStringLiteral("二頭以上についた印：") + sentences.join(u'、');
 }
 
 void TipsterGridScreen::giveMark(int kind)

@@ -88,6 +88,30 @@ RaceState sampleRace(const QString& date, int number, const QString& name, int v
             race.markSheet[r][k] = static_cast<std::int16_t>(marks[from][k]);
         race.runnerNames[static_cast<std::size_t>(r)] = QString::fromUtf8(names[r]);
     }
+    // Six tipsters share the marks out: each mark goes to the next tipster in turn who has not marked that runner yet
+    // (nor given that ◎, ○ or ▲ elsewhere); what is left stays without a tipster.
+    for (const char* tipster : {"本紙", "記者Ａ", "記者Ｂ", "記者Ｃ", "予想屋", "ＡＩ"})
+        addTipster(race, QString::fromUtf8(tipster));
+    const RaceState counted = race;
+    for (auto& row : race.markSheet)
+        row.fill(0);
+    int next = variant;
+    for (int k = 0; k < 6; ++k) {
+        for (int r = 0; r < 16; ++r) {
+            for (int m = 0; m < counted.markSheet[r][k]; ++m) {
+                bool given = false;
+                for (int tries = 0; tries < 6 && !given; ++tries) {
+                    const int t = next++ % 6;
+                    const auto& column = race.tipsters.columns[static_cast<std::size_t>(t)];
+                    const bool used = isGivenOnce(k) && std::ranges::count(column.marks, k) > 0;
+                    given = column.marks[static_cast<std::size_t>(r)] == noMark && !used
+                            && setTipsterMark(race, t, r, k) == MarkChange::Done;
+                }
+                if (!given)
+                    addMarkWithoutTipster(race, r, k);
+            }
+        }
+    }
     return race;
 }
 
@@ -335,6 +359,13 @@ QWidget* markSheet(Program& program)
     return nullptr;
 }
 
+QWidget* tipsterGrid(Program& program)
+{
+    markSheet(program);
+    press(program.navigator.screen(ScreenId::Form4), "tipsterGridButton");
+    return nullptr;
+}
+
 QWidget* predictionResult(Program& program)
 {
     markSheet(program);
@@ -419,6 +450,7 @@ const std::vector<Shot>& shots()
         {"race_conditions.png", [](Program& p) { return raceConditions(p, "Text5"); }},
         {"distance_list.png", [](Program& p) { return raceConditions(p, "Text6"); }},
         {"mark_sheet.png", markSheet},
+        {"tipster_grid.png", tipsterGrid},
         {"prediction_result.png", predictionResult},
         {"result_entry.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form6, true); }},
         {"record.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form7, false); }},

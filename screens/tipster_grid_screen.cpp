@@ -449,10 +449,15 @@ void TipsterGridScreen::nameBoxEnter()
         addTipsterClicked();
         return;
     }
-    // An empty box: the names are done, on to the marks.
-    const int tipster = std::max(0, currentTipster());
+    // An empty box: the names are done, on to the marks, at the top of the first tipster who has none yet.
+    for (int t = 0; t < model->tipsters(); ++t) {
+        if (marksOfTipster(module.race.tipsters, t, module.race.runnerCount) == 0) {
+            focusCell(0, columnOfTipster(t));
+            return;
+        }
+    }
     if (model->tipsters() > 0)
-        focusCell(std::max(0, grid->currentIndex().row()), columnOfTipster(tipster));
+        focusCell(0, columnOfTipster(0));
 }
 
 void TipsterGridScreen::addTipsterClicked()

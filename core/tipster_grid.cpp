@@ -49,7 +49,8 @@ MarkChange setTipsterMark(RaceState& race, int tipster, int runner, int kind)
     if (tipster < 0 || tipster >= static_cast<int>(race.tipsters.columns.size()) || !validRunner(race, runner)
         || (kind != noMark && !validKind(kind)))
         return MarkChange::Refused;
-    std::int8_t& cell = race.tipsters.columns[static_cast<std::size_t>(tipster)].marks[static_cast<std::size_t>(runner)];
+    std::int8_t& cell =
+        race.tipsters.columns[static_cast<std::size_t>(tipster)].marks[static_cast<std::size_t>(runner)];
     if (cell == kind)
         return MarkChange::Unchanged;
     // A mark that takes the place of another keeps the runner's total; only a new one can reach the limit.
@@ -164,7 +165,8 @@ int fitGridToCounts(RaceState& race)
     auto& columns = race.tipsters.columns;
     for (int r = 0; r < race.runnerCount; ++r) {
         for (int k = 0; k < markKindCount; ++k) {
-            int excess = tipsterMarks(race.tipsters, r, k) - race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
+            int excess = tipsterMarks(race.tipsters, r, k)
+                         - race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
             for (int t = static_cast<int>(columns.size()) - 1; t >= 0 && excess > 0; --t) {
                 std::int8_t& cell = columns[static_cast<std::size_t>(t)].marks[static_cast<std::size_t>(r)];
                 if (cell == k) {

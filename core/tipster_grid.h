@@ -79,8 +79,8 @@ int marksOfTipster(const TipsterGrid& grid, int tipster, int runners);
 bool setTipsterColumn(RaceState& race, int tipster, const std::vector<int>& marks);
 
 // After the counts and the grid were read from a file: counts below the tipsters' marks (the counts were changed by
-// another program) win, and the tipster marks beyond them are taken off, last column first. Returns how many were taken.
-// Counts above the tipsters' marks stay as marks without a tipster.
+// another program) win, and the tipster marks beyond them are taken off, last column first. Returns how many were
+// taken. Counts above the tipsters' marks stay as marks without a tipster.
 int fitGridToCounts(RaceState& race);
 
 // The same columns (names and order) with no mark: what a new race starts with.

@@ -37,8 +37,9 @@ bool isPairSeparator(QChar c)
 // A line that says "no mark" in a column copied line by line.
 bool saysNoMark(const QString& line)
 {
-    static const QStringList none = {QString(), QStringLiteral("-"), QStringLiteral("－"), QStringLiteral("・"),
-                                     QStringLiteral("--"), QStringLiteral("―")};
+    static const QStringList none = {
+        QString(),          QStringLiteral("-"), QStringLiteral("－"), QStringLiteral("・"), QStringLiteral("--"),
+        QStringLiteral("―")};
     return none.contains(line);
 }
 
@@ -89,7 +90,8 @@ PastedMarks fromPairs(const std::vector<Token>& tokens, int runners)
 {
     const bool markFirst = tokens.front().kind == Token::Kind::Mark;
     if (tokens.size() % 2 != 0)
-        return refused(QStringLiteral("印と馬番が組になっていません。「◎3 ○7 ▲1」のように、印と馬番を並べてください。"));
+        return refused(
+            QStringLiteral("印と馬番が組になっていません。「◎3 ○7 ▲1」のように、印と馬番を並べてください。"));
     PastedMarks pasted{true, std::vector<int>(static_cast<std::size_t>(runners), -1), {}};
     for (std::size_t i = 0; i < tokens.size(); i += 2) {
         const Token& mark = markFirst ? tokens[i] : tokens[i + 1];
@@ -98,10 +100,12 @@ PastedMarks fromPairs(const std::vector<Token>& tokens, int runners)
             return refused(
                 QStringLiteral("印と馬番が組になっていません。「◎3 ○7 ▲1」のように、印と馬番を並べてください。"));
         if (number.value < 1 || number.value > runners)
-            return refused(QStringLiteral("馬番%1はこのレースにありません（1～%2番）。").arg(number.value).arg(runners));
+            return refused(
+                QStringLiteral("馬番%1はこのレースにありません（1～%2番）。").arg(number.value).arg(runners));
         int& cell = pasted.marks[static_cast<std::size_t>(number.value - 1)];
         if (cell != -1)
-            return refused(QStringLiteral("%1番に印が二つあります。一人の予想家の印は一頭に一つです。").arg(number.value));
+            return refused(
+                QStringLiteral("%1番に印が二つあります。一人の予想家の印は一頭に一つです。").arg(number.value));
         cell = mark.value;
     }
     return pasted;

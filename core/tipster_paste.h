@@ -16,7 +16,8 @@ std::optional<int> markKindOfCharacter(QChar c, bool digitsAreMarks);
 // A tipster's marks pasted as one column. Understood:
 //   - pairs of a mark and a horse number in any order, separated by blanks, commas, 、 or lines: 「◎3 ○7 ▲1 △5 △12」,
 //     「3◎ 7○」, 「◎-3」, 「◎：３」;
-//   - one line per runner in runner order, each holding one mark or nothing (an empty line, 「-」, 「・」 or 「－」), as a
+//   - one line per runner in runner order, each holding one mark or nothing (an empty line, 「-」, 「・」 or 「－」),
+//   as a
 //     spreadsheet column or a race card's mark column is copied.
 // marks[r] is the kind given runner r or -1. A number outside 1..runners, two marks for one runner, more lines than
 // runners or a line that holds anything else is refused with a sentence saying where.

@@ -26,8 +26,8 @@ enum class RunnerNames { Read, Skipped };
 
 // Writes the whole race (header, names, marks of rows 0..runnerCount-1, tail lines, then the tipster grid's block when
 // the race has tipster columns, else a grid block that could not be read, then the other lines that followed the
-// income line) to path, replacing any file of that name atomically. Refuses (ok=false, nothing written) a text that code page 932 cannot hold, naming the field,
-// and a path taken by a device, a pipe or a socket (or a link to one).
+// income line) to path, replacing any file of that name atomically. Refuses (ok=false, nothing written) a text that
+// code page 932 cannot hold, naming the field, and a path taken by a device, a pipe or a socket (or a link to one).
 FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail,
                          const AfterRace& after = {});
 

@@ -196,8 +196,8 @@ std::optional<QByteArray> tipsterBlockBytes(const TipsterGrid& grid, int runners
         line(*name);
         for (int r = 0; r < runners; ++r) {
             const int kind = column.marks[static_cast<std::size_t>(r)];
-            const auto& pair = markPairs[static_cast<std::size_t>(kind >= 0 && kind < markKindCount ? kind
-                                                                                                  : markKindCount)];
+            const auto& pair =
+                markPairs[static_cast<std::size_t>(kind >= 0 && kind < markKindCount ? kind : markKindCount)];
             bytes.append(pair.data(), 2);
         }
         bytes += lineEnd;
@@ -215,7 +215,8 @@ QString gridBlockProblem(const AfterRace& after)
         return QStringLiteral("予想家ごとの印は、このトキロの知らない形で書かれているため読めませんでした。");
     case GridBlock::Damaged:
         if (after.problemLine > 0)
-            return QStringLiteral("予想家ごとの印は、%1行目がこわれているため読めませんでした。").arg(after.problemLine);
+            return QStringLiteral("予想家ごとの印は、%1行目がこわれているため読めませんでした。")
+                .arg(after.problemLine);
         return QStringLiteral("予想家ごとの印は、こわれているため読めませんでした。");
     }
     return {};

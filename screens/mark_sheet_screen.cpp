@@ -565,8 +565,8 @@ bool Form4::Label8_KeyPress(int index, const QKeyEvent* event)
     }
     // Shift with 1..6 takes one away; the shifted digits are these keys on US and Japanese keyboards alike.
     static const std::vector<std::pair<int, int>> shifted = {
-        {Qt::Key_Exclam, 0},  {Qt::Key_At, 1},      {Qt::Key_QuoteDbl, 1},   {Qt::Key_NumberSign, 2},
-        {Qt::Key_Dollar, 3},  {Qt::Key_Percent, 4}, {Qt::Key_AsciiCircum, 5}, {Qt::Key_Ampersand, 5}};
+        {Qt::Key_Exclam, 0}, {Qt::Key_At, 1},      {Qt::Key_QuoteDbl, 1},    {Qt::Key_NumberSign, 2},
+        {Qt::Key_Dollar, 3}, {Qt::Key_Percent, 4}, {Qt::Key_AsciiCircum, 5}, {Qt::Key_Ampersand, 5}};
     std::optional<int> kind;
     bool remove = false;
     if (key >= Qt::Key_1 && key <= Qt::Key_6) {

@@ -139,8 +139,8 @@ public:
         if (role == Qt::ForegroundRole)
             return QColor(Qt::black);
         if (role == Qt::ToolTipRole && c >= 2 && c < othersColumn() && repeated(t, r))
-            return QStringLiteral("%1は%2を二頭以上につけています").arg(race.tipsters.columns[t].name,
-                                                                     markSymbol(markAt(t, r)));
+            return QStringLiteral("%1は%2を二頭以上につけています")
+                .arg(race.tipsters.columns[t].name, markSymbol(markAt(t, r)));
         return {};
     }
 
@@ -504,8 +504,9 @@ void TipsterGridScreen::removeTipsterClicked()
     const TipsterColumn& column = module.race.tipsters.columns[static_cast<std::size_t>(tipster)];
     const int marks = marksOfTipster(module.race.tipsters, tipster, module.race.runnerCount);
     if (marks > 0
-        && !dialogs.confirm(QStringLiteral("予想家「%1」の印（%2個）も消えます。削除しますか？").arg(column.name).arg(marks),
-                            QStringLiteral("予想家の削除")))
+        && !dialogs.confirm(
+            QStringLiteral("予想家「%1」の印（%2個）も消えます。削除しますか？").arg(column.name).arg(marks),
+            QStringLiteral("予想家の削除")))
         return;
     removeTipster(module.race, tipster);
     refresh();
@@ -567,7 +568,8 @@ void TipsterGridScreen::pasteNames()
 {
     const PastedNames pasted = parsePastedNames(QApplication::clipboard()->text(), module.race.runnerCount);
     if (pasted.names.empty()) {
-        say(QStringLiteral("馬番と馬名の並んだ行が見つかりませんでした。「1 ドウデュース」のように、一行に馬番と馬名を並べてください。"));
+        say(QStringLiteral("馬番と馬名の並んだ行が見つかりませんでした。「1 "
+                           "ドウデュース」のように、一行に馬番と馬名を並べてください。"));
         return;
     }
     for (const PastedName& name : pasted.names)

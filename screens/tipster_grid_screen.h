@@ -9,8 +9,9 @@ class QPushButton;
 class TipsterGridModel;
 class TipsterGridView;
 
-// 予想家ごとの印: the marks of each tipster, runners as rows and tipsters as columns, made for the keyboard. Opened over
-// the mark sheet; every change goes straight into the race's counts, which the mark sheet shows when it comes back.
+// 予想家ごとの印: the marks of each tipster, runners as rows and tipsters as columns, made for the keyboard. Opened
+// over the mark sheet; every change goes straight into the race's counts, which the mark sheet shows when it comes
+// back.
 class TipsterGridScreen : public Screen {
     Q_OBJECT
 public:

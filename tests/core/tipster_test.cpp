@@ -162,21 +162,21 @@ private slots:
         QTest::newRow("web card: full-width numbers with 番")
             << "◎３番　○７番　▲１番　☆１６番" << 16 << column(16, {{3, 0}, {7, 1}, {1, 3}, {16, 5}}) << "";
         QTest::newRow("colon and comma") << "◎：3、○：10，注：4" << 10 << column(10, {{3, 0}, {10, 1}, {4, 4}}) << "";
-        QTest::newRow("spreadsheet rows: number, tab, mark")
-            << "3\t◎\r\n7\t○\r\n1\t▲\r\n" << 8 << column(8, {{3, 0}, {7, 1}, {1, 3}}) << "";
+        QTest::newRow("spreadsheet rows: number, tab, mark") << "3\t◎\r\n7\t○\r\n1\t▲\r\n"
+                                                             << 8 << column(8, {{3, 0}, {7, 1}, {1, 3}}) << "";
         QTest::newRow("joined without blanks") << "◎3○7▲12" << 12 << column(12, {{3, 0}, {7, 1}, {12, 3}}) << "";
-        QTest::newRow("column copied line by line, empty cells")
-            << "\n\n◎\n\n\n○\n\n▲\n" << 10 << column(10, {{3, 0}, {6, 1}, {8, 3}}) << "";
+        QTest::newRow("column copied line by line, empty cells") << "\n\n◎\n\n\n○\n\n▲\n"
+                                                                 << 10 << column(10, {{3, 0}, {6, 1}, {8, 3}}) << "";
         QTest::newRow("race card mark column with stand-ins")
-            << "☆\n-\n注\n〇\n・\n◯\nx\n" << 8 << column(8, {{1, 5}, {3, 4}, {4, 1}, {6, 1}, {7, 4}}) << "";
-        QTest::newRow("all empty lines of a short column")
-            << "－\n－\n" << 4 << column(4, {}) << "";
+            << "☆\n-\n注\n〇\n・\n◯\nx\n"
+            << 8 << column(8, {{1, 5}, {3, 4}, {4, 1}, {6, 1}, {7, 4}}) << "";
+        QTest::newRow("all empty lines of a short column") << "－\n－\n" << 4 << column(4, {}) << "";
         QTest::newRow("number beyond the runners") << "◎3 ○17" << 16 << QList<int>{} << "馬番17";
         QTest::newRow("one runner twice") << "◎3 ○3" << 16 << QList<int>{} << "3番に印が二つ";
         QTest::newRow("mark without its number") << "◎3 ○" << 16 << QList<int>{} << "組になっていません";
         QTest::newRow("more lines than runners") << "◎\n○\n▲\n△" << 3 << QList<int>{} << "4行あります";
-        QTest::newRow("a name where a mark should be")
-            << "◎\nドウデュース\n" << 3 << QList<int>{} << "2行目の「ドウデュース」";
+        QTest::newRow("a name where a mark should be") << "◎\nドウデュース\n"
+                                                       << 3 << QList<int>{} << "2行目の「ドウデュース」";
         QTest::newRow("nothing") << " \n\t\n" << 3 << QList<int>{} << "ありません";
     }
     void pastedMarks()
@@ -207,22 +207,23 @@ private slots:
                "1\t2\t◎\tスターズオンアース\t牝5\t56.0\tＣ．ルメール\t美浦高柳瑞\t470(0)\t6.1\t3\n"
                "2\t3\t\tジャスティンパレス\t牡5\t58.0\tレーン\t栗東杉山晴\t460(-2)\t9.8\t5\n"
             << 16
-            << Names{{1, QStringLiteral("ドウデュース")}, {2, QStringLiteral("スターズオンアース")},
+            << Names{{1, QStringLiteral("ドウデュース")},
+                     {2, QStringLiteral("スターズオンアース")},
                      {3, QStringLiteral("ジャスティンパレス")}};
         // The same card copied from a page that puts each cell on its own line.
         QTest::newRow("web race card, a cell to a line")
             << "1\n1\n--\nドウデュース\n牡5\n58.0\n武豊\n1\n2\n--\nスターズオンアース\n牝5\n56.0\nＣ．ルメール\n"
-            << 16
-            << Names{{1, QStringLiteral("ドウデュース")}, {2, QStringLiteral("スターズオンアース")}};
+            << 16 << Names{{1, QStringLiteral("ドウデュース")}, {2, QStringLiteral("スターズオンアース")}};
         // A newspaper's runner list: number, name, sex and age, weight without decimals, jockey; full-width digits.
-        QTest::newRow("newspaper list")
-            << "１　ドウデュース　牡５　58　武豊\n２　ジャスティンパレス　牡５　58　ルメール\n１２　ブローザホーン　牡５　58　菅原明"
-            << 12
-            << Names{{1, QStringLiteral("ドウデュース")}, {2, QStringLiteral("ジャスティンパレス")},
-                     {12, QStringLiteral("ブローザホーン")}};
+        QTest::newRow("newspaper list") << "１　ドウデュース　牡５　58　武豊\n２　ジャスティンパレス　牡５　58　ルメー"
+                                           "ル\n１２　ブローザホーン　牡５　58　菅原明"
+                                        << 12
+                                        << Names{{1, QStringLiteral("ドウデュース")},
+                                                 {2, QStringLiteral("ジャスティンパレス")},
+                                                 {12, QStringLiteral("ブローザホーン")}};
         QTest::newRow("spreadsheet: number and name")
-            << "5\tイクイノックス\r\n6\tEnable\r\n" << 8
-            << Names{{5, QStringLiteral("イクイノックス")}, {6, QStringLiteral("Enable")}};
+            << "5\tイクイノックス\r\n6\tEnable\r\n"
+            << 8 << Names{{5, QStringLiteral("イクイノックス")}, {6, QStringLiteral("Enable")}};
         QTest::newRow("numbers beyond the runners pass")
             << "17\tドウデュース\n2\tリバティアイランド" << 16 << Names{{2, QStringLiteral("リバティアイランド")}};
         QTest::newRow("no numbers, no names") << "ドウデュース\nイクイノックス" << 16 << Names{};

@@ -25,7 +25,7 @@ const QStringList tipsterNames = {"本紙", "記者Ａ", "記者Ｂ", "記者Ｃ
 // The reference race: 16 runners, 8 tipsters each giving ◎ ○ ▲ △ △ × to six runners (horse numbers), spread as
 // papers spread them.
 constexpr int given[8][6] = {{3, 7, 1, 5, 12, 9},  {7, 3, 12, 1, 16, 4}, {3, 12, 7, 9, 2, 14}, {1, 3, 7, 12, 5, 10},
-                             {12, 7, 3, 6, 1, 15}, {3, 1, 7, 8, 12, 11}, {7, 3, 9, 1, 12, 6}, {16, 3, 7, 12, 1, 5}};
+                             {12, 7, 3, 6, 1, 15}, {3, 1, 7, 8, 12, 11}, {7, 3, 9, 1, 12, 6},  {16, 3, 7, 12, 1, 5}};
 constexpr int givenKinds[6] = {0, 1, 3, 2, 2, 4}; // ◎ ○ ▲ △ △ ×
 
 // The marks of tipster t as a column: kind per runner, -1 for none.
@@ -313,7 +313,8 @@ private slots:
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<QString>("notice");
         QTest::addColumn<int>("tipsters");
-        const QByteArray good = sjis(QStringLiteral("[予想家ごとの印] 1\r\n 1 \r\n本紙\r\n◎・\r\n[/予想家ごとの印]\r\n"));
+        const QByteArray good =
+            sjis(QStringLiteral("[予想家ごとの印] 1\r\n 1 \r\n本紙\r\n◎・\r\n[/予想家ごとの印]\r\n"));
         QByteArray damaged = good;
         damaged.replace(sjis(QStringLiteral("◎・")), sjis(QStringLiteral("◎")));
         QTest::newRow("damaged") << damaged << QStringLiteral("こわれている") << 0;
@@ -404,7 +405,8 @@ private slots:
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command10")));
         auto* names = app->find<QLabel>(ScreenId::Form5, QStringLiteral("ticketNames"));
         QVERIFY(names && names->isVisible());
-        QVERIFY2(names->text().contains(QStringLiteral(" 1 ウマ1")) && names->text().contains(QStringLiteral(" 2 ウマ2")),
+        QVERIFY2(names->text().contains(QStringLiteral(" 1 ウマ1"))
+                     && names->text().contains(QStringLiteral(" 2 ウマ2")),
                  qPrintable(names->text()));
         QVERIFY(names->geometry().top() > app->find<QLabel>(ScreenId::Form5, QStringLiteral("Label49(0)"))->y());
         QVERIFY(app->click(ScreenId::Form5, QStringLiteral("Command1")));

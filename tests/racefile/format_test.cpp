@@ -444,13 +444,13 @@ void FormatTest::tipsterBlockWritten()
 
 void FormatTest::tipsterBlockRead_data()
 {
-    QTest::addColumn<QByteArray>("after");   // the bytes after the income line
-    QTest::addColumn<int>("doubleCircles");  // horse 2's ◎ count in the file
-    QTest::addColumn<int>("block");          // GridBlock
-    QTest::addColumn<int>("tipsters");       // columns read
-    QTest::addColumn<int>("taken");          // tipster marks the counts did not hold
-    QTest::addColumn<int>("problemLine");    // the line named for a damaged block
-    QTest::addColumn<QByteArray>("kept");    // the other lines kept
+    QTest::addColumn<QByteArray>("after");  // the bytes after the income line
+    QTest::addColumn<int>("doubleCircles"); // horse 2's ◎ count in the file
+    QTest::addColumn<int>("block");         // GridBlock
+    QTest::addColumn<int>("tipsters");      // columns read
+    QTest::addColumn<int>("taken");         // tipster marks the counts did not hold
+    QTest::addColumn<int>("problemLine");   // the line named for a damaged block
+    QTest::addColumn<QByteArray>("kept");   // the other lines kept
     const QByteArray block = gridBlock();
     const QByteArray note = crlfLines({"note from another program"});
     QTest::newRow("none") << QByteArray() << 1 << int(GridBlock::None) << 0 << 0 << 0 << QByteArray();
@@ -464,18 +464,16 @@ void FormatTest::tipsterBlockRead_data()
                                      << QByteArray();
     QByteArray shortMarks = block;
     shortMarks.replace(sjis(QStringLiteral("○★")), sjis(QStringLiteral("○")));
-    QTest::newRow("marks line of one runner") << shortMarks << 1 << int(GridBlock::Damaged) << 0 << 0 << 34
-                                              << QByteArray();
+    QTest::newRow("marks line of one runner")
+        << shortMarks << 1 << int(GridBlock::Damaged) << 0 << 0 << 34 << QByteArray();
     QByteArray strangeMark = block;
     strangeMark.replace(sjis(QStringLiteral("○★")), sjis(QStringLiteral("○□")));
-    QTest::newRow("a mark that is none") << strangeMark << 1 << int(GridBlock::Damaged) << 0 << 0 << 34
-                                         << QByteArray();
+    QTest::newRow("a mark that is none") << strangeMark << 1 << int(GridBlock::Damaged) << 0 << 0 << 34 << QByteArray();
     QByteArray badCount = block;
     badCount.replace(" 2 ", " 17 ");
     QTest::newRow("seventeen tipsters") << badCount << 1 << int(GridBlock::Damaged) << 0 << 0 << 30 << QByteArray();
-    QTest::newRow("cut before its end line")
-        << block.first(block.lastIndexOf(sjis(QStringLiteral("[/予想家")))) << 1 << int(GridBlock::Damaged) << 0 << 0
-        << 35 << QByteArray();
+    QTest::newRow("cut before its end line") << block.first(block.lastIndexOf(sjis(QStringLiteral("[/予想家")))) << 1
+                                             << int(GridBlock::Damaged) << 0 << 0 << 35 << QByteArray();
     QTest::newRow("no version") << sjis(QStringLiteral("[予想家ごとの印]\r\n")) << 1 << int(GridBlock::Damaged) << 0
                                 << 0 << 29 << QByteArray();
 }

@@ -161,6 +161,7 @@ private slots:
         QTest::newRow("record") << int(ScreenId::Form7) << "record";
         QTest::newRow("balance") << int(ScreenId::Form8) << "balance";
         QTest::newRow("analysis") << int(ScreenId::Analysis) << "analysis";
+        QTest::newRow("tipster grid") << int(ScreenId::TipsterGrid) << "tipsters";
     }
 
     // F1 on the focused control of the screen in front opens the help at that screen's section, centred over

@@ -68,7 +68,8 @@ bool isEnd(QByteArrayView line) { return trimBlanks(line) == QByteArrayView(endB
 // The block read from its lines (first = the marker); what it holds, or where it stops making sense.
 struct Parsed {
     GridBlock block = GridBlock::Damaged;
-    int badLine = 0; // index into the lines
+    int badLine = 0;     // index into the lines
+    std::size_t end = 0; // Read: the index of its end line
     TipsterGrid grid;
 };
 
@@ -126,6 +127,7 @@ Parsed parseBlock(QByteArrayView bytes, const std::vector<Line>& lines, std::siz
     if (at >= lines.size() || !isEnd(lineBytes(bytes, lines[at])))
         return fail(at);
     parsed.block = GridBlock::Read;
+    parsed.end = at;
     return parsed;
 }
 
@@ -144,15 +146,18 @@ AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine)
         after.otherLines = bytes.toByteArray();
         return after;
     }
-    // The block ends with its end line; one without it runs to the end of the file.
+    // A block read whole ends where its counts say (a tipster may be named like the end line); one that cannot be
+    // read ends at its end line, or runs to the end of the file without one.
+    Parsed parsed = parseBlock(bytes, lines, marker, runners);
     std::size_t last = marker + 1;
+    if (parsed.block == GridBlock::Read)
+        last = parsed.end;
     while (last < lines.size() && !isEnd(lineBytes(bytes, lines[last])))
         ++last;
     const qsizetype blockBegin = lines[marker].begin;
     const qsizetype blockEnd = last < lines.size() ? lines[last].end : bytes.size();
     after.otherLines = bytes.first(blockBegin).toByteArray() + bytes.sliced(blockEnd).toByteArray();
 
-    Parsed parsed = parseBlock(bytes, lines, marker, runners);
     after.block = parsed.block;
     if (parsed.block == GridBlock::Read) {
         after.grid = std::move(parsed.grid);

@@ -474,6 +474,10 @@ void FormatTest::tipsterBlockRead_data()
     QTest::newRow("seventeen tipsters") << badCount << 1 << int(GridBlock::Damaged) << 0 << 0 << 30 << QByteArray();
     QTest::newRow("cut before its end line") << block.first(block.lastIndexOf(sjis(QStringLiteral("[/予想家")))) << 1
                                              << int(GridBlock::Damaged) << 0 << 0 << 35 << QByteArray();
+    QByteArray endLikeName = block;
+    endLikeName.replace(sjis(QStringLiteral("記者A")), sjis(QStringLiteral("[/予想家ごとの印]")));
+    QTest::newRow("a tipster named like the end line")
+        << endLikeName + note << 1 << int(GridBlock::Read) << 2 << 0 << 0 << note;
     QTest::newRow("no version") << sjis(QStringLiteral("[予想家ごとの印]\r\n")) << 1 << int(GridBlock::Damaged) << 0
                                 << 0 << 29 << QByteArray();
 }

@@ -341,6 +341,8 @@ private slots:
                                            << "8" << QStringList{};
         QTest::newRow("no result") << "00"
                                    << "00" << QStringList{};
+        QTest::newRow("the last horse of 18 runners") << "18"
+                                                      << "3" << QStringList{};
         QTest::newRow("first beyond 18 runners")
             << "19"
             << "3" << QStringList{"一着の馬番19は、このレースの出走頭数（18頭）より大きい数です。"};

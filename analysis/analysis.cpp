@@ -17,7 +17,7 @@ Analysis::Analysis(FolderRecord record, QObject* parent)
         breakdowns_[static_cast<std::size_t>(b)] = new BreakdownModel(static_cast<Breakdown>(b), this);
     // Both series at once where there are cores to spare; on two cores one worker, so that the screen keeps one.
     intervalThreads_.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 2));
-    setFilter(filter_);
+    setFilter(openingFilter(data_));
 }
 
 Analysis::~Analysis()

@@ -59,13 +59,17 @@ BreakdownKeys keysByValue(const std::vector<RaceOutcome>& races, KeyOf keyOf, La
 
 GradeClass gradeClassOf(const QString& gradedText)
 {
+    // Width folding turns Ⅰ Ⅱ Ⅲ into I II III and full-width letters and digits into ASCII.
     const QString text = folded(gradedText).toUpper();
-    if (text == u"G1" || text == u"GI")
-        return GradeClass::G1;
-    if (text == u"G2" || text == u"GII")
-        return GradeClass::G2;
-    if (text == u"G3" || text == u"GIII")
-        return GradeClass::G3;
+    const bool jpn = text.startsWith(u"JPN");
+    if (!jpn && !text.startsWith(u'G'))
+        return GradeClass::Other;
+    const QStringView numeral = QStringView(text).mid(jpn ? 3 : 1);
+    static const char16_t* const numerals[3][2] = {{u"1", u"I"}, {u"2", u"II"}, {u"3", u"III"}};
+    for (int level = 0; level < 3; ++level) {
+        if (numeral == QStringView(numerals[level][0]) || numeral == QStringView(numerals[level][1]))
+            return static_cast<GradeClass>(static_cast<int>(jpn ? GradeClass::Jpn1 : GradeClass::G1) + level);
+    }
     return GradeClass::Other;
 }
 
@@ -75,6 +79,9 @@ QString gradeClassName(GradeClass grade)
     case GradeClass::G1: return QStringLiteral("ＧⅠ");
     case GradeClass::G2: return QStringLiteral("ＧⅡ");
     case GradeClass::G3: return QStringLiteral("ＧⅢ");
+    case GradeClass::Jpn1: return QStringLiteral("ＪｐｎⅠ");
+    case GradeClass::Jpn2: return QStringLiteral("ＪｐｎⅡ");
+    case GradeClass::Jpn3: return QStringLiteral("ＪｐｎⅢ");
     case GradeClass::Other: return QStringLiteral("その他");
     }
     return {};
@@ -104,14 +111,7 @@ QString breakdownKeyTitle(Breakdown breakdown)
 WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets)
 {
     const PredictionResult p = runPrediction(race.markSheet(), race.runnerCount, tickets);
-    WhatIfCell cell;
-    cell.tickets = static_cast<std::uint8_t>(p.ticketTotal);
-    for (int t = 0; t < p.ticketTotal; ++t) {
-        if (p.ticketFirst[static_cast<std::size_t>(t)] + 1 == race.firstValue
-            && p.ticketSecond[static_cast<std::size_t>(t)] + 1 == race.secondValue)
-            cell.hit = true;
-    }
-    return cell;
+    return {static_cast<std::uint8_t>(p.ticketTotal), proposesResult(p, race.firstValue, race.secondValue)};
 }
 
 AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
@@ -123,6 +123,7 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
         const RaceOutcome& race = races[i];
         if (!race.readable)
             continue;
+        anyResult_ = anyResult_ || race.resultRecorded;
         AnalysedRace& facts = facts_[i];
         facts.date = parseRaceDate(race.raceDate);
         facts.grade = gradeClassOf(race.gradedText);

@@ -13,11 +13,12 @@
 // What the analysis knows of a folder once it has been read: every race's outcome and the facts the filters, tables
 // and charts group by, worked out once so that a change of filter only has to pick and add.
 
-enum class GradeClass { G1, G2, G3, Other };
-inline constexpr int gradeClassCount = 4;
+enum class GradeClass { G1, G2, G3, Jpn1, Jpn2, Jpn3, Other };
+inline constexpr int gradeClassCount = 7;
 
-// ＧⅠ, ＧⅡ, ＧⅢ or その他 from the graded-class text as typed: the pick list's "ＧⅠ" and the typed "G1", "GI",
-// "Ｇ１" and "G 1" alike (compared after width folding, without blanks, letter case ignored).
+// The class of a graded-class text as typed: the pick list's "ＧⅠ" and the typed "G1", "GI", "Ｇ１" and "G 1" alike,
+// "ＪｐｎⅠ", "JpnII", "Jpn3", "ＪＰＮ３" likewise (compared after width folding, without blanks, letter case
+// ignored); any other text, an empty one too, is その他.
 GradeClass gradeClassOf(const QString& gradedText);
 QString gradeClassName(GradeClass grade);
 
@@ -68,6 +69,9 @@ public:
     // The place of each race in timeOrder (-1 for an unreadable file).
     int timeRank(int race) const { return timeRank_[static_cast<std::size_t>(race)]; }
 
+    // Whether any race of the folder has its result recorded.
+    bool anyResult() const { return anyResult_; }
+
     const BreakdownKeys& keys(Breakdown breakdown) const { return keys_[static_cast<std::size_t>(breakdown)]; }
 
     // Choices for the filters: the years and the courses that occur, in order.
@@ -81,6 +85,7 @@ private:
     std::vector<int> timeRank_;
     std::array<BreakdownKeys, breakdownCount> keys_;
     QStringList courseKeys_;
+    bool anyResult_ = false;
 };
 
 // The k-ticket outcome of one race: the engine run again on its saved marks with k tickets wanted.

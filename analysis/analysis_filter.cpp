@@ -67,3 +67,10 @@ FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter
     counts.ownRaces = static_cast<int>(out.own.size());
     return out;
 }
+
+AnalysisFilter openingFilter(const AnalysisData& data)
+{
+    AnalysisFilter filter;
+    filter.includeWithoutResult = !data.anyResult();
+    return filter;
+}

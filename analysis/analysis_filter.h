@@ -51,3 +51,8 @@ struct FilteredRaces {
 };
 
 FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter);
+
+// The filter the analysis opens with: every race. While no race of the folder has a result (a first season), races
+// without a result count in the proposals as misses, so that the races and what was proposed for them are seen;
+// once a result exists, only races with a result count there.
+AnalysisFilter openingFilter(const AnalysisData& data);

@@ -27,7 +27,8 @@ std::vector<DatedValue> cumulative(const AnalysisData& data, Series series, cons
     return points;
 }
 
-std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std::vector<int>& races)
+std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std::vector<int>& races,
+                              std::size_t& indicative)
 {
     std::vector<int> dated;
     for (const int index : races) {
@@ -35,18 +36,21 @@ std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std
             dated.push_back(index);
     }
     std::vector<DatedValue> points;
+    indicative = 0;
     const std::size_t window = returnTrendWindow;
-    for (std::size_t end = window; end <= dated.size(); ++end) {
-        // Summed afresh for every window: twenty additions, and no drift from taking leaving races away.
+    for (std::size_t end = 1; end <= dated.size(); ++end) {
+        // Summed afresh for every window: twenty additions at most, and no drift from taking leaving races away.
         double stake = 0;
         double returned = 0;
-        for (std::size_t i = end - window; i < end; ++i) {
+        for (std::size_t i = end > window ? end - window : 0; i < end; ++i) {
             const RaceOutcome& race = data.outcome(dated[i]);
             stake += stakeIn(series, race);
             returned += returnIn(series, race);
         }
-        if (stake != 0)
-            points.push_back({data.facts(dated[end - 1]).date, 100.0 * returned / stake});
+        if (stake == 0)
+            continue;
+        points.push_back({data.facts(dated[end - 1]).date, 100.0 * returned / stake});
+        indicative += end < window;
     }
     return points;
 }
@@ -71,8 +75,8 @@ AnalysisCharts computeCharts(const AnalysisData& data, const std::vector<int>& p
     AnalysisCharts charts;
     charts.cumulativeProposals = cumulative(data, Series::Proposals, proposals);
     charts.cumulativeOwn = cumulative(data, Series::Own, own);
-    charts.returnTrend = trend(data, Series::Proposals, proposals);
-    charts.returnTrendOwn = trend(data, Series::Own, own);
+    charts.returnTrend = trend(data, Series::Proposals, proposals, charts.returnTrendIndicative);
+    charts.returnTrendOwn = trend(data, Series::Own, own, charts.returnTrendOwnIndicative);
 
     // Both lists are in time order, so their ends bound the months.
     int first = std::numeric_limits<int>::max();

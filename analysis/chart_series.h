@@ -31,10 +31,13 @@ struct AnalysisCharts {
     QStringList monthLabels;   // "1999年12月"
     std::vector<double> monthlyProposals;
     std::vector<double> monthlyOwn;
-    // The return rate in per cent of each race's last 20 races (the race and the 19 before it), from the 20th race
-    // on; a window that staked nothing gives no point.
+    // The return rate in per cent at each race: from the 20th race on over its last 20 races (the race and the 19
+    // before it), before that over every race so far. A stretch of races that staked nothing gives no point.
     std::vector<DatedValue> returnTrend;
     std::vector<DatedValue> returnTrendOwn;
+    // How many of the first points rest on fewer than 20 races: they are only indicative (参考値).
+    std::size_t returnTrendIndicative = 0;
+    std::size_t returnTrendOwnIndicative = 0;
     double referenceRate = quinellaPayBackPercent;
 };
 

@@ -8,6 +8,15 @@
 
 namespace {
 
+// A text that a spreadsheet program would run as a formula (= + - @ first, or a TAB or CR that it may strip before
+// one) gets a leading apostrophe, which the programs show as the text itself: a race named "=HYPERLINK(…)" is never
+// run when the file is opened. Numbers are written as they are, a negative amount too.
+QString spreadsheetSafe(const QString& text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && formulaStarts.contains(text.front()) ? QStringLiteral("'") + text : text;
+}
+
 void appendField(QByteArray& out, const QString& text)
 {
     QByteArray bytes = text.toUtf8();
@@ -39,9 +48,15 @@ QByteArray csvBytes(const QAbstractItemModel& model)
         }
         out += "\r\n";
     };
-    record([&model](int column) { return model.headerData(column, Qt::Horizontal, AnalysisRole::Csv).toString(); });
+    record([&model](int column) {
+        return spreadsheetSafe(model.headerData(column, Qt::Horizontal, AnalysisRole::Csv).toString());
+    });
     for (int row = 0; row < model.rowCount(); ++row)
-        record([&model, row](int column) { return model.index(row, column).data(AnalysisRole::Csv).toString(); });
+        record([&model, row](int column) {
+            const QModelIndex cell = model.index(row, column);
+            const QString text = cell.data(AnalysisRole::Csv).toString();
+            return cell.data(AnalysisRole::CsvNumber).toBool() ? text : spreadsheetSafe(text);
+        });
     return out;
 }
 

@@ -12,6 +12,8 @@ class QAbstractItemModel;
 // after every record, fields quoted as RFC 4180 says (a field holding a comma, a double quote or a line break is put
 // in double quotes, its double quotes doubled). The header row is the headers' Csv role; a column whose header has
 // none is left out. Cells are their Csv role, rows in the model's order (a sorted or searched view gives its own).
+// A cell whose CsvNumber role is not true is text: one that starts with = + - @ TAB or CR is written with a leading
+// ' so that no spreadsheet program runs it as a formula.
 QByteArray csvBytes(const QAbstractItemModel& model);
 
 // Saves CSV bytes at path through the save helper: the file is replaced whole or not at all. On failure the error is

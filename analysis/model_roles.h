@@ -7,6 +7,7 @@ namespace AnalysisRole {
 enum : int {
     Sort = Qt::UserRole + 1, // the raw value a column sorts by: a number, or the text; none for an empty cell
     Csv,                     // the text of the cell in a CSV file (numbers without separators, dates YYYY-MM-DD)
+    CsvNumber,               // true where that text is a number (an amount, a rate, a count); any other cell is text
     Indicative,              // true where the figure rests on fewer races than it needs to be more than indicative
     IntervalLow,             // the bounds of a 95% interval, in per cent
     IntervalHigh,

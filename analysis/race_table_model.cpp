@@ -52,12 +52,26 @@ void RaceTableModel::setSearchText(const QString& text)
 {
     searchText_ = text;
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    words_ = searchFolded(text).split(blanks, Qt::SkipEmptyParts);
+    words_.clear();
+    gradeWords_.clear();
+    // A word that reads as a class (ＧⅠ, G1, Jpn3 …) is the class itself: folded, "GI" is part of "GIII".
+    for (const QString& word : searchFolded(text).split(blanks, Qt::SkipEmptyParts)) {
+        if (const GradeClass grade = gradeClassOf(word); grade != GradeClass::Other)
+            gradeWords_.push_back(grade);
+        else
+            words_.append(word);
+    }
     rebuild();
 }
 
 bool RaceTableModel::matchesSearch(int race) const
 {
+    for (const GradeClass grade : gradeWords_) {
+        if (data_.facts(race).grade != grade)
+            return false;
+    }
+    if (words_.isEmpty())
+        return true;
     const QString& row = searchText(race);
     for (const QString& word : words_) {
         if (!row.contains(word))
@@ -73,7 +87,7 @@ void RaceTableModel::rebuild()
     if (races_) {
         rows_.reserve(races_->table.size());
         for (const int race : races_->table) {
-            if (words_.isEmpty() || matchesSearch(race))
+            if ((words_.isEmpty() && gradeWords_.empty()) || matchesSearch(race))
                 rows_.push_back(race);
         }
     }
@@ -146,7 +160,8 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
     case Hit:
         if (r.hit)
             return QStringLiteral("的中");
-        return r.resultRecorded ? QStringLiteral("はずれ") : QString();
+        // A race without a result that the proposals count is counted as a miss, and says so.
+        return r.resultRecorded || proposals ? QStringLiteral("はずれ") : QString();
     case ProposalStake: return proposals ? money(r.stake) : QString();
     case ProposalPayout: return proposals ? money(r.proposalPayout()) : QString();
     case ProposalProfit: return proposals ? money(r.proposalProfit()) : QString();
@@ -154,6 +169,28 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
     case OwnIncome: return own ? money(r.ownIncome) : QString();
     case OwnDifference: return own ? money(r.ownDifference()) : QString();
     default: return {};
+    }
+}
+
+bool RaceTableModel::csvIsNumber(int race, int column) const
+{
+    const RaceOutcome& r = data_.outcome(race);
+    switch (column) {
+    case Number:
+    case Runners:
+    case Asked:
+    case Payout:
+    case ProposalStake:
+    case ProposalPayout:
+    case ProposalProfit:
+    case OwnStake:
+    case OwnIncome:
+    case OwnDifference: return true;
+    case Distance: return data_.facts(race).distanceMetres > 0;
+    // A result line holding a number; hand-written text ("3番") stays text.
+    case First: return r.firstText == numberText(r.firstValue);
+    case Second: return r.secondText == numberText(r.secondValue);
+    default: return false;
     }
 }
 
@@ -179,7 +216,7 @@ std::optional<double> RaceTableModel::sortNumber(int race, int column) const
     case First: return r.firstValue;
     case Second: return r.secondValue;
     case Payout: return ifCounted(!r.payoutText.isEmpty(), r.payout);
-    case Hit: return r.hit ? 2 : r.resultRecorded ? 1 : 0;
+    case Hit: return r.hit ? 2 : r.resultRecorded || proposals ? 1 : 0;
     case ProposalStake: return ifCounted(proposals, r.stake);
     case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
     case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
@@ -198,6 +235,7 @@ QVariant RaceTableModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return text(race, index.column(), false);
     case AnalysisRole::Csv: return text(race, index.column(), true);
+    case AnalysisRole::CsvNumber: return csvIsNumber(race, index.column());
     case AnalysisRole::Sort:
         if (index.column() == Name)
             return data_.outcome(race).raceName;

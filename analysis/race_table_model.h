@@ -14,8 +14,9 @@
 // The model sorts and searches itself, so that a view shows it directly: sort() (a clicked header) orders the rows
 // by the column's raw value (numbers as numbers, dates in time order, courses in the pick list's order), empty cells
 // last either way and equal values in time order; setSearchText keeps the rows in which every word of the text
-// occurs. Without a sort the rows are in time order. A proxy model would do the same at several times the cost: at
-// 10,000 races it would spend more on each filter change than everything else together.
+// occurs (widths and letter case folded), a word that reads as a class (ＧⅠ, G1, ＪｐｎⅢ …) keeping the races of
+// exactly that class. Without a sort the rows are in time order. A proxy model would do the same at several times the
+// cost: at 10,000 races it would spend more on each filter change than everything else together.
 class RaceTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -64,6 +65,8 @@ private:
     void rebuild();
     bool matchesSearch(int race) const;
     QString text(int race, int column, bool forCsv) const;
+    // Whether the CSV cell is a number (written as it is) rather than text.
+    bool csvIsNumber(int race, int column) const;
     // What a race sorts by in a column other than the race name; absent for an empty cell.
     std::optional<double> sortNumber(int race, int column) const;
     // Every text of the race's row, folded for a search.
@@ -76,6 +79,7 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     QString searchText_;
     QStringList words_;
+    std::vector<GradeClass> gradeWords_;
     struct SearchEntry {
         QString text;
         int countedIn = -1; // which series the text was made for: the money columns depend on it

@@ -43,6 +43,7 @@ QVariant AnalysisTableModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return cell(index.row(), index.column()).display;
     case AnalysisRole::Csv: return cell(index.row(), index.column()).csv;
+    case AnalysisRole::CsvNumber: return cell(index.row(), index.column()).csvNumber;
     case AnalysisRole::Sort: return cell(index.row(), index.column()).sort;
     case AnalysisRole::Indicative: return cell(index.row(), index.column()).indicative;
     case AnalysisRole::Asked: return cell(index.row(), index.column()).asked;
@@ -73,10 +74,13 @@ void AnalysisTableModel::reset(const std::function<void()>& change)
 
 TableCell AnalysisTableModel::countCell(long long value)
 {
-    return {count(value), QString::number(value), value, false, {}, false};
+    return {count(value), QString::number(value), value, false, {}, false, true};
 }
 
-TableCell AnalysisTableModel::yenCell(double value) { return {yen(value), csvNumber(value), value, false, {}, false}; }
+TableCell AnalysisTableModel::yenCell(double value)
+{
+    return {yen(value), csvNumber(value), value, false, {}, false, true};
+}
 
 TableCell AnalysisTableModel::optionalYenCell(std::optional<double> value)
 {
@@ -85,7 +89,7 @@ TableCell AnalysisTableModel::optionalYenCell(std::optional<double> value)
 
 TableCell AnalysisTableModel::percentCell(std::optional<double> value)
 {
-    return {percent(value), csvPercent(value), value ? QVariant(*value) : QVariant(), false, {}, false};
+    return {percent(value), csvPercent(value), value ? QVariant(*value) : QVariant(), false, {}, false, true};
 }
 
 TableCell AnalysisTableModel::textCell(const QString& text, const QVariant& sort)
@@ -241,6 +245,7 @@ TableCell WhatIfModel::cell(int row, int column) const
     case Tickets:
         c = textCell(QString::number(r.tickets) + QStringLiteral("点"), r.tickets);
         c.csv = QString::number(r.tickets);
+        c.csvNumber = true;
         break;
     case Races: c = countCell(r.tally.races); break;
     case Hits: c = countCell(r.tally.hits); break;

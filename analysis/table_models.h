@@ -18,6 +18,7 @@ struct TableCell {
     bool indicative = false;
     std::optional<ReturnInterval> interval;
     bool asked = false;
+    bool csvNumber = false; // the csv text is a number; any other is text
 };
 
 // A read-only table of cells; subclasses say what each cell holds.

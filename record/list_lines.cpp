@@ -75,9 +75,13 @@ QString recordLine(const RaceOutcome& race)
 {
     if (!race.readable)
         return unreadableMarker % padTo(race.fileName, 65);
+    // The record's list shows the pair as a ticket, the lower number first; the race keeps the order of the file.
+    const bool swapped = race.secondValue < race.firstValue;
+    const QString& lower = swapped ? race.secondLine : race.firstLine;
+    const QString& higher = swapped ? race.firstLine : race.secondLine;
     return (race.hit ? hitMarker : missMarker) % padTo(race.raceDate, 12)
            % padTo(u"第" % lastOfZeros(QString::number(race.raceNumber), 2) % u"ﾚｰｽ　　馬連結果：", 14)
-           % lastOfZeros(race.firstLine, 2) % u" - " % lastOfZeros(race.secondLine, 2) % u"     "
+           % lastOfZeros(lower, 2) % u" - " % lastOfZeros(higher, 2) % u"     "
            % padAtLeast(u"配当金：" % zeroFilled(race.payoutLine, 6) % u"円", 15) % padTo(race.raceName, 12);
 }
 

@@ -4,8 +4,6 @@
 #include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 
-#include <utility>
-
 namespace {
 
 // A result or payout line as the analysis shows it: empty while unset, a number in plain decimal, or the text.
@@ -52,10 +50,12 @@ std::optional<double> RecordTotals::returnRatePercent() const
     return 100.0 * payout / stake;
 }
 
-bool proposes(const std::vector<HorsePair>& tickets, double firstValue, double secondValue)
+bool proposesResult(const PredictionResult& prediction, double first, double second)
 {
-    for (const HorsePair& ticket : tickets) {
-        if (ticket.first == firstValue && ticket.second == secondValue)
+    for (int t = 0; t < prediction.ticketTotal; ++t) {
+        const int a = prediction.ticketFirst[static_cast<std::size_t>(t)] + 1;
+        const int b = prediction.ticketSecond[static_cast<std::size_t>(t)] + 1;
+        if ((a == first && b == second) || (a == second && b == first))
             return true;
     }
     return false;
@@ -99,17 +99,12 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
 
     out.firstText = lineText(tail.firstPlace, entry.firstPlace);
     out.secondText = lineText(tail.secondPlace, entry.secondPlace);
-    // The lines as they hold them (what the saved-race lists show), ordered by the values they start with.
     out.firstLine = entry.firstPlace;
     out.secondLine = entry.secondPlace;
-    if (numberValue(out.secondLine) < numberValue(out.firstLine)) {
-        std::swap(out.firstText, out.secondText);
-        std::swap(out.firstLine, out.secondLine);
-    }
     out.firstValue = numberValue(out.firstLine);
     out.secondValue = numberValue(out.secondLine);
     out.resultRecorded = out.firstValue >= 1 && out.secondValue >= 1;
-    out.hit = proposes(out.proposed, out.firstValue, out.secondValue);
+    out.hit = proposesResult(prediction, out.firstValue, out.secondValue);
 
     out.stake = prediction.ticketTotal * yenPerTicket;
     out.payoutText = lineText(tail.payout, entry.payout);

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+struct PredictionResult;
+
 // The win/loss tally of a folder of saved races, counted as the record screen counts the program's proposals (every
 // proposed ticket bought for 100 yen, a hit when a ticket is the recorded pair of finishers) and as the balance
 // screen sums the user's own amounts. Screens and the analysis read races through it, never count for themselves.
@@ -47,12 +49,12 @@ struct RaceOutcome {
     int axisPattern = 0; // 1..4 from the engine
     std::vector<HorsePair> proposed;
 
-    // The result pair, lower number first as the record screen orders it. A line holding a number shows it in plain
-    // decimal ("7" for "07"), a line holding hand-written text keeps its text; its value is the number the text
-    // starts with (0 for none), which is what the comparison uses.
+    // The result pair as the file records it: first the winner (line 10 + 7N), then the second (line 11 + 7N). A line
+    // holding a number shows it in plain decimal ("7" for "07"), a line holding hand-written text keeps its text; its
+    // value is the number the text starts with (0 for none), which is what the hit rule compares.
     QString firstText;
     QString secondText;
-    // The same pair as the lines hold it, as the record screen's list shows it ("07", "+4", "3番").
+    // The same pair as the lines hold it ("07", "+4", "3番"), for the record screen's list.
     QString firstLine;
     QString secondLine;
     double firstValue = 0;
@@ -110,8 +112,9 @@ struct FolderRecord {
 // The outcome of one catalogued race, read whole (through the balance lines).
 RaceOutcome outcomeOf(const CataloguedRace& item);
 
-// Whether the engine proposes exactly the pair first-second (horse numbers, in either order).
-bool proposes(const std::vector<HorsePair>& tickets, double firstValue, double secondValue);
+// The hit rule, for the record and every replay of a race alike: one of the proposed tickets is the pair of
+// finishers, whichever of the two came first. first and second are horse numbers (the values of the result lines).
+bool proposesResult(const PredictionResult& prediction, double first, double second);
 
 RecordTotals recordTotals(const std::vector<RaceOutcome>& races);
 BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races);

@@ -17,11 +17,13 @@
 #include <QLineSeries>
 #include <QPen>
 #include <QShowEvent>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -159,10 +161,17 @@ void showTipText(QWidget* view, const QString& text)
     if (text.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(QCursor::pos(), text, view);
+        QToolTip::showText(QCursor::pos(), plainTip(text), view);
 }
 
 } // namespace
+
+QString plainTip(const QString& text)
+{
+    // A tooltip is shown as rich text whenever it looks like markup; as HTML made from the plain text, a course
+    // written "<h1>東京</h1>" in a race file shows as those very characters.
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
 
 QString dateText(const QDate& date)
 {
@@ -263,42 +272,58 @@ void AnalysisChartView::setEmptyNote(bool empty, const QString& note) { chart()-
 
 DatedLinesChart::DatedLinesChart(const QString& objectName, const QString& proposalsObject, const QString& ownObject,
                                  double penWidth, const QString& tipWhat, QString (*tipValue)(double), QWidget* parent)
-    : AnalysisChartView(objectName, parent),
-      proposals_(new QLineSeries(this)),
-      own_(new QLineSeries(this)),
-      dates_(new QCategoryAxis(this)),
-      tipWhat_(tipWhat),
-      tipValue_(tipValue)
+    : AnalysisChartView(objectName, parent), dates_(new QCategoryAxis(this)), tipWhat_(tipWhat), tipValue_(tipValue)
 {
-    proposals_->setObjectName(proposalsObject);
-    own_->setObjectName(ownObject);
-    proposals_->setName(proposalsName);
-    own_->setName(ownName);
-    proposals_->setPen(linePen(proposalsColour, penWidth));
-    own_->setPen(linePen(ownColour, penWidth));
+    proposals_.name = proposalsName;
+    own_.name = ownName;
+    for (auto [line, object, colour] :
+         {std::tuple{&proposals_, proposalsObject, proposalsColour}, std::tuple{&own_, ownObject, ownColour}}) {
+        line->series = new QLineSeries(this);
+        line->series->setObjectName(object);
+        line->series->setName(line->name);
+        line->series->setPen(linePen(colour, penWidth));
+        connect(line->series, &QLineSeries::hovered, this, [this, line](const QPointF& point, bool state) {
+            if (state)
+                showTip(*line, point);
+            else
+                QToolTip::hideText();
+        });
+    }
     styleAxis(dates_);
     dates_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart()->addAxis(dates_, Qt::AlignBottom);
-    connect(proposals_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
-        if (state)
-            showTip(proposalValues_, proposalsName, point);
-        else
-            QToolTip::hideText();
-    });
-    connect(own_, &QLineSeries::hovered, this, [this](const QPointF& point, bool state) {
-        if (state)
-            showTip(ownValues_, ownName, point);
-        else
-            QToolTip::hideText();
-    });
+}
+
+void DatedLinesChart::addIndicativeLines(const QString& proposalsObject, const QString& ownObject,
+                                         const QString& tipWhat)
+{
+    indicativeTipWhat_ = tipWhat;
+    for (auto [line, object] : {std::pair{&proposals_, proposalsObject}, std::pair{&own_, ownObject}}) {
+        line->faint = new QLineSeries(this);
+        line->faint->setObjectName(object);
+        line->faint->setName(line->name + QStringLiteral("（参考値）"));
+        // The line's own colour, faded and dotted: the same series, on too few races to go by.
+        QColor faded = line->series->pen().color();
+        faded.setAlpha(150);
+        line->faint->setPen(linePen(faded, 1.5, Qt::DotLine));
+        connect(line->faint, &QLineSeries::hovered, this, [this, line](const QPointF& point, bool state) {
+            if (state)
+                showTip(*line, point);
+            else
+                QToolTip::hideText();
+        });
+    }
 }
 
 void DatedLinesChart::takeValues(const std::vector<DatedValue>& proposals, const std::vector<DatedValue>& own,
-                                 QDate& first, QDate& last, double& low, double& high)
+                                 QDate& first, QDate& last, double& low, double& high, std::size_t proposalsIndicative,
+                                 std::size_t ownIndicative)
 {
-    proposalValues_ = proposals;
-    ownValues_ = own;
-    for (const std::vector<DatedValue>* values : {&proposalValues_, &ownValues_}) {
+    proposals_.values = proposals;
+    own_.values = own;
+    proposals_.indicative = proposals_.faint ? std::min(proposalsIndicative, proposals.size()) : 0;
+    own_.indicative = own_.faint ? std::min(ownIndicative, own.size()) : 0;
+    for (const std::vector<DatedValue>* values : {&proposals_.values, &own_.values}) {
         if (values->empty())
             continue;
         if (!first.isValid() || values->front().date < first)
@@ -316,17 +341,25 @@ void DatedLinesChart::drawLines()
 {
     const double from = dates_->min();
     const double to = dates_->max();
-    proposals_->replace(thinned(chartPoints(proposalValues_), from, to, plotColumns()));
-    own_->replace(thinned(chartPoints(ownValues_), from, to, plotColumns()));
+    for (Line* line : {&proposals_, &own_}) {
+        const auto begin = line->values.begin();
+        const auto split = begin + static_cast<std::ptrdiff_t>(line->indicative);
+        line->series->replace(thinned(chartPoints({split, line->values.end()}), from, to, plotColumns()));
+        // The faint start runs on to the first full point, so that the two join.
+        if (line->faint)
+            line->faint->replace(chartPoints({begin, split == line->values.end() ? split : split + 1}));
+    }
 }
 
-void DatedLinesChart::showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point)
+void DatedLinesChart::showTip(const Line& line, const QPointF& point)
 {
-    const int index = nearestByDate(values, point.x());
+    const int index = nearestByDate(line.values, point.x());
     if (index < 0)
         return;
-    const DatedValue& value = values[static_cast<std::size_t>(index)];
-    showTipText(this, tipOfDay(seriesName, value.date, tipWhat_, tipValue_(value.value)));
+    const DatedValue& value = line.values[static_cast<std::size_t>(index)];
+    const bool indicative = static_cast<std::size_t>(index) < line.indicative;
+    showTipText(this,
+                tipOfDay(line.name, value.date, indicative ? indicativeTipWhat_ : tipWhat_, tipValue_(value.value)));
 }
 
 // CumulativeProfitChart --------------------------------------------------------------------------------------------
@@ -340,8 +373,8 @@ CumulativeProfitChart::CumulativeProfitChart(QWidget* parent)
     zero_->setObjectName(QStringLiteral("cumulativeZero"));
     zero_->setName(QStringLiteral("収支0円"));
     zero_->setPen(linePen(textColour, 1, Qt::DashLine));
-    place(proposals_, {dates_, yen_});
-    place(own_, {dates_, yen_});
+    place(proposals_.series, {dates_, yen_});
+    place(own_.series, {dates_, yen_});
     place(zero_, {dates_, yen_}, false);
 }
 
@@ -456,11 +489,15 @@ ReturnTrendChart::ReturnTrendChart(QWidget* parent)
       reference_(new QLineSeries(this)),
       rate_(addValueAxis("%.0f%"))
 {
+    addIndicativeLines(QStringLiteral("returnTrendIndicative"), QStringLiteral("returnTrendOwnIndicative"),
+                       QStringLiteral("ここまでの全レースの回収率（%1レース未満・参考値）").arg(returnTrendWindow));
     reference_->setObjectName(QStringLiteral("referenceRate"));
     reference_->setName(QStringLiteral("JRAの払戻率 %1%").arg(quinellaPayBackPercent));
     reference_->setPen(linePen(askedColour, 1.5, Qt::DashLine));
-    for (QLineSeries* series : {proposals_, own_, reference_})
+    for (QLineSeries* series : {proposals_.series, own_.series, reference_})
         place(series, {dates_, rate_});
+    for (QLineSeries* series : {proposals_.faint, own_.faint})
+        place(series, {dates_, rate_}, false);
 }
 
 void ReturnTrendChart::setData(const AnalysisCharts& charts)
@@ -469,8 +506,9 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
     QDate last;
     double low = 0;
     double high = charts.referenceRate;
-    takeValues(charts.returnTrend, charts.returnTrendOwn, first, last, low, high);
-    // Too few races for a line: the axis still spans the months the races are in.
+    takeValues(charts.returnTrend, charts.returnTrendOwn, first, last, low, high, charts.returnTrendIndicative,
+               charts.returnTrendOwnIndicative);
+    // No line: the axis still spans the months the races are in.
     if (!first.isValid() && !charts.months.empty()) {
         first = charts.months.front();
         last = charts.months.back().addMonths(1).addDays(-1);
@@ -480,8 +518,13 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
     rate_->applyNiceNumbers();
     drawLines();
     reference_->replace(QList<QPointF>{{dates_->min(), charts.referenceRate}, {dates_->max(), charts.referenceRate}});
-    setEmptyNote(empty(), QStringLiteral("日付の読めるレースが%1に満たないので、直近%1レースの回収率は描けません。")
-                              .arg(returnTrendWindow));
+    if (empty())
+        setEmptyNote(true, QStringLiteral("日付が読めて馬券を買ったレースがないので、グラフにできません。"));
+    else
+        chart()->setTitle(anyIndicative() ? QStringLiteral("淡い線は、まだ%1レースに満たないあいだの、それまでの"
+                                                           "全レースの回収率です（参考値）。")
+                                                .arg(returnTrendWindow)
+                                          : QString());
 }
 
 // RateBarChart -----------------------------------------------------------------------------------------------------
@@ -601,10 +644,16 @@ void RateBarChart::setRows(const QStringList& labels, const std::vector<std::opt
 void RateBarChart::showLabels()
 {
     // The axis makes a text item per label: only a new set of rows in sight makes new labels.
-    if (!isVisible() || rows_->categories() == labels_)
+    if (!isVisible() || labelsShown_ == labels_)
         return;
+    labelsShown_ = labels_;
+    // The axis draws its labels as HTML: texts from race files are escaped to be shown as they are.
+    QStringList shown;
+    shown.reserve(labels_.size());
+    for (const QString& label : labels_)
+        shown.append(label.toHtmlEscaped());
     rows_->clear();
-    rows_->append(labels_);
+    rows_->append(shown);
 }
 
 void RateBarChart::showEvent(QShowEvent* event)

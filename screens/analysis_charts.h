@@ -60,25 +60,38 @@ protected:
     DatedLinesChart(const QString& objectName, const QString& proposalsObject, const QString& ownObject,
                     double penWidth, const QString& tipWhat, QString (*tipValue)(double), QWidget* parent);
 
+    // Gives each line a faint twin that draws its first, indicative values (objects named as given); tipWhat names
+    // their value in a tooltip.
+    void addIndicativeLines(const QString& proposalsObject, const QString& ownObject, const QString& tipWhat);
     // Keeps the values of both lines; first and last get the days they span (invalid when both are empty), low and
-    // high are widened to take in every value.
+    // high are widened to take in every value. The first proposalsIndicative and ownIndicative values are drawn by
+    // the faint twins.
     void takeValues(const std::vector<DatedValue>& proposals, const std::vector<DatedValue>& own, QDate& first,
-                    QDate& last, double& low, double& high);
+                    QDate& last, double& low, double& high, std::size_t proposalsIndicative = 0,
+                    std::size_t ownIndicative = 0);
     // Draws both lines over the date axis's range, once the axes are set.
     void drawLines();
-    bool empty() const { return proposalValues_.empty() && ownValues_.empty(); }
+    bool empty() const { return proposals_.values.empty() && own_.values.empty(); }
+    bool anyIndicative() const { return proposals_.indicative > 0 || own_.indicative > 0; }
 
-    QLineSeries* proposals_;
-    QLineSeries* own_;
+    // One series of values: its line, and the faint twin of its indicative start.
+    struct Line {
+        QLineSeries* series = nullptr;
+        QLineSeries* faint = nullptr;
+        QString name;
+        std::vector<DatedValue> values;
+        std::size_t indicative = 0;
+    };
+    Line proposals_;
+    Line own_;
     QCategoryAxis* dates_;
 
 private:
-    void showTip(const std::vector<DatedValue>& values, const QString& seriesName, const QPointF& point);
+    void showTip(const Line& line, const QPointF& point);
 
     QString tipWhat_;
+    QString indicativeTipWhat_;
     QString (*tipValue_)(double);
-    std::vector<DatedValue> proposalValues_;
-    std::vector<DatedValue> ownValues_;
 };
 
 // The cumulative profit of both series after each race day, with the zero line.
@@ -109,6 +122,7 @@ private:
 };
 
 // The return rate over each race's last 20 races, both series, with the line of what JRA pays back on quinellas.
+// Before the 20th race the rate of every race so far is drawn faint, as an indicative figure.
 class ReturnTrendChart final : public DatedLinesChart {
     Q_OBJECT
 public:
@@ -146,10 +160,12 @@ private:
     QBarCategoryAxis* rows_;
     QValueAxis* rate_;
     QStringList labels_;
+    QStringList labelsShown_; // the labels on the axis now
     std::vector<std::optional<double>> firstRates_;
     std::vector<std::optional<double>> secondRates_;
 };
 
-// The texts of the charts' tooltips.
+// The texts of the charts' tooltips. plainTip makes a text show as it is, markup and all.
+QString plainTip(const QString& text);
 QString dateText(const QDate& date); // "2024年3月10日"
 QString tipOfDay(const QString& seriesName, const QDate& date, const QString& what, const QString& value);

@@ -172,6 +172,12 @@ QTableView* table(const char* name, QWidget* parent)
 }
 
 QString yearText(int year) { return QStringLiteral("%1年").arg(year); }
+
+QString firstSeasonText()
+{
+    return QStringLiteral("まだどのレースにも結果が入っていないので、結果が未入力のレースも「はずれ」として予想の成績に"
+                          "入れ、提案した買い目が見られるようにしています（上のチェックで外せます）。");
+}
 QString monthText(const QDate& month) { return QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()); }
 
 const char* const breakdownNames[breakdownCount] = {"年別",   "月別", "競馬場別",   "重賞別",    "距離別",
@@ -433,6 +439,14 @@ QWidget* AnalysisScreen::buildRacesPage()
     setColours(raceCount, white, noColour);
     top->addWidget(raceCount, 1);
     rows->addLayout(top);
+    firstSeasonNote = new QLabel(firstSeasonText(), page);
+    firstSeasonNote->setObjectName(QStringLiteral("firstSeasonNote"));
+    firstSeasonNote->setTextFormat(Qt::PlainText);
+    firstSeasonNote->setWordWrap(true);
+    firstSeasonNote->setFont(screenFont(10, false, gothicFamily));
+    setColours(firstSeasonNote, cyan, noColour);
+    firstSeasonNote->hide();
+    rows->addWidget(firstSeasonNote);
     racesView = table("racesView", page);
     rows->addWidget(racesView, 1);
     connect(raceSearch, &QLineEdit::textChanged, this, [this] { searchChanged(); });
@@ -573,6 +587,9 @@ void AnalysisScreen::fillFilterChoices()
     gradeFilter->addItem(QStringLiteral("すべて"));
     for (int grade = 0; grade < gradeClassCount; ++grade)
         gradeFilter->addItem(gradeClassName(static_cast<GradeClass>(grade)), grade);
+    // The analysis opens with its own choice: in a first season, races without a result are counted.
+    includeWithoutResult->setChecked(analysis_->filter().includeWithoutResult);
+    includeWithoutAmounts->setChecked(analysis_->filter().includeWithoutAmounts);
     filling_ = false;
 }
 
@@ -648,7 +665,13 @@ void AnalysisScreen::showCounts()
     includeWithoutAmounts->setText(
         QStringLiteral("金額が未入力の%1レースも収支に入れる").arg(displaytext::count(counts.withoutAmounts)));
 
+    // Before any result, the races without one are counted so that they and their proposals are seen; say so.
+    const bool firstSeason = !analysis_->data().anyResult() && filter.includeWithoutResult && counts.withoutResult > 0;
+    firstSeasonNote->setVisible(firstSeason);
+
     QStringList lines;
+    if (firstSeason)
+        lines << firstSeasonText() << QString();
     lines << QStringLiteral("レースファイル　%1件").arg(displaytext::count(counts.files));
     // The days the counted races span (the table's rows are in time order, undated ones last).
     QDate first;

@@ -115,6 +115,7 @@ private:
 
     QLineEdit* raceSearch;
     QLabel* raceCount;
+    QLabel* firstSeasonNote; // why races without a result are counted, while none has one
     QTableView* racesView;
 
     QComboBox* breakdownPicker;

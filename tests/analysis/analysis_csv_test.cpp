@@ -7,7 +7,10 @@
 
 namespace {
 
-// Two races: a hit whose name holds a comma and double quotes, and one with amounts but no result.
+// Four races: a hit typed second horse first whose name holds a comma and double quotes; a hit typed 9 then 2 on the
+// only ticket, 2-9 (nine runners: horse 9 has two ◎, horse 2 one ○, so horse 9 is the axis and horse 2 its one
+// partner); a miss whose texts start like formulas and whose own difference is -330; and one with amounts but no
+// result.
 std::vector<TestRace> csvRaces()
 {
     TestRace hit{.date = "99/05/16",
@@ -19,11 +22,32 @@ std::vector<TestRace> csvRaces()
                  .stake = num(1000),
                  .income = num(870)};
     hit.name = QStringLiteral("ダービー,\"特別\"");
+    TestRace nineTwo{.date = "99/06/06", .number = 10, .asked = 1, .first = num(9), .second = num(2)};
+    nineTwo.payout = num(1230);
+    nineTwo.name = QStringLiteral("安田記念");
+    nineTwo.marks = {{0, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0}, {}, {}, {}, {}, {}, {}, {2, 0, 0, 0, 0, 0}};
+    TestRace formulas{.date = "99/07/04", .number = 1, .asked = 1, .first = num(5), .second = num(6)};
+    formulas.payout = num(3000);
+    formulas.stake = num(330);
+    formulas.name = QStringLiteral("=1+1");
+    formulas.course = QStringLiteral("+81");
+    formulas.grade = QStringLiteral("-330");
+    formulas.distance = QStringLiteral("@1200m");
     TestRace open{.date = "00/01/05", .number = 1, .asked = 1, .stake = num(500), .course = "中山", .grade = ""};
     open.name = QStringLiteral("新春");
     open.distance = QStringLiteral("2000m");
-    return {open, hit};
+    return {open, hit, formulas, nineTwo};
 }
+
+const QByteArray raceTableHeader = "\xEF\xBB\xBF"
+                                   "日付,レース,レース名,重賞,競馬場,距離,頭数,希望点数,軸,予想買い目,一着,二着,配当金,"
+                                   "的中,予想購入額,予想払戻,馬券購入金額,収入,差額\r\n";
+// The finishers as the file has them, a text starting like a formula behind an apostrophe, -330 a number as it is.
+const QByteArray racesWithResult =
+    "1999-05-16,11,\"ダービー,\"\"特別\"\"\",ＧⅠ,東京競馬場,1600,8,2,3本軸,1-4 "
+    "2-4,4,1,870,的中,200,870,1000,870,-130\r\n"
+    "1999-06-06,10,安田記念,ＧⅠ,東京競馬場,1600,9,1,1本軸,2-9,9,2,1230,的中,100,1230,,,\r\n"
+    "1999-07-04,1,'=1+1,'-330,'+81,'@1200m,8,1,3本軸,1-4,5,6,3000,はずれ,100,0,330,0,-330\r\n";
 
 } // namespace
 
@@ -32,17 +56,25 @@ class AnalysisCsvTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void raceTableBytes_data()
+    {
+        QTest::addColumn<bool>("includeWithoutResult");
+        QTest::addColumn<QByteArray>("lastRow");
+        QTest::newRow("races with a result")
+            << false << QByteArray("2000-01-05,1,新春,,中山,2000,8,1,3本軸,1-4,,,,,,,500,0,-500\r\n");
+        // Counted as a miss, it says so.
+        QTest::newRow("the race without one counted")
+            << true << QByteArray("2000-01-05,1,新春,,中山,2000,8,1,3本軸,1-4,,,,はずれ,100,0,500,0,-500\r\n");
+    }
     void raceTableBytes()
     {
+        QFETCH(bool, includeWithoutResult);
+        QFETCH(QByteArray, lastRow);
         AnalysedFolder folder(csvRaces());
-        const QByteArray expected =
-            "\xEF\xBB\xBF"
-            "日付,レース,レース名,重賞,競馬場,距離,頭数,希望点数,軸,予想買い目,一着,二着,配当金,"
-            "的中,予想購入額,予想払戻,馬券購入金額,収入,差額\r\n"
-            "1999-05-16,11,\"ダービー,\"\"特別\"\"\",ＧⅠ,東京競馬場,1600,8,2,3本軸,1-4 2-4,1,4,"
-            "870,的中,200,870,1000,870,-130\r\n"
-            "2000-01-05,1,新春,,中山,2000,8,1,3本軸,1-4,,,,,,,500,0,-500\r\n";
-        QCOMPARE(csvBytes(folder->raceTable()), expected);
+        AnalysisFilter filter;
+        filter.includeWithoutResult = includeWithoutResult;
+        folder->setFilter(filter);
+        QCOMPARE(csvBytes(folder->raceTable()), raceTableHeader + racesWithResult + lastRow);
     }
 
     void viewAndSmallTables()
@@ -51,19 +83,22 @@ private slots:
         // A sorted table is written in its order.
         folder->raceTable().sort(RaceTableModel::OwnStake, Qt::AscendingOrder);
         const QList<QByteArray> lines = csvBytes(folder->raceTable()).split('\n');
-        QVERIFY(lines.value(1).startsWith("2000-01-05,"));
-        QVERIFY(lines.value(2).startsWith("1999-05-16,"));
+        QVERIFY(lines.value(1).startsWith("1999-07-04,"));
+        QVERIFY(lines.value(2).startsWith("2000-01-05,"));
+        QVERIFY(lines.value(3).startsWith("1999-05-16,"));
+        QVERIFY(lines.value(4).startsWith("1999-06-06,")); // no amounts: last
 
         // The what-if table: numbers without separators, rates with one decimal.
         const QList<QByteArray> whatIf = csvBytes(folder->whatIfModel()).split('\n');
         QCOMPARE(whatIf.size(), 14); // header, twelve rows, and nothing after the last CR LF
         QCOMPARE(whatIf[0], QByteArray("\xEF\xBB\xBF点数,レース数,的中数,的中率,購入額,払戻額,回収率,収支,"
                                        "この点数を希望したレース数\r"));
-        QCOMPARE(whatIf[1], QByteArray("1,1,1,100.0,100,870,870.0,770,0\r"));
-        QCOMPARE(whatIf[2], QByteArray("2,1,1,100.0,200,870,435.0,670,1\r"));
+        // 4-1 and 9-2 are hits from one ticket on: the order of the finishers does not matter.
+        QCOMPARE(whatIf[1], QByteArray("1,3,2,66.7,300,2100,700.0,1800,2\r"));
+        QCOMPARE(whatIf[2], QByteArray("2,3,2,66.7,500,2100,420.0,1600,1\r"));
 
         const QByteArray year = csvBytes(folder->breakdownModel(Breakdown::Year));
-        QVERIFY(year.contains("\r\n1999年,1,1,100.0,200,870,435.0,670,1,1000,870,87.0,-130\r\n"));
+        QVERIFY(year.contains("\r\n1999年,3,2,66.7,400,2100,525.0,1700,2,1330,870,65.4,-460\r\n"));
         QVERIFY(year.endsWith("\r\n2000年,0,0,,0,0,,0,1,500,0,0.0,-500\r\n"));
     }
 

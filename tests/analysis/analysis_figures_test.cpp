@@ -3,6 +3,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+#include <tuple>
+
 Q_DECLARE_METATYPE(AnalysisFilter)
 
 namespace {
@@ -163,6 +166,7 @@ private slots:
         QTest::newRow("only hits") << "HHH" << 0 << 0.0 << true;
         QTest::newRow("a long losing streak") << "H" + QString(35, u'L') + "H" << 35 << 3500.0 << false;
         QTest::newRow("29 races are indicative") << QString(29, u'L') << 29 << 2900.0 << true;
+        QTest::newRow("30 races are not") << QString(30, u'L') << 30 << 3000.0 << false;
     }
     void losingStreakAndDrawdown()
     {
@@ -187,22 +191,48 @@ private slots:
         QCOMPARE(charts.monthLabels, (QStringList{"1999年12月", "2000年1月", "2000年2月"}));
         QCOMPARE(charts.monthlyProposals, (std::vector<double>{-100, -800, 1700}));
         QCOMPARE(charts.monthlyOwn, (std::vector<double>{-500, -1500, 3000}));
-        QVERIFY(charts.returnTrend.empty()); // fewer than twenty races
+        // Fewer than twenty races: every point is the rate of all races so far, R1 200 in, 500 back … R6 1,700 in,
+        // 2,500 back; all of them indicative.
+        QCOMPARE(charts.returnTrend.size(), std::size_t(5));
+        QCOMPARE(charts.returnTrendIndicative, std::size_t(5));
+        QCOMPARE(charts.returnTrend.front().value, 250.0);
+        QCOMPARE(charts.returnTrend.back(), (DatedValue{QDate(2000, 2, 11), 2500.0 / 1700 * 100}));
         QCOMPARE(charts.referenceRate, 77.5);
         const QList<QPointF> points = chartPoints(charts.cumulativeOwn);
         QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(points[1].x()), Qt::UTC).date(), QDate(2000, 1, 5));
         QCOMPARE(points[1].y(), -2000.0);
     }
 
-    void returnTrendOverTwentyRaces()
+    void returnTrend_data()
     {
-        // Races 1..19 miss (-100 each), then five hits: windows end at races 20..24 and hold 1..5 hits.
-        AnalysedFolder folder(patternRaces(QString(19, u'L') + "HHHHH"));
-        const std::vector<DatedValue>& trend = folder->charts().returnTrend;
-        QCOMPARE(trend.size(), std::size_t(5));
-        QCOMPARE(trend.front().date, QDate(2001, 1, 20));
-        QCOMPARE(trend.front().value, 500.0 / 2000 * 100);
-        QCOMPARE(trend.back().value, 2500.0 / 2000 * 100);
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QList<double>>("rates"); // at races 1, 19, 20 and 21 where there are so many
+        QTest::addColumn<int>("indicative");
+        // A hit (500 back on 100) and then misses: the rate of all races so far until the 19th race, then of the last
+        // 20, which leave the hit behind at the 21st.
+        const QString hitThenMisses = u'H' + QString(20, u'L');
+        QTest::newRow("1 race") << hitThenMisses.left(1) << QList<double>{500} << 1;
+        QTest::newRow("19 races") << hitThenMisses.left(19) << QList<double>{500, 500.0 / 19} << 19;
+        QTest::newRow("20 races") << hitThenMisses.left(20) << QList<double>{500, 500.0 / 19, 25} << 19;
+        QTest::newRow("21 races") << hitThenMisses << QList<double>{500, 500.0 / 19, 25, 0} << 19;
+        // Nineteen misses and five hits: the windows ending at races 20 … 24 hold 1 … 5 hits.
+        QTest::newRow("24 races") << QString(19, u'L') + "HHHHH" << QList<double>{0, 0, 25, 50} << 19;
+    }
+    void returnTrend()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QList<double>, rates);
+        AnalysedFolder folder(patternRaces(pattern));
+        const AnalysisCharts& charts = folder->charts();
+        const std::vector<DatedValue>& trend = charts.returnTrend;
+        QCOMPARE(trend.size(), std::size_t(pattern.size())); // a point from the first race on
+        QTEST(int(charts.returnTrendIndicative), "indicative");
+        const int races[] = {1, 19, 20, 21};
+        for (qsizetype i = 0; i < rates.size(); ++i) {
+            const DatedValue& point = trend[std::size_t(races[i] - 1)];
+            QCOMPARE(point.date, QDate(2001, 1, races[i]));
+            QCOMPARE(point.value, rates[i]);
+        }
     }
 
     void bootstrap()
@@ -238,6 +268,46 @@ private slots:
         QVERIFY(p.returnInterval->low <= *p.returnRatePercent() && *p.returnRatePercent() <= p.returnInterval->high);
         AnalysedFolder again(handComputedRaces(), true);
         QCOMPARE(again->figures(Series::Proposals).returnInterval, p.returnInterval);
+    }
+
+    // The interval's level, on races whose resampled return rate has a distribution known exactly: 400 races of one
+    // 100-yen ticket, 100 of them paying 400. A resample's rate is then 400·H / (400·100) × 100 = H per cent, H the
+    // hits drawn, H ~ Binomial(400, 1/4). The bounds must be the distribution's 2.5% and 97.5% points, within three
+    // standard errors of the order statistic the bound is (rank 50 or 1950 of 2,000 draws): sqrt(a(1−a)/2000) over
+    // the probability at the point, about half a hit, so a tolerance of about 1.5 hits. The 5% and 95% points, the
+    // bounds of a 90% interval, lie three hits inside, and the test checks that they would fail.
+    void intervalLevel()
+    {
+        const int n = 400;
+        std::vector<double> stakes(n, 100);
+        std::vector<double> returns(n, 0);
+        for (int i = 0; i < n; i += 4)
+            returns[std::size_t(i)] = 400;
+        std::vector<double> probability(n + 1);
+        for (int h = 0; h <= n; ++h)
+            probability[std::size_t(h)] =
+                std::exp(std::lgamma(n + 1.0) - std::lgamma(h + 1.0) - std::lgamma(n - h + 1.0) + h * std::log(0.25)
+                         + (n - h) * std::log(0.75));
+        auto point = [&probability](double share) {
+            double below = 0;
+            for (std::size_t h = 0; h < probability.size(); ++h) {
+                below += probability[h];
+                if (below >= share)
+                    return int(h);
+            }
+            return int(probability.size()) - 1;
+        };
+        auto tolerance = [&](double share) {
+            return 3 * std::sqrt(share * (1 - share) / bootstrapResamples) / probability[std::size_t(point(share))];
+        };
+        const std::optional<ReturnInterval> interval = bootstrapReturnInterval(stakes, returns);
+        QVERIFY(interval);
+        for (const auto& [share, narrower, bound] :
+             {std::tuple{0.025, 0.05, interval->low}, std::tuple{0.975, 0.95, interval->high}}) {
+            QVERIFY2(std::abs(bound - point(share)) <= tolerance(share),
+                     qPrintable(QStringLiteral("%1 against %2").arg(bound).arg(point(share))));
+            QVERIFY(std::abs(point(narrower) - point(share)) > tolerance(share));
+        }
     }
 
     void intervalsComeInTheBackground()

@@ -20,6 +20,7 @@
 // R5   00/02/10    5 東京   ＧⅠ   4     none           (no result)     1000 / 4000
 // R6   00/02/11    6 京都   ＧⅠ   3     3-4    2000    hit   +1700     (no amounts)
 // R7   日付なし     7 東京   ＧⅠ   1     1-4    700     hit   +600       100 / 700
+// The classes are typed ＧⅠ, ＧⅡ, (none), G3, Ｇ１, GI and "G 1"; results as the finishers came in.
 // and one file that cannot be read.
 //
 // Proposals (R5 left out): 6 races, 3 hits, stake 1800, payout 3200; dated in time order the profits run
@@ -47,9 +48,9 @@ inline std::vector<TestRace> handComputedRaces()
         race("99/12/26", 2, "中山", "ＧⅡ", 4, num(5), num(6), num(3000), num(2000), num(0)),
         race("00/01/05", 3, "中山競馬場", "", 4, num(7), num(8), num(5000), num(1000), num(0)),
         race("00/01/05", 4, "東京", "G3", 4, num(6), num(8), num(800), num(500), num(0)),
-        race("00/02/10", 5, "東京", "ＧⅠ", 4, none, none, none, num(1000), num(4000)),
+        race("00/02/10", 5, "東京", "Ｇ１", 4, none, none, none, num(1000), num(4000)),
         race("00/02/11", 6, "京都競馬場", "GI", 3, num(3), num(4), num(2000), none, num(0)),
-        race("日付なし", 7, "東京", "ＧⅠ", 1, num(1), num(4), num(700), num(100), num(700)),
+        race("日付なし", 7, "東京", "G 1", 1, num(1), num(4), num(700), num(100), num(700)),
     };
 }
 

@@ -7,6 +7,7 @@
 #include "analysis/csv_export.h"
 #include "screens/analysis_screen.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,8 @@
 #include <QLineSeries>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace {
 
@@ -206,12 +209,76 @@ private slots:
         const AnalysisCharts& charts = analysis->charts();
         QCOMPARE(seriesPoints(opened.screen, "cumulativeProposals"), chartPoints(charts.cumulativeProposals));
         QCOMPARE(seriesPoints(opened.screen, "cumulativeOwn"), chartPoints(charts.cumulativeOwn));
-        QCOMPARE(seriesPoints(opened.screen, "returnTrend"), chartPoints(charts.returnTrend));
+        // The trend's first points (fewer than 20 races) are drawn faint, running on to the first full point.
+        const auto split = charts.returnTrend.begin() + std::ptrdiff_t(charts.returnTrendIndicative);
+        QCOMPARE(seriesPoints(opened.screen, "returnTrend"), chartPoints({split, charts.returnTrend.end()}));
+        QCOMPARE(seriesPoints(opened.screen, "returnTrendIndicative"),
+                 chartPoints({charts.returnTrend.begin(), split == charts.returnTrend.end() ? split : split + 1}));
         QCOMPARE(barValues(opened.screen, "monthlyProposals"), charts.monthlyProposals);
         QCOMPARE(barValues(opened.screen, "monthlyOwn"), charts.monthlyOwn);
         QVERIFY(!charts.cumulativeProposals.empty());
-        // The 20 misses in a row reach the trend only where they are counted.
-        QCOMPARE(charts.returnTrend.empty(), proposalRaces < 20);
+        // Full twenty-race points only where twenty races are counted.
+        QVERIFY(!charts.returnTrend.empty());
+        QCOMPARE(charts.returnTrendIndicative < charts.returnTrend.size(), proposalRaces >= 20);
+    }
+
+    // A first season, before any result: the race table shows every race with its proposal, counted as a miss, the
+    // box that counts them is ticked, and the screen says why. After the first result the box starts empty.
+    void firstSeasonShowsEveryRace_data()
+    {
+        QTest::addColumn<bool>("anyResult");
+        QTest::newRow("no result yet") << false;
+        QTest::newRow("one result") << true;
+    }
+    void firstSeasonShowsEveryRace()
+    {
+        QFETCH(bool, anyResult);
+        std::vector<TestRace> races = handComputedRaces();
+        for (std::size_t i = anyResult ? 1 : 0; i < races.size(); ++i)
+            races[i].first = races[i].second = races[i].payout = none;
+        Opened opened(races);
+        QVERIFY(opened.screen);
+        opened.showPage(AnalysisScreen::RacesPage);
+        QCOMPARE(opened.find<QCheckBox>("includeWithoutResult")->isChecked(), !anyResult);
+        QCOMPARE(opened.find<QLabel>("firstSeasonNote")->isVisible(), !anyResult);
+        QCOMPARE(opened.find<QLabel>("leftOutSummary")->text().contains(QStringLiteral("まだどのレースにも結果")),
+                 !anyResult);
+        QCOMPARE(opened.model("analysisRaces")->rowCount(), anyResult ? 6 : 7);
+        QCOMPARE(figure(opened.model("analysisFigures"), FiguresModel::Races, FiguresModel::Proposals).toInt(),
+                 anyResult ? 1 : 7);
+        // Unticked by the user, the races without result leave the proposals and the note goes.
+        if (!anyResult) {
+            auto* box = opened.find<QCheckBox>("includeWithoutResult");
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+            QVERIFY(!opened.find<QLabel>("firstSeasonNote")->isVisible());
+            QCOMPARE(opened.screen->analysis()->figures(Series::Proposals).races, 0);
+        }
+    }
+
+    // Texts from race files are shown as they are, markup and all: in the race table, on the breakdown chart's axis
+    // and in its tooltips.
+    void raceTextsAreShownAsPlainText()
+    {
+        const QString course = QStringLiteral("<b>x</b>");
+        std::vector<TestRace> races = handComputedRaces();
+        races[0].course = course;
+        Opened opened(races);
+        QVERIFY(opened.screen);
+        QCOMPARE(opened.model("analysisRaces")->index(0, RaceTableModel::Course).data().toString(), course);
+        opened.showPage(AnalysisScreen::BreakdownPage);
+        opened.find<QComboBox>("breakdownPicker")->setCurrentIndex(int(Breakdown::Course));
+        auto* chart = opened.find<QWidget>("breakdownChart");
+        auto* axis = chart->findChild<QBarCategoryAxis*>();
+        QVERIFY(axis);
+        QVERIFY(axis->categories().contains(course.toHtmlEscaped()));
+
+        auto* bars = opened.find<QBarSet>("breakdownChart.first");
+        emit bars->hovered(true, int(axis->categories().indexOf(course.toHtmlEscaped())));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QVERIFY2(shown.toPlainText().startsWith(course), qPrintable(shown.toPlainText()));
+        QToolTip::hideText();
     }
 
     // A click on a header sorts the race table by that column, a second click the other way; the search box keeps

@@ -36,7 +36,7 @@ private slots:
         QCOMPARE(raceRows(table), (QStringList{"R1", "R2", "R3", "R4", "R5", "R6", "R7"}));
         QCOMPARE(row(table, 0),
                  (QStringList{"1999/12/26", "1R",    "例題",    "ＧⅠ",     "東京競馬場", "1600m",  "8",
-                              "2",          "3本軸", "1-4 2-4", "1",       "4",          "500円",  "的中",
+                              "2",          "3本軸", "1-4 2-4", "4",       "1",          "500円",  "的中",
                               "200円",      "500円", "300円",   "1,000円", "2,500円",    "1,500円"}));
         // Without a result: no pair, no hit, and no money of the proposals, which do not count it.
         QCOMPARE(row(table, 4).mid(10), (QStringList{"", "", "", "", "", "", "", "1,000円", "4,000円", "3,000円"}));
@@ -44,6 +44,15 @@ private slots:
         QCOMPARE(row(table, 5).mid(13), (QStringList{"的中", "300円", "2,000円", "1,700円", "", "", ""}));
         QCOMPARE(table.index(6, RaceTableModel::Date).data().toString(), QStringLiteral("日付不明"));
         QCOMPARE(table.index(2, RaceTableModel::Hit).data().toString(), QStringLiteral("はずれ"));
+
+        // Counted as a miss, the race without a result says so, and is found as one.
+        AnalysisFilter withoutResult;
+        withoutResult.includeWithoutResult = true;
+        folder->setFilter(withoutResult);
+        QCOMPARE(table.index(4, RaceTableModel::Hit).data().toString(), QStringLiteral("はずれ"));
+        folder->raceTable().setSearchText(QStringLiteral("はずれ"));
+        QCOMPARE(raceRows(table), (QStringList{"R2", "R3", "R4", "R5"}));
+        folder->raceTable().setSearchText({});
 
         // A filter changes the rows.
         AnalysisFilter filter;
@@ -90,6 +99,13 @@ private slots:
         QTest::newRow("two words, both in the row") << "東京　的中" << QStringList{"R1", "R7"};
         QTest::newRow("the date as stored") << "99/12" << QStringList{"R1", "R2"};
         QTest::newRow("widths, letter case and numerals folded") << "ｇｉｉ" << QStringList{"R2"};
+        // A class is the class, however the file spells it (ＧⅠ, Ｇ１, GI, "G 1"): ＧⅠ is not part of ＧⅢ.
+        QTest::newRow("ＧⅠ") << "ＧⅠ" << QStringList{"R1", "R5", "R6", "R7"};
+        QTest::newRow("g1") << "g1" << QStringList{"R1", "R5", "R6", "R7"};
+        QTest::newRow("GI") << "GI" << QStringList{"R1", "R5", "R6", "R7"};
+        QTest::newRow("ＧⅢ") << "ＧⅢ" << QStringList{"R4"};
+        QTest::newRow("的中 ＧⅠ") << "的中 ＧⅠ" << QStringList{"R1", "R6", "R7"};
+        QTest::newRow("a class and a course") << "Ｇ１ 京都" << QStringList{"R6"};
         QTest::newRow("an unknown date") << "日付不明" << QStringList{"R7"};
         QTest::newRow("amounts as shown") << "4,000円" << QStringList{"R5"};
         QTest::newRow("nothing") << "阪神" << QStringList{};
@@ -101,6 +117,100 @@ private slots:
         AnalysedFolder folder(handComputedRaces());
         folder->raceTable().setSearchText(text);
         QTEST(raceRows(folder->raceTable()), "rows");
+    }
+
+    void gradeClassOf_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("grade");
+        const char* const spellings[][2] = {
+            {"ＧⅠ", "ＧⅠ"},        {"GI", "ＧⅠ"},           {"G1", "ＧⅠ"},           {"Ｇ１", "ＧⅠ"},
+            {"G 1", "ＧⅠ"},        {"ｇⅰ", "ＧⅠ"},          {"ＧⅡ", "ＧⅡ"},          {"GII", "ＧⅡ"},
+            {"g2", "ＧⅡ"},         {"Ｇ　２", "ＧⅡ"},       {"ＧⅢ", "ＧⅢ"},          {"GIII", "ＧⅢ"},
+            {"G3", "ＧⅢ"},         {"Ｇｉｉｉ", "ＧⅢ"},     {"ＪｐｎⅠ", "ＪｐｎⅠ"},  {"JpnI", "ＪｐｎⅠ"},
+            {"Jpn1", "ＪｐｎⅠ"},   {"ＪＰＮ１", "ＪｐｎⅠ"}, {"jpn 1", "ＪｐｎⅠ"},    {"ＪｐｎⅡ", "ＪｐｎⅡ"},
+            {"JpnII", "ＪｐｎⅡ"},  {"Jpn2", "ＪｐｎⅡ"},     {"Ｊｐｎ２", "ＪｐｎⅡ"}, {"ＪｐｎⅢ", "ＪｐｎⅢ"},
+            {"JpnIII", "ＪｐｎⅢ"}, {"Jpn3", "ＪｐｎⅢ"},     {"JPN Ⅲ", "ＪｐｎⅢ"},    {"", "その他"},
+            {"OP", "その他"},      {"G", "その他"},         {"G4", "その他"},        {"GIV", "その他"},
+            {"Jpn", "その他"},     {"ＧⅠ記念", "その他"},   {"重賞", "その他"},      {"L", "その他"}};
+        for (const auto& [text, grade] : spellings)
+            QTest::newRow(text[0] ? text : "empty") << QString::fromUtf8(text) << QString::fromUtf8(grade);
+    }
+    void gradeClassOf()
+    {
+        QFETCH(QString, text);
+        QTEST(gradeClassName(::gradeClassOf(text)), "grade");
+    }
+
+    void classes_data()
+    {
+        QTest::addColumn<int>("grade");
+        QTest::addColumn<QString>("word"); // what is typed in the search
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("ＧⅠ") << int(GradeClass::G1) << "ＧⅠ" << QStringList{"R1", "R2"};
+        QTest::newRow("ＧⅡ") << int(GradeClass::G2) << "G2" << QStringList{"R3"};
+        QTest::newRow("ＧⅢ") << int(GradeClass::G3) << "ｇⅲ" << QStringList{"R4"};
+        QTest::newRow("ＪｐｎⅠ") << int(GradeClass::Jpn1) << "JpnI" << QStringList{"R5", "R6"};
+        QTest::newRow("ＪｐｎⅡ") << int(GradeClass::Jpn2) << "ＪｐｎⅡ" << QStringList{"R7"};
+        QTest::newRow("ＪｐｎⅢ") << int(GradeClass::Jpn3) << "jpn3" << QStringList{"R8"};
+        QTest::newRow("その他") << int(GradeClass::Other) << "" << QStringList{"R9", "R10"};
+    }
+    // Each class in the filter, the breakdown and the search alike, every spelling of it counted in it.
+    void classes()
+    {
+        QFETCH(int, grade);
+        QFETCH(QString, word);
+        QFETCH(QStringList, rows);
+        std::vector<TestRace> races;
+        for (const char* typed : {"GI", "Ｇ １", "ＧⅡ", "G3", "ＪｐｎⅠ", "jpn1", "JpnII", "Ｊｐｎ３", "OP", ""}) {
+            TestRace race{.number = int(races.size()) + 1, .first = num(1), .second = num(4), .payout = num(500)};
+            race.grade = QString::fromUtf8(typed);
+            races.push_back(race);
+        }
+        AnalysedFolder folder(races);
+        AnalysisFilter filter;
+        filter.grade = static_cast<GradeClass>(grade);
+        folder->setFilter(filter);
+        QTEST(raceRows(folder->raceTable()), "rows");
+
+        folder->setFilter(AnalysisFilter{});
+        const BreakdownModel& byClass = folder->breakdownModel(Breakdown::Grade);
+        QCOMPARE(column(byClass, BreakdownModel::Key),
+                 (QStringList{"ＧⅠ", "ＧⅡ", "ＧⅢ", "ＪｐｎⅠ", "ＪｐｎⅡ", "ＪｐｎⅢ", "その他"}));
+        QCOMPARE(byClass.index(grade, BreakdownModel::Races).data().toString(), QString::number(rows.size()));
+
+        if (!word.isEmpty()) {
+            folder->raceTable().setSearchText(word);
+            QTEST(raceRows(folder->raceTable()), "rows");
+        }
+    }
+
+    void firstSeason_data()
+    {
+        QTest::addColumn<bool>("anyResult");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("hits");
+        QTest::newRow("no result yet: every race, as a miss")
+            << false << QStringList{"R1", "R2", "R3", "R4", "R5", "R6", "R7"}
+            << QStringList{"はずれ", "はずれ", "はずれ", "はずれ", "はずれ", "はずれ", "はずれ"};
+        // Once a result is in, a race without one is a row only for its amounts (R6 has none), its hit cell empty.
+        QTest::newRow("one result") << true << QStringList{"R1", "R2", "R3", "R4", "R5", "R7"}
+                                    << QStringList{"的中", "", "", "", "", ""};
+    }
+    void firstSeason()
+    {
+        QFETCH(bool, anyResult);
+        std::vector<TestRace> races = handComputedRaces();
+        for (std::size_t i = anyResult ? 1 : 0; i < races.size(); ++i)
+            races[i].first = races[i].second = races[i].payout = none;
+        AnalysedFolder folder(races);
+        QCOMPARE(folder->filter().includeWithoutResult, !anyResult);
+        QTEST(raceRows(folder->raceTable()), "rows");
+        QTEST(column(folder->raceTable(), RaceTableModel::Hit), "hits");
+        const SeriesFigures& p = folder->figures(Series::Proposals);
+        QCOMPARE(p.races, anyResult ? 1 : 7);
+        QCOMPARE(p.stake, anyResult ? 200.0 : 2200.0);
+        QCOMPARE(p.hits, anyResult ? 1 : 0);
     }
 
     void breakdowns_data()

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <array>
+#include <vector>
+
 // Race folders for the tests of the record tally and the analysis, written through the race-file library.
 
 // The engine's worked example: eight runners whose marks make it propose, in this order,
@@ -52,6 +55,8 @@ struct TestRace {
     QString name = QStringLiteral("例題");
     QString distance = QStringLiteral("1600m");
     bool marked = true; // false: no marks at all, so the engine proposes nothing
+    // When given, the race has these runners and marks (◎ ○ △ ▲ × ★ per runner) instead of the example's.
+    std::vector<std::array<int, 6>> marks = {};
 };
 
 inline RaceState raceOf(const TestRace& entry)
@@ -63,8 +68,16 @@ inline RaceState raceOf(const TestRace& entry)
     race.gradedText = entry.grade;
     race.raceName = entry.name;
     race.distanceText = entry.distance;
-    if (!entry.marked)
+    if (!entry.marked || !entry.marks.empty())
         race.markSheet = {};
+    if (!entry.marks.empty()) {
+        race.runnerCount = static_cast<std::int16_t>(entry.marks.size());
+        for (std::size_t r = 0; r < entry.marks.size(); ++r) {
+            race.runnerNames[r] = QStringLiteral("ウマ%1").arg(r + 1);
+            for (std::size_t k = 0; k < 6; ++k)
+                race.markSheet[r][k] = static_cast<std::int16_t>(entry.marks[r][k]);
+        }
+    }
     return race;
 }
 

@@ -54,6 +54,15 @@ inline std::vector<TestRace> handComputedRaces()
     };
 }
 
+// The hand-computed races before their results came in: none has one, or only R1 (its hit, 4-1).
+inline std::vector<TestRace> firstSeasonRaces(bool withR1Result)
+{
+    std::vector<TestRace> races = handComputedRaces();
+    for (std::size_t i = withR1Result ? 1 : 0; i < races.size(); ++i)
+        races[i].first = races[i].second = races[i].payout = none;
+    return races;
+}
+
 // A folder written for one test, and the analysis of it.
 struct AnalysedFolder {
     QTemporaryDir dir;

@@ -200,9 +200,7 @@ private slots:
     void firstSeason()
     {
         QFETCH(bool, anyResult);
-        std::vector<TestRace> races = handComputedRaces();
-        for (std::size_t i = anyResult ? 1 : 0; i < races.size(); ++i)
-            races[i].first = races[i].second = races[i].payout = none;
+        const std::vector<TestRace> races = firstSeasonRaces(anyResult);
         AnalysedFolder folder(races);
         QCOMPARE(folder->filter().includeWithoutResult, !anyResult);
         QTEST(raceRows(folder->raceTable()), "rows");

@@ -119,6 +119,22 @@ QString numberBoxProblem(const QString& text, const QString& caption, const QStr
     return {};
 }
 
+std::optional<std::int64_t> countableYen(double value)
+{
+    // The comparisons come first: a cast of a value out of range would be undefined.
+    if (!(value >= 0 && value <= static_cast<double>(maxAmountYen)) || value != std::floor(value))
+        return std::nullopt;
+    return static_cast<std::int64_t>(value);
+}
+
+QString amountBoxProblem(const QString& text, const QString& caption)
+{
+    const TypedNumber number = readTypedNumber(text);
+    if (number.kind == TypedNumber::Kind::Number && !countableYen(number.value))
+        return QStringLiteral("「%1」には0～999,999,999,999円の整数を入力してください。").arg(caption);
+    return numberBoxProblem(text, caption, QStringLiteral("金額"));
+}
+
 namespace {
 template <typename Int>
 std::optional<Int> roundHalfEven(double value)

@@ -33,6 +33,18 @@ std::optional<double> plainWholeNumber(QStringView text);
 // there ("金額"). A number with more digits than can be shown again whole is refused too.
 QString numberBoxProblem(const QString& text, const QString& caption, const QString& what);
 
+// Sums of money the program takes and counts: whole yen from 0 to this (about a trillion), so that the sum of every
+// race of a large folder is still an exact whole number.
+inline constexpr std::int64_t maxAmountYen = 999'999'999'999;
+
+// The amount a value is, when it is whole yen from 0 to maxAmountYen.
+std::optional<std::int64_t> countableYen(double value);
+
+// numberBoxProblem for a box that takes an amount of money: besides a text that holds no number, an amount that is
+// negative, not whole or larger than maxAmountYen is refused, naming the box
+// ("「配当金」には0～999,999,999,999円の整数を入力してください。").
+QString amountBoxProblem(const QString& text, const QString& caption);
+
 // True when the number's plain text comes back unchanged from its value, so that it can be shown, summed and
 // written again without losing a digit (up to 15 significant digits always do).
 bool heldExactly(const TypedNumber& number);

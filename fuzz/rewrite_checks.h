@@ -16,7 +16,8 @@
 
 // What a rewrite through RaceFolder promises for any race file, any box texts, either answer and anything done to
 // "TKR.tmp" or to the race file while the question is open: the race file is either unchanged (or as the other program
-// left it) or rewritten exactly as the format says, and nothing outside the folder changes. Shared by the fuzz target
+// left it) or rewritten exactly as the format says, whatever became of "TKR.tmp" (another window may use it), and
+// nothing outside the folder changes. Shared by the fuzz target
 // and the test that replays its corpus.
 //
 // An input is: one byte of choices, three box texts (each a length byte, 0..31, and that many bytes of UTF-8), and the
@@ -49,10 +50,12 @@ inline bool exists(const QString& path)
 
 // The rewritten file as the format describes it, line by line from the original's lines: text lines trimmed, optional
 // lines in their kind (the rules of one line are the library's), the replaced lines as number lines of the boxes'
-// digits, every line ended by CR LF. Only asked for a file the rewrite accepted, so line 8 holds a count that fits.
+// digits, every line ended by CR LF; then whatever followed the income line, byte for byte. Only asked for a file the
+// rewrite accepted, so line 8 holds a count that fits.
 inline QByteArray formatRewrite(const QByteArray& original, bool results, const QString (&values)[3])
 {
     QList<QByteArray> lines;
+    QList<qsizetype> ends; // where the bytes after each line (and its line end) begin
     qsizetype start = 0;
     for (qsizetype i = 0; i < original.size(); ++i) {
         if (original[i] == '\r' || original[i] == '\n') {
@@ -60,10 +63,13 @@ inline QByteArray formatRewrite(const QByteArray& original, bool results, const 
             if (original[i] == '\r' && i + 1 < original.size() && original[i + 1] == '\n')
                 ++i;
             start = i + 1;
+            ends << start;
         }
     }
-    if (start < original.size())
+    if (start < original.size()) {
         lines << original.mid(start);
+        ends << original.size();
+    }
     auto line = [&](int number) { return number <= lines.size() ? lines[number - 1] : QByteArray(); };
     auto trimmed = [](const QByteArray& bytes) {
         qsizetype begin = 0;
@@ -91,7 +97,7 @@ inline QByteArray formatRewrite(const QByteArray& original, bool results, const 
         put(results ? numberLine(values[i]) : trimmed(line(10 + 7 * n + i)));
     for (int i = 0; i < 2; ++i)
         put(results ? optional(line(13 + 7 * n + i)) : numberLine(values[i]));
-    return out;
+    return out + original.mid(ends[14 + 7 * n - 1]);
 }
 
 // Empties the folder for the next input (files, links, pipes and folders alike).
@@ -138,8 +144,8 @@ inline QString rewriteCheckFailure(const QByteArray& input, const QString& folde
     if (choices & 0x80)
         QFile::link(victim, temp);
 
-    // The boxes: a text that holds no number (or too many digits) is refused, naming its box; else its digits are
-    // written as they are, an empty box as 0.
+    // The boxes: a text that holds no number (or too many digits, or an amount that is not whole yen from 0 to
+    // maxAmountYen) is refused, naming its box; else its digits are written as they are, an empty box as 0.
     const QString captions[3][2] = {{results ? QStringLiteral("一着") : QStringLiteral("馬券購入金額"),
                                      results ? QStringLiteral("馬番") : QStringLiteral("金額")},
                                     {results ? QStringLiteral("二着") : QStringLiteral("このレースの収入"),
@@ -148,8 +154,11 @@ inline QString rewriteCheckFailure(const QByteArray& input, const QString& folde
     QString values[3] = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     QString refusal;
     for (int i = 0; i < (results ? 3 : 2); ++i) {
+        // Amounts must be whole yen from 0 to maxAmountYen besides.
+        const bool amount = captions[i][1] == QStringLiteral("金額");
         if (refusal.isEmpty())
-            refusal = numberBoxProblem(texts[i], captions[i][0], captions[i][1]);
+            refusal = amount ? amountBoxProblem(texts[i], captions[i][0])
+                             : numberBoxProblem(texts[i], captions[i][0], captions[i][1]);
         values[i] = readTypedNumber(texts[i]).plain;
     }
     QByteArray checked;
@@ -181,31 +190,22 @@ inline QString rewriteCheckFailure(const QByteArray& input, const QString& folde
     if (isLink(temp) || fileBytes(temp) != model)
         return QStringLiteral("TKR.tmp is not a file of its own holding the rewrite");
 
-    // Meanwhile, another program...
-    bool tempKept = true;
+    // Meanwhile, another program (or another window on the folder)...
     switch (tempMeddling) {
     case 1: // writes the same bytes again
         QFile::remove(temp);
         putFile(temp, model);
         break;
-    case 2:
-        putFile(temp, model + "x");
-        tempKept = false;
-        break;
-    case 3:
-        QFile::remove(temp);
-        tempKept = false;
-        break;
+    case 2: putFile(temp, model + "x"); break;
+    case 3: QFile::remove(temp); break;
     case 4: // puts a link to a file outside that holds the very bytes
         putFile(decoy, model);
         QFile::remove(temp);
         QFile::link(decoy, temp);
-        tempKept = false;
         break;
     case 5:
         QFile::remove(temp);
         QDir().mkdir(temp);
-        tempKept = false;
         break;
     default: break;
     }
@@ -232,7 +232,7 @@ inline QString rewriteCheckFailure(const QByteArray& input, const QString& folde
 
     if (answer) {
         const FileResult committed = races.commit(pending);
-        if (committed.ok != (tempKept && raceKept))
+        if (committed.ok != raceKept)
             return QStringLiteral("commit went ahead after a change, or failed without one: ") + committed.error;
         if (!committed.ok && committed.error.isEmpty())
             return QStringLiteral("a failed commit tells nothing");
@@ -243,8 +243,9 @@ inline QString rewriteCheckFailure(const QByteArray& input, const QString& folde
         return QStringLiteral("the race file is neither kept nor rewritten as the format says");
     if (fileBytes(victim) != victimBytes || fileBytes(decoy) != decoyBytes)
         return QStringLiteral("a file outside the folder changed");
-    // The save helper's own temporary files are gone.
-    for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+    // The save helper's own temporary copies and the folder's lock are gone.
+    for (const QString& name :
+         QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
         if (name != QStringLiteral("r.tkr") && name != RaceFolder::tempFileName)
             return QStringLiteral("left behind in the folder: ") + name;
     }

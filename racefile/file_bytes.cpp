@@ -1,6 +1,6 @@
 #include "racefile/file_bytes.h"
 
-#include <QFile>
+#include "racefile/file_names.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -43,7 +43,7 @@ struct Descriptor {
 
 FileBytes readFileBytes(const QString& path, qsizetype limit, FollowLinks follow, KnownKind known)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = fileNameBytes(path);
     struct stat info {};
     if (known == KnownKind::Regular) {
         follow = FollowLinks::No;
@@ -107,11 +107,11 @@ FileBytes readFileBytes(const QString& path, qsizetype limit, FollowLinks follow
 bool pathTaken(const QString& path)
 {
     struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+    return ::lstat(fileNameBytes(path).constData(), &info) == 0;
 }
 
 bool takenBySpecialFile(const QString& path)
 {
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+    return ::stat(fileNameBytes(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }

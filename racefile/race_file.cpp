@@ -4,6 +4,7 @@
 #include "core/system_error.h"
 #include "racefile/cp932.h"
 #include "racefile/file_bytes.h"
+#include "racefile/file_names.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
@@ -142,7 +143,7 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
                          RunnerNames names)
 {
     if (!lines.trusted())
-        return {false, lines.problemMessage(fileName)};
+        return {false, lines.problemMessage(shownFileName(fileName))};
 
     LoadedRace loaded;
     RaceState& race = loaded.race;
@@ -164,8 +165,8 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
             const std::int16_t mark = read.number16(firstMarkLine(n) + 6 * r + k);
             // A short file lends a missing mark the last number read, which need not be a count.
             if (mark < 0 || mark > maxMarksPerRunner)
-                return {false,
-                        QStringLiteral("レースファイル「%1」は途中で切れていて、印の数を読めません。").arg(fileName)};
+                return {false, QStringLiteral("レースファイル「%1」は途中で切れていて、印の数を読めません。")
+                                   .arg(shownFileName(fileName))};
             race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] = mark;
         }
     }

@@ -1,10 +1,10 @@
 #include "racefile/race_folder.h"
 
 #include "racefile/file_bytes.h"
+#include "racefile/file_names.h"
 #include "racefile/race_lines.h"
+#include "racefile/save_file.h"
 
-#include <QFile>
-#include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
@@ -32,19 +32,6 @@ QString RaceFolder::filePath(const QString& name) const
 
 namespace {
 
-// What the save helper leaves behind when the program stops in the middle of a save: a complete copy named after
-// the file it was replacing, with six random letters after it. The letters must mix upper and lower case, so that a
-// copy the user made and named like a word ("race1.tkr.backup", "race1.tkr.BACKUP") is never taken for ours.
-bool isStaleCopy(const QString& name)
-{
-    static const QRegularExpression pattern(QStringLiteral("^(.+\\.[Tt][Kk][Rr]|TKR\\.tmp)\\.([A-Za-z]{6})$"));
-    const QRegularExpressionMatch match = pattern.match(name);
-    if (!match.hasMatch())
-        return false;
-    const QString letters = match.captured(2);
-    return letters != letters.toLower() && letters != letters.toUpper();
-}
-
 // "*.tkr" with the extension in any case, hidden files not.
 bool isRaceFileName(QByteArrayView name)
 {
@@ -63,30 +50,25 @@ struct Listed {
 std::vector<Listed> listFolder(const RaceFolder& folder)
 {
     std::vector<Listed> races;
-    DIR* const dir = ::opendir(QFile::encodeName(folder.path().isEmpty() ? QStringLiteral(".") : folder.path()));
+    std::vector<QByteArray> copies;
+    DIR* const dir = ::opendir(fileNameBytes(folder.path().isEmpty() ? QStringLiteral(".") : folder.path()));
     if (!dir)
         return races;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArrayView bytes(entry->d_name);
         if (!isRaceFileName(bytes)) {
-            if (bytes.size() > 7 && bytes[bytes.size() - 7] == '.' && entry->d_type != DT_DIR) {
-                const QString name = QFile::decodeName(entry->d_name);
-                if (isStaleCopy(name)) {
-                    // Only a file of our own making: never a link, nor what it points to.
-                    const QByteArray path = QFile::encodeName(folder.filePath(name));
-                    struct stat info {};
-                    if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
-                        ::unlink(path.constData());
-                }
-            }
+            if (entry->d_type != DT_DIR
+                && (isTemporaryCopyName(bytes) || isOldTemporaryCopyName(bytes) || bytes == FolderLock::fileName))
+                copies.emplace_back(bytes.toByteArray());
             continue;
         }
-        Listed listed{QFile::decodeName(entry->d_name)};
+        // Held so that it gives the file's bytes back: a name that is not UTF-8 is listed and opened like any other.
+        Listed listed{fileNameFromBytes(bytes)};
         unsigned char type = entry->d_type;
         if (type == DT_LNK || type == DT_UNKNOWN) {
             // What a link leads to decides; a link to nothing or to a folder is no race file, as a folder is not.
             struct stat info {};
-            if (::stat(QFile::encodeName(folder.filePath(listed.name)).constData(), &info) != 0)
+            if (::stat(fileNameBytes(folder.filePath(listed.name)).constData(), &info) != 0)
                 continue;
             type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_UNKNOWN : DT_FIFO;
         }
@@ -97,6 +79,8 @@ std::vector<Listed> listFolder(const RaceFolder& folder)
         races.push_back(std::move(listed));
     }
     ::closedir(dir);
+    // Copies that saves left behind when the program stopped in the middle of one.
+    removeStaleCopies(folder.path(), copies);
     return races;
 }
 
@@ -201,7 +185,7 @@ FileResult RaceFolder::present(const QString& fileName) const
 {
     if (!fileName.isEmpty() && pathTaken(filePath(fileName)))
         return FileResult::done();
-    return FileResult::failed(QStringLiteral("レースファイル「%1」が見つかりません。").arg(fileName));
+    return FileResult::failed(QStringLiteral("レースファイル「%1」が見つかりません。").arg(shownFileName(fileName)));
 }
 
 TipsterGrid RaceFolder::newestTipsterColumns() const

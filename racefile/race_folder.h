@@ -24,7 +24,8 @@ struct PendingRewrite {
 // The saved races of one folder. The folder is given (the application passes its current folder); nothing here
 // depends on the process's current folder. Race files are named by their bare names in the folder, and every path is
 // made by joining the name to the folder, so that a name starting with ":" is a file like any other and never a Qt
-// resource.
+// resource. A name is held so that it gives its bytes back (file_names.h): a name that is not UTF-8 is listed, read,
+// rewritten and deleted like any other, and shown to the user through shownFileName.
 //
 // Only regular files are races: a "*.tkr" link is followed only to a regular file; a folder or a dangling link is not
 // listed; a device, a pipe or a socket (or a link to one) is listed as unreadable, without ever being opened. Every
@@ -38,8 +39,9 @@ public:
     QString filePath(const QString& name) const;
 
     // Every "*.tkr" of the folder (extension case-insensitive, hidden files not), sorted ascending by sort key (ties
-    // by file name), unreadable files included. Listing also removes the temporary copies a save left behind when
-    // the program stopped in the middle of it ("name.tkr.XXXXXX", "TKR.tmp.XXXXXX"); "TKR.tmp" itself stays.
+    // by file name), unreadable files included. Listing also removes the temporary copies that saves left behind when
+    // the program stopped in the middle of one, and only those that no running トキロ can still be writing
+    // (removeStaleCopies, save_file.h); "TKR.tmp" itself stays, and so does every other file.
     std::vector<CatalogueEntry> catalogue() const;
     // The same list with each race read from the same single read of its file.
     std::vector<CataloguedRace> races(ReadScope scope = ReadScope::ThroughResults) const;
@@ -70,18 +72,21 @@ public:
     // ok when something of that name is in the folder, else the sentence saying it is not.
     FileResult present(const QString& fileName) const;
 
-    // A rewrite in two steps, with the user's confirmation between them. Prepare reads and checks the race file and
-    // writes what it would become into "TKR.tmp", created afresh (a link or a pipe in its place is replaced, never
+    // A rewrite in two steps, with the user's confirmation between them. Prepare reads and checks the whole race file
+    // and writes what it would become into "TKR.tmp", created afresh (a link or a pipe in its place is replaced, never
     // written through; a folder in its place is refused). The values are the boxes' texts: the number each holds is
-    // written digit for digit, and a box that holds no number is refused, naming it, before anything is written. A
-    // race file that is a link is not rewritten: its file may lie anywhere.
+    // written digit for digit, and a box that holds no number (or an amount that is not whole yen from 0 to
+    // maxAmountYen) is refused, naming it, before anything is written. A race file that is a link is not rewritten:
+    // its file may lie anywhere.
     FileResult prepareResults(const QString& fileName, const QString& first, const QString& second,
                               const QString& payout, PendingRewrite& pending) const;
     FileResult prepareBalance(const QString& fileName, const QString& stake, const QString& income,
                               PendingRewrite& pending) const;
-    // Copies "TKR.tmp" back over the race file as a whole, only when "TKR.tmp" still holds what prepare wrote and the
-    // race file is still the one prepare read: a change made meanwhile by another program is told and kept.
-    // "TKR.tmp" stays in the folder.
+    // Replaces the race file as a whole by what prepare wrote into "TKR.tmp" (the bytes held in pending: another
+    // window may have used "TKR.tmp" since), only when the race file is still the one prepare read: a change made
+    // meanwhile by another program is told and kept. That check is the last step before the new file is renamed into
+    // place. Every line that is not replaced, including any after the income line, is kept byte for byte. "TKR.tmp"
+    // stays in the folder.
     FileResult commit(const PendingRewrite& pending) const;
     // Deletes the race file (a link: the link, not what it points to).
     FileResult remove(const QString& fileName) const;

@@ -136,11 +136,11 @@ RaceFileLines RaceFileLines::load(const QString& path, bool throughBalance)
     return of(readFileBytes(path, maxBytes), throughBalance);
 }
 
-RaceFileLines RaceFileLines::parse(QByteArray bytes, bool throughBalance)
+RaceFileLines RaceFileLines::parse(QByteArray bytes, bool throughBalance, qsizetype limit)
 {
-    const bool cutShort = bytes.size() > maxBytes;
+    const bool cutShort = bytes.size() > limit;
     if (cutShort)
-        bytes.truncate(maxBytes);
+        bytes.truncate(limit);
     return split(std::move(bytes), throughBalance, cutShort);
 }
 
@@ -148,6 +148,7 @@ RaceFileLines RaceFileLines::split(QByteArray bytes, bool throughBalance, bool c
 {
     RaceFileLines lines;
     lines.bytes_ = std::move(bytes);
+    lines.cutShort_ = cutShort;
     // Line 8 says how many runners there are, and so how many lines the race has.
     lines.splitLines(runnerCountLine);
     const std::optional<double> count =

@@ -28,6 +28,9 @@ inline int lineCount(int n) { return 14 + 7 * n; }
 
 // A race file is a few kilobytes; anything that needs more than this before its last race line is not one.
 inline constexpr qsizetype maxBytes = 1 << 20;
+// A rewrite keeps every byte after the race's own lines, so it reads the whole file; a file larger than this is
+// refused rather than cut.
+inline constexpr qsizetype maxRewriteBytes = qsizetype(64) << 20;
 
 enum class Problem {
     None,
@@ -49,8 +52,9 @@ enum class Problem {
 // list can show what it could read.
 class RaceFileLines {
 public:
-    // throughBalance: the race's lines end with the income line, else with the payout line.
-    static RaceFileLines parse(QByteArray bytes, bool throughBalance = true);
+    // throughBalance: the race's lines end with the income line, else with the payout line. Bytes beyond limit are
+    // dropped (and cutShort() tells so).
+    static RaceFileLines parse(QByteArray bytes, bool throughBalance = true, qsizetype limit = maxBytes);
     // What readFileBytes found at a path: the bytes split, or the reason there are none.
     static RaceFileLines of(FileBytes file, bool throughBalance = true);
     static RaceFileLines load(const QString& path, bool throughBalance = true);
@@ -77,6 +81,10 @@ public:
     }
     // The text of a text line: decoded, blanks at both ends removed; empty when missing or not decoded.
     QString trimmedText(int line) const;
+    // The bytes after the lines split, from the end of the last one's line end: what follows a race's own lines.
+    QByteArrayView rest() const { return QByteArrayView(bytes_).sliced(splitEnd_); }
+    // The file held more bytes than were read, so rest() is not all of it.
+    bool cutShort() const { return cutShort_; }
 
     // The bytes after the income line's line end (where the tipster grid is kept), when the race's lines were split
     // through the income line; empty otherwise.
@@ -91,7 +99,7 @@ public:
     static constexpr int maxLines = 14 + 7 * 21;
 
 private:
-    // Where a line lies in bytes_ and, once converted, in text_. Offsets fit in int: at most maxBytes are read.
+    // Where a line lies in bytes_ and, once converted, in text_. Offsets fit in int: at most maxRewriteBytes are read.
     struct Span {
         int begin = 0;
         int size = 0;
@@ -122,6 +130,7 @@ private:
     int runnerCount_ = -1;
     Problem problem_ = Problem::None;
     int problemLine_ = 0;
+    bool cutShort_ = false;
 };
 
 // Blanks around a value (space and tab).

@@ -3,15 +3,17 @@
 #include "core/numbers.h"
 #include "core/system_error.h"
 #include "racefile/file_bytes.h"
+#include "racefile/file_names.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
 
-#include <QFile>
-
 #include <array>
+#include <cerrno>
 #include <optional>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace racelines;
 
@@ -19,18 +21,28 @@ namespace {
 
 FileResult failed(const QString& error) { return FileResult::failed(error); }
 
+FileResult tooLarge(const QString& fileName)
+{
+    return failed(
+        QStringLiteral("レースファイル「%1」は大きすぎて、書き換えられません。").arg(shownFileName(fileName)));
+}
+
 // The whole race, line by line in the kind each line is copied in, with the replaced lines put in as number
 // lines. Lines that are copied keep their own bytes (only the blanks a kind drops are dropped): re-encoding them would
-// turn characters that have two codes in code page 932 (NEC and IBM rows) into the other code.
+// turn characters that have two codes in code page 932 (NEC and IBM rows) into the other code. Whatever follows the
+// income line (data a later version or another program keeps there) is copied byte for byte.
 FileResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, RewrittenLines replaced,
                           const std::array<QString, 3>& values, QByteArray& out)
 {
+    // Only the whole file can be rewritten: a file read in part would lose the rest.
+    if (lines.cutShort())
+        return tooLarge(fileName);
     if (!lines.trusted())
-        return failed(lines.problemMessage(fileName));
+        return failed(lines.problemMessage(shownFileName(fileName)));
     const int n = lines.runnerCount();
     if (lines.count() < lineCount(n))
         return failed(QStringLiteral("レースファイル「%1」は%2行あるはずが%3行しかないため、書き換えられません。")
-                          .arg(fileName)
+                          .arg(shownFileName(fileName))
                           .arg(lineCount(n))
                           .arg(lines.count()));
     // Lines 7 to 9 and the marks are number lines that the copy reads as optional lines; a text there would be
@@ -47,7 +59,7 @@ FileResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, R
         badLine = notNumber(firstMarkLine(n), lastMarkLine(n));
     if (badLine != 0)
         return failed(QStringLiteral("レースファイル「%1」の%2行目が数ではないため、書き換えられません。")
-                          .arg(fileName)
+                          .arg(shownFileName(fileName))
                           .arg(badLine));
 
     QByteArray bytes;
@@ -74,6 +86,7 @@ FileResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, R
         put(numberLineBytes(values[0]));
         put(numberLineBytes(values[1]));
     }
+    bytes += lines.rest();
     out = std::move(bytes);
     return FileResult::done();
 }
@@ -83,7 +96,7 @@ FileResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, R
 FileResult rewrittenRaceBytes(QByteArray bytes, const QString& fileName, RewrittenLines which,
                               const std::array<double, 3>& values, QByteArray& out)
 {
-    return rewrittenBytes(RaceFileLines::parse(std::move(bytes), true), fileName, which,
+    return rewrittenBytes(RaceFileLines::parse(std::move(bytes), true, maxRewriteBytes), fileName, which,
                           {numberText(values[0]), numberText(values[1]), numberText(values[2])}, out);
 }
 
@@ -96,10 +109,12 @@ FileResult prepareRewrite(const RaceFolder& folder, const QString& fileName, Rew
         return failed(QStringLiteral("書き換えるレースが選ばれていません。"));
     // Everything is read and checked before "TKR.tmp" is touched: a file that vanished or cannot be read whole
     // changes nothing.
-    FileBytes file = readFileBytes(folder.filePath(fileName), maxBytes, FollowLinks::No);
+    FileBytes file = readFileBytes(folder.filePath(fileName), maxRewriteBytes, FollowLinks::No);
     if (file.status == FileBytes::Status::Link)
         return failed(QStringLiteral("レースファイル「%1」はほかの場所のファイルへのリンクのため、書き換えられません。")
-                          .arg(fileName));
+                          .arg(shownFileName(fileName)));
+    if (file.status == FileBytes::Status::Read && file.cutShort)
+        return tooLarge(fileName);
     const QByteArray original = file.bytes;
     const std::int64_t originalSize = file.size;
     QByteArray bytes;
@@ -116,11 +131,11 @@ FileResult prepareRewrite(const RaceFolder& folder, const QString& fileName, Rew
 }
 
 // The numbers the boxes hold, as the digits to write; an empty box is 0. A box that holds no number, or more digits
-// than can be shown again whole, is refused with a sentence naming it (the screens check first; this is the last
-// guard before a file is touched).
+// than can be shown again whole, or an amount that is not whole yen from 0 to maxAmountYen, is refused with a sentence
+// naming it (the screens check first; this is the last guard before a file is touched).
 struct BoxValue {
     QString caption; // the box's caption on the screen
-    QString what;    // what the user types there
+    bool amount;     // a sum of money, else a horse number
     QString text;
 };
 
@@ -128,7 +143,9 @@ std::optional<std::array<QString, 3>> writtenValues(const std::vector<BoxValue>&
 {
     std::array<QString, 3> values = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        if (const QString problem = numberBoxProblem(boxes[i].text, boxes[i].caption, boxes[i].what);
+        const BoxValue& box = boxes[i];
+        if (const QString problem = box.amount ? amountBoxProblem(box.text, box.caption)
+                                               : numberBoxProblem(box.text, box.caption, QStringLiteral("馬番"));
             !problem.isEmpty()) {
             refusal = failed(problem);
             return std::nullopt;
@@ -144,11 +161,10 @@ FileResult RaceFolder::prepareResults(const QString& fileName, const QString& fi
                                       const QString& payout, PendingRewrite& pending) const
 {
     FileResult refusal;
-    const std::optional<std::array<QString, 3>> values =
-        writtenValues({{QStringLiteral("一着"), QStringLiteral("馬番"), first},
-                       {QStringLiteral("二着"), QStringLiteral("馬番"), second},
-                       {QStringLiteral("配当金"), QStringLiteral("金額"), payout}},
-                      refusal);
+    const std::optional<std::array<QString, 3>> values = writtenValues({{QStringLiteral("一着"), false, first},
+                                                                        {QStringLiteral("二着"), false, second},
+                                                                        {QStringLiteral("配当金"), true, payout}},
+                                                                       refusal);
     if (!values)
         return refusal;
     return prepareRewrite(*this, fileName, RewrittenLines::Results, *values, pending);
@@ -158,10 +174,8 @@ FileResult RaceFolder::prepareBalance(const QString& fileName, const QString& st
                                       PendingRewrite& pending) const
 {
     FileResult refusal;
-    const std::optional<std::array<QString, 3>> values =
-        writtenValues({{QStringLiteral("馬券購入金額"), QStringLiteral("金額"), stake},
-                       {QStringLiteral("このレースの収入"), QStringLiteral("金額"), income}},
-                      refusal);
+    const std::optional<std::array<QString, 3>> values = writtenValues(
+        {{QStringLiteral("馬券購入金額"), true, stake}, {QStringLiteral("このレースの収入"), true, income}}, refusal);
     if (!values)
         return refusal;
     return prepareRewrite(*this, fileName, RewrittenLines::Balance, *values, pending);
@@ -169,31 +183,37 @@ FileResult RaceFolder::prepareBalance(const QString& fileName, const QString& st
 
 FileResult RaceFolder::commit(const PendingRewrite& pending) const
 {
-    // "TKR.tmp" is copied back as it now is: it must still be the file prepare wrote and hold what it wrote, or
-    // something else changed it meanwhile.
-    const FileBytes temp = readFileBytes(filePath(tempFileName), maxBytes, FollowLinks::No);
-    if (temp.status == FileBytes::Status::Missing || temp.status == FileBytes::Status::Failed)
-        return failed(QStringLiteral("一時ファイル「%1」を読み戻せませんでした（%2）。レースファイルはそのままです。")
-                          .arg(tempFileName, japaneseReason(qt_error_string(temp.error))));
-    if (temp.status != FileBytes::Status::Read || temp.cutShort || temp.bytes != pending.rewritten)
-        return failed(QStringLiteral("確認のあいだに一時ファイル「%1」がほかから変えられたため、書き換えをやめました。"
-                                     "レースファイルはそのままです。")
-                          .arg(tempFileName));
+    // The race file gets the bytes the user was asked about. "TKR.tmp" is not read back: another window on the folder
+    // may have written its own rewrite there meanwhile, which is no reason to fail this one.
+    const QString shown = shownFileName(pending.fileName);
+    FileResult refusal = FileResult::done();
     // The race file must still be the one prepare read: another program may have changed, replaced or removed it
-    // while the question was open, and its change is not to be lost.
-    const FileBytes now = readFileBytes(filePath(pending.fileName), maxBytes, FollowLinks::No);
-    if (now.status == FileBytes::Status::Missing)
-        return failed(QStringLiteral("確認のあいだにレースファイル「%1」が削除されたため、書き換えをやめました。")
-                          .arg(pending.fileName));
-    if (now.status != FileBytes::Status::Read || now.bytes != pending.original || now.size != pending.originalSize)
-        return failed(
-            QStringLiteral("確認のあいだにレースファイル「%1」がほかから変えられたため、書き換えをやめました。"
-                           "変えられた内容はそのままです。")
-                .arg(pending.fileName));
-    if (const SaveResult saved = replaceWholeFile(filePath(pending.fileName), temp.bytes); !saved.ok)
+    // while the question was open, and its change is not to be lost. Checked once the new copy is on disk, right
+    // before the rename, and under the folder's lock, so that no other トキロ can write it in between.
+    auto stillAsRead = [&] {
+        const FileBytes now = readFileBytes(filePath(pending.fileName), maxRewriteBytes, FollowLinks::No);
+        if (now.status == FileBytes::Status::Missing) {
+            refusal =
+                failed(QStringLiteral("確認のあいだにレースファイル「%1」が削除されたため、書き換えをやめました。")
+                           .arg(shown));
+            return false;
+        }
+        if (now.status != FileBytes::Status::Read || now.cutShort || now.bytes != pending.original
+            || now.size != pending.originalSize) {
+            refusal = failed(QStringLiteral("確認のあいだにレースファイル「%1」がほかから変えられたため、"
+                                            "書き換えをやめました。変えられた内容はそのままです。")
+                                 .arg(shown));
+            return false;
+        }
+        return true;
+    };
+    const SaveResult saved = replaceWholeFile(filePath(pending.fileName), pending.rewritten, {}, stillAsRead);
+    if (saved.stoppedByCheck)
+        return refusal;
+    if (!saved.ok)
         return failed(
             QStringLiteral("レースファイル「%1」を書き換えられませんでした（%2）。レースファイルはそのままです。")
-                .arg(pending.fileName, japaneseReason(saved.reason)));
+                .arg(shown, japaneseReason(saved.reason)));
     return FileResult::done();
 }
 
@@ -203,9 +223,8 @@ FileResult RaceFolder::remove(const QString& fileName) const
         return failed(QStringLiteral("削除するレースが選ばれていません。"));
     if (FileResult found = present(fileName); !found.ok)
         return found;
-    QFile file(filePath(fileName));
-    if (!file.remove())
+    if (::unlink(fileNameBytes(filePath(fileName)).constData()) != 0)
         return failed(QStringLiteral("レースファイル「%1」を削除できませんでした（%2）。")
-                          .arg(fileName, japaneseReason(file.errorString())));
+                          .arg(shownFileName(fileName), japaneseReason(qt_error_string(errno))));
     return FileResult::done();
 }

@@ -1,21 +1,58 @@
 #include "racefile/save_file.h"
 
-#include <QFileInfo>
+#include "racefile/file_names.h"
+
+#include <QFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <thread>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-void syncFolder(const QString& path)
+constexpr QByteArrayView copyPrefix = ".tokiro-";
+constexpr QByteArrayView copySuffix = ".tmp";
+constexpr qsizetype copyRandomLength = 12;
+constexpr QByteArrayView oldCopyPrefix = "TKR.tmp.";
+
+// A writer waits this long for another to finish; the lock is held for a few milliseconds at a time, so only a
+// program that hangs holds it longer. The write then goes ahead without it: it can still fail, but never harm a file.
+constexpr std::chrono::milliseconds writerWait{10000};
+
+bool isLowerAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+QByteArray randomPart()
 {
-    // The rename that commit() made lives in the folder; without this a power cut may bring the old name back.
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    static constexpr char symbols[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray part(copyRandomLength, 'a');
+    for (char& c : part)
+        c = symbols[QRandomGenerator::global()->bounded(36u)];
+    return part;
+}
+
+// The folder part of a path in bytes ("." for a bare name).
+QByteArray folderBytesOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return ".";
+    return slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+void syncFolder(const QByteArray& folder)
+{
+    // The rename lives in the folder; without this a power cut may bring the old name back.
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -23,18 +60,81 @@ void syncFolder(const QString& path)
     }
 }
 
-// Six letters, as QSaveFile and QTemporaryFile put after the name of their own temporary files.
-QByteArray randomLetters()
+// Seconds since the copy was last written to: a copy being written is written to all the time. A time in the future
+// (a clock set back, another computer's clock) counts as now.
+long long ageInSeconds(const struct stat& info)
 {
-    QByteArray letters(6, 'a');
-    for (char& letter : letters) {
-        const quint32 n = QRandomGenerator::global()->bounded(52u);
-        letter = static_cast<char>(n < 26 ? 'A' + n : 'a' + (n - 26));
-    }
-    return letters;
+    const auto now = static_cast<long long>(std::time(nullptr));
+    return std::max<long long>(0, now - static_cast<long long>(info.st_mtim.tv_sec));
 }
 
 } // namespace
+
+FolderLock::FolderLock(const QString& folder, std::chrono::milliseconds wait)
+    : path_(fileNameBytes(folder.isEmpty() ? QStringLiteral(".") : folder) + '/' + fileName)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    // Asked again after a short pause, growing: the lock is normally free again within a millisecond or two.
+    std::chrono::milliseconds pause{1};
+    for (;;) {
+        int fd = -1;
+        do {
+            fd = ::open(path_.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            return;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // The holder before may have removed the file as it let go: the lock counts only on the file that is
+            // there now.
+            struct stat opened {};
+            struct stat named {};
+            if (::fstat(fd, &opened) == 0 && ::lstat(path_.constData(), &named) == 0 && opened.st_dev == named.st_dev
+                && opened.st_ino == named.st_ino) {
+                fd_ = fd;
+                return;
+            }
+            ::close(fd);
+        } else {
+            const int error = errno;
+            ::close(fd);
+            if (error != EWOULDBLOCK && error != EINTR)
+                return;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return;
+            std::this_thread::sleep_for(pause);
+            pause = std::min(2 * pause, std::chrono::milliseconds(50));
+            continue;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return;
+    }
+}
+
+FolderLock::~FolderLock()
+{
+    if (fd_ < 0)
+        return;
+    // Removed while still held, so that whoever waits on this file finds it gone and takes the next one.
+    ::unlink(path_.constData());
+    ::close(fd_);
+}
+
+bool isTemporaryCopyName(QByteArrayView name)
+{
+    if (name.size() != copyPrefix.size() + copyRandomLength + copySuffix.size() || !name.startsWith(copyPrefix)
+        || !name.endsWith(copySuffix))
+        return false;
+    const QByteArrayView part = name.sliced(copyPrefix.size(), copyRandomLength);
+    return std::all_of(part.begin(), part.end(), isLowerAlnum);
+}
+
+bool isOldTemporaryCopyName(QByteArrayView name)
+{
+    if (name.size() != oldCopyPrefix.size() + 6 || !name.startsWith(oldCopyPrefix))
+        return false;
+    const QByteArrayView letters = name.sliced(oldCopyPrefix.size());
+    return std::all_of(letters.begin(), letters.end(), isLetter);
+}
 
 SaveResult writeAllFlushed(QIODevice& device, QByteArrayView bytes)
 {
@@ -56,44 +156,27 @@ SaveResult writeAllFlushed(QIODevice& device, QByteArrayView bytes)
     return {true, {}};
 }
 
-SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through)
+SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through,
+                            const LastCheck& lastCheck)
 {
-    QSaveFile file(path);
-    // Never fall back to writing in place: a failure half-way would then destroy the old file.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
-    QIODevice* device = through ? through(file) : &file;
-    SaveResult written = device ? writeAllFlushed(*device, bytes)
-                                : SaveResult{false, QStringLiteral("書き込み先を用意できませんでした")};
-    if (written.ok && device != &file)
-        written = writeAllFlushed(file, {});
-    if (!written.ok) {
-        file.cancelWriting();
-        return written;
-    }
-    // commit() syncs the data to disk before it renames the file into place.
-    if (!file.commit())
-        return {false, file.errorString()};
-    syncFolder(path);
-    return {true, {}};
-}
+    const QByteArray target = fileNameBytes(path);
+    const QByteArray folder = folderBytesOf(target);
+    // Held until the copy is renamed or removed; a folder where no lock can be made (read-only, missing) gets none,
+    // and the write below then says why it fails.
+    const FolderLock lock(fileNameFromBytes(folder), writerWait);
 
-SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through)
-{
-    const QByteArray target = QFile::encodeName(path);
     struct stat old {};
     const bool exists = ::lstat(target.constData(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
         return {false, qt_error_string(EISDIR)};
 
     // A name nobody has: O_EXCL never opens what is already there, O_NOFOLLOW never a link.
-    QByteArray sibling;
+    QByteArray copy;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        sibling = target + '.' + randomLetters();
+        copy = folder + '/' + copyPrefix.toByteArray() + randomPart() + copySuffix.toByteArray();
         do {
-            fd = ::open(sibling.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -115,18 +198,79 @@ SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const Wri
                 written = writeAllFlushed(file, {});
             if (written.ok && exists && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0)
                 written = {false, qt_error_string(errno)};
-            // The data reach the disk before the name does, as QSaveFile's commit does it.
+            // The data reach the disk before the name does.
             if (written.ok && ::fsync(fd) != 0)
                 written = {false, qt_error_string(errno)};
             file.close();
         }
     }
-    if (written.ok && ::rename(sibling.constData(), target.constData()) != 0)
+    // The check comes last, right before the rename: whatever the caller guards against has only the time between
+    // the two to happen in.
+    if (written.ok && lastCheck && !lastCheck())
+        written = {false, {}, true};
+    if (written.ok && ::rename(copy.constData(), target.constData()) != 0)
         written = {false, qt_error_string(errno)};
     if (!written.ok) {
-        ::unlink(sibling.constData());
+        ::unlink(copy.constData());
         return written;
     }
-    syncFolder(path);
+    syncFolder(folder);
     return {true, {}};
+}
+
+SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through)
+{
+    // A link the user saves over stands for the file it leads to: that file is replaced, and the link stays.
+    const QByteArray name = fileNameBytes(path);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        const std::unique_ptr<char, decltype(&std::free)> real(::realpath(name.constData(), nullptr), &std::free);
+        if (real)
+            return replaceWholeFile(fileNameFromBytes(real.get()), bytes, through);
+    }
+    return replaceWholeFile(path, bytes, through);
+}
+
+int removeStaleCopies(const QString& folder, const std::vector<QByteArray>& names)
+{
+    if (names.empty())
+        return 0;
+    // The lock is only worth taking when a copy of the current form may be removed by it, or when a lock file was
+    // seen: one left by a program that stopped is taken over and goes when it is released.
+    std::unique_ptr<FolderLock> lock;
+    if (std::any_of(names.begin(), names.end(),
+                    [](const QByteArray& name) { return isTemporaryCopyName(name) || name == FolderLock::fileName; }))
+        lock = std::make_unique<FolderLock>(folder, std::chrono::milliseconds(0));
+    const bool noWriter = lock && lock->held();
+    const QByteArray folderBytes = fileNameBytes(folder.isEmpty() ? QStringLiteral(".") : folder);
+    int removed = 0;
+    for (const QByteArray& name : names) {
+        const bool current = isTemporaryCopyName(name);
+        if (!current && !isOldTemporaryCopyName(name))
+            continue;
+        const QByteArray path = folderBytes + '/' + name;
+        struct stat info {};
+        // Only a file of our own making: never a link, nor what it points to.
+        if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        const bool old = ageInSeconds(info) >= staleCopyAge.count();
+        if ((old || (current && noWriter)) && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
+int sweepFolder(const QString& folder)
+{
+    std::vector<QByteArray> names;
+    DIR* const dir = ::opendir(fileNameBytes(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
+    if (!dir)
+        return 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (isTemporaryCopyName(name) || isOldTemporaryCopyName(name) || name == FolderLock::fileName)
+            names.emplace_back(name.toByteArray());
+    }
+    ::closedir(dir);
+    return removeStaleCopies(folder, names);
 }

@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "racefile/catalogue.h"
+#include "racefile/file_names.h"
 #include "record/race_record.h"
 
 #include <QStringBuilder>
@@ -45,7 +46,7 @@ QString resultSummaryLine(const CatalogueEntry& entry)
     line.reserve(74);
     line += u"  " % padTo(entry.raceDate, 12) % raceNumberPiece(entry);
     if (!entry.readable)
-        return line % padTo(unreadableNote, 8 + 8 + 1 + 15) % padTo(entry.fileName, 20);
+        return line % padTo(unreadableNote, 8 + 8 + 1 + 15) % padTo(shownFileName(entry.fileName), 20);
     line += padTo(u"一着：" % lastOfZeros(entry.firstPlace, 2) % u"番", 8);
     line += padTo(u"二着：" % lastOfZeros(entry.secondPlace, 2) % u"番", 8);
     line += u' ';
@@ -61,7 +62,7 @@ QString balanceSummaryLine(const CatalogueEntry& entry)
     line.reserve(77);
     line += u"  " % padTo(entry.raceDate, 10) % raceNumberPiece(entry);
     if (!entry.readable)
-        return line % padTo(unreadableNote, 12 + 12 + 1 + 12) % padTo(entry.fileName, 20);
+        return line % padTo(unreadableNote, 12 + 12 + 1 + 12) % padTo(shownFileName(entry.fileName), 20);
     // Amounts are never cut: one too long for its piece widens the line instead.
     line += padAtLeast(u"支出：" % formatYen(entry.stake), 12);
     line += padAtLeast(u"収入：" % formatYen(entry.income), 12);
@@ -74,7 +75,7 @@ QString balanceSummaryLine(const CatalogueEntry& entry)
 QString recordLine(const RaceOutcome& race)
 {
     if (!race.readable)
-        return unreadableMarker % padTo(race.fileName, 65);
+        return unreadableMarker % padTo(shownFileName(race.fileName), 65);
     // The record's list shows the pair as a ticket, the lower number first; the race keeps the order of the file.
     const bool swapped = race.secondValue < race.firstValue;
     const QString& lower = swapped ? race.secondLine : race.firstLine;

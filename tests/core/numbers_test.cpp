@@ -93,6 +93,31 @@ private slots:
         QVERIFY(heldExactly(readTypedNumber(u"999999999999999")));
     }
 
+    // Amounts are whole yen from 0 to 999,999,999,999: anything else is refused, naming the box.
+    void amountBoxProblems_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("largest") << "999,999,999,999" << false;
+        QTest::newRow("largest, full width, with 円") << "９９９９９９９９９９９９円" << false;
+        QTest::newRow("one more") << "1000000000000" << true;
+        QTest::newRow("2^63") << "9223372036854775808" << true;
+        QTest::newRow("-1") << "-1" << true;
+        QTest::newRow("a fraction") << "870.5" << true;
+        QTest::newRow("zero as a fraction") << "0.0" << false;
+    }
+
+    void amountBoxProblems()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        QCOMPARE(amountBoxProblem(typed, "配当金"),
+                 refused ? QStringLiteral("「配当金」には0～999,999,999,999円の整数を入力してください。") : QString());
+        QCOMPARE(countableYen(readTypedNumber(typed).value).has_value(), !refused);
+        QCOMPARE(amountBoxProblem("abc", "配当金"), QStringLiteral("「配当金」には金額を数で入力してください。"));
+    }
+
     void toInt16_data()
     {
         QTest::addColumn<double>("value");

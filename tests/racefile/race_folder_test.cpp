@@ -1,8 +1,12 @@
 #include "core_test_main.h"
 #include "fuzz/rewrite_checks.h"
 #include "odd_files.h"
+#include "racefile/file_bytes.h"
+#include "racefile/file_names.h"
 #include "racefile/race_folder.h"
+#include "racefile/save_file.h"
 #include "record/list_lines.h"
+#include "record/race_record.h"
 #include "samples.h"
 #include "temp_folder.h"
 
@@ -10,6 +14,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <optional>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 // A race folder may hold anything: devices, pipes, sockets, links and odd names. Every call returns at once, nothing
 // outside the folder is written, and the user is told what is wrong in Japanese.
@@ -26,7 +37,9 @@ private slots:
     void anyNameWorks();
     void changeWhileAskingIsKept_data();
     void changeWhileAskingIsKept();
-    void staleCopiesAreRemoved();
+    void onlyStaleCopiesAreRemoved_data();
+    void onlyStaleCopiesAreRemoved();
+    void twoWindowsOnOneFolder();
     void rewriteFuzzRegressions();
 };
 
@@ -215,25 +228,40 @@ void RaceFolderTest::linkedRaceIsReadButNotRewritten()
 
 void RaceFolderTest::anyNameWorks_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("leading colon") << ":colon.tkr";
-    QTest::newRow("markup") << "<h1>BIG <a href=\"https:example.com\">click here.tkr";
-    QTest::newRow("wildcards") << "*?[a].TKR";
-    QTest::newRow("leading dash, spaces, full width") << "-レース 一覧　２.tkr";
-    QTest::newRow("backslash and quote") << "a\\b'c\".tkr";
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("leading colon") << QByteArray(":colon.tkr") << ":colon.tkr";
+    QTest::newRow("markup") << QByteArray("<h1>BIG <a href=\"https:example.com\">click here.tkr")
+                            << "<h1>BIG <a href=\"https:example.com\">click here.tkr";
+    QTest::newRow("wildcards") << QByteArray("*?[a].TKR") << "*?[a].TKR";
+    QTest::newRow("leading dash, spaces, full width")
+        << QStringLiteral("-レース 一覧　２.tkr").toUtf8() << "-レース 一覧　２.tkr";
+    QTest::newRow("backslash and quote") << QByteArray("a\\b'c\".tkr") << "a\\b'c\".tkr";
+    // Names that are not UTF-8: a race copied from Windows, and bytes that are no text at all.
+    QTest::newRow("code page 932 name") << sjis(QStringLiteral("日本ダービー.tkr")) << "日本ダービー.tkr";
+    QTest::newRow("arbitrary bytes") << QByteArray("\xFF\xFE\x80r\xE3\x81.tkr") << "\\xFF\\xFE\\x80r\\xE3\\x81.tkr";
+    QTest::newRow("UTF-8 and a stray byte") << QByteArray("ダービー\xA0.tkr") << "ダービー\\xA0.tkr";
 }
 
 void RaceFolderTest::anyNameWorks()
 {
-    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
     TempFolder folder;
+    const QString name = fileNameFromBytes(bytes);
     saveRace(inFolder(folder, name));
+    // The file carries exactly those bytes as its name.
+    const QByteArray path = QFile::encodeName(folder.path()) + '/' + bytes;
+    QVERIFY(::access(path.constData(), F_OK) == 0);
+    QCOMPARE(shownFileName(name), shown);
     const RaceFolder races(folder.path());
 
     const std::vector<CatalogueEntry> entries = races.catalogue();
     QCOMPARE(entries.size(), std::size_t(1));
     QCOMPARE(entries[0].fileName, name);
     QVERIFY(entries[0].readable);
+    const FolderRecord record = tallyFolder(folder.path());
+    QCOMPARE(record.record.races, 1);
     QVERIFY(resultSummaryLine(entries[0]).contains(QStringLiteral("一着：00番")));
     LoadedRace loaded;
     QVERIFY(races.read(name, loaded, ReadScope::ThroughResults).ok);
@@ -242,7 +270,7 @@ void RaceFolderTest::anyNameWorks()
     PendingRewrite pending;
     QVERIFY(races.prepareResults(name, "3", "1", "450", pending).ok);
     QVERIFY(races.commit(pending).ok);
-    QVERIFY(fileBytes(inFolder(folder, name)).endsWith(" 3 \r\n 1 \r\n 450 \r\n\r\n 0 \r\n"));
+    QVERIFY(readFileBytes(inFolder(folder, name), 1 << 16).bytes.endsWith(" 3 \r\n 1 \r\n 450 \r\n\r\n 0 \r\n"));
     QVERIFY(races.present(name).ok);
     QVERIFY(races.remove(name).ok);
     QVERIFY(races.catalogue().empty());
@@ -261,10 +289,13 @@ void RaceFolderTest::changeWhileAskingIsKept_data()
     QTest::newRow("race deleted") << "deleted"
                                   << "確認のあいだにレースファイル「r.tkr」が削除されたため、書き換えをやめました。";
     QTest::newRow("race replaced by a link") << "race link" << changed;
-    QTest::newRow("TKR.tmp replaced by a link to the same bytes")
-        << "temp link"
-        << "確認のあいだに一時ファイル「TKR.tmp」がほかから変えられたため、書き換えをやめました。"
-           "レースファイルはそのままです。";
+    // "TKR.tmp" is the folder's, not this rewrite's: another window may use it meanwhile.
+    QTest::newRow("TKR.tmp replaced by a link") << "temp link"
+                                                << "";
+    QTest::newRow("TKR.tmp rewritten by another window") << "temp rewritten"
+                                                         << "";
+    QTest::newRow("TKR.tmp removed") << "temp removed"
+                                     << "";
 }
 
 void RaceFolderTest::changeWhileAskingIsKept()
@@ -296,11 +327,14 @@ void RaceFolderTest::changeWhileAskingIsKept()
         putFile(copy, before);
         QVERIFY(QFile::remove(race) && odd::makeLink(copy, race));
         expected = before;
-    } else {
+    } else if (change == QStringLiteral("temp link")) {
         const QString decoy = outside.dir.filePath(QStringLiteral("decoy.tmp"));
-        putFile(decoy, pending.rewritten);
+        putFile(decoy, "decoy");
         QVERIFY(QFile::remove(temp) && odd::makeLink(decoy, temp));
-        expected = before;
+    } else if (change == QStringLiteral("temp rewritten")) {
+        putFile(temp, "another window's rewrite");
+    } else {
+        QVERIFY(QFile::remove(temp));
     }
 
     const FileResult committed = races.commit(pending);
@@ -313,27 +347,114 @@ void RaceFolderTest::changeWhileAskingIsKept()
     outside.verifyUntouched();
 }
 
-void RaceFolderTest::staleCopiesAreRemoved()
+void RaceFolderTest::onlyStaleCopiesAreRemoved_data()
 {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("ageMinutes");
+    QTest::addColumn<QString>("lock"); // "held": another トキロ is writing there; "left": one stopped while it did
+    QTest::addColumn<bool>("removed");
+    // The user's own files, however old and however named.
+    QTest::newRow("race1.tkr.Backup") << QByteArray("race1.tkr.Backup") << 600 << "" << false;
+    QTest::newRow("race1.TKR.BackUp") << QByteArray("race1.TKR.BackUp") << 600 << "" << false;
+    QTest::newRow("notes.tkr.OLDCPY") << QByteArray("notes.tkr.OLDCPY") << 600 << "" << false;
+    QTest::newRow("TKR.tmp.x") << QByteArray("TKR.tmp.x") << 600 << "" << false;
+    QTest::newRow("TKR.tmp") << QByteArray("TKR.tmp") << 600 << "" << false;
+    // Earlier versions' race-file copies cannot be told from a user's file named like a word: they stay.
+    QTest::newRow("old race copy") << QByteArray("race1.tkr.HffGzk") << 600 << "" << false;
+    // Earlier versions' rewrite copies, by their age alone (those versions took no lock).
+    QTest::newRow("old rewrite copy, stale") << QByteArray("TKR.tmp.PZsOwK") << 61 << "" << true;
+    QTest::newRow("old rewrite copy, stale, lower case") << QByteArray("TKR.tmp.pzsowk") << 61 << "" << true;
+    QTest::newRow("old rewrite copy, stale, upper case") << QByteArray("TKR.tmp.PZSOWK") << 61 << "" << true;
+    QTest::newRow("old rewrite copy, fresh") << QByteArray("TKR.tmp.PZsOwK") << 0 << "" << false;
+    // Copies of the current form: gone when no トキロ holds the folder, or when too old for anyone to be writing.
+    QTest::newRow("copy, folder free") << QByteArray(".tokiro-0a1b2c3d4e5f.tmp") << 0 << "" << true;
+    QTest::newRow("copy, folder in use") << QByteArray(".tokiro-0a1b2c3d4e5f.tmp") << 0 << "held" << false;
+    QTest::newRow("copy, folder in use, stale") << QByteArray(".tokiro-0a1b2c3d4e5f.tmp") << 61 << "held" << true;
+    QTest::newRow("copy and lock of a stopped program")
+        << QByteArray(".tokiro-0a1b2c3d4e5f.tmp") << 0 << "left" << true;
+    QTest::newRow("not our form: upper case") << QByteArray(".tokiro-0A1B2C3D4E5F.tmp") << 600 << "" << false;
+    QTest::newRow("not our form: short") << QByteArray(".tokiro-0a1b.tmp") << 600 << "" << false;
+    QTest::newRow("not our form: no dot") << QByteArray("tokiro-0a1b2c3d4e5f.tmp") << 600 << "" << false;
+}
+
+void RaceFolderTest::onlyStaleCopiesAreRemoved()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(int, ageMinutes);
+    QFETCH(QString, lock);
+    QFETCH(bool, removed);
     TempFolder folder;
     Outside outside;
     saveRace(inFolder(folder, QStringLiteral("race1.tkr")));
-    const QByteArray copy = fileBytes(inFolder(folder, QStringLiteral("race1.tkr")));
-    // Left by saves that never finished: complete copies named after the file with six letters after it.
-    for (const char* name : {"race1.tkr.HffGzk", "gone.TKR.abcDEF", "TKR.tmp.PZsOwK", "TKR.tmp"})
-        putFile(inFolder(folder, QString::fromLatin1(name)), copy);
-    // Not ours: other names, and a link even when its name fits (what it points to is no copy of ours).
-    for (const char* name : {"notes.txt.AbCdEf", "race1.tkr.HffGz", "race1.tkr.HffGz1", "race1.tkr.bak",
-                             "race1.tkr.backup", "race1.tkr.BACKUP"})
-        putFile(inFolder(folder, QString::fromLatin1(name)), copy);
-    QVERIFY(odd::makeLink(outside.victim, inFolder(folder, QStringLiteral("race2.tkr.QwErTy"))));
+    const QString path = inFolder(folder, QString::fromLatin1(name));
+    putFile(path, fileBytes(inFolder(folder, QStringLiteral("race1.tkr"))));
+    // A link is never ours, even with our name and old enough: what it points to is no copy of ours.
+    const QString link = inFolder(folder, QStringLiteral(".tokiro-aaaaaaaaaaaa.tmp"));
+    QVERIFY(odd::makeLink(outside.victim, link));
+    for (const QString& file : {path, link})
+        QVERIFY(odd::setAge(file, std::chrono::minutes(ageMinutes)));
 
+    std::optional<FolderLock> writer;
+    if (lock == QStringLiteral("held")) {
+        QVERIFY(writer.emplace(folder.path(), std::chrono::milliseconds(0)).held());
+    } else if (lock == QStringLiteral("left")) {
+        // A program that took the lock and was killed before it let go.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const FolderLock taken(folder.path(), std::chrono::milliseconds(0));
+            ::_exit(taken.held() ? 0 : 1);
+        }
+        int status = -1;
+        QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(QFile::exists(inFolder(folder, QLatin1String(FolderLock::fileName))));
+    }
     const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(entries.size(), std::size_t(1));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::System, QDir::Name),
-             QStringList({"TKR.tmp", "notes.txt.AbCdEf", "race1.tkr", "race1.tkr.BACKUP", "race1.tkr.HffGz",
-                          "race1.tkr.HffGz1", "race1.tkr.backup", "race1.tkr.bak", "race2.tkr.QwErTy"}));
+    QCOMPARE(QFileInfo::exists(path), !removed);
+    QCOMPARE(QFileInfo::exists(inFolder(folder, QLatin1String(FolderLock::fileName))), lock == QStringLiteral("held"));
+    QVERIFY(odd::isLink(link));
+    QVERIFY(QFile::exists(inFolder(folder, QStringLiteral("race1.tkr"))));
     outside.verifyUntouched();
+}
+
+// Two programs on one folder: one lists it over and over (as Form6, Form7, Form8 and the analysis do on opening)
+// while the other rewrites a race 200 times. No rewrite fails, no listing misses the race, nothing is left over.
+void RaceFolderTest::twoWindowsOnOneFolder()
+{
+    TempFolder folder;
+    const QString race = inFolder(folder, QStringLiteral("r.tkr"));
+    saveRace(race);
+    putFile(race, fileBytes(race) + "kept\r\n");
+    std::atomic<bool> done{false};
+    std::atomic<int> listings{0};
+    std::atomic<int> missed{0};
+    std::thread otherWindow([&] {
+        const RaceFolder races(folder.path());
+        while (!done) {
+            const std::vector<CatalogueEntry> entries = races.catalogue();
+            missed += entries.size() != 1 || !entries[0].readable;
+            ++listings;
+        }
+    });
+    const RaceFolder races(folder.path());
+    QStringList failures;
+    for (int i = 1; i <= 200; ++i) {
+        PendingRewrite pending;
+        FileResult result =
+            races.prepareBalance(QStringLiteral("r.tkr"), QString::number(i), QString::number(2 * i), pending);
+        if (result.ok)
+            result = races.commit(pending);
+        if (!result.ok)
+            failures << result.error;
+    }
+    done = true;
+    otherWindow.join();
+    QVERIFY2(failures.isEmpty(), qPrintable(QStringLiteral("%1 failed: ").arg(failures.size()) + failures.join(u'\n')));
+    QCOMPARE(missed.load(), 0);
+    QVERIFY(listings.load() > 0);
+    QVERIFY(fileBytes(race).endsWith(" 200 \r\n 400 \r\nkept\r\n"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+             QStringList({"TKR.tmp", "r.tkr"}));
 }
 
 // Inputs of the rewrite fuzz target, replayed with its checks in a folder of their own.

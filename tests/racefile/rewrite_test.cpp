@@ -18,7 +18,8 @@ private slots:
     void unusableFileChangesNothing_data();
     void unusableFileChangesNothing();
     void keepsBytesOfUneditedLines();
-    void tempChangedMeanwhileFails();
+    void keepsLinesAfterIncome_data();
+    void keepsLinesAfterIncome();
     void deleteRemoves();
 };
 
@@ -83,7 +84,7 @@ void RewriteTest::balanceRewriteKeepsResults()
     const TailLines tail{
         TailValue::ofNumber(3), TailValue::ofNumber(8), TailValue::ofText("870"), {}, TailValue::ofNumber(0)};
     QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), tail).ok);
-    QVERIFY(rewrite(folder.path(), QStringLiteral("r.tkr"), false, {"1200円", "-2.5"}).ok);
+    QVERIFY(rewrite(folder.path(), QStringLiteral("r.tkr"), false, {"1200円", "１，５００"}).ok);
     const std::vector<QByteArray> lines = linesOf(QStringLiteral("r.tkr"));
     QCOMPARE(lines.size(), std::size_t(21));
     // The result lines are copied as text lines, the new amounts written as number lines.
@@ -91,14 +92,14 @@ void RewriteTest::balanceRewriteKeepsResults()
     QCOMPARE(lines[17], QByteArray("8"));
     QCOMPARE(lines[18], QByteArray("870"));
     QCOMPARE(lines[19], QByteArray(" 1200 "));
-    QCOMPARE(lines[20], QByteArray("-2.5 "));
+    QCOMPARE(lines[20], QByteArray(" 1500 "));
 
     const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
     QCOMPARE(entries.size(), std::size_t(1));
     QCOMPARE(entries[0].firstPlace, QStringLiteral("3"));
     QCOMPARE(entries[0].payout, QStringLiteral("870"));
     QCOMPARE(entries[0].stake, 1200.0);
-    QCOMPARE(entries[0].income, -2.5);
+    QCOMPARE(entries[0].income, 1500.0);
 }
 
 void RewriteTest::cancelLeavesFileAndTemp_data()
@@ -171,7 +172,7 @@ void RewriteTest::unusableFileChangesNothing()
 void RewriteTest::keepsBytesOfUneditedLines()
 {
     // 髙 stored with its NEC code (EE E0), a 〜 as 81 60, blanks around a name, LF line ends, a mark stored as 04 and
-    // junk after the race: only what the kinds of line change, changes.
+    // junk after the race: only what the kinds of line change, changes; what follows the race stays as it was.
     std::vector<QByteArray> lines = raceLines(1, "", "", "", " 500 ", " 600 ");
     lines[2] = " \xEE\xE0\x81\x60 ";
     lines[9] = "\t\xEE\xE0 ";
@@ -188,22 +189,41 @@ void RewriteTest::keepsBytesOfUneditedLines()
     expected[2] = "\xEE\xE0\x81\x60";
     expected[9] = "\xEE\xE0";
     expected[10] = " 4 ";
-    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), crlfLines(expected));
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), crlfLines(expected) + "extra\n");
 }
 
-void RewriteTest::tempChangedMeanwhileFails()
+void RewriteTest::keepsLinesAfterIncome_data()
 {
+    QTest::addColumn<bool>("results");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray three = "#TOKIRO-EXTRA 1\r\n" + sjis(QStringLiteral("予想家Ａ,◎,○")) + "\r\n\r\n";
+    for (const bool results : {true, false}) {
+        const char* which = results ? "result" : "balance";
+        QTest::addRow("%s rewrite, three lines", which) << results << three;
+        QTest::addRow("%s rewrite, last line without its end", which) << results << three + "no end";
+        QTest::addRow("%s rewrite, LF and lone CR, blanks, bytes of no text", which)
+            << results << QByteArray(" a \n\tb\r\xFF\x00\x82\r\n", 12);
+    }
+}
+
+// Whatever another program or a later version keeps after the income line survives every rewrite, byte for byte.
+void RewriteTest::keepsLinesAfterIncome()
+{
+    QFETCH(bool, results);
+    QFETCH(QByteArray, after);
     TempFolder folder;
-    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(1), TailLines{}).ok);
-    const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
-    const RaceFolder races(folder.path());
-    PendingRewrite pending;
-    QVERIFY(races.prepareResults(QStringLiteral("r.tkr"), "1", "2", "3", pending).ok);
-    QFile::remove(QStringLiteral("TKR.tmp"));
-    const FileResult result = races.commit(pending);
-    QVERIFY(!result.ok);
-    QVERIFY(result.error.contains(QStringLiteral("TKR.tmp")));
-    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), sampleRace(2), TailLines{}).ok);
+    const QByteArray race = fileBytes(QStringLiteral("r.tkr"));
+    putFile(QStringLiteral("r.tkr"), race + after);
+    const QStringList values = results ? QStringList{"3", "1", "450"} : QStringList{"100", "200"};
+    QVERIFY(rewrite(folder.path(), QStringLiteral("r.tkr"), results, values).ok);
+    const QByteArray now = fileBytes(QStringLiteral("r.tkr"));
+    QVERIFY(now.endsWith(
+        (results ? QByteArray(" 3 \r\n 1 \r\n 450 \r\n\r\n 0 \r\n") : QByteArray("\r\n\r\n\r\n 100 \r\n 200 \r\n"))
+        + after));
+    // A second rewrite keeps them again.
+    QVERIFY(rewrite(folder.path(), QStringLiteral("r.tkr"), results, values).ok);
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), now);
 }
 
 void RewriteTest::deleteRemoves()

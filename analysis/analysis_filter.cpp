@@ -48,6 +48,11 @@ FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter
             ++counts.otherClass;
             continue;
         }
+        // An amount no sum could hold exactly (or a negative one) would make every money figure wrong.
+        if (!outcome.amountsCountable) {
+            ++counts.amountsOutOfRange;
+            continue;
+        }
         ++counts.matching;
         counts.withoutResult += !outcome.resultRecorded;
         counts.withoutAmounts += !outcome.amountsRecorded;

@@ -32,9 +32,10 @@ struct FilterCounts {
     int outsidePeriod = 0;
     int otherCourse = 0;
     int otherClass = 0;
-    int matching = 0;       // readable races of the period, course and class chosen
-    int withoutResult = 0;  // of those: no result; left out of the proposals unless included
-    int withoutAmounts = 0; // of those: no amounts; left out of the user's figures unless included
+    int amountsOutOfRange = 0; // holds a payout, stake or income that is not whole yen from 0 to maxAmountYen
+    int matching = 0;          // readable races of the period, course and class chosen, amounts countable
+    int withoutResult = 0;     // of those: no result; left out of the proposals unless included
+    int withoutAmounts = 0;    // of those: no amounts; left out of the user's figures unless included
     int proposalRaces = 0;
     int ownRaces = 0;
     bool operator==(const FilterCounts&) const = default;

@@ -1,5 +1,11 @@
 #include "analysis/breakdowns.h"
 
+#include "core/numbers.h"
+
+namespace {
+constexpr std::int64_t ticketYen = static_cast<std::int64_t>(yenPerTicket);
+}
+
 std::vector<BreakdownRow> computeBreakdown(const AnalysisData& data, Breakdown breakdown, const FilteredRaces& races)
 {
     const BreakdownKeys& keys = data.keys(breakdown);
@@ -29,9 +35,10 @@ std::vector<WhatIfRow> computeWhatIf(const AnalysisData& data, const std::vector
     for (const int index : proposals) {
         const RaceOutcome& race = data.outcome(index);
         const AnalysedRace& facts = data.facts(index);
+        const std::int64_t payout = countableYen(race.payout).value_or(0);
         for (std::size_t k = 0; k < rows.size(); ++k) {
             const WhatIfCell& cell = facts.whatIf[k];
-            rows[k].tally.add(cell.tickets * yenPerTicket, cell.hit ? race.payout : 0, cell.hit);
+            rows[k].tally.add(std::int64_t{cell.tickets} * ticketYen, cell.hit ? payout : 0, cell.hit);
         }
         if (race.ticketsAsked >= 1 && race.ticketsAsked <= whatIfCounts)
             ++rows[static_cast<std::size_t>(race.ticketsAsked - 1)].askedRaces;

@@ -12,7 +12,7 @@ int monthNumber(const QDate& date) { return date.year() * 12 + date.month() - 1;
 std::vector<DatedValue> cumulative(const AnalysisData& data, Series series, const std::vector<int>& races)
 {
     std::vector<DatedValue> points;
-    double total = 0;
+    std::int64_t total = 0;
     for (const int index : races) {
         const QDate& date = data.facts(index).date;
         if (!date.isValid())
@@ -20,9 +20,9 @@ std::vector<DatedValue> cumulative(const AnalysisData& data, Series series, cons
         const RaceOutcome& race = data.outcome(index);
         total += returnIn(series, race) - stakeIn(series, race);
         if (!points.empty() && points.back().date == date)
-            points.back().value = total;
+            points.back().value = static_cast<double>(total);
         else
-            points.push_back({date, total});
+            points.push_back({date, static_cast<double>(total)});
     }
     return points;
 }
@@ -40,8 +40,8 @@ std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std
     const std::size_t window = returnTrendWindow;
     for (std::size_t end = 1; end <= dated.size(); ++end) {
         // Summed afresh for every window: twenty additions at most, and no drift from taking leaving races away.
-        double stake = 0;
-        double returned = 0;
+        std::int64_t stake = 0;
+        std::int64_t returned = 0;
         for (std::size_t i = end > window ? end - window : 0; i < end; ++i) {
             const RaceOutcome& race = data.outcome(dated[i]);
             stake += stakeIn(series, race);
@@ -49,7 +49,8 @@ std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std
         }
         if (stake == 0)
             continue;
-        points.push_back({data.facts(dated[end - 1]).date, 100.0 * returned / stake});
+        points.push_back({data.facts(dated[end - 1]).date,
+                          100.0 * static_cast<double>(returned) / static_cast<double>(stake)});
         indicative += end < window;
     }
     return points;
@@ -58,14 +59,18 @@ std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std
 void addMonthly(const AnalysisData& data, Series series, const std::vector<int>& races, int firstMonth,
                 std::vector<double>& monthly)
 {
+    // Summed exactly, then handed to the chart.
+    std::vector<std::int64_t> sums(monthly.size(), 0);
     for (const int index : races) {
         const QDate& date = data.facts(index).date;
         if (!date.isValid())
             continue;
         const RaceOutcome& race = data.outcome(index);
-        monthly[static_cast<std::size_t>(monthNumber(date) - firstMonth)] +=
+        sums[static_cast<std::size_t>(monthNumber(date) - firstMonth)] +=
             returnIn(series, race) - stakeIn(series, race);
     }
+    for (std::size_t month = 0; month < sums.size(); ++month)
+        monthly[month] = static_cast<double>(sums[month]);
 }
 
 } // namespace

@@ -69,6 +69,8 @@ FileResult saveCsvFile(const QString& path, const QByteArray& bytes, const Write
     if (file.isDir())
         return {false, QStringLiteral("「%1」は同じ名前のフォルダがあるため、CSVファイルとして保存できません。")
                            .arg(file.fileName())};
+    // A save killed half-way left its copy beside the file: it goes now, as the race folder's go when it is listed.
+    sweepFolder(file.absolutePath());
     if (const SaveResult saved = saveWholeFile(path, bytes, through); !saved.ok)
         return {false, QStringLiteral("CSVファイル「%1」を保存できませんでした。ディスクの空きと書き込みの許可を"
                                       "確かめてください。前からあったファイルはそのままです。")

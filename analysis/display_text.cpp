@@ -22,7 +22,15 @@ QString count(long long value) { return japanese().toString(value); }
 QString yen(double value)
 {
     const double whole = std::round(value);
-    return japanese().toString(static_cast<long long>(whole == 0 ? 0 : whole)) + QStringLiteral("円");
+    // A whole number a double holds exactly goes by the integer; beyond, the cast would be undefined.
+    if (std::fabs(whole) < 0x1p53)
+        return wholeYen(static_cast<std::int64_t>(whole));
+    return japanese().toString(whole, 'f', 0) + QStringLiteral("円");
+}
+
+QString wholeYen(std::int64_t value)
+{
+    return japanese().toString(static_cast<qlonglong>(value)) + QStringLiteral("円");
 }
 
 QString percent(std::optional<double> value)
@@ -33,6 +41,8 @@ QString percent(std::optional<double> value)
 }
 
 QString csvNumber(double value) { return numberText(value); }
+
+QString csvWholeNumber(std::int64_t value) { return QString::number(static_cast<qlonglong>(value)); }
 
 QString csvPercent(std::optional<double> value)
 {

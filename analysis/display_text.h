@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 // How the analysis writes its numbers: on screen with thousands separators and units, in files as plain numbers.
@@ -9,8 +10,10 @@ namespace displaytext {
 
 QString count(long long value);                  // "1,234"
 QString yen(double value);                       // "1,234円", "-500円" (rounded to whole yen)
+QString wholeYen(std::int64_t value);            // the same for an exact sum
 QString percent(std::optional<double> value);    // "77.5%"; empty when absent
 QString csvNumber(double value);                 // "1234", "-500", "870.5"
+QString csvWholeNumber(std::int64_t value);      // "1234", every digit of an exact sum
 QString csvPercent(std::optional<double> value); // "77.5"; empty when absent
 
 } // namespace displaytext

@@ -1,5 +1,7 @@
 #include "analysis/figures.h"
 
+#include "core/numbers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -42,17 +44,17 @@ inline std::size_t below(std::uint32_t bits, std::uint64_t n) { return static_ca
 
 } // namespace
 
-double stakeIn(Series series, const RaceOutcome& race)
+std::int64_t stakeIn(Series series, const RaceOutcome& race)
 {
-    return series == Series::Proposals ? race.stake : race.ownStake;
+    return countableYen(series == Series::Proposals ? race.stake : race.ownStake).value_or(0);
 }
 
-double returnIn(Series series, const RaceOutcome& race)
+std::int64_t returnIn(Series series, const RaceOutcome& race)
 {
-    return series == Series::Proposals ? race.proposalPayout() : race.ownIncome;
+    return countableYen(series == Series::Proposals ? race.proposalPayout() : race.ownIncome).value_or(0);
 }
 
-void Tally::add(double raceStake, double raceReturn, bool hit)
+void Tally::add(std::int64_t raceStake, std::int64_t raceReturn, bool hit)
 {
     ++races;
     hits += hit;
@@ -62,7 +64,7 @@ void Tally::add(double raceStake, double raceReturn, bool hit)
 
 void Tally::add(Series series, const RaceOutcome& race)
 {
-    const double raceReturn = returnIn(series, race);
+    const std::int64_t raceReturn = returnIn(series, race);
     add(stakeIn(series, race), raceReturn, series == Series::Proposals ? race.hit : raceReturn > 0);
 }
 
@@ -77,14 +79,14 @@ std::optional<double> Tally::returnRatePercent() const
 {
     if (stake == 0)
         return std::nullopt;
-    return 100.0 * returned / stake;
+    return 100.0 * static_cast<double>(returned) / static_cast<double>(stake);
 }
 
 std::optional<double> Tally::profitPerRace() const
 {
     if (races == 0)
         return std::nullopt;
-    return profit() / races;
+    return static_cast<double>(profit()) / races;
 }
 
 std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>& stakes,
@@ -150,8 +152,8 @@ SeriesAmounts seriesAmounts(const AnalysisData& data, Series series, const std::
     amounts.stakes.reserve(races.size());
     amounts.returns.reserve(races.size());
     for (const int index : races) {
-        amounts.stakes.push_back(stakeIn(series, data.outcome(index)));
-        amounts.returns.push_back(returnIn(series, data.outcome(index)));
+        amounts.stakes.push_back(static_cast<double>(stakeIn(series, data.outcome(index))));
+        amounts.returns.push_back(static_cast<double>(returnIn(series, data.outcome(index))));
     }
     return amounts;
 }
@@ -159,13 +161,13 @@ SeriesAmounts seriesAmounts(const AnalysisData& data, Series series, const std::
 SeriesFigures computeFigures(const AnalysisData& data, Series series, const std::vector<int>& races, bool withInterval)
 {
     SeriesFigures figures;
-    double cumulative = 0;
-    double peak = 0;
+    std::int64_t cumulative = 0;
+    std::int64_t peak = 0;
     int streak = 0;
     for (const int index : races) {
         const RaceOutcome& race = data.outcome(index);
-        const double stake = stakeIn(series, race);
-        const double returned = returnIn(series, race);
+        const std::int64_t stake = stakeIn(series, race);
+        const std::int64_t returned = returnIn(series, race);
         figures.add(series, race);
         figures.highestReturn = std::max(figures.highestReturn, returned);
 

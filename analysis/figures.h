@@ -10,10 +10,10 @@
 // The two series the analysis shows side by side.
 enum class Series { Proposals, Own };
 
-// What one race put in and got back in a series: the proposals' 100 yen per ticket and payout on a hit, or the
-// user's own stake and income.
-double stakeIn(Series series, const RaceOutcome& race);
-double returnIn(Series series, const RaceOutcome& race);
+// What one race put in and got back in a series, in whole yen: the proposals' 100 yen per ticket and payout on a hit,
+// or the user's own stake and income. Only for races whose amounts can be counted (the filter leaves the others out).
+std::int64_t stakeIn(Series series, const RaceOutcome& race);
+std::int64_t returnIn(Series series, const RaceOutcome& race);
 
 // A 95% interval of the return rate, in per cent.
 struct ReturnInterval {
@@ -40,16 +40,16 @@ std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>&
                                                       std::uint64_t seed = bootstrapSeed,
                                                       const std::function<bool()>& abandoned = {});
 
-// Races, hits and money of one series over some races.
+// Races, hits and money of one series over some races. The sums are exact: every race adds at most maxAmountYen.
 struct Tally {
     int races = 0;
     int hits = 0; // proposals: races whose recorded pair was proposed; own: races with an income
-    double stake = 0;
-    double returned = 0; // payout of the hits, or the user's income
+    std::int64_t stake = 0;
+    std::int64_t returned = 0; // payout of the hits, or the user's income
 
     void add(Series series, const RaceOutcome& race);
-    void add(double raceStake, double raceReturn, bool hit);
-    double profit() const { return returned - stake; }
+    void add(std::int64_t raceStake, std::int64_t raceReturn, bool hit);
+    std::int64_t profit() const { return returned - stake; }
     std::optional<double> hitRatePercent() const;    // absent over no race
     std::optional<double> returnRatePercent() const; // absent over no stake
     std::optional<double> profitPerRace() const;     // absent over no race
@@ -57,10 +57,10 @@ struct Tally {
 
 // The figures of one series over the races counted in it.
 struct SeriesFigures : Tally {
-    double highestReturn = 0; // the largest payout of one race (own: the largest income)
+    std::int64_t highestReturn = 0; // the largest payout of one race (own: the largest income)
     // Races in time order, races without a readable date left out (as from the time charts):
-    int longestLosingStreak = 0; // the most races in a row that staked money and got nothing back
-    double maxDrawdown = 0;      // the largest fall of the cumulative profit below an earlier peak (or below 0)
+    int longestLosingStreak = 0;  // the most races in a row that staked money and got nothing back
+    std::int64_t maxDrawdown = 0; // the largest fall of the cumulative profit below an earlier peak (or below 0)
     std::optional<ReturnInterval> returnInterval;
     bool intervalPending = false; // the interval is still being drawn
     bool indicative() const { return races < indicativeBelow; }

@@ -82,6 +82,12 @@ TableCell AnalysisTableModel::yenCell(double value)
     return {yen(value), csvNumber(value), value, false, {}, false, true};
 }
 
+// Sums go to the file digit for digit, never through a double.
+TableCell AnalysisTableModel::wholeYenCell(std::int64_t value)
+{
+    return {wholeYen(value), csvWholeNumber(value), static_cast<double>(value), false, {}, false};
+}
+
 TableCell AnalysisTableModel::optionalYenCell(std::optional<double> value)
 {
     return value ? yenCell(*value) : TableCell{};
@@ -135,8 +141,8 @@ TableCell FiguresModel::cell(int row, int column) const
     case Races: return countCell(f.races);
     case Hits: return countCell(f.hits);
     case HitRate: return percentCell(f.hitRatePercent());
-    case Stake: return yenCell(f.stake);
-    case Returned: return yenCell(f.returned);
+    case Stake: return wholeYenCell(f.stake);
+    case Returned: return wholeYenCell(f.returned);
     case ReturnRate: {
         TableCell c = percentCell(f.returnRatePercent());
         c.indicative = f.indicative();
@@ -161,15 +167,15 @@ TableCell FiguresModel::cell(int row, int column) const
         }
         return c;
     }
-    case Profit: return yenCell(f.profit());
+    case Profit: return wholeYenCell(f.profit());
     case ProfitPerRace: return optionalYenCell(f.profitPerRace());
-    case HighestReturn: return yenCell(f.highestReturn);
+    case HighestReturn: return wholeYenCell(f.highestReturn);
     case LongestLosingStreak: {
         TableCell c = countCell(f.longestLosingStreak);
         c.display += QStringLiteral("レース");
         return c;
     }
-    case MaxDrawdown: return yenCell(f.maxDrawdown);
+    case MaxDrawdown: return wholeYenCell(f.maxDrawdown);
     default: return {};
     }
 }
@@ -204,15 +210,15 @@ TableCell BreakdownModel::cell(int row, int column) const
     case Races: return countCell(r.proposals.races);
     case Hits: return countCell(r.proposals.hits);
     case HitRate: return percentCell(r.proposals.hitRatePercent());
-    case Stake: return yenCell(r.proposals.stake);
-    case Payout: return yenCell(r.proposals.returned);
+    case Stake: return wholeYenCell(r.proposals.stake);
+    case Payout: return wholeYenCell(r.proposals.returned);
     case ReturnRate: return percentCell(r.proposals.returnRatePercent());
-    case Profit: return yenCell(r.proposals.profit());
+    case Profit: return wholeYenCell(r.proposals.profit());
     case OwnRaces: return countCell(r.own.races);
-    case OwnStake: return yenCell(r.own.stake);
-    case OwnIncome: return yenCell(r.own.returned);
+    case OwnStake: return wholeYenCell(r.own.stake);
+    case OwnIncome: return wholeYenCell(r.own.returned);
     case OwnReturnRate: return percentCell(r.own.returnRatePercent());
-    case OwnDifference: return yenCell(r.own.profit());
+    case OwnDifference: return wholeYenCell(r.own.profit());
     default: return {};
     }
 }
@@ -250,10 +256,10 @@ TableCell WhatIfModel::cell(int row, int column) const
     case Races: c = countCell(r.tally.races); break;
     case Hits: c = countCell(r.tally.hits); break;
     case HitRate: c = percentCell(r.tally.hitRatePercent()); break;
-    case Stake: c = yenCell(r.tally.stake); break;
-    case Payout: c = yenCell(r.tally.returned); break;
+    case Stake: c = wholeYenCell(r.tally.stake); break;
+    case Payout: c = wholeYenCell(r.tally.returned); break;
     case ReturnRate: c = percentCell(r.tally.returnRatePercent()); break;
-    case Profit: c = yenCell(r.tally.profit()); break;
+    case Profit: c = wholeYenCell(r.tally.profit()); break;
     case AskedRaces: c = countCell(r.askedRaces); break;
     default: break;
     }

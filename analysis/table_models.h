@@ -37,6 +37,7 @@ protected:
 
     static TableCell countCell(long long value);
     static TableCell yenCell(double value);
+    static TableCell wholeYenCell(std::int64_t value);
     static TableCell optionalYenCell(std::optional<double> value);
     static TableCell percentCell(std::optional<double> value);
     static TableCell textCell(const QString& text, const QVariant& sort);

@@ -114,6 +114,7 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
     out.ownStake = entry.stake;
     out.ownIncome = entry.income;
     out.amountsRecorded = !tail.stake.isUnset() || entry.income != 0;
+    out.amountsCountable = countableYen(out.payout) && countableYen(out.ownStake) && countableYen(out.ownIncome);
     return out;
 }
 

@@ -79,6 +79,10 @@ struct RaceOutcome {
     // an income was entered.
     bool amountsRecorded = false;
     double ownDifference() const { return ownIncome - ownStake; }
+    // The payout, the stake and the income are each whole yen from 0 to maxAmountYen, so that any sum of them is
+    // exact. A race that holds another amount is listed and counted by the screens as it stands, but the analysis
+    // leaves it out of its money figures.
+    bool amountsCountable = false;
 
     SavedMarks marks{};
     MarkSheet markSheet() const;

@@ -700,6 +700,9 @@ void AnalysisScreen::showCounts()
         out << QStringLiteral("　ほかの競馬場　%1").arg(displaytext::count(counts.otherCourse));
     if (counts.otherClass > 0)
         out << QStringLiteral("　ほかの重賞　%1").arg(displaytext::count(counts.otherClass));
+    // Amounts no sum can count exactly (negative, not whole yen, or beyond 999,999,999,999円).
+    if (counts.amountsOutOfRange > 0)
+        out << QStringLiteral("　金額が範囲外　%1").arg(displaytext::count(counts.amountsOutOfRange));
     if (counts.withoutResult > 0 && !filter.includeWithoutResult)
         out << QStringLiteral("　結果が未入力（予想から）　%1").arg(displaytext::count(counts.withoutResult));
     if (counts.withoutAmounts > 0 && !filter.includeWithoutAmounts)

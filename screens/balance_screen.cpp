@@ -203,11 +203,11 @@ void Form8::Command2_Click()
 {
     if (module.selectedRaceFile.isEmpty())
         return;
-    // A box that holds no number is refused before anything is written; the boxes keep what was typed.
+    // A box that holds no amount the program can count (whole yen, 0 up to about a trillion) is refused before
+    // anything is written; the boxes keep what was typed.
     for (const auto& [box, caption] :
          {std::pair{Text1, QStringLiteral("馬券購入金額")}, std::pair{Text2, QStringLiteral("このレースの収入")}}) {
-        if (const QString problem = numberBoxProblem(box->text(), caption, QStringLiteral("金額"));
-            !problem.isEmpty()) {
+        if (const QString problem = amountBoxProblem(box->text(), caption); !problem.isEmpty()) {
             dialogs.reportError(problem, QStringLiteral("データの書き換え"));
             box->setFocus(Qt::OtherFocusReason);
             return;

@@ -244,14 +244,17 @@ void Form6::Command2_Click()
 {
     if (module.selectedRaceFile.isEmpty())
         return;
-    // A box that holds no number is refused before anything is written; the boxes keep what was typed.
-    const std::array<std::tuple<QLineEdit*, QString, QString>, 3> boxes = {{
-        {Text1, QStringLiteral("一着"), QStringLiteral("馬番")},
-        {Text2, QStringLiteral("二着"), QStringLiteral("馬番")},
-        {Text3, QStringLiteral("配当金"), QStringLiteral("金額")},
+    // A box that holds no number, or a payout that is not an amount the program can count, is refused before
+    // anything is written; the boxes keep what was typed.
+    const std::array<std::tuple<QLineEdit*, QString, bool>, 3> boxes = {{
+        {Text1, QStringLiteral("一着"), false},
+        {Text2, QStringLiteral("二着"), false},
+        {Text3, QStringLiteral("配当金"), true},
     }};
-    for (const auto& [box, caption, what] : boxes) {
-        if (const QString problem = numberBoxProblem(box->text(), caption, what); !problem.isEmpty()) {
+    for (const auto& [box, caption, amount] : boxes) {
+        if (const QString problem = amount ? amountBoxProblem(box->text(), caption)
+                                           : numberBoxProblem(box->text(), caption, QStringLiteral("馬番"));
+            !problem.isEmpty()) {
             dialogs.reportError(problem, QStringLiteral("データの書き換え"));
             box->setFocus(Qt::OtherFocusReason);
             return;

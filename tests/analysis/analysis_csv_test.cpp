@@ -1,6 +1,7 @@
 #include "analysis_folder.h"
 
 #include "analysis/csv_export.h"
+#include "core/numbers.h"
 #include "test_files.h"
 
 #include <QtTest>
@@ -102,14 +103,33 @@ private slots:
         QVERIFY(year.endsWith("\r\n2000年,0,0,,0,0,,0,1,500,0,0.0,-500\r\n"));
     }
 
+    // Sums beyond 2^53 go to the file digit for digit: 10,000 races of the largest amount, one of them a yen less.
+    void sumsAreExact()
+    {
+        SeriesFigures own;
+        for (int race = 0; race < 10000; ++race)
+            own.add(maxAmountYen, race == 0 ? maxAmountYen - 1 : maxAmountYen, true);
+        FiguresModel model;
+        model.setFigures(SeriesFigures{}, own);
+        const QByteArray csv = csvBytes(model);
+        QVERIFY2(csv.contains("\r\n購入額,0,9999999999990000\r\n"), csv.constData());
+        QVERIFY(csv.contains("\r\n払戻・収入,0,9999999999989999\r\n"));
+        QVERIFY(csv.contains("\r\n収支,0,-1\r\n"));
+        QCOMPARE(model.index(FiguresModel::Returned, FiguresModel::Own).data().toString(),
+                 QStringLiteral("9,999,999,999,989,999円"));
+    }
+
     void save()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("成績.csv"));
         const QByteArray bytes = "\xEF\xBB\xBF"
                                  "a,b\r\n";
+        // What a save killed half-way leaves behind goes with the next save into the folder.
+        putFile(dir.filePath(QStringLiteral(".tokiro-k1lledhalfw0.tmp")), "\xEF\xBB\xBF");
         QVERIFY(saveCsvFile(path, bytes).ok);
         QCOMPARE(fileBytes(path), bytes);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("成績.csv")});
 
         // A save that fails on its way to the disk says so in Japanese and leaves the old file as it was.
         const FileResult failed = saveCsvFile(path,
@@ -120,7 +140,7 @@ private slots:
         QVERIFY2(failed.error.startsWith(QStringLiteral("CSVファイル「成績.csv」を保存できませんでした。")),
                  qPrintable(failed.error));
         QCOMPARE(fileBytes(path), bytes);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("成績.csv")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("成績.csv")});
 
         const FileResult noFolder = saveCsvFile(dir.filePath(QStringLiteral("なし/成績.csv")), bytes);
         QVERIFY(!noFolder.ok);

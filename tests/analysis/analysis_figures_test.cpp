@@ -59,25 +59,25 @@ private slots:
         QCOMPARE(p.races, 6);
         QCOMPARE(p.hits, 3);
         QCOMPARE(p.hitRatePercent(), 50.0);
-        QCOMPARE(p.stake, 1800.0);
-        QCOMPARE(p.returned, 3200.0);
+        QCOMPARE(p.stake, std::int64_t(1800));
+        QCOMPARE(p.returned, std::int64_t(3200));
         QCOMPARE(p.returnRatePercent().value(), 3200.0 / 1800.0 * 100);
-        QCOMPARE(p.profit(), 1400.0);
+        QCOMPARE(p.profit(), std::int64_t(1400));
         QCOMPARE(p.profitPerRace().value(), 1400.0 / 6);
-        QCOMPARE(p.highestReturn, 2000.0);
+        QCOMPARE(p.highestReturn, std::int64_t(2000));
         QCOMPARE(p.longestLosingStreak, 3);
-        QCOMPARE(p.maxDrawdown, 1200.0);
+        QCOMPARE(p.maxDrawdown, std::int64_t(1200));
         QVERIFY(p.indicative());
 
         const SeriesFigures& own = folder->figures(Series::Own);
         QCOMPARE(own.races, 6);
         QCOMPARE(own.hits, 3);
-        QCOMPARE(own.stake, 5600.0);
-        QCOMPARE(own.returned, 7200.0);
-        QCOMPARE(own.profit(), 1600.0);
-        QCOMPARE(own.highestReturn, 4000.0);
+        QCOMPARE(own.stake, std::int64_t(5600));
+        QCOMPARE(own.returned, std::int64_t(7200));
+        QCOMPARE(own.profit(), std::int64_t(1600));
+        QCOMPARE(own.highestReturn, std::int64_t(4000));
         QCOMPARE(own.longestLosingStreak, 3);
-        QCOMPARE(own.maxDrawdown, 3500.0);
+        QCOMPARE(own.maxDrawdown, std::int64_t(3500));
 
         // The figures model shows the same, Japanese and with separators.
         const FiguresModel& model = folder->figuresModel();
@@ -138,8 +138,8 @@ private slots:
         folder->setFilter(filter);
         const SeriesFigures& p = folder->figures(Series::Proposals);
         const SeriesFigures& own = folder->figures(Series::Own);
-        QCOMPARE((QList<double>{double(p.races), double(p.hits), p.stake, p.returned, double(own.races), own.stake,
-                                own.returned}),
+        QCOMPARE((QList<double>{double(p.races), double(p.hits), double(p.stake), double(p.returned), double(own.races),
+                                double(own.stake), double(own.returned)}),
                  figures);
         const FilterCounts& c = folder->counts();
         QCOMPARE((QList<int>{c.undated, c.outsidePeriod, c.otherCourse, c.otherClass, c.matching, c.withoutResult,
@@ -154,19 +154,72 @@ private slots:
                  QVariant(static_cast<long long>(p.races)));
     }
 
+    // A race holding an amount no sum can count exactly (negative, not whole yen, beyond 999,999,999,999円) is left out
+    // of every money figure and counted as left out; the largest amount is counted.
+    void amountsBeyondCountingAreLeftOut_data()
+    {
+        QTest::addColumn<TailValue>("payout");
+        QTest::addColumn<TailValue>("stake");
+        QTest::addColumn<TailValue>("income");
+        QTest::addColumn<bool>("leftOut");
+        QTest::newRow("largest amounts") << num(999999999999) << num(999999999999) << num(999999999999) << false;
+        QTest::newRow("payout 2^63 on a hit") << num(9223372036854775808.0) << num(100) << num(0) << true;
+        QTest::newRow("payout 1e19 - 1200") << txt("9999999999999998800") << num(100) << num(0) << true;
+        QTest::newRow("negative stake") << num(500) << num(-500) << num(0) << true;
+        QTest::newRow("income one more than the largest") << num(500) << num(0) << num(1000000000000) << true;
+        QTest::newRow("a fraction of a yen") << txt("870.5") << num(100) << num(0) << true;
+    }
+    void amountsBeyondCountingAreLeftOut()
+    {
+        QFETCH(TailValue, payout);
+        QFETCH(TailValue, stake);
+        QFETCH(TailValue, income);
+        QFETCH(bool, leftOut);
+        std::vector<TestRace> races = handComputedRaces();
+        // A hit of R1's pair on a day of its own.
+        races.push_back({.date = "00/03/01",
+                         .number = 8,
+                         .asked = 2,
+                         .first = num(4),
+                         .second = num(1),
+                         .payout = payout,
+                         .stake = stake,
+                         .income = income});
+        AnalysedFolder folder(races, true);
+        const FilterCounts& counts = folder->counts();
+        QCOMPARE(counts.amountsOutOfRange, leftOut ? 1 : 0);
+        QCOMPARE(counts.matching, leftOut ? 7 : 8);
+        const SeriesFigures& p = folder->figures(Series::Proposals);
+        const SeriesFigures& own = folder->figures(Series::Own);
+        if (leftOut) {
+            // Exactly the hand-computed figures of the other races.
+            QCOMPARE((QList<std::int64_t>{p.stake, p.returned, own.stake, own.returned}),
+                     (QList<std::int64_t>{1800, 3200, 5600, 7200}));
+            QVERIFY(!folder->races().table.empty());
+            for (const int race : folder->races().table)
+                QVERIFY(folder->data().outcome(race).amountsCountable);
+        } else {
+            QCOMPARE(p.returned, 3200 + std::int64_t(999999999999));
+            QCOMPARE(own.stake, 5600 + std::int64_t(999999999999));
+            QCOMPARE(own.returned, 7200 + std::int64_t(999999999999));
+        }
+        QVERIFY(p.returnInterval && p.returnInterval->low >= 0);
+        QVERIFY(own.returnInterval && own.returnInterval->low >= 0);
+    }
+
     void losingStreakAndDrawdown_data()
     {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<int>("streak");
-        QTest::addColumn<double>("drawdown");
+        QTest::addColumn<std::int64_t>("drawdown");
         QTest::addColumn<bool>("indicative");
         // Cumulative 400 300 200 100 0 0 -100 -200 200: six losses in a row, the race without tickets in between.
-        QTest::newRow("streak through a race without tickets") << "HLLLL0LLH" << 6 << 600.0 << true;
-        QTest::newRow("falling from the start") << "LLH" << 2 << 200.0 << true;
-        QTest::newRow("only hits") << "HHH" << 0 << 0.0 << true;
-        QTest::newRow("a long losing streak") << "H" + QString(35, u'L') + "H" << 35 << 3500.0 << false;
-        QTest::newRow("29 races are indicative") << QString(29, u'L') << 29 << 2900.0 << true;
-        QTest::newRow("30 races are not") << QString(30, u'L') << 30 << 3000.0 << false;
+        QTest::newRow("streak through a race without tickets") << "HLLLL0LLH" << 6 << std::int64_t(600) << true;
+        QTest::newRow("falling from the start") << "LLH" << 2 << std::int64_t(200) << true;
+        QTest::newRow("only hits") << "HHH" << 0 << std::int64_t(0) << true;
+        QTest::newRow("a long losing streak") << "H" + QString(35, u'L') + "H" << 35 << std::int64_t(3500) << false;
+        QTest::newRow("29 races are indicative") << QString(29, u'L') << 29 << std::int64_t(2900) << true;
+        QTest::newRow("30 races are not") << QString(30, u'L') << 30 << std::int64_t(3000) << false;
     }
     void losingStreakAndDrawdown()
     {

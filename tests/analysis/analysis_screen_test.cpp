@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QTabWidget>
@@ -145,6 +146,22 @@ private slots:
         QVERIFY(app.click(origin, QStringLiteral("Command1")));
         QCOMPARE(app.nav().front(), app.nav().screen(ScreenId::Form2));
         QVERIFY(!app.nav().isLoaded(origin));
+    }
+
+    // Races holding amounts no sum can count are left out of the money figures, and the screen says how many.
+    void racesWithAmountsBeyondCountingAreNamed()
+    {
+        std::vector<TestRace> races = handComputedRaces();
+        races.push_back({.date = "00/03/01", .number = 8, .stake = num(1000), .income = num(1e19)});
+        races.push_back({.date = "00/03/02", .number = 9, .first = num(4), .second = num(1), .payout = num(-870)});
+        Opened opened(races);
+        QVERIFY(opened.screen);
+        const QString summary = opened.find<QLabel>("leftOutSummary")->text();
+        QVERIFY2(summary.contains(QStringLiteral("\n　金額が範囲外　2")), qPrintable(summary));
+        QAbstractItemModel* figures = opened.model("analysisFigures");
+        QCOMPARE(figure(figures, FiguresModel::Returned, FiguresModel::Own), QStringLiteral("7200"));
+        QCOMPARE(figure(figures, FiguresModel::Returned, FiguresModel::Proposals), QStringLiteral("3200"));
+        QCOMPARE(opened.model("analysisRaces")->rowCount(), 7);
     }
 
     void filtersReachEveryModelAndChart_data()

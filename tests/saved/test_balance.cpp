@@ -78,6 +78,11 @@ private slots:
             << num(123456789) << num(98765432109.0)
             << "支出：123456789円収入：98765432109円 差額：98641975320円ダービー"
             << QStringList{"123456789円", "98765432109円", "98641975320円"} << "98641975320円";
+        // Amounts that a box would refuse, already in a file, are shown and counted as they stand.
+        QTest::newRow("a negative stake and an income of 2^63")
+            << num(-500) << num(9223372036854775808.0)
+            << "支出：-000500円 収入：9223372036854775808円 差額：9223372036854775808円"
+            << QStringList{"-500円", "9223372036854775808円", "9223372036854775808円"} << "9223372036854775808円";
     }
     void amounts_showInTheLineAndTheBoxes()
     {
@@ -160,6 +165,18 @@ private slots:
         QTest::newRow("income in words") << "300"
                                          << "なし" << QByteArrayList{}
                                          << "「このレースの収入」には金額を数で入力してください。";
+        // Amounts are whole yen up to 999,999,999,999: anything the totals could not count exactly is refused.
+        const QString range = QStringLiteral("には0～999,999,999,999円の整数を入力してください。");
+        QTest::newRow("largest amount") << "999,999,999,999"
+                                        << "999999999999" << QByteArrayList{" 999999999999 ", " 999999999999 "} << "";
+        QTest::newRow("stake one more") << "1,000,000,000,000"
+                                        << "0" << QByteArrayList{} << "「馬券購入金額」" + range;
+        QTest::newRow("income one more") << "0"
+                                         << "1000000000000" << QByteArrayList{} << "「このレースの収入」" + range;
+        QTest::newRow("stake -1") << "-1"
+                                  << "0" << QByteArrayList{} << "「馬券購入金額」" + range;
+        QTest::newRow("income 2^63") << "0"
+                                     << "9223372036854775808" << QByteArrayList{} << "「このレースの収入」" + range;
     }
     void write_takesAmountsAsTyped()
     {

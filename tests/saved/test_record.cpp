@@ -71,6 +71,9 @@ private slots:
                                            << "0円";
         QTest::newRow("no result yet") << results({}, {}, {}) << false << "00 - 00"
                                        << "0円";
+        // A payout no box would take, already in a file, is counted as it stands.
+        QTest::newRow("a payout of 2^63") << results(num(3), num(8), num(9223372036854775808.0)) << true << "03 - 08"
+                                          << "9223372036854775808円";
     }
     void hit_comparesTheOrderedPairWithEveryTicket()
     {

@@ -266,6 +266,9 @@ private slots:
         QTest::newRow("nine-digit payout in full width")
             << QStringList{"5", "12", "１２３，４５６，７８９円"} << QStringList{"05", "12", "123456789"}
             << QByteArrayList{" 5 ", " 12 ", " 123456789 "} << "配当金：123456789円";
+        QTest::newRow("largest payout") << QStringList{"5", "12", "999,999,999,999"}
+                                        << QStringList{"05", "12", "999999999999"}
+                                        << QByteArrayList{" 5 ", " 12 ", " 999999999999 "} << "配当金：999999999999円";
     }
     void write_takesNumbersAsTyped()
     {
@@ -294,7 +297,7 @@ private slots:
     }
 
     // A box that holds something but no number is refused before anything is asked or written; what was typed stays.
-    void write_refusesABoxWithoutANumber_data()
+    void write_refusesABoxItCannotTake_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
@@ -308,8 +311,16 @@ private slots:
         QTest::newRow("payout in words") << "Text3"
                                          << "千円"
                                          << "「配当金」には金額を数で入力してください。";
+        // A payout the totals could not count exactly.
+        const QString range = QStringLiteral("「配当金」には0～999,999,999,999円の整数を入力してください。");
+        QTest::newRow("payout one more than the largest") << "Text3"
+                                                          << "1000000000000" << range;
+        QTest::newRow("payout -1") << "Text3"
+                                   << "-1" << range;
+        QTest::newRow("payout 2^63") << "Text3"
+                                     << "9223372036854775808" << range;
     }
-    void write_refusesABoxWithoutANumber()
+    void write_refusesABoxItCannotTake()
     {
         QFETCH(QString, box);
         QFETCH(QString, typed);

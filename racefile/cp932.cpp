@@ -25,11 +25,6 @@ bool hasUnreportedBadByte(QByteArrayView bytes)
     return std::any_of(bytes.begin(), bytes.end(), [](char c) { return isRefusedByte(static_cast<unsigned char>(c)); });
 }
 
-bool isRemovedControl(char32_t c)
-{
-    return c != u'\t' && (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029);
-}
-
 char16_t lookAlike(char16_t c)
 {
     switch (c) {
@@ -79,13 +74,15 @@ std::optional<QString> decodeCp932(QByteArrayView bytes)
     return text;
 }
 
+bool isControlCharacter(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029; }
+
 QString storableText(QStringView text)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar qc : text) {
         const char16_t c = qc.unicode();
-        if (!isRemovedControl(c))
+        if (!isControlCharacter(c))
             out.append(QChar(lookAlike(c)));
     }
     return out;

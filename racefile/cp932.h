@@ -25,10 +25,14 @@ constexpr bool isRefusedByte(unsigned char b) { return b == 0x00 || b == 0x1A ||
 // above.
 std::optional<QString> decodeCp932(QByteArrayView bytes);
 
-// One field as it goes into a file: line breaks and other control characters (except tab) are removed, so the
-// one-field-per-line layout survives text pasted with a line break; and characters that code page 932 holds under a
-// look-alike code point are replaced by that one (〜 U+301C by ～ U+FF5E, − U+2212 by －, ‖ U+2016 by ∥, — U+2014
-// by ―, ¢ £ ¬ by their full-width forms).
+// Characters no text line may hold: the C0 controls (tab and the line breaks among them), DEL, the C1 controls and the
+// line and paragraph separators.
+bool isControlCharacter(char16_t c);
+
+// One field as it goes into a file: control characters are removed, so the one-field-per-line layout survives text
+// pasted with a line break and no tab or other invisible character is ever stored; and characters that code page 932
+// holds under a look-alike code point are replaced by that one (〜 U+301C by ～ U+FF5E, − U+2212 by －, ‖ U+2016 by ∥,
+// — U+2014 by ―, ¢ £ ¬ by their full-width forms).
 QString storableText(QStringView text);
 
 // The bytes of text in code page 932, or nullopt when a character cannot be written (it would become "?" or come

@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "core/tipster_grid.h"
 #include "core/tipster_paste.h"
+#include "racefile/cp932.h"
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
@@ -186,11 +187,11 @@ protected:
     }
 };
 
-// A name is one line of the race file: line breaks pasted into the box are dropped.
+// A name is one line of text in the race file: line breaks pasted into the box, a tab and any other control
+// character (one a file already held included) are dropped.
 QString oneLine(QString text)
 {
-    for (QChar breakChar : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
-        text.remove(breakChar);
+    text.removeIf([](QChar c) { return isControlCharacter(c.unicode()); });
     return text;
 }
 } // namespace
@@ -295,6 +296,8 @@ void Form4::createColumn(int index)
     // Names stack downwards in the narrow box, one character to a line.
     name->setWordWrapMode(QTextOption::WrapAnywhere);
     name->document()->setDocumentMargin(1);
+    // Tab and Shift+Tab move on as in every other box, instead of typing a tab into the name.
+    name->setTabChangesFocus(true);
     // The names are katakana. Qt has no portable hint for a full-width katakana conversion mode (its hints only
     // prefer latin, digits or letter cases), so the boxes keep the input method on and the user's input method
     // chooses kana; the conversion mode is left to it.

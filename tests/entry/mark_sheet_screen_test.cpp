@@ -255,6 +255,45 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), control(QStringLiteral("Command10")));
     }
 
+    // Tab and Shift+Tab leave a name box as they leave any other box. No tab or other control character is stored in
+    // a name: one that a file already holds is shown as loaded and goes when the name is next confirmed.
+    void namesHoldNoControlCharacters_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<bool>("backwards");
+        QTest::addColumn<int>("to");
+        QTest::newRow("Tab") << 0 << false << 1;
+        QTest::newRow("Shift+Tab") << 1 << true << 0;
+    }
+    void namesHoldNoControlCharacters()
+    {
+        QFETCH(int, from);
+        QFETCH(bool, backwards);
+        QFETCH(int, to);
+        TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("tab.tkr"));
+        putFile(path, fiveRunnerRace().replace("Alpha", "Al\tpha\x07"));
+        openSheet(5);
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        QCOMPARE(nameBox(0)->toPlainText(), QStringLiteral("Al\tpha\x07"));
+
+        nameBox(from)->setFocus();
+        const QString before = nameBox(from)->toPlainText();
+        QTest::keyClick(nameBox(from), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                        backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(QApplication::focusWidget(), nameBox(to));
+        QCOMPARE(nameBox(from)->toPlainText(), before);
+
+        QTest::keyClick(nameBox(0), Qt::Key_Return);
+        QCOMPARE(nameBox(0)->toPlainText(), QStringLiteral("Alpha"));
+        QCOMPARE(app->module.race.runnerNames[0], QStringLiteral("Alpha"));
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        QVERIFY(fileBytes(path).contains("\r\nAlpha\r\nBravo\r\n"));
+    }
+
     void ticketBoxNumber_data()
     {
         QTest::addColumn<QString>("typed");

@@ -19,6 +19,8 @@
 #include <optional>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -398,11 +400,12 @@ void RaceFolderTest::onlyStaleCopiesAreRemoved()
     if (lock == QStringLiteral("held")) {
         QVERIFY(writer.emplace(folder.path(), std::chrono::milliseconds(0)).held());
     } else if (lock == QStringLiteral("left")) {
-        // A program that took the lock and was killed before it let go.
+        // A program that took the lock and was killed before it let go (the child calls nothing that allocates).
+        const QByteArray lockPath = QFile::encodeName(inFolder(folder, QLatin1String(FolderLock::fileName)));
         const pid_t child = ::fork();
         if (child == 0) {
-            const FolderLock taken(folder.path(), std::chrono::milliseconds(0));
-            ::_exit(taken.held() ? 0 : 1);
+            const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT, 0666);
+            ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
         }
         int status = -1;
         QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);

@@ -197,7 +197,7 @@ TipsterGrid RaceFolder::newestTipsterColumns() const
         if (listed.special)
             continue;
         struct stat info {};
-        if (::stat(QFile::encodeName(filePath(listed.name)).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        if (::stat(fileNameBytes(filePath(listed.name)).constData(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
         const std::int64_t time = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
         if (newest.isEmpty() || time > newestTime) {

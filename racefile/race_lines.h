@@ -81,9 +81,7 @@ public:
     }
     // The text of a text line: decoded, blanks at both ends removed; empty when missing or not decoded.
     QString trimmedText(int line) const;
-    // The bytes after the lines split, from the end of the last one's line end: what follows a race's own lines.
-    QByteArrayView rest() const { return QByteArrayView(bytes_).sliced(splitEnd_); }
-    // The file held more bytes than were read, so rest() is not all of it.
+    // The file held more bytes than were read, so afterRace() is not all of what follows the race.
     bool cutShort() const { return cutShort_; }
 
     // The bytes after the income line's line end (where the tipster grid is kept), when the race's lines were split

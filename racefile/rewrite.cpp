@@ -86,7 +86,7 @@ FileResult rewrittenBytes(const RaceFileLines& lines, const QString& fileName, R
         put(numberLineBytes(values[0]));
         put(numberLineBytes(values[1]));
     }
-    bytes += lines.rest();
+    bytes += lines.afterRace();
     out = std::move(bytes);
     return FileResult::done();
 }

@@ -49,8 +49,8 @@ std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std
         }
         if (stake == 0)
             continue;
-        points.push_back({data.facts(dated[end - 1]).date,
-                          100.0 * static_cast<double>(returned) / static_cast<double>(stake)});
+        points.push_back(
+            {data.facts(dated[end - 1]).date, 100.0 * static_cast<double>(returned) / static_cast<double>(stake)});
         indicative += end < window;
     }
     return points;

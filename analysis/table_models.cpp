@@ -85,7 +85,7 @@ TableCell AnalysisTableModel::yenCell(double value)
 // Sums go to the file digit for digit, never through a double.
 TableCell AnalysisTableModel::wholeYenCell(std::int64_t value)
 {
-    return {wholeYen(value), csvWholeNumber(value), static_cast<double>(value), false, {}, false};
+    return {wholeYen(value), csvWholeNumber(value), static_cast<double>(value), false, {}, false, true};
 }
 
 TableCell AnalysisTableModel::optionalYenCell(std::optional<double> value)

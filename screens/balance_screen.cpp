@@ -13,8 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include <utility>
-
 namespace {
 constexpr double formFont = 14.25;
 
@@ -57,29 +55,11 @@ QString yen(double value) { return numberText(value) + QStringLiteral("円"); }
 } // namespace
 
 Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
-    : Screen(ScreenId::Form8, module, navigation, dialogs)
+    : SavedRaceScreen(ScreenId::Form8, module, navigation, dialogs, controls, formFont)
 {
-    buildSavedRaceHeader(this, "Label12", "Label10", "Label11");
-    Label1 = build<QLabel>(this, controls, "Label1", formFont);
-    List1 = build<QListWidget>(this, controls, "List1", formFont);
-    Label5 = build<QLabel>(this, controls, "Label5", formFont);
-    Label2 = build<QLabel>(this, controls, "Label2", formFont);
-    Text1 = build<QLineEdit>(this, controls, "Text1", formFont);
-    Label3 = build<QLabel>(this, controls, "Label3", formFont);
-    Text2 = build<QLineEdit>(this, controls, "Text2", formFont);
-    Label4 = build<QLabel>(this, controls, "Label4", formFont);
-    Text3 = build<QLineEdit>(this, controls, "Text3", formFont);
     Label6 = build<QLabel>(this, controls, "Label6", formFont);
     Text4 = build<QLineEdit>(this, controls, "Text4", formFont);
-    Command2 = build<QPushButton>(this, controls, "Command2", formFont);
-    Command3 = build<QPushButton>(this, controls, "Command3", formFont);
-    Command1 = build<QPushButton>(this, controls, "Command1", formFont);
-
-    List1->setFont(savedRaceListFont());
-    List1->setUniformItemSizes(true);
-    Label5->setFont(savedRaceListFont());
-    for (QLineEdit* box : {Text1, Text2, Text3, Text4})
-        setInputMethod(box, false);
+    setInputMethod(Text4, false);
     // The difference and the overall result are worked out, never typed; nothing reads them back.
     Text3->setReadOnly(true);
     Text4->setReadOnly(true);
@@ -91,9 +71,7 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setTabOrder(Command2, Text3);
     setTabOrder(Text3, Command3);
     setTabOrder(Command3, Command1);
-    setFirstFocus(List1);
 
-    onEnter(List1, [this] { List1_Click(); });
     wireNumberBox(
         Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
     wireNumberBox(
@@ -103,10 +81,6 @@ Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
         Text3_KeyPress(keyAscii);
         return keyAscii == 13;
     });
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 }
 
 void Form8::Form_Load()
@@ -127,39 +101,16 @@ void Form8::buildBalanceList()
     Command2->hide();
 }
 
-void Form8::relist()
-{
-    Label5->clear();
-    Text1->clear();
-    Text2->clear();
-    Text3->clear();
-    List1->clear();
-    buildBalanceList();
-    Command1->setFocus(Qt::OtherFocusReason);
-}
-
 void Form8::List1_Click()
 {
-    const int row = List1->currentRow();
-    if (row < 0 || row >= static_cast<int>(catalogue.size()))
+    if (!pickCurrentLine())
         return;
-    Label5->setText(List1->item(row)->text());
-    module.selectedRaceFile = catalogue[static_cast<std::size_t>(row)].fileName;
 
-    const RaceFolder folder(module.raceFolder);
     LoadedRace loaded;
-    const FileResult read = folder.read(module.selectedRaceFile, loaded, ReadScope::Whole);
+    const FileResult read = RaceFolder(module.raceFolder).read(module.selectedRaceFile, loaded, ReadScope::Whole);
     if (!read.ok) {
-        dialogs.reportError(read.error, QStringLiteral("収支の計算"));
-        if (!folder.present(module.selectedRaceFile).ok) {
-            relist();
-            return;
-        }
         // Amounts that could not be read are not offered for writing back.
-        Text1->clear();
-        Text2->clear();
-        Text3->clear();
-        Command2->hide();
+        keepUnreadablePick(read, QStringLiteral("収支の計算"));
         return;
     }
     const double raceStake = tailAmount(loaded.tail.stake);
@@ -205,31 +156,17 @@ void Form8::Command2_Click()
         return;
     // A box that holds no amount the program can count (whole yen, 0 up to about a trillion) is refused before
     // anything is written; the boxes keep what was typed.
-    for (const auto& [box, caption] :
-         {std::pair{Text1, QStringLiteral("馬券購入金額")}, std::pair{Text2, QStringLiteral("このレースの収入")}}) {
-        if (const QString problem = amountBoxProblem(box->text(), caption); !problem.isEmpty()) {
-            dialogs.reportError(problem, QStringLiteral("データの書き換え"));
-            box->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
+    if (!boxesCanBeWritten({
+            {Text1, amountBoxProblem(Text1->text(), QStringLiteral("馬券購入金額"))},
+            {Text2, amountBoxProblem(Text2->text(), QStringLiteral("このレースの収入"))},
+        }))
+        return;
     // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
     const RaceFolder folder(module.raceFolder);
     PendingRewrite pending;
-    FileResult result = folder.prepareBalance(module.selectedRaceFile, Text1->text(), Text2->text(), pending);
-    if (result.ok
-        && dialogs.confirm(QStringLiteral("データを書き換えますがよろしいですか？"),
-                           QStringLiteral("データの書き換え")))
-        result = folder.commit(pending);
-    if (!result.ok)
-        dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
-    relist();
-}
-
-void Form8::Command1_Click()
-{
-    navigation.close(ScreenId::Form8);
-    navigation.show(ScreenId::Form2);
+    askThenChange([&] { return folder.prepareBalance(module.selectedRaceFile, Text1->text(), Text2->text(), pending); },
+                  QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え"),
+                  [&] { return folder.commit(pending); });
 }
 
 // The analysis opens over this screen, which stays as it is underneath.

@@ -1,19 +1,10 @@
 #pragma once
 
-#include "racefile/catalogue.h"
-#include "screens/screen.h"
-
-#include <cstdint>
-#include <vector>
-
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
+#include "screens/saved_race_screen.h"
 
 // The balance ledger: the money the user staked and received on every saved race, the difference per race and
 // over all races, and the entry of the two amounts of one race.
-class Form8 : public Screen {
+class Form8 : public SavedRaceScreen {
     Q_OBJECT
 public:
     Form8(Module1& module, Navigation& navigation, Dialogs& dialogs);
@@ -22,38 +13,19 @@ public:
     void Form_Unload() override;
 
 private:
-    void List1_Click();
+    void List1_Click() override;
     void Text1_GotFocus();
     void Text2_GotFocus();
     void Text1_KeyPress(int keyAscii);
     void Text2_KeyPress(int keyAscii);
     void Text3_KeyPress(int keyAscii);
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void Command2_Click() override;
+    void Command3_Click() override;
 
     // Fills List1 with one line per saved race, sums the amounts into Text4 and hides the write button.
     void buildBalanceList();
-    // After a write, whatever its outcome: empty the boxes, list again, focus on "戻ります".
-    void relist();
+    void fillList() override { buildBalanceList(); }
 
-    QLabel* Label1;
-    QListWidget* List1;
-    QLabel* Label5;
-    QLabel* Label2;
-    QLineEdit* Text1;
-    QLabel* Label3;
-    QLineEdit* Text2;
-    QLabel* Label4;
-    QLineEdit* Text3;
     QLabel* Label6;
     QLineEdit* Text4;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QPushButton* Command1;
-
-    // The saved races in List1's order.
-    std::vector<CatalogueEntry> catalogue;
-    // Keys typed since a box got the focus (the first-digit rule).
-    std::int16_t keyCount = 0;
 };

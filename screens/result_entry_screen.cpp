@@ -12,9 +12,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include <array>
-#include <tuple>
-
 namespace {
 constexpr double formFont = 14.25;
 
@@ -56,51 +53,25 @@ const ControlLine controls[] = {
 } // namespace
 
 Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
-    : Screen(ScreenId::Form6, module, navigation, dialogs)
+    : SavedRaceScreen(ScreenId::Form6, module, navigation, dialogs, controls, formFont)
 {
-    buildSavedRaceHeader(this, "Label12", "Label10", "Label11");
-    Label1 = build<QLabel>(this, controls, "Label1", formFont);
-    List1 = build<QListWidget>(this, controls, "List1", formFont);
-    Label5 = build<QLabel>(this, controls, "Label5", formFont);
-    Label2 = build<QLabel>(this, controls, "Label2", formFont);
-    Text1 = build<QLineEdit>(this, controls, "Text1", formFont);
-    Label3 = build<QLabel>(this, controls, "Label3", formFont);
-    Text2 = build<QLineEdit>(this, controls, "Text2", formFont);
-    Label4 = build<QLabel>(this, controls, "Label4", formFont);
-    Text3 = build<QLineEdit>(this, controls, "Text3", formFont);
-    Command2 = build<QPushButton>(this, controls, "Command2", formFont);
-    Command3 = build<QPushButton>(this, controls, "Command3", formFont);
-    Command1 = build<QPushButton>(this, controls, "Command1", formFont);
     firstName = build<QLabel>(this, controls, "firstName", formFont);
     secondName = build<QLabel>(this, controls, "secondName", formFont);
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) { showName(firstName, text); });
     connect(Text2, &QLineEdit::textChanged, this, [this](const QString& text) { showName(secondName, text); });
-
-    List1->setFont(savedRaceListFont());
-    List1->setUniformItemSizes(true);
-    Label5->setFont(savedRaceListFont());
-    for (QLineEdit* box : {Text1, Text2, Text3})
-        setInputMethod(box, false);
-
     setTabOrder(List1, Text1);
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Text3);
     setTabOrder(Text3, Command2);
     setTabOrder(Command2, Command3);
     setTabOrder(Command3, Command1);
-    setFirstFocus(List1);
 
-    onEnter(List1, [this] { List1_Click(); });
     wireNumberBox(
         Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
     wireNumberBox(
         Text2, keyCount, [this](int keyAscii) { Text2_KeyPress(keyAscii); }, [this] { Text2_GotFocus(); });
     wireNumberBox(
         Text3, keyCount, [this](int keyAscii) { Text3_KeyPress(keyAscii); }, [this] { Text3_GotFocus(); });
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 }
 
 void Form6::Form_Load()
@@ -125,26 +96,10 @@ void Form6::buildCatalogue()
     Command3->hide();
 }
 
-void Form6::relist()
-{
-    pickedNames.clear();
-    Label5->clear();
-    Text1->clear();
-    Text2->clear();
-    Text3->clear();
-    List1->clear();
-    buildCatalogue();
-    Command1->setFocus(Qt::OtherFocusReason);
-}
-
 void Form6::List1_Click()
 {
-    const int row = List1->currentRow();
-    if (row < 0 || row >= static_cast<int>(catalogue.size()))
+    if (!pickCurrentLine())
         return;
-    const CatalogueEntry& entry = catalogue[static_cast<std::size_t>(row)];
-    Label5->setText(List1->item(row)->text());
-    module.selectedRaceFile = entry.fileName;
 
     // One read gives the race (to check it) and its result lines as the texts they hold.
     const RaceFolder folder(module.raceFolder);
@@ -154,18 +109,11 @@ void Form6::List1_Click()
     pickedRunnerCount = read.ok ? loaded.race.runnerCount : 0;
     pickedNames.assign(loaded.race.runnerNames.begin(), loaded.race.runnerNames.begin() + pickedRunnerCount);
     if (!read.ok) {
-        dialogs.reportError(read.error, QStringLiteral("レース結果の入力"));
-        if (!folder.present(module.selectedRaceFile).ok) {
-            relist();
-            return;
-        }
         // A damaged file keeps no result that could be corrected, but it can still be deleted.
-        Text1->clear();
-        Text2->clear();
-        Text3->clear();
-        Command2->hide();
-        Command3->show();
-        Command3->setFocus(Qt::OtherFocusReason);
+        if (keepUnreadablePick(read, QStringLiteral("レース結果の入力"))) {
+            Command3->show();
+            Command3->setFocus(Qt::OtherFocusReason);
+        }
         return;
     }
     Text1->setText(lastOfZeros(held.firstPlace, 2));
@@ -246,35 +194,24 @@ void Form6::Command2_Click()
         return;
     // A box that holds no number, or a payout that is not an amount the program can count, is refused before
     // anything is written; the boxes keep what was typed.
-    const std::array<std::tuple<QLineEdit*, QString, bool>, 3> boxes = {{
-        {Text1, QStringLiteral("一着"), false},
-        {Text2, QStringLiteral("二着"), false},
-        {Text3, QStringLiteral("配当金"), true},
-    }};
-    for (const auto& [box, caption, amount] : boxes) {
-        if (const QString problem = amount ? amountBoxProblem(box->text(), caption)
-                                           : numberBoxProblem(box->text(), caption, QStringLiteral("馬番"));
-            !problem.isEmpty()) {
-            dialogs.reportError(problem, QStringLiteral("データの書き換え"));
-            box->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
+    if (!boxesCanBeWritten({
+            {Text1, numberBoxProblem(Text1->text(), QStringLiteral("一着"), QStringLiteral("馬番"))},
+            {Text2, numberBoxProblem(Text2->text(), QStringLiteral("二着"), QStringLiteral("馬番"))},
+            {Text3, amountBoxProblem(Text3->text(), QStringLiteral("配当金"))},
+        }))
+        return;
     // A result that cannot be is named in the question; the user may still write it.
     const QString warnings = resultWarnings();
+    const QString question = QStringLiteral("データを書き換えますがよろしいですか？");
     // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
     const RaceFolder folder(module.raceFolder);
     PendingRewrite pending;
-    FileResult result =
-        folder.prepareResults(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(), pending);
-    const QString question = QStringLiteral("データを書き換えますがよろしいですか？");
-    if (result.ok
-        && dialogs.confirm(warnings.isEmpty() ? question : warnings + u'\n' + question,
-                           QStringLiteral("データの書き換え")))
-        result = folder.commit(pending);
-    if (!result.ok)
-        dialogs.reportError(result.error, QStringLiteral("データの書き換え"));
-    relist();
+    askThenChange(
+        [&] {
+            return folder.prepareResults(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(), pending);
+        },
+        warnings.isEmpty() ? question : warnings + u'\n' + question, QStringLiteral("データの書き換え"),
+        [&] { return folder.commit(pending); });
 }
 
 void Form6::Command3_Click()
@@ -283,17 +220,7 @@ void Form6::Command3_Click()
         return;
     // A file that is already gone is told at once, without asking.
     const RaceFolder folder(module.raceFolder);
-    FileResult result = folder.present(module.selectedRaceFile);
-    if (result.ok
-        && dialogs.confirm(QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除")))
-        result = folder.remove(module.selectedRaceFile);
-    if (!result.ok)
-        dialogs.reportError(result.error, QStringLiteral("データの削除"));
-    relist();
-}
-
-void Form6::Command1_Click()
-{
-    navigation.close(ScreenId::Form6);
-    navigation.show(ScreenId::Form2);
+    askThenChange([&] { return folder.present(module.selectedRaceFile); },
+                  QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除"),
+                  [&] { return folder.remove(module.selectedRaceFile); });
 }

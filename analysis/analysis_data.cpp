@@ -5,7 +5,6 @@
 #include "prediction/prediction.h"
 
 #include <QHash>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <cmath>
@@ -110,6 +109,8 @@ QString breakdownKeyTitle(Breakdown breakdown)
 
 WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets)
 {
+    if (cutFromLargestRun(tickets))
+        return {static_cast<std::uint8_t>(race.ticketsIfAsked(tickets)), race.hitIfAsked(tickets)};
     const PredictionResult p = runPrediction(race.markSheet(), race.runnerCount, tickets);
     return {static_cast<std::uint8_t>(p.ticketTotal), proposesResult(p, race.firstValue, race.secondValue)};
 }
@@ -131,19 +132,6 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
         const double metres = numberValue(race.distanceText);
         facts.distanceMetres = metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
     }
-    // The engine twelve times on every race, most of the time this takes: the races are independent, so they are
-    // shared among the cores (the engine keeps no state between runs).
-    std::vector<std::size_t> readable;
-    readable.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (races[i].readable)
-            readable.push_back(i);
-    }
-    QtConcurrent::blockingMap(readable, [this, &races](std::size_t i) {
-        for (int k = 1; k <= whatIfCounts; ++k)
-            facts_[i].whatIf[static_cast<std::size_t>(k - 1)] = whatIfOutcome(races[i], k);
-    });
-
     for (std::size_t i = 0; i < n; ++i) {
         if (races[i].readable)
             timeOrder_.push_back(static_cast<int>(i));

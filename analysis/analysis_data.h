@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prediction/prediction.h"
 #include "record/race_record.h"
 
 #include <QDate>
@@ -40,7 +41,7 @@ struct BreakdownKeys {
 };
 
 // The outcome of the engine had the race been asked for k tickets, k = 1..12.
-inline constexpr int whatIfCounts = 12;
+inline constexpr int whatIfCounts = largestSpinnerCount;
 struct WhatIfCell {
     std::uint8_t tickets = 0;
     bool hit = false;
@@ -51,7 +52,6 @@ struct AnalysedRace {
     GradeClass grade = GradeClass::Other;
     QString courseKey;
     int distanceMetres = 0; // the number the distance text starts with, 0 for none
-    std::array<WhatIfCell, whatIfCounts> whatIf{};
 };
 
 class AnalysisData {
@@ -88,5 +88,6 @@ private:
     bool anyResult_ = false;
 };
 
-// The k-ticket outcome of one race: the engine run again on its saved marks with k tickets wanted.
+// The k-ticket outcome of one race: for k = 1..whatIfCounts cut from the tally's one run, for any other count the
+// engine run again on the race's saved marks.
 WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets);

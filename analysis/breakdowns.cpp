@@ -34,11 +34,10 @@ std::vector<WhatIfRow> computeWhatIf(const AnalysisData& data, const std::vector
         rows[static_cast<std::size_t>(k - 1)].tickets = k;
     for (const int index : proposals) {
         const RaceOutcome& race = data.outcome(index);
-        const AnalysedRace& facts = data.facts(index);
         const std::int64_t payout = countableYen(race.payout).value_or(0);
-        for (std::size_t k = 0; k < rows.size(); ++k) {
-            const WhatIfCell& cell = facts.whatIf[k];
-            rows[k].tally.add(std::int64_t{cell.tickets} * ticketYen, cell.hit ? payout : 0, cell.hit);
+        for (int k = 1; k <= whatIfCounts; ++k) {
+            const bool hit = race.hitIfAsked(k);
+            rows[static_cast<std::size_t>(k - 1)].tally.add(race.ticketsIfAsked(k) * ticketYen, hit ? payout : 0, hit);
         }
         if (race.ticketsAsked >= 1 && race.ticketsAsked <= whatIfCounts)
             ++rows[static_cast<std::size_t>(race.ticketsAsked - 1)].askedRaces;

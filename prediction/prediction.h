@@ -96,3 +96,12 @@ char gradeRate(std::optional<double> rate, double upper, double lower);
 // - ticketCount is used as given. Outside 1..16 the stop test of pattern 1 may never match, so pattern 1 pairs the
 //   axis with every eligible runner (at most 30, the list's capacity); patterns 2 to 4 still stop at 12.
 PredictionResult runPrediction(const MarkSheet& markSheet, int runnerCount, int ticketCount);
+
+// The largest count of the spinner. For every count k from 1 to it, the run for k is the run for this count with
+// its ticket list cut to the first k tickets: nothing before the tickets depends on the count, and the passes only
+// stop earlier. So one run of a race answers every count the spinner offers.
+inline constexpr int largestSpinnerCount = 12;
+inline constexpr bool cutFromLargestRun(int ticketCount)
+{
+    return ticketCount >= 1 && ticketCount <= largestSpinnerCount;
+}

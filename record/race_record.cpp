@@ -50,15 +50,20 @@ std::optional<double> RecordTotals::returnRatePercent() const
     return 100.0 * payout / stake;
 }
 
-bool proposesResult(const PredictionResult& prediction, double first, double second)
+int placeOfResult(const PredictionResult& prediction, double first, double second)
 {
     for (int t = 0; t < prediction.ticketTotal; ++t) {
         const int a = prediction.ticketFirst[static_cast<std::size_t>(t)] + 1;
         const int b = prediction.ticketSecond[static_cast<std::size_t>(t)] + 1;
         if ((a == first && b == second) || (a == second && b == first))
-            return true;
+            return t;
     }
-    return false;
+    return -1;
+}
+
+bool proposesResult(const PredictionResult& prediction, double first, double second)
+{
+    return placeOfResult(prediction, first, second) >= 0;
 }
 
 RaceOutcome outcomeOf(const CataloguedRace& item)
@@ -90,13 +95,6 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
                 static_cast<std::uint8_t>(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]);
     }
 
-    const PredictionResult prediction = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
-    out.axisPattern = prediction.axisPattern;
-    out.proposed.reserve(static_cast<std::size_t>(prediction.ticketTotal));
-    for (int t = 0; t < prediction.ticketTotal; ++t)
-        out.proposed.push_back({prediction.ticketFirst[static_cast<std::size_t>(t)] + 1,
-                                prediction.ticketSecond[static_cast<std::size_t>(t)] + 1});
-
     out.firstText = lineText(tail.firstPlace, entry.firstPlace);
     out.secondText = lineText(tail.secondPlace, entry.secondPlace);
     out.firstLine = entry.firstPlace;
@@ -104,9 +102,26 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
     out.firstValue = numberValue(out.firstLine);
     out.secondValue = numberValue(out.secondLine);
     out.resultRecorded = out.firstValue >= 1 && out.secondValue >= 1;
-    out.hit = proposesResult(prediction, out.firstValue, out.secondValue);
 
-    out.stake = prediction.ticketTotal * yenPerTicket;
+    // One run serves the proposal and the what-if of every count; only a count outside the spinner's range (a file
+    // written by hand) needs a run of its own.
+    const PredictionResult largest = runPrediction(race.markSheet, race.runnerCount, largestSpinnerCount);
+    out.axisPattern = largest.axisPattern;
+    out.largestRunTickets = static_cast<std::uint8_t>(largest.ticketTotal);
+    const int place = placeOfResult(largest, out.firstValue, out.secondValue);
+    out.resultPlaceInLargestRun = static_cast<std::int8_t>(place);
+    const bool cut = cutFromLargestRun(race.ticketCount);
+    const PredictionResult own =
+        cut ? PredictionResult{} : runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
+    const PredictionResult& proposal = cut ? largest : own;
+    const int proposedCount = cut ? out.ticketsIfAsked(race.ticketCount) : own.ticketTotal;
+    out.proposed.reserve(static_cast<std::size_t>(proposedCount));
+    for (int t = 0; t < proposedCount; ++t)
+        out.proposed.push_back({proposal.ticketFirst[static_cast<std::size_t>(t)] + 1,
+                                proposal.ticketSecond[static_cast<std::size_t>(t)] + 1});
+    out.hit = cut ? out.hitIfAsked(race.ticketCount) : proposesResult(own, out.firstValue, out.secondValue);
+
+    out.stake = proposedCount * yenPerTicket;
     out.payoutText = lineText(tail.payout, entry.payout);
     out.payoutLine = entry.payout;
     out.payout = numberValue(out.payoutLine);

@@ -84,6 +84,14 @@ struct RaceOutcome {
     // leaves it out of its money figures.
     bool amountsCountable = false;
 
+    // The engine's run for the spinner's largest count holds the proposal for every count of the spinner (the first k
+    // of its tickets), so the what-if of a race needs only its ticket total and where the recorded pair is in it.
+    std::uint8_t largestRunTickets = 0;
+    std::int8_t resultPlaceInLargestRun = -1; // -1: not proposed
+    // The tickets and the hit had k tickets been asked, k = 1..largestSpinnerCount.
+    int ticketsIfAsked(int k) const { return k < largestRunTickets ? k : largestRunTickets; }
+    bool hitIfAsked(int k) const { return resultPlaceInLargestRun >= 0 && resultPlaceInLargestRun < k; }
+
     SavedMarks marks{};
     MarkSheet markSheet() const;
 };
@@ -119,6 +127,8 @@ RaceOutcome outcomeOf(const CataloguedRace& item);
 // The hit rule, for the record and every replay of a race alike: one of the proposed tickets is the pair of
 // finishers, whichever of the two came first. first and second are horse numbers (the values of the result lines).
 bool proposesResult(const PredictionResult& prediction, double first, double second);
+// The place of that ticket in the list, -1 for none.
+int placeOfResult(const PredictionResult& prediction, double first, double second);
 
 RecordTotals recordTotals(const std::vector<RaceOutcome>& races);
 BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races);

@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -84,6 +85,25 @@ QString thirtyPartnersMarks()
     return runners.join(u';');
 }
 
+// A random sheet of 0..21 runners with sparse marks, so that zero scores, ties and every grade come up.
+MarkSheet generatedSheet(std::mt19937& random, int& n)
+{
+    n = std::uniform_int_distribution(0, maxRunners)(random);
+    const double density = std::uniform_real_distribution(0.05, 0.9)(random);
+    MarkSheet sheet{};
+    for (int r = 0; r < n; ++r) {
+        int left = maxMarksPerRunner;
+        for (int k = 0; k < markKindCount && left > 0; ++k) {
+            if (std::uniform_real_distribution(0.0, 1.0)(random) > density)
+                continue;
+            const int count = std::uniform_int_distribution(0, std::min(left, 6))(random);
+            sheet[r][k] = static_cast<std::int16_t>(count);
+            left -= count;
+        }
+    }
+    return sheet;
+}
+
 } // namespace
 
 class PredictionTest : public QObject {
@@ -106,6 +126,7 @@ private slots:
     void ticketCountOutsideSpinner_listNeverOverflows();
     void repeatedCalls_keepNothing();
     void generatedSheets_ticketRulesHold();
+    void everySpinnerCount_isCutFromTheLargestRun();
 };
 
 void PredictionTest::example_everyFigure()
@@ -502,20 +523,8 @@ void PredictionTest::generatedSheets_ticketRulesHold()
     std::array<int, 5> patternsSeen{};
     int tablesY = 0;
     for (int sheetNumber = 0; sheetNumber < 4000; ++sheetNumber) {
-        const int n = std::uniform_int_distribution(0, maxRunners)(random);
-        // Sparse marks, so that zero scores, ties and every grade come up.
-        const double density = std::uniform_real_distribution(0.05, 0.9)(random);
-        MarkSheet sheet{};
-        for (int r = 0; r < n; ++r) {
-            int left = maxMarksPerRunner;
-            for (int k = 0; k < markKindCount && left > 0; ++k) {
-                if (std::uniform_real_distribution(0.0, 1.0)(random) > density)
-                    continue;
-                const int count = std::uniform_int_distribution(0, std::min(left, 6))(random);
-                sheet[r][k] = static_cast<std::int16_t>(count);
-                left -= count;
-            }
-        }
+        int n = 0;
+        const MarkSheet sheet = generatedSheet(random, n);
         const int ticketCount = std::uniform_int_distribution(1, 16)(random);
         const PredictionResult r = runPrediction(sheet, n, ticketCount);
         const QByteArray where = QByteArray("sheet ") + QByteArray::number(sheetNumber);
@@ -554,6 +563,52 @@ void PredictionTest::generatedSheets_ticketRulesHold()
     for (int pattern = 1; pattern <= 4; ++pattern)
         QVERIFY2(patternsSeen[pattern] > 50, QByteArray::number(pattern));
     QVERIFY(tablesY > 50);
+}
+
+// The tally and the what-if run the engine once per race, for the largest count, and cut the list for every smaller
+// one. That is only sound if a run for k equals the run for 12 with its list cut to k tickets: checked on every count,
+// on the example race, on races of 0 to 2 runners and on generated sheets that reach every pattern and both tables.
+void PredictionTest::everySpinnerCount_isCutFromTheLargestRun()
+{
+    std::vector<std::pair<MarkSheet, int>> races = {{sheetFrom(exampleMarks), 8},
+                                                    {MarkSheet{}, 0},
+                                                    {sheetFrom(QStringLiteral("2 1")), 1},
+                                                    {sheetFrom(QStringLiteral("1; 0 1")), 2},
+                                                    {sheetFrom(thirtyPartnersMarks()), maxRunners}};
+    std::mt19937 random(20261209);
+    for (int i = 0; i < 6000; ++i) {
+        int n = 0;
+        MarkSheet sheet = generatedSheet(random, n);
+        races.emplace_back(sheet, n);
+    }
+    std::array<int, 5> patternsSeen{};
+    int tablesY = 0;
+    int shortLists = 0;
+    for (std::size_t i = 0; i < races.size(); ++i) {
+        const auto& [sheet, n] = races[i];
+        const PredictionResult largest = runPrediction(sheet, n, largestSpinnerCount);
+        ++patternsSeen[largest.axisPattern];
+        tablesY += largest.usedTable == 'Y';
+        shortLists += largest.ticketTotal < largestSpinnerCount;
+        for (int k = 1; k <= largestSpinnerCount; ++k) {
+            QVERIFY(cutFromLargestRun(k));
+            PredictionResult cut = largest;
+            cut.ticketCount = k;
+            cut.ticketTotal = std::min(k, largest.ticketTotal);
+            std::fill(cut.ticketFirst.begin() + cut.ticketTotal, cut.ticketFirst.end(), 0);
+            std::fill(cut.ticketSecond.begin() + cut.ticketTotal, cut.ticketSecond.end(), 0);
+            QVERIFY2(runPrediction(sheet, n, k) == cut,
+                     QByteArray("race ") + QByteArray::number(qulonglong(i)) + " count " + QByteArray::number(k));
+        }
+    }
+    for (int pattern = 1; pattern <= 4; ++pattern)
+        QVERIFY2(patternsSeen[pattern] > 50, QByteArray::number(pattern));
+    QVERIFY(tablesY > 50);
+    QVERIFY(shortLists > 50);
+    // Counts outside the spinner are not cut: pattern 1 may give more than 12 tickets for them.
+    for (const int count : {0, -1, 13, 16, 40})
+        QVERIFY(!cutFromLargestRun(count));
+    QCOMPARE(runPrediction(sheetFrom(thirtyPartnersMarks()), markSheetRows, 16).ticketTotal, 16);
 }
 
 QTEST_APPLESS_MAIN(PredictionTest)

@@ -1,8 +1,11 @@
+#include "prediction/prediction.h"
 #include "race_folder.h"
 #include "record/race_record.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <random>
 
 Q_DECLARE_METATYPE(TailValue)
 Q_DECLARE_METATYPE(TestRace)
@@ -86,6 +89,71 @@ private slots:
         QTEST(race.payout, "payoutValue");
         QCOMPARE(race.stake, 100.0 * asked);
         QCOMPARE(race.markSheet(), exampleRace(asked).markSheet);
+    }
+
+    // The tally runs the engine once per race and cuts the proposal and every what-if count from that run. On
+    // generated races (counts 1 to 12 and, from hand-written files, outside them; results often among the tickets)
+    // each must be what a run of its own gives.
+    void oneRun_agreesWithARunPerCount()
+    {
+        std::mt19937 random(27);
+        std::vector<TestRace> races;
+        for (int i = 0; i < 60; ++i) {
+            TestRace entry;
+            entry.asked = i < 6 ? std::array{0, 13, 16, 20, 12, 1}[std::size_t(i)] : 1 + int(random() % 12);
+            // The first races have one runner with every ◎ and seventeen with a △: pattern 1, up to 17 tickets.
+            if (i < 6)
+                entry.marks.assign(17, {0, 0, 1, 0, 0, 0});
+            const int runners = i < 6 ? 1 : 1 + int(random() % 18);
+            for (int r = 0; r < runners; ++r) {
+                std::array<int, 6> marks{};
+                for (int& count : marks)
+                    count = random() % 3 == 0 ? int(random() % 4) : 0;
+                entry.marks.insert(entry.marks.begin(), i < 6 ? std::array{25, 0, 0, 0, 0, 0} : marks);
+            }
+            RaceState race = raceOf(entry);
+            const PredictionResult twelve = runPrediction(race.markSheet, race.runnerCount, 12);
+            if (twelve.ticketTotal > 0 && random() % 4 != 0) {
+                const std::size_t t = random() % std::size_t(twelve.ticketTotal);
+                entry.first = num(twelve.ticketSecond[t] + 1);
+                entry.second = num(twelve.ticketFirst[t] + 1);
+            } else {
+                entry.first = num(1 + int(random() % 18));
+                entry.second = num(1 + int(random() % 18));
+            }
+            entry.payout = num(1000);
+            races.push_back(entry);
+        }
+        QTemporaryDir dir;
+        QVERIFY(writeRaces(dir.path(), races));
+        const FolderRecord tally = tallyFolder(dir.path());
+        QCOMPARE(tally.races.size(), races.size());
+        int hits = 0;
+        int beyondSpinner = 0;
+        for (std::size_t i = 0; i < races.size(); ++i) {
+            const RaceOutcome& outcome = tally.races[i];
+            const RaceState race = raceOf(races[i]);
+            QVERIFY(outcome.readable);
+            auto exact = [&race](int count) { return runPrediction(race.markSheet, race.runnerCount, count); };
+            const PredictionResult asked = exact(outcome.ticketsAsked);
+            QCOMPARE(outcome.ticketsAsked, races[i].asked);
+            std::vector<HorsePair> tickets;
+            for (int t = 0; t < asked.ticketTotal; ++t)
+                tickets.push_back({asked.ticketFirst[std::size_t(t)] + 1, asked.ticketSecond[std::size_t(t)] + 1});
+            QCOMPARE(outcome.proposed, tickets);
+            QCOMPARE(outcome.axisPattern, asked.axisPattern);
+            QCOMPARE(outcome.hit, proposesResult(asked, outcome.firstValue, outcome.secondValue));
+            QCOMPARE(outcome.stake, 100.0 * asked.ticketTotal);
+            hits += outcome.hit;
+            beyondSpinner += asked.ticketTotal > 12;
+            for (int k = 1; k <= 12; ++k) {
+                const PredictionResult run = exact(k);
+                QCOMPARE(outcome.ticketsIfAsked(k), run.ticketTotal);
+                QCOMPARE(outcome.hitIfAsked(k), proposesResult(run, outcome.firstValue, outcome.secondValue));
+            }
+        }
+        QVERIFY(hits > 10);
+        QVERIFY(beyondSpinner > 0);
     }
 
     void totals_data()

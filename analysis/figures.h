@@ -27,13 +27,16 @@ inline constexpr std::uint64_t bootstrapSeed = 0x746f6b69726f3235ULL;
 // Below this many races a figure is only indicative (参考値).
 inline constexpr int indicativeBelow = 30;
 
-// Percentile bootstrap over races: draws as many races as there are, with replacement, `resamples` times; each
-// draw's statistic is its return rate, total returned / total staked × 100 (a draw that staked nothing has no rate
-// and is set aside). The interval runs from the 2.5th to the 97.5th percentile of the rates, taken as the values of
-// rank ⌈0.025·m⌉ and ⌈0.975·m⌉ among the m rates sorted. The generator (xoshiro256**) is seeded afresh with `seed`
-// for every call, so the same races in the same order always give the same interval. Absent when no draw has a rate.
-// abandoned, when given, is asked now and then; once it says true the draws stop and nothing is returned (a newer
-// filter has made the interval useless).
+// Percentile bootstrap over races, `resamples` times; each resample's statistic is its return rate, total returned /
+// total staked × 100 (a resample that staked nothing has no rate and is set aside). A resample weighs each race by
+// how often it is drawn; the weights are those of the Poisson bootstrap (independent, Poisson with mean 1: the count
+// of a race among as many draws with replacement as there are races, for all but the smallest folders), so that one
+// pass over the races in order makes every resample and the time grows only with the races. The interval runs from
+// the 2.5th to the 97.5th percentile of the rates, taken as the values of rank ⌈0.025·m⌉ and ⌈0.975·m⌉ among the m
+// rates sorted. The generator (xoshiro256**) is seeded afresh with `seed` for every call and the sums take the races
+// in order, so the same races in the same order give the same interval on every platform. Absent when no resample
+// has a rate. abandoned, when given, is asked now and then; once it says true the draws stop and nothing is
+// returned (a newer filter has made the interval useless).
 std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>& stakes,
                                                       const std::vector<double>& returns,
                                                       int resamples = bootstrapResamples,

@@ -5,6 +5,7 @@
 #include "core/numbers.h"
 
 #include <QRegularExpression>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 
@@ -84,6 +85,15 @@ void RaceTableModel::rebuild()
 {
     beginResetModel();
     rows_.clear();
+    if (races_ && !words_.isEmpty()) {
+        // The first search of a filter makes the texts of every row: on all cores, each race's entry its own.
+        std::vector<int> missing;
+        for (const int race : races_->table) {
+            if (search_[static_cast<std::size_t>(race)].countedIn != countedIn(race))
+                missing.push_back(race);
+        }
+        QtConcurrent::blockingMap(missing, [this](int race) { searchText(race); });
+    }
     if (races_) {
         rows_.reserve(races_->table.size());
         for (const int race : races_->table) {
@@ -254,10 +264,14 @@ QVariant RaceTableModel::data(const QModelIndex& index, int role) const
     }
 }
 
+int RaceTableModel::countedIn(int race) const
+{
+    return races_->inProposals[static_cast<std::size_t>(race)] + 2 * races_->inOwn[static_cast<std::size_t>(race)];
+}
+
 const QString& RaceTableModel::searchText(int race) const
 {
-    const int countedIn =
-        races_->inProposals[static_cast<std::size_t>(race)] + 2 * races_->inOwn[static_cast<std::size_t>(race)];
+    const int countedIn = this->countedIn(race);
     SearchEntry& entry = search_[static_cast<std::size_t>(race)];
     if (entry.countedIn != countedIn) {
         QStringList texts;

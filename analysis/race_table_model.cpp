@@ -152,8 +152,13 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
     auto money = [forCsv](double value) { return forCsv ? csvNumber(value) : yen(value); };
     switch (column) {
     case Date:
-        if (!facts.date.isValid())
-            return forCsv ? r.raceDate : QStringLiteral("日付不明");
+        // A date that cannot be read shows the text the file holds, so that the user can find the race and mend it.
+        if (!facts.date.isValid()) {
+            if (forCsv)
+                return r.raceDate;
+            return r.raceDate.trimmed().isEmpty() ? QStringLiteral("日付不明")
+                                                  : QStringLiteral("日付不明（%1）").arg(r.raceDate);
+        }
         return facts.date.toString(forCsv ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy/MM/dd"));
     case Number: return forCsv ? QString::number(r.raceNumber) : QString::number(r.raceNumber) + u'R';
     case Name: return r.raceName;

@@ -2,30 +2,195 @@
 
 #include <QRegularExpression>
 
+namespace {
+struct Era {
+    QString name;
+    QChar letter;
+    QDate first;
+    QDate last; // invalid for the present era
+};
+
+const Era* eraOf(const QString& mark)
+{
+    static const Era eras[] = {
+        {QStringLiteral("令和"), u'R', QDate(2019, 5, 1), QDate()},
+        {QStringLiteral("平成"), u'H', QDate(1989, 1, 8), QDate(2019, 4, 30)},
+        {QStringLiteral("昭和"), u'S', QDate(1926, 12, 25), QDate(1989, 1, 7)},
+    };
+    for (const Era& era : eras) {
+        if (mark == era.name || (mark.size() == 1 && mark.front().toUpper() == era.letter))
+            return &era;
+    }
+    return nullptr;
+}
+
+// Full-width digits, letters, brackets and separators as their half-width selves (NFKC also opens the one-character
+// era names ㋿ and ㍻), every dash and the long-vowel mark as "-", blanks dropped.
+QString plainForm(const QString& text)
+{
+    const QString compatible = text.normalized(QString::NormalizationForm_KC);
+    QString plain;
+    plain.reserve(compatible.size());
+    for (const QChar c : compatible) {
+        if (c.isSpace())
+            continue;
+        switch (c.unicode()) {
+        case 0x2010:
+        case 0x2011:
+        case 0x2012:
+        case 0x2013:
+        case 0x2014:
+        case 0x2015:
+        case 0x2212:
+        case 0x30FC: plain += u'-'; break;
+        default: plain += c;
+        }
+    }
+    return plain;
+}
+
+// The stored form, YY/MM/DD in plain digits, read without the general reader: the analysis reads every race's date.
+bool readStoredForm(const QString& text, RaceDateRead& out)
+{
+    if (text.size() != 8 || text[2] != u'/' || text[5] != u'/')
+        return false;
+    int parts[3] = {};
+    for (int part = 0; part < 3; ++part) {
+        const QChar tens = text[part * 3];
+        const QChar ones = text[part * 3 + 1];
+        if (tens < u'0' || tens > u'9' || ones < u'0' || ones > u'9')
+            return false;
+        parts[part] = (tens.unicode() - u'0') * 10 + (ones.unicode() - u'0');
+    }
+    out.year = fullYearOfTwoDigits(parts[0]);
+    out.month = parts[1];
+    out.day = parts[2];
+    out.date = QDate(out.year, out.month, out.day);
+    out.reading = out.date.isValid() ? RaceDateReading::Date : RaceDateReading::NoSuchDay;
+    return true;
+}
+
+QString westernDate(int year, int month, int day)
+{
+    return QStringLiteral("%1年%2月%3日").arg(year).arg(month).arg(day);
+}
+
+QString westernDate(const QDate& date) { return westernDate(date.year(), date.month(), date.day()); }
+} // namespace
+
 int fullYearOfTwoDigits(int twoDigitYear) { return twoDigitYear + (twoDigitYear < 30 ? 2000 : 1900); }
+
+RaceDateRead readRaceDate(const QString& text, int yearForMonthDay)
+{
+    RaceDateRead out;
+    if (readStoredForm(text, out))
+        return out;
+
+    QString plain = plainForm(text);
+    if (plain.isEmpty())
+        return out;
+    out.reading = RaceDateReading::NotADate;
+
+    static const QRegularExpression weekdayPart(QStringLiteral("\\(([月火水木金土日])(?:曜日?)?\\)$"));
+    int weekday = 0;
+    if (const QRegularExpressionMatch m = weekdayPart.match(plain); m.hasMatch()) {
+        weekday = static_cast<int>(QStringLiteral("月火水木金土日").indexOf(m.captured(1))) + 1;
+        plain.chop(m.capturedLength());
+    }
+
+    // Year first: an optional era, the year, then month and day with kanji or with separators.
+    static const QRegularExpression withYear(QStringLiteral(
+        "^(令和|平成|昭和|[RHSrhs])?(元|\\d{1,4})(?:年(\\d{1,2})月(\\d{1,2})日?|[/.-](\\d{1,2})[/.-](\\d{1,2}))$"));
+    static const QRegularExpression digitsOnly(QStringLiteral("^(\\d{2}|\\d{4})(\\d{2})(\\d{2})$"));
+    static const QRegularExpression monthDay(QStringLiteral("^(\\d{1,2})(?:月(\\d{1,2})日?|[/.-](\\d{1,2}))$"));
+
+    const Era* era = nullptr;
+    if (const QRegularExpressionMatch m = withYear.match(plain); m.hasMatch()) {
+        const QString yearText = m.captured(2);
+        if (!m.captured(1).isEmpty()) {
+            era = eraOf(m.captured(1));
+            if (yearText.size() > 2)
+                return out;
+            out.year = era->first.year() + (yearText == u"元" ? 1 : yearText.toInt()) - 1;
+        } else if (yearText.size() == 2) {
+            out.year = fullYearOfTwoDigits(yearText.toInt());
+        } else if (yearText.size() == 4) {
+            out.year = yearText.toInt();
+        } else {
+            return out;
+        }
+        const bool kanji = m.capturedLength(3) > 0;
+        out.month = m.captured(kanji ? 3 : 5).toInt();
+        out.day = m.captured(kanji ? 4 : 6).toInt();
+    } else if (const QRegularExpressionMatch d = digitsOnly.match(plain); d.hasMatch()) {
+        out.year = d.capturedLength(1) == 2 ? fullYearOfTwoDigits(d.captured(1).toInt()) : d.captured(1).toInt();
+        out.month = d.captured(2).toInt();
+        out.day = d.captured(3).toInt();
+    } else if (const QRegularExpressionMatch md = monthDay.match(plain); md.hasMatch() && yearForMonthDay != 0) {
+        out.year = yearForMonthDay;
+        out.month = md.captured(1).toInt();
+        out.day = md.captured(md.capturedLength(2) > 0 ? 2 : 3).toInt();
+    } else {
+        return out;
+    }
+
+    const QDate date(out.year, out.month, out.day);
+    if (!date.isValid()) {
+        out.reading = RaceDateReading::NoSuchDay;
+        return out;
+    }
+    out.date = date;
+    if (era && (date < era->first || (era->last.isValid() && date > era->last))) {
+        out.reading = RaceDateReading::OutsideEra;
+        out.eraName = era->name;
+        out.eraFirst = era->first;
+        out.eraLast = era->last;
+        return out;
+    }
+    out.reading = weekday != 0 && date.dayOfWeek() != weekday ? RaceDateReading::WrongWeekday : RaceDateReading::Date;
+    return out;
+}
 
 QDate parseRaceDate(const QString& text, int yearForMonthDay)
 {
-    static const QRegularExpression full(QStringLiteral("^(\\d{2}|\\d{4})[/-](\\d{1,2})[/-](\\d{1,2})$"));
-    static const QRegularExpression monthDay(QStringLiteral("^(\\d{1,2})[/-](\\d{1,2})$"));
-    const QString trimmed = text.trimmed();
-    if (const QRegularExpressionMatch m = full.match(trimmed); m.hasMatch()) {
-        int year = m.captured(1).toInt();
-        if (m.capturedLength(1) == 2)
-            year = fullYearOfTwoDigits(year);
-        return QDate(year, m.captured(2).toInt(), m.captured(3).toInt());
+    const RaceDateRead read = readRaceDate(text, yearForMonthDay);
+    return read.reading == RaceDateReading::Date ? read.date : QDate();
+}
+
+RaceDateEntry enterRaceDate(const QString& typed, int currentYear)
+{
+    const RaceDateRead read = readRaceDate(typed, currentYear);
+    switch (read.reading) {
+    case RaceDateReading::Empty: return {};
+    case RaceDateReading::Date:
+        // Two digits of year are kept: only the years of the two-digit window read back as themselves.
+        if (read.date.year() < fullYearOfTwoDigits(30) || read.date.year() > fullYearOfTwoDigits(29))
+            return {{},
+                    QStringLiteral("年は下二けたで保存するので、%1年から%2年までの日付にしてください。")
+                        .arg(fullYearOfTwoDigits(30))
+                        .arg(fullYearOfTwoDigits(29))};
+        return {read.date.toString(QStringLiteral("yy/MM/dd")), {}};
+    case RaceDateReading::NoSuchDay:
+        return {{}, QStringLiteral("%1という日はありません。").arg(westernDate(read.year, read.month, read.day))};
+    case RaceDateReading::OutsideEra:
+        if (read.date < read.eraFirst)
+            return {{}, QStringLiteral("%1は%2からです。").arg(read.eraName, westernDate(read.eraFirst))};
+        return {{}, QStringLiteral("%1は%2までです。").arg(read.eraName, westernDate(read.eraLast))};
+    case RaceDateReading::WrongWeekday:
+        return {{},
+                QStringLiteral("%1は%2曜日です。")
+                    .arg(westernDate(read.date), QStringLiteral("月火水木金土日").mid(read.date.dayOfWeek() - 1, 1))};
+    case RaceDateReading::NotADate: break;
     }
-    if (yearForMonthDay == 0)
-        return {};
-    if (const QRegularExpressionMatch md = monthDay.match(trimmed); md.hasMatch())
-        return QDate(yearForMonthDay, md.captured(1).toInt(), md.captured(2).toInt());
-    return {};
+    return {{},
+            QStringLiteral("日付は「24/5/26」「2024年5月26日」「令和6年5月26日」「R6.5.26」「240526」"
+                           "のように入力してください。")};
 }
 
 std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
 {
-    const QDate date = parseRaceDate(typed, currentYear);
-    if (!date.isValid())
+    const RaceDateEntry entry = enterRaceDate(typed, currentYear);
+    if (entry.text.isEmpty())
         return std::nullopt;
-    return date.toString(QStringLiteral("yy/MM/dd"));
+    return entry.text;
 }

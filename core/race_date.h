@@ -5,18 +5,59 @@
 
 #include <optional>
 
-// Race dates are stored as the user typed them, normally "YY/MM/DD". Every place that needs the calendar date behind
-// such a text reads it here, so that the date box and the analysis agree on the century of a two-digit year.
+// Race dates are stored as "YY/MM/DD" (older races as the user typed them). Every place that needs the calendar date
+// behind such a text reads it here, so that the date box and the analysis agree on what a text means.
+//
+// Read are the forms fans write, in half-width or full-width characters, blanks anywhere ignored:
+//   year first with "/", "-" or "." between the parts: 24/5/26, 2024-05-26, 24.5.26; two or four digits of year;
+//   six or eight digits without separators: 240526, 20240526;
+//   with kanji: 2024年5月26日, 24年5月26日;
+//   和暦 by name or letter, with the first year written 元 or 1: 令和6年5月26日, R6/5/26, R6.5.26, 平成元年1月8日,
+//   H31.4.30, 昭和64年1月7日, S60/5/26;
+//   month and day alone, in the year given for them: 5/26, 5月26日;
+//   any of these followed by the day of the week in brackets: 2024年5月26日(日), R6.5.26（日曜）.
+// A 和暦 date must lie within its era (平成32年 is no date: 平成 ended on 2019-04-30), and a day of the week given must
+// be the date's own.
 
 // The full year of a two-digit year: 00..29 lie in the 2000s, 30..99 in the 1900s.
 int fullYearOfTwoDigits(int twoDigitYear);
 
-// The calendar date of a race date text: year first, two or four digits; month and day of one or two digits; parts
-// separated by "/" or "-"; blanks around the text ignored. A text of month and day alone means that day of
-// yearForMonthDay; pass 0 when no year can stand in for a missing one. Invalid QDate when the text is not a date.
+// What reading a date text found.
+enum class RaceDateReading {
+    Date,         // a date, in `date`
+    Empty,        // nothing but blanks
+    NotADate,     // no form above
+    NoSuchDay,    // a form above, but the calendar has no such day (24/2/30, 24/13/1)
+    OutsideEra,   // a 和暦 date before its era began or after it ended
+    WrongWeekday, // the day of the week given is not the date's
+};
+
+struct RaceDateRead {
+    RaceDateReading reading = RaceDateReading::Empty;
+    QDate date;   // the date read; for WrongWeekday too
+    int year = 0; // the year, month and day as read, for NoSuchDay (a day that does not exist has no QDate)
+    int month = 0;
+    int day = 0;
+    QString eraName; // for OutsideEra: the era's name, and its first and (but for the present era) last day
+    QDate eraFirst;
+    QDate eraLast;
+};
+
+// Reads a date text in any form above. yearForMonthDay is the year that month and day alone mean; with 0 such a text
+// is not a date.
+RaceDateRead readRaceDate(const QString& text, int yearForMonthDay = 0);
+
+// The calendar date of a date text, or an invalid QDate when readRaceDate finds none.
 QDate parseRaceDate(const QString& text, int yearForMonthDay = 0);
 
-// A typed race date as "YY/MM/DD", or nothing when the text is not a calendar date. The year comes first and has
-// two or four digits, the parts are separated by "/" or "-"; month and day alone mean that day of currentYear.
-// Two-digit years 00..29 lie in the 2000s and 30..99 in the 1900s, which decides whether 29 February exists.
+// The date box's reading of what was typed: the date as "YY/MM/DD", or a short Japanese sentence saying why the text
+// cannot be taken. Month and day alone mean that day of currentYear. Only years 1930 to 2029 can be written with two
+// digits and read back as the same year, so a date outside them is refused too. An empty text gives neither.
+struct RaceDateEntry {
+    QString text;    // "YY/MM/DD" for a date
+    QString problem; // why the text is not taken
+};
+RaceDateEntry enterRaceDate(const QString& typed, int currentYear);
+
+// The "YY/MM/DD" of a typed date, or nothing when enterRaceDate does not take it.
 std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear);

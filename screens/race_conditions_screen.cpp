@@ -213,10 +213,25 @@ void Form3::Text1_KeyPress(int keyAscii)
 {
     if (keyAscii != enterKey)
         return;
-    // A text that is not a date stays as typed: the date is stored as text either way.
-    if (const std::optional<QString> date = normalisedRaceDate(Text1->text(), QDate::currentDate().year()))
-        Text1->setText(*date);
-    Text2->setFocus();
+    if (takeDate())
+        Text2->setFocus();
+}
+
+bool Form3::takeDate()
+{
+    const QString typed = Text1->text();
+    const RaceDateEntry entry = enterRaceDate(typed, QDate::currentDate().year());
+    if (!entry.problem.isEmpty()) {
+        // The text stays as typed, for the user to correct where it stands.
+        dialogs.reportError(
+            QStringLiteral("「レース日付は？」の「%1」は日付にできません。%2").arg(typed.trimmed(), entry.problem),
+            errorTitle);
+        Text1->setFocus();
+        return false;
+    }
+    if (!entry.text.isEmpty())
+        Text1->setText(entry.text);
+    return true;
 }
 
 void Form3::Text2_KeyPress(int keyAscii)
@@ -330,6 +345,10 @@ void Form3::Command1_Click()
 
 void Form3::Command2_Click()
 {
+    // The date is read as on Enter, so that one typed and never confirmed is not stored as a typo. A date the race
+    // already had is left as it is: older races keep the text they were saved with.
+    if (Text1->text() != module.race.raceDate && !takeDate())
+        return;
     // Both numbers are checked before anything is stored, so a refused answer leaves the race as it was.
     const TypedNumber raceNumberTyped = readTypedNumber(Text2->text());
     const std::optional<std::int16_t> raceNumber = toInt16(raceNumberTyped.value);

@@ -43,6 +43,9 @@ private:
     void Command2_Click();
     void Command3_Click();
 
+    // Reads the date box: a date is shown as YY/MM/DD, anything else is refused with a message and the focus stays
+    // in the box. False when refused.
+    bool takeDate();
     void showList(QListWidget* list);
     void enterList(QListWidget* list);
     // Puts the picked item into its box and moves on; false (and nothing changed) when no item is selected.

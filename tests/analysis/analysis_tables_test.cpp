@@ -42,7 +42,7 @@ private slots:
         QCOMPARE(row(table, 4).mid(10), (QStringList{"", "", "", "", "", "", "", "1,000円", "4,000円", "3,000円"}));
         // Without amounts: the user's columns stay empty.
         QCOMPARE(row(table, 5).mid(13), (QStringList{"的中", "300円", "2,000円", "1,700円", "", "", ""}));
-        QCOMPARE(table.index(6, RaceTableModel::Date).data().toString(), QStringLiteral("日付不明"));
+        QCOMPARE(table.index(6, RaceTableModel::Date).data().toString(), QStringLiteral("日付不明（日付なし）"));
         QCOMPARE(table.index(2, RaceTableModel::Hit).data().toString(), QStringLiteral("はずれ"));
 
         // Counted as a miss, the race without a result says so, and is found as one.
@@ -59,6 +59,44 @@ private slots:
         filter.course = QStringLiteral("中山");
         folder->setFilter(filter);
         QCOMPARE(raceRows(table), (QStringList{"R2", "R3"}));
+    }
+
+    // The date column of a race as the file holds it: a date in any form the date box reads, or for one that
+    // cannot be read the text itself, so that the race can be found and mended; the CSV file keeps that text.
+    void storedDateShown_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("csv");
+        QTest::newRow("as the date box writes it") << "24/05/26"
+                                                   << "2024/05/26"
+                                                   << "2024-05-26";
+        QTest::newRow("和暦 kept as typed") << "令和6年5月26日"
+                                            << "2024/05/26"
+                                            << "2024-05-26";
+        QTest::newRow("a day that does not exist") << "24/2/30"
+                                                   << "日付不明（24/2/30）"
+                                                   << "24/2/30";
+        QTest::newRow("a date outside its era") << "平成32年5月1日"
+                                                << "日付不明（平成32年5月1日）"
+                                                << "平成32年5月1日";
+        QTest::newRow("no date") << ""
+                                 << "日付不明"
+                                 << "";
+    }
+    void storedDateShown()
+    {
+        QFETCH(QString, stored);
+        TestRace race;
+        race.date = stored;
+        race.first = num(1);
+        race.second = num(4);
+        race.payout = num(500);
+        AnalysedFolder folder({race});
+        const RaceTableModel& table = folder->raceTable();
+        QCOMPARE(table.rowCount(), 1);
+        QTEST(table.index(0, RaceTableModel::Date).data().toString(), "shown");
+        QTEST(table.index(0, RaceTableModel::Date).data(AnalysisRole::Csv).toString(), "csv");
     }
 
     void sorting_data()

@@ -6,6 +6,7 @@ class RaceDateTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // What a stored date text means to the analysis.
     void parseRaceDate_data()
     {
         QTest::addColumn<QString>("text");
@@ -18,7 +19,11 @@ private slots:
         QTest::newRow("96 is 1996, a leap year") << "96/02/29" << 0 << QDate(1996, 2, 29);
         QTest::newRow("29 is 2029, no 29 February") << "29/02/29" << 0 << QDate();
         QTest::newRow("four-digit year, dashes") << "2024-2-29" << 0 << QDate(2024, 2, 29);
+        QTest::newRow("four-digit year outside the window") << "1925/5/5" << 0 << QDate(1925, 5, 5);
         QTest::newRow("blanks around") << " 99/12/26 " << 0 << QDate(1999, 12, 26);
+        QTest::newRow("和暦 kept as typed in an older race") << "令和6年5月26日" << 0 << QDate(2024, 5, 26);
+        QTest::newRow("a day that does not exist, stored") << "24/02/30" << 0 << QDate();
+        QTest::newRow("outside its era") << "平成32年5月1日" << 0 << QDate();
         QTest::newRow("month 13") << "99/13/01" << 0 << QDate();
         QTest::newRow("three-digit year") << "999/01/01" << 0 << QDate();
         QTest::newRow("not a date") << "ダービー" << 0 << QDate();
@@ -31,6 +36,105 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, yearForMonthDay);
         QTEST(::parseRaceDate(text, yearForMonthDay), "date");
+    }
+
+    // The date box: every form fans write, as YY/MM/DD, and for anything else the sentence that says why not. Month
+    // and day alone are read in 2024.
+    void enterRaceDate_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("problem");
+        const QString hint = QStringLiteral(
+            "日付は「24/5/26」「2024年5月26日」「令和6年5月26日」「R6.5.26」「240526」のように入力してください。");
+        auto date = [](const char* row, const char* typed, const char* text) {
+            QTest::newRow(row) << QString::fromUtf8(typed) << QString::fromUtf8(text) << QString();
+        };
+        auto refused = [](const char* row, const char* typed, const QString& problem) {
+            QTest::newRow(row) << QString::fromUtf8(typed) << QString() << problem;
+        };
+        date("slashes, short parts", "99/7/5", "99/07/05");
+        date("four-digit year", "2024/5/26", "24/05/26");
+        date("dashes", "24-5-26", "24/05/26");
+        date("dots", "24.5.26", "24/05/26");
+        date("mixed separators", "2024.05/26", "24/05/26");
+        date("full-width digits and slashes", "２４／０５／２６", "24/05/26");
+        date("full-width dots", "２０２４．５．２６", "24/05/26");
+        date("full-width dash and minus sign", "２４－５−２６", "24/05/26");
+        date("blanks anywhere, ideographic too", " 24 / 5　/ 26 ", "24/05/26");
+        date("six digits", "240526", "24/05/26");
+        date("eight digits", "20240526", "24/05/26");
+        date("six full-width digits", "２４０５２６", "24/05/26");
+        date("kanji, four-digit year", "2024年5月26日", "24/05/26");
+        date("kanji, full-width digits", "２０２４年５月２６日", "24/05/26");
+        date("kanji, two-digit year", "99年12月26日", "99/12/26");
+        date("kanji, month and day", "5月26日", "24/05/26");
+        date("slash, month and day", "5/26", "24/05/26");
+        date("令和", "令和6年5月26日", "24/05/26");
+        date("令和元年", "令和元年5月1日", "19/05/01");
+        date("R and slashes", "R6/5/26", "24/05/26");
+        date("R and dots", "R6.5.26", "24/05/26");
+        date("small r, dashes", "r6-5-26", "24/05/26");
+        date("full-width R", "Ｒ６．５．２６", "24/05/26");
+        date("R元", "R元/5/1", "19/05/01");
+        date("R and kanji", "R6年5月26日", "24/05/26");
+        date("the era in one character", "㋿6年5月26日", "24/05/26");
+        date("平成, its last day", "平成31年4月30日", "19/04/30");
+        date("平成元年, its first day", "平成元年1月8日", "89/01/08");
+        date("H and dots", "H11.12.26", "99/12/26");
+        date("H, two digits", "H08/05/26", "96/05/26");
+        date("昭和, its last day", "昭和64年1月7日", "89/01/07");
+        date("S and slashes", "S60/5/26", "85/05/26");
+        date("the day of the week", "2024年5月26日(日)", "24/05/26");
+        date("the day of the week, full-width brackets", "R6.5.26（日曜）", "24/05/26");
+        date("the day of the week in full", "24/5/26(日曜日)", "24/05/26");
+        date("29 February 2024", "24/2/29", "24/02/29");
+        date("29 February 2000, a century leap year", "00/2/29", "00/02/29");
+        date("29 February 2000 in 平成", "H12.2.29", "00/02/29");
+        date("29 February 1996", "1996年2月29日", "96/02/29");
+        date("29 February 2028, the window's last leap day", "20280229", "28/02/29");
+        date("the window's first day", "1930/1/1", "30/01/01");
+        date("the window's last day", "2029/12/31", "29/12/31");
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+        QTest::newRow("blanks") << "  "
+                                << ""
+                                << "";
+
+        refused("30 February", "24/2/30", QStringLiteral("2024年2月30日という日はありません。"));
+        refused("month 13", "24/13/1", QStringLiteral("2024年13月1日という日はありません。"));
+        refused("day 0", "2024年5月0日", QStringLiteral("2024年5月0日という日はありません。"));
+        refused("29 February 2023", "23/2/29", QStringLiteral("2023年2月29日という日はありません。"));
+        refused("29 February 1999", "99/2/29", QStringLiteral("1999年2月29日という日はありません。"));
+        refused("29 February 2100, a century without", "2100/2/29",
+                QStringLiteral("2100年2月29日という日はありません。"));
+        refused("29 February 令和7年", "R7.2.29", QStringLiteral("2025年2月29日という日はありません。"));
+        refused("six digits, no such month", "241326", QStringLiteral("2024年13月26日という日はありません。"));
+        refused("平成32年", "平成32年5月1日", QStringLiteral("平成は2019年4月30日までです。"));
+        refused("平成31年5月1日", "H31.5.1", QStringLiteral("平成は2019年4月30日までです。"));
+        refused("令和元年4月30日", "令和元年4月30日", QStringLiteral("令和は2019年5月1日からです。"));
+        refused("平成元年1月7日", "H元.1.7", QStringLiteral("平成は1989年1月8日からです。"));
+        refused("another day of the week", "2024年5月26日(土)", QStringLiteral("2024年5月26日は日曜日です。"));
+        refused("before the window", "1929/12/31",
+                QStringLiteral("年は下二けたで保存するので、1930年から2029年までの日付にしてください。"));
+        refused("after the window", "2030-01-01",
+                QStringLiteral("年は下二けたで保存するので、1930年から2029年までの日付にしてください。"));
+        refused("a word", "あした", hint);
+        refused("year and month only", "2024/5", hint);
+        refused("three-digit year", "124/5/26", hint);
+        refused("seven digits", "2024526", hint);
+        refused("an era year of three digits", "R100/1/1", hint);
+        refused("元 without an era", "元/5/1", hint);
+        refused("an unknown era letter", "T6/5/26", hint);
+        refused("a number and a word", "24/5/26 晴れ", hint);
+    }
+    void enterRaceDate()
+    {
+        QFETCH(QString, typed);
+        const RaceDateEntry entry = ::enterRaceDate(typed, 2024);
+        QTEST(entry.text, "text");
+        QTEST(entry.problem, "problem");
     }
 };
 

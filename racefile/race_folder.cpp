@@ -5,6 +5,11 @@
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
 
+#include "core/race_date.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
@@ -28,6 +33,40 @@ QString RaceFolder::filePath(const QString& name) const
     if (path_.isEmpty())
         return QStringLiteral("./") + name;
     return path_.endsWith(u'/') ? path_ + name : path_ + u'/' + name;
+}
+
+namespace {
+bool isRaceFileName(QByteArrayView name);
+} // namespace
+
+QString RaceFolder::savePath(const QString& chosen) const
+{
+    QString path = filePath(chosen);
+    if (!path.endsWith(QStringLiteral(".tkr"), Qt::CaseInsensitive))
+        path += QStringLiteral(".tkr");
+    return path;
+}
+
+bool RaceFolder::lists(const QString& path) const
+{
+    const QFileInfo file(path);
+    if (!isRaceFileName(QFile::encodeName(file.fileName())))
+        return false;
+    // The same folder however it is written: through links, with "..", relative or absolute.
+    auto sameFolder = [](const QString& folder) {
+        const QFileInfo info(folder);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    return sameFolder(file.absolutePath()) == sameFolder(path_.isEmpty() ? QStringLiteral(".") : path_);
+}
+
+QString proposedRaceFileName(const QString& raceDate, int raceNumber)
+{
+    const QDate date = parseRaceDate(raceDate);
+    if (!date.isValid() || raceNumber < 1 || raceNumber > 99)
+        return QStringLiteral("YYMMDDRR");
+    return date.toString(QStringLiteral("yyMMdd")) + QStringLiteral("%1").arg(raceNumber, 2, 10, QChar(u'0'));
 }
 
 namespace {

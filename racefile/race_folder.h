@@ -12,6 +12,10 @@
 #include <functional>
 #include <vector>
 
+// The name the save dialog proposes for a race: the date's YYMMDD and the race number's two digits ("24052611" for
+// race 11 on 24/05/26), or the pattern "YYMMDDRR" while the date cannot be read or the race number is not 1 to 99.
+QString proposedRaceFileName(const QString& raceDate, int raceNumber);
+
 // A rewrite that has been checked and written to "TKR.tmp", waiting for the user's answer. Made by RaceFolder's
 // prepare steps, used by its commit.
 struct PendingRewrite {
@@ -37,6 +41,12 @@ public:
     const QString& path() const { return path_; }
     // The path of a file in the folder; a path that is already absolute is kept.
     QString filePath(const QString& name) const;
+    // Where a race saved under the name chosen in the save dialog (a bare name or a path) goes: filePath, with
+    // ".tkr" added to a name that does not end in it (in any case), since the lists find races by it alone.
+    QString savePath(const QString& chosen) const;
+    // True when the lists of this folder show a race saved at path: a file of the folder itself, named "*.tkr", not
+    // hidden.
+    bool lists(const QString& path) const;
 
     // Every "*.tkr" of the folder (extension case-insensitive, hidden files not), sorted ascending by sort key (ties
     // by file name), unreadable files included. Listing also removes the temporary copies that saves left behind when

@@ -794,7 +794,7 @@ void AnalysisScreen::saveCsvClicked()
     if (!chosen.model)
         return;
     const QString title = QStringLiteral("CSVで保存");
-    QString path = dialogs.saveFile(title, QStringLiteral("CSVファイル (*.csv)|*.csv"), chosen.proposedName);
+    QString path = dialogs.saveFile(title, QStringLiteral("CSVファイル|*.csv"), chosen.proposedName);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())

@@ -10,7 +10,8 @@ public:
     virtual ~Dialogs() = default;
     // OK/キャンセル box; true only for OK.
     virtual bool confirm(const QString& text, const QString& title) = 0;
-    // Path chosen, or empty on cancel. Both dialogs start in the race folder.
+    // Path chosen, or empty on cancel. Both dialogs start in the race folder. A filter is a description and a pattern
+    // joined by a bar, "CSVファイル|*.csv", which the dialog shows as "CSVファイル (*.csv)".
     virtual QString openFile(const QString& title, const QString& filter) = 0;
     virtual QString saveFile(const QString& title, const QString& filter, const QString& proposedName) = 0;
     // Tells the user that something could not be done.

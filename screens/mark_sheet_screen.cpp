@@ -13,6 +13,7 @@
 
 #include <QButtonGroup>
 #include <QColor>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -186,6 +187,18 @@ protected:
         }
     }
 };
+
+// Asked before a race is saved where the lists of the race folder will not find it.
+QString notListedQuestion(const QString& path, const RaceFolder& folder)
+{
+    const QFileInfo file(path);
+    const QString where = file.fileName().startsWith(u'.')
+                              ? QStringLiteral("「%1」のように「.」で始まる名前のファイルは").arg(file.fileName())
+                              : QStringLiteral("「%1」はレースフォルダ（「%2」）ではありません。ここに保存したレースは")
+                                    .arg(QDir::toNativeSeparators(file.absolutePath()),
+                                         QDir::toNativeSeparators(QDir(folder.path()).absolutePath()));
+    return where + QStringLiteral("、レース結果の入力・これまでの勝敗・競馬収支の一覧に出ません。保存しますか？");
+}
 
 // A name is one line of text in the race file: line breaks pasted into the box, a tab and any other control
 // character (one a file already held included) are dropped.
@@ -644,15 +657,14 @@ void Form4::Command1_Click() { navigation.show(ScreenId::Form3); }
 
 void Form4::Command9_Click()
 {
-    const QString chosen =
-        dialogs.saveFile(QStringLiteral("トキロレースデータセーブ"), raceFileFilter, QStringLiteral("YYMMDDRR"));
+    const RaceFolder folder(module.raceFolder);
+    const QString chosen = dialogs.saveFile(QStringLiteral("トキロレースデータセーブ"), raceFileFilter,
+                                            proposedRaceFileName(module.race.raceDate, module.race.raceNumber));
     if (chosen.isEmpty())
         return;
-    // A name without a folder goes into the race folder.
-    QString path = RaceFolder(module.raceFolder).filePath(chosen);
-    // The saved races are found by their extension, so a bare name gets it.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".tkr");
+    const QString path = folder.savePath(chosen);
+    if (!folder.lists(path) && !dialogs.confirm(notListedQuestion(path, folder), saveTitle))
+        return;
     if (QFileInfo::exists(path)
         && !dialogs.confirm(QStringLiteral("データを上書きしますがよろしいですか？"), saveTitle))
         return;

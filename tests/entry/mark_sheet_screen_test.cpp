@@ -452,6 +452,7 @@ private slots:
     void saveFreshRaceByteForByte()
     {
         TempFolder folder;
+        app->module.raceFolder = folder.path();
         RaceState& race = app->module.race;
         race.raceDate = QStringLiteral("24/12/22");
         race.raceNumber = 11;
@@ -479,7 +480,7 @@ private slots:
         QCOMPARE(asked.kind, QStringLiteral("save"));
         QCOMPARE(asked.title, QStringLiteral("トキロレースデータセーブ"));
         QCOMPARE(asked.filter, QStringLiteral("(*.TKR)|*.tkr"));
-        QCOMPARE(asked.proposedName, QStringLiteral("YYMMDDRR"));
+        QCOMPARE(asked.proposedName, QStringLiteral("24122211"));
         QCOMPARE(app->module.race.ticketCount, std::int16_t(6));
 
         const QByteArray expected =
@@ -491,9 +492,99 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("24122211.tkr")});
     }
 
+    // The save dialog proposes the race's own name from its date and race number.
+    void proposedName_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("race 11 on 24/05/26") << "24/05/26" << 11 << "24052611";
+        QTest::newRow("one-digit race number") << "99/05/16" << 7 << "99051607";
+        QTest::newRow("a date kept as typed in an older race") << "R6.5.26" << 12 << "24052612";
+        QTest::newRow("no race number yet") << "24/05/26" << 0 << "YYMMDDRR";
+        QTest::newRow("a race number of three digits") << "24/05/26" << 100 << "YYMMDDRR";
+        QTest::newRow("no date yet") << "" << 11 << "YYMMDDRR";
+        QTest::newRow("a date that does not exist") << "24/2/30" << 11 << "YYMMDDRR";
+    }
+    void proposedName()
+    {
+        QFETCH(QString, date);
+        QFETCH(int, number);
+        TempFolder folder;
+        app->module.raceFolder = folder.path();
+        app->module.race.raceDate = date;
+        app->module.race.raceNumber = static_cast<std::int16_t>(number);
+        openSheet(2);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("save")), 1);
+        QTEST(app->dialogs.asked.front().proposedName, "proposed");
+    }
+
+    // Where a race goes: ".tkr" is added to a name without it, and a race that the lists would not find is saved
+    // only after the user has been told so.
+    void savePlace_data()
+    {
+        QTest::addColumn<QString>("chosen"); // OUT/: a folder elsewhere; RACES/: the race folder by its full path
+        QTest::addColumn<bool>("answer");    // to the question, if asked
+        QTest::addColumn<QString>("saved");  // where the race is then; empty: nowhere
+        QTest::addColumn<QString>("asked");  // the start of the question; empty: none
+        QTest::newRow("a name without extension") << "有馬記念" << true << "有馬記念.tkr"
+                                                  << "";
+        QTest::newRow("the extension in capitals") << "race.TKR" << true << "race.TKR"
+                                                   << "";
+        QTest::newRow("dots in the name") << "24.05.26" << true << "24.05.26.tkr"
+                                          << "";
+        QTest::newRow("another extension") << "race.txt" << true << "race.txt.tkr"
+                                           << "";
+        QTest::newRow("the race folder by its full path") << "RACES/race" << true << "race.tkr"
+                                                          << "";
+        QTest::newRow("another folder, OK") << "OUT/race" << true << "OUT/race.tkr"
+                                            << "「OUT」はレースフォルダ（「RACES」）ではありません。";
+        QTest::newRow("another folder, Cancel") << "OUT/race" << false << ""
+                                                << "「OUT」はレースフォルダ（「RACES」）ではありません。";
+        QTest::newRow("a sub-folder") << "sub/race" << true << "sub/race.tkr"
+                                      << "「RACES/sub」はレースフォルダ（「RACES」）ではありません。";
+        QTest::newRow("a hidden name") << ".race" << true << ".race.tkr"
+                                       << "「.race.tkr」のように「.」で始まる名前のファイルは";
+    }
+    void savePlace()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, answer);
+        QFETCH(QString, saved);
+        QFETCH(QString, asked);
+        TempFolder folder;
+        QTemporaryDir outside;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+        app->module.raceFolder = folder.path();
+        auto place = [&](QString text) {
+            return text.replace(QStringLiteral("OUT"), outside.path()).replace(QStringLiteral("RACES"), folder.path());
+        };
+        openSheet(2);
+        app->dialogs.fileAnswers.push_back(place(chosen));
+        app->dialogs.confirmAnswers.push_back(answer);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+
+        QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), asked.isEmpty() ? 0 : 1);
+        if (!asked.isEmpty()) {
+            const ScriptedDialogs::Asked& question = app->dialogs.asked.back();
+            QVERIFY2(question.text.startsWith(place(asked)), qPrintable(question.text));
+            QVERIFY(question.text.endsWith(QStringLiteral("一覧に出ません。保存しますか？")));
+            QCOMPARE(question.title, QStringLiteral("データの保存"));
+        }
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        const QStringList written = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden)
+                                    + QDir(folder.filePath(QStringLiteral("sub"))).entryList(QDir::Files)
+                                    + QDir(outside.path()).entryList(QDir::Files);
+        QCOMPARE(written.size(), saved.isEmpty() ? 0 : 1);
+        if (!saved.isEmpty())
+            QVERIFY2(QFileInfo(QDir(folder.path()).filePath(place(saved))).isFile(), qPrintable(place(saved)));
+    }
+
     void saveCancelledWritesNothing()
     {
         TempFolder folder;
+        app->module.raceFolder = folder.path();
         openSheet(2);
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
         QCOMPARE(app->dialogs.count(QStringLiteral("save")), 1);
@@ -511,6 +602,7 @@ private slots:
     {
         QFETCH(bool, ok);
         TempFolder folder;
+        app->module.raceFolder = folder.path();
         const QString path = folder.filePath(QStringLiteral("old.tkr"));
         const QByteArray old = fiveRunnerRace();
         putFile(path, old);
@@ -538,6 +630,7 @@ private slots:
     {
         QFETCH(bool, throughLink);
         TempFolder folder;
+        app->module.raceFolder = folder.path();
         QTemporaryDir outside;
         const QString pipe = throughLink ? outside.filePath(QStringLiteral("pipe")) : folder.filePath("race.tkr");
         QVERIFY(odd::makeFifo(pipe));
@@ -559,6 +652,7 @@ private slots:
     void failedSaveIsReported()
     {
         TempFolder folder;
+        app->module.raceFolder = folder.path();
         openSheet(2);
         app->dialogs.fileAnswers.push_back(folder.filePath(QStringLiteral("missing/race.tkr")));
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
@@ -612,6 +706,7 @@ private slots:
     void loadThenSaveKeepsTheTail()
     {
         TempFolder folder;
+        app->module.raceFolder = folder.path();
         const QString source = folder.filePath(QStringLiteral("24122211.tkr"));
         putFile(source, fiveRunnerRace());
         openSheet(2);

@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -29,6 +32,11 @@ constexpr double ticketWidth = 1200;
 constexpr double ticketMargin = 15; // one pixel clear of the window's edge and of the table
 constexpr double noteWidthTwips = 1335;
 constexpr double noteHeightTwips = 495;
+// The list may reach the window's bottom, but not into "必勝を祈る！！" below the table.
+constexpr double windowHeight = 9000;
+constexpr double prayerLeft = 1200;
+constexpr double prayerRight = 4200;
+constexpr double prayerTop = 7680;
 
 // clang-format off
 #define ROW_HEADER(NAME, CAPTION, TOP)                                                                               \
@@ -162,6 +170,26 @@ protected:
     }
 };
 
+// A ticket, "3 － 7": in a list narrowed for a scroll bar the blanks give way before the numbers are cut.
+class TicketLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        const QString shown = text();
+        if (fontMetrics().horizontalAdvance(shown) <= contentsRect().width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(contentsRect(), Qt::AlignCenter, QString(shown).remove(u' '));
+    }
+};
+
 // Numbers in the result cells stand three blanks to the right.
 QString cellNumber(int value) { return QStringLiteral("   ") + QString::number(value); }
 
@@ -200,6 +228,21 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
 
     Label10->setAutoFillBackground(false);
     Label10->hide();
+
+    // Where the column of tickets ends, the list goes on in a scrolled page of the same look.
+    ticketScroll = new QScrollArea(this);
+    ticketScroll->setObjectName(QStringLiteral("ticketScroll"));
+    ticketScroll->setFrameShape(QFrame::NoFrame);
+    ticketScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ticketScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ticketScroll->setWidgetResizable(false);
+    ticketPage = new QWidget;
+    ticketPage->setObjectName(QStringLiteral("ticketPage"));
+    setColours(ticketPage, black, black);
+    ticketScroll->setWidget(ticketPage);
+    setColours(ticketScroll->viewport(), black, black);
+    useStandardPalette(ticketScroll->verticalScrollBar());
+    ticketScroll->hide();
     Label50->hide();
     for (int row = 0; row < tableRows; ++row)
         createCell(row, 0)->hide();
@@ -228,7 +271,15 @@ QLabel* Form5::createCell(int row, int index)
 
 QLabel* Form5::createTicket(int index)
 {
-    auto* ticket = static_cast<QLabel*>(buildControl(this, lineOf(form5Layout, "Label49"), formPoint));
+    const ControlLine& line = lineOf(form5Layout, "Label49");
+    auto* ticket = new TicketLabel(this);
+    ticket->setGeometry(twipsRect(line.left, line.top, line.width, line.height));
+    ticket->setFont(screenFont(line.pointSize, line.bold, line.family));
+    setColours(ticket, line.fore, line.back);
+    ticket->setFrameShape(QFrame::Box);
+    ticket->setLineWidth(1);
+    ticket->setAlignment(Qt::AlignCenter);
+    ticket->setTextFormat(Qt::PlainText);
     ticket->setObjectName(QStringLiteral("Label49(%1)").arg(index));
     Label49.push_back(ticket);
     return ticket;
@@ -337,27 +388,76 @@ void Form5::showTicketNames(const PredictionResult& result)
 void Form5::showTickets(const PredictionResult& result)
 {
     const int total = std::clamp(result.ticketTotal, 0, ticketListCapacity);
+    std::vector<std::pair<int, int>> tickets;
+    for (int t = 0; t < total; ++t)
+        tickets.emplace_back(result.ticketFirst[t], result.ticketSecond[t]);
+    showTicketList(tickets, total < result.ticketCount && result.favScoreSum != 0);
+}
+
+void Form5::showTicketList(const std::vector<std::pair<int, int>>& tickets, bool shortNote)
+{
+    const int total = static_cast<int>(tickets.size());
     while (static_cast<int>(Label49.size()) < total)
         createTicket(static_cast<int>(Label49.size()));
 
     double left = ticketOriginX - ticketPitch * shownRunners() - 100;
     double width = ticketWidth;
     double noteWidth = noteWidthTwips;
+    const double tableLeft = tableOriginX - cellWidth * (shownRunners() - 1);
     const bool narrowed = left < 0;
     if (narrowed) {
         // From 20 runners on, that place starts left of the window and the first horse number of every ticket is
         // lost: the list moves to the window's edge and narrows to the room left of the table.
-        const double room = tableOriginX - cellWidth * (shownRunners() - 1) - 2 * ticketMargin;
         left = ticketMargin;
-        width = std::min(width, room);
-        noteWidth = std::min(noteWidth, room);
+        width = std::min(width, tableLeft - 2 * ticketMargin);
+        noteWidth = std::min(noteWidth, tableLeft - 2 * ticketMargin);
     }
     Label48->setGeometry(twipsRect(left, tableTop, width, 300));
     Label48->show();
+
+    // The note, narrowed, wraps within its width and grows downwards to hold its lines.
+    Label10->resize(twips(noteWidth), twips(noteHeightTwips));
+    if (narrowed)
+        Label10->resize(Label10->width(), std::max(Label10->height(), Label10->heightForWidth(Label10->width())));
+    const double noteHeight = shortNote ? toTwips(Label10->height()) : 0;
+
+    // A list longer than its column scrolls, with its scroll bar right of the tickets where the table leaves room
+    // for it, else within the column's width.
+    const double listTop = tableTop + 300;
+    const double scrollBar = toTwips(ticketScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    const bool barBeside = left + width + scrollBar <= tableLeft - ticketMargin;
+    const double scrolledWidth = barBeside ? width + scrollBar : width;
+    auto bottomFor = [&](double columnWidth) {
+        const bool underPrayer = left < prayerRight && left + columnWidth > prayerLeft;
+        return underPrayer ? prayerTop : windowHeight;
+    };
+    const bool fits = listTop + ticketPitch * total + noteHeight <= bottomFor(width);
+
+    QWidget* holder = this;
+    double ticketLeft = left;
+    double ticketTop = listTop;
+    double ticketWidthShown = width;
+    if (fits) {
+        ticketScroll->hide();
+    } else {
+        const int rows = static_cast<int>((bottomFor(scrolledWidth) - listTop) / ticketPitch);
+        ticketScroll->setGeometry(twipsRect(left, listTop, scrolledWidth, ticketPitch * rows));
+        holder = ticketPage;
+        ticketLeft = 0;
+        ticketTop = 0;
+        ticketWidthShown = barBeside ? width : width - scrollBar;
+        // The note keeps to the width of the tickets above it, wrapping to more lines where it must.
+        const int noteShown = twips(ticketWidthShown);
+        Label10->resize(noteShown, std::max(twips(noteHeightTwips), Label10->heightForWidth(noteShown)));
+        ticketPage->resize(twips(ticketWidthShown), twips(ticketPitch * total) + (shortNote ? Label10->height() : 0));
+    }
+
     for (int t = 0; t < total; ++t) {
         QLabel* ticket = Label49[t];
-        ticket->setGeometry(twipsRect(left, ticketPitch * t + tableTop + 300, width, 300));
-        ticket->setText(QStringLiteral("%1 － %2").arg(result.ticketFirst[t] + 1).arg(result.ticketSecond[t] + 1));
+        if (ticket->parentWidget() != holder)
+            ticket->setParent(holder);
+        ticket->setGeometry(twipsRect(ticketLeft, ticketTop + ticketPitch * t, ticketWidthShown, 300));
+        ticket->setText(QStringLiteral("%1 － %2").arg(tickets[t].first + 1).arg(tickets[t].second + 1));
         ticket->show();
     }
     // A shorter list than last time leaves no stale tickets behind.
@@ -366,14 +466,18 @@ void Form5::showTickets(const PredictionResult& result)
         Label49[t]->clear();
     }
 
-    if (total < result.ticketCount && result.favScoreSum != 0) {
-        Label10->setGeometry(twipsRect(left, total * ticketPitch + tableTop + 300, noteWidth, noteHeightTwips));
-        // Narrowed, the note wraps within its width and grows downwards to hold its lines.
-        if (narrowed)
-            Label10->resize(Label10->width(), std::max(Label10->height(), Label10->heightForWidth(Label10->width())));
+    if (shortNote) {
+        if (Label10->parentWidget() != holder)
+            Label10->setParent(holder);
+        Label10->move(twips(ticketLeft), twips(ticketTop + total * ticketPitch));
         Label10->show();
     } else {
         Label10->hide();
+    }
+    if (!fits) {
+        ticketScroll->verticalScrollBar()->setValue(0);
+        ticketScroll->show();
+        ticketScroll->raise();
     }
 }
 

@@ -5,10 +5,12 @@
 #include "screens/screen.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 // The prediction result screen: the race header, the runner table with both rankings and grades, the summary rates,
 // the axis pattern and the proposed quinella tickets, all recomputed from the race whenever the screen comes to the
@@ -20,6 +22,11 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
+
+    // Shows tickets (pairs of runner indexes) under "予想結果", and when shortNote the note that fewer were found than
+    // asked, just under the last. Every ticket can be seen however many there are: the column left of the table
+    // holds those that fit above "必勝を祈る！！" or the window's bottom, and a longer list scrolls in its place.
+    void showTicketList(const std::vector<std::pair<int, int>>& tickets, bool shortNote);
 
 private:
     void Command1_Click();
@@ -61,6 +68,9 @@ private:
     std::vector<QLabel*>& Label32 = cells[9];
     std::vector<QLabel*>& Label33 = cells[10];
 
-    // Ticket labels; element 0 is the hidden template.
+    // Ticket labels; element 0 is the hidden template. A list too long for its column is shown in ticketPage,
+    // scrolled by ticketScroll.
     std::vector<QLabel*> Label49;
+    QScrollArea* ticketScroll;
+    QWidget* ticketPage;
 };

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 
 using entry::settle;
 
@@ -248,6 +249,85 @@ private slots:
         QCOMPARE(gradedColumns("Label28", 8), (QList<int>{5, 6}));
         QCOMPARE(element("Label28", 5)->text(), QStringLiteral("   A"));
         QCOMPARE(gradedColumns("Label33", 8), (QList<int>{6, 7}));
+    }
+
+    // However many tickets there are, each can be seen inside the window, clear of the table and of "必勝を祈る！！":
+    // a list that fits its column keeps today's places, a longer one scrolls in the column's place.
+    void everyTicketCanBeSeen_data()
+    {
+        QTest::addColumn<int>("runners");
+        QTest::addColumn<int>("tickets");
+        QTest::addColumn<bool>("note");
+        QTest::addColumn<QRect>("column"); // the first ticket's place while the list fits; empty: it scrolls
+        QTest::newRow("12 tickets") << 8 << 12 << false << QRect(233, 70, 80, 20);
+        QTest::newRow("22 tickets, the most above 必勝を祈る") << 8 << 22 << false << QRect(233, 70, 80, 20);
+        QTest::newRow("20 tickets and the note, 21 runners") << 21 << 20 << true << QRect(1, 70, 63, 20);
+        QTest::newRow("23 tickets") << 8 << 23 << false << QRect();
+        QTest::newRow("30 tickets and the note") << 16 << 30 << true << QRect();
+        QTest::newRow("30 tickets, 20 runners") << 20 << 30 << false << QRect();
+        QTest::newRow("210 tickets, every pair of 21 runners") << 21 << 210 << false << QRect();
+    }
+    void everyTicketCanBeSeen()
+    {
+        QFETCH(int, runners);
+        QFETCH(int, tickets);
+        QFETCH(bool, note);
+        QFETCH(QRect, column);
+        app->module.race.runnerCount = static_cast<std::int16_t>(runners);
+        app->nav().show(ScreenId::Form5);
+        auto* form = qobject_cast<Form5*>(app->nav().screen(ScreenId::Form5));
+        QVERIFY(form);
+        std::vector<std::pair<int, int>> pairs;
+        QStringList texts;
+        for (int a = 0; a < runners && int(pairs.size()) < tickets; ++a)
+            for (int b = a + 1; b < runners && int(pairs.size()) < tickets; ++b) {
+                pairs.emplace_back(a, b);
+                texts << QStringLiteral("%1 － %2").arg(a + 1).arg(b + 1);
+            }
+        QCOMPARE(int(pairs.size()), tickets);
+        form->showTicketList(pairs, note);
+        settle();
+
+        auto* scroll = form->findChild<QScrollArea*>(QStringLiteral("ticketScroll"));
+        QVERIFY(scroll);
+        QCOMPARE(scroll->isVisible(), column.isEmpty());
+        const int tableLeft = element("Label23", runners - 1)->x();
+        const QRect prayer = label("Label50")->geometry();
+        QList<QLabel*> parts;
+        for (int t = 0; t < tickets; ++t) {
+            QLabel* ticket = element("Label49", t);
+            QCOMPARE(ticket->text(), texts[t]);
+            parts << ticket;
+            if (!column.isEmpty())
+                QCOMPARE(ticket->geometry(), column.translated(0, 20 * t));
+        }
+        if (note)
+            parts << label("Label10");
+        QCOMPARE(shownTickets(), texts);
+        for (QLabel* part : parts) {
+            if (scroll->isVisible())
+                scroll->ensureWidgetVisible(part, 0, 0);
+            const QRect place(part->mapTo(form, QPoint(0, 0)), part->size());
+            QVERIFY2(form->rect().contains(place), qPrintable(part->objectName()));
+            QVERIFY2(place.right() < tableLeft, qPrintable(part->objectName()));
+            QVERIFY2(!place.intersects(prayer), qPrintable(part->objectName()));
+            if (scroll->isVisible()) {
+                const QRect viewport(scroll->viewport()->mapTo(form, QPoint(0, 0)), scroll->viewport()->size());
+                QVERIFY2(viewport.contains(place), qPrintable(part->objectName()));
+            }
+            // The numbers are never cut: a narrow ticket shows them without the blanks between.
+            if (!part->wordWrap())
+                QVERIFY2(part->fontMetrics().horizontalAdvance(QString(part->text()).remove(u' '))
+                             <= part->contentsRect().width(),
+                         qPrintable(part->objectName()));
+        }
+        if (scroll->isVisible()) {
+            const QRect area = scroll->geometry();
+            QVERIFY(form->rect().contains(area));
+            QVERIFY(area.right() < tableLeft);
+            QVERIFY(!area.intersects(prayer));
+            QCOMPARE(area.topLeft(), label("Label48")->geometry().bottomLeft() + QPoint(0, 1));
+        }
     }
 
     void headerAndBack()

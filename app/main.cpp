@@ -4,11 +4,29 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+void print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // The command line is read before the window system is reached: --help, --version and a mistyped option answer
+    // in a terminal without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    const CommandLine command = readCommandLine(arguments);
+    if (command.action != CommandLine::Action::Run) {
+        print(command.action == CommandLine::Action::Error ? stderr : stdout, command.output);
+        return command.exitCode();
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tokiro"));
     // Ties the window to the desktop entry, so that docks and task bars show its name and icon.
@@ -18,7 +36,12 @@ int main(int argc, char* argv[])
                          QIcon(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tokiro.png")))));
     installQtJapanese(application);
     registerFontSubstitutions();
-    const StartFolder folder = enterRaceFolder(QCoreApplication::arguments(), QDir::homePath());
+    const StartFolder folder = enterRaceFolder(command, QDir::homePath());
+    // A folder asked for by name that cannot be entered ends the start: working elsewhere would hide its races.
+    if (!command.folder.isEmpty() && !folder.error.isEmpty()) {
+        print(stderr, QStringLiteral("tokiro: %1\n").arg(folder.error));
+        return 2;
+    }
 
     Module1 module;
     // Race files are kept in the folder it works in, which enterRaceFolder has made the current one.

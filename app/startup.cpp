@@ -2,6 +2,7 @@
 
 #include "core/system_error.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -25,9 +26,105 @@ bool installQtJapanese(QCoreApplication& application)
 
 QString ownRaceFolderName() { return QStringLiteral("トキロ"); }
 
-StartFolder enterRaceFolder(const QStringList& arguments, const QString& home)
+CommandLine readCommandLine(const QStringList& arguments)
 {
-    if (!arguments.mid(1).contains(QString::fromLatin1(ownFolderOption)))
+    QCommandLineParser parser;
+    // Qt's options are written with one dash; ours may be written with one or two.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption ownFolder(QString::fromLatin1(ownFolderOption).mid(2));
+    parser.addOptions({help, version, ownFolder});
+    // The options QApplication takes for itself: a session manager restarts the program with -session, a user may
+    // ask for -style. They are not the program's to refuse.
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+                             "qwindowgeometry", "qwindowtitle", "qwindowicon", "session", "style", "stylesheet",
+                             "display", "geometry", "name", "title", "visual", "ncols"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync", "cmap"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+
+    CommandLine command;
+    auto refuse = [&command](const QString& why) {
+        command.action = CommandLine::Action::Error;
+        command.output = QStringLiteral("tokiro: %1\n使い方は tokiro --help で表示します。\n").arg(why);
+        return command;
+    };
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty())
+            return refuse(parser.errorText());
+        // Named as it was typed, with its dashes.
+        QString typed = unknown.front();
+        for (const QString& argument : arguments.mid(1)) {
+            QString name = argument.section(u'=', 0, 0);
+            while (name.startsWith(u'-'))
+                name.remove(0, 1);
+            if (argument.startsWith(u'-') && name == unknown.front()) {
+                typed = argument.section(u'=', 0, 0);
+                break;
+            }
+        }
+        return refuse(QStringLiteral("「%1」というオプションはありません。").arg(typed));
+    }
+    if (parser.isSet(help)) {
+        command.action = CommandLine::Action::Help;
+        command.output =
+            QStringLiteral("使い方: tokiro [オプション] [フォルダ]\n"
+                           "トキロ（馬連専用馬券予想プログラム）を起動します。\n"
+                           "\n"
+                           "  フォルダ          このフォルダをレースフォルダにします。レースのファイル（*.tkr）は\n"
+                           "                    ここに保存し、ここから一覧します。\n"
+                           "  --own-folder      プログラム専用のレースフォルダ ~/%1 を使います（なければ作ります）。\n"
+                           "                    デスクトップのメニューからは、この指定で起動します。\n"
+                           "  -h, --help        この説明を表示して終わります。\n"
+                           "  -v, --version     バージョンを表示して終わります。\n"
+                           "\n"
+                           "フォルダを指定したときは、そのフォルダが --own-folder より優先します。\n"
+                           "どちらも指定しないときは、起動したフォルダがレースフォルダです。\n")
+                .arg(ownRaceFolderName());
+        return command;
+    }
+    if (parser.isSet(version)) {
+        command.action = CommandLine::Action::Version;
+        command.output = QStringLiteral("tokiro " TOKIRO_VERSION "\n"
+                                        "Copyright (C) 2026 トキロ開発チーム\n"
+                                        "GNU 一般公衆利用許諾書（GPL）第3版またはそれ以降の版のもとで配布されます。\n");
+        return command;
+    }
+    const QStringList folders = parser.positionalArguments();
+    if (folders.size() > 1)
+        return refuse(QStringLiteral("レースフォルダは一つだけ指定できます。"));
+    if (!folders.isEmpty()) {
+        const QFileInfo folder(folders.front());
+        if (!folder.exists())
+            return refuse(QStringLiteral("フォルダ「%1」がありません。").arg(folders.front()));
+        if (!folder.isDir())
+            return refuse(QStringLiteral("「%1」はフォルダではありません。").arg(folders.front()));
+        command.folder = folder.absoluteFilePath();
+    }
+    command.ownFolder = parser.isSet(ownFolder);
+    return command;
+}
+
+StartFolder enterRaceFolder(const CommandLine& command, const QString& home)
+{
+    if (!command.folder.isEmpty()) {
+        errno = 0;
+        if (!QDir::setCurrent(command.folder))
+            return {{},
+                    QStringLiteral("フォルダ「%1」に入れません（%2）。")
+                        .arg(QDir::toNativeSeparators(command.folder),
+                             japaneseReason(errno != 0 ? qt_error_string(errno) : QString()))};
+        return {command.folder, {}};
+    }
+    if (!command.ownFolder)
         return {};
     const QString path = QDir(home).filePath(ownRaceFolderName());
     const QFileInfo info(path);

@@ -5,20 +5,22 @@
 #include "temp_folder.h"
 #include "test_main.h"
 
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTextBrowser>
 #include <QTimer>
 
 #include <functional>
 
 namespace {
-// The texts of the buttons and actions of whatever modal dialog `open` shows, read while it is up, then closed.
-QStringList textsOfModal(const std::function<void()>& open)
+// What `read` finds in whatever modal dialog `open` shows, read while it is up; the dialog is then closed.
+QStringList readModal(const std::function<void()>& open, const std::function<QStringList(QWidget*)>& read)
 {
     QStringList texts;
     QTimer poll;
@@ -27,8 +29,7 @@ QStringList textsOfModal(const std::function<void()>& open)
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal)
             return;
-        for (const QPushButton* button : modal->findChildren<QPushButton*>())
-            texts << button->text();
+        texts = read(modal);
         poll.stop();
         modal->close();
     });
@@ -36,6 +37,41 @@ QStringList textsOfModal(const std::function<void()>& open)
     open();
     return texts;
 }
+
+// The texts of the buttons and actions of whatever modal dialog `open` shows.
+QStringList textsOfModal(const std::function<void()>& open)
+{
+    return readModal(open, [](QWidget* modal) {
+        QStringList texts;
+        for (const QPushButton* button : modal->findChildren<QPushButton*>())
+            texts << button->text();
+        return texts;
+    });
+}
+
+// The program as a user starts it from a terminal, in the folder startedIn.
+struct Program {
+    QProcess process;
+
+    Program(const QStringList& arguments, const QString& startedIn, const QProcessEnvironment& environment)
+    {
+        process.setWorkingDirectory(startedIn);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TOKIRO_PROGRAM), arguments);
+    }
+    ~Program()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(10000);
+        }
+    }
+    // The folder the running program works in, as Linux tells it.
+    QString currentFolder() const
+    {
+        return QFileInfo(QStringLiteral("/proc/%1/cwd").arg(process.processId())).canonicalFilePath();
+    }
+};
 
 QString sourceFile(const QString& relative) { return QStringLiteral(TOKIRO_SOURCE_DIR "/") + relative; }
 } // namespace
@@ -122,7 +158,7 @@ private slots:
         if (fromMenu)
             arguments << QString::fromLatin1(ownFolderOption);
 
-        const StartFolder folder = enterRaceFolder(arguments, home.path());
+        const StartFolder folder = enterRaceFolder(readCommandLine(arguments), home.path());
         const QString current = QDir::currentPath();
         if (ownFolder) {
             QCOMPARE(folder.path, own);
@@ -137,6 +173,173 @@ private slots:
                 QVERIFY2(folder.error.contains(QStringLiteral("同じ名前のファイルがあります")),
                          qPrintable(folder.error));
         }
+    }
+
+    // The command line, by running the program: what it prints, how it ends, and for a start the folder it works in.
+    // Help, version and refusals need no display (the test gives it none that works).
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // FOLDER: an existing folder; FILE: a file; MISSING: nothing
+        QTest::addColumn<int>("exitCode");          // -1: the program starts and keeps running
+        QTest::addColumn<QString>("out");           // a line printed on standard output
+        QTest::addColumn<QString>("err");           // the start of what it prints on standard error
+        QTest::addColumn<QString>("worksIn");       // for a start: its race folder (HOME: the home folder)
+        const QString refused = QStringLiteral("使い方は tokiro --help で表示します。");
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "使い方: tokiro [オプション] [フォルダ]"
+                                << ""
+                                << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0
+                            << "  --own-folder      プログラム専用のレースフォルダ "
+                               "~/トキロ を使います（なければ作ります）。"
+                            << ""
+                            << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "tokiro 2.0.0"
+                                   << ""
+                                   << "";
+        QTest::newRow("help before a folder that is missing") << QStringList{"MISSING", "-v"} << 0 << "tokiro 2.0.0"
+                                                              << ""
+                                                              << "";
+        QTest::newRow("an unknown option") << QStringList{"--bogus"} << 2 << ""
+                                           << "tokiro: 「--bogus」というオプションはありません。\n" + refused << "";
+        QTest::newRow("an unknown letter") << QStringList{"-x", "FOLDER"} << 2 << ""
+                                           << "tokiro: 「-x」というオプションはありません。"
+                                           << "";
+        QTest::newRow("a missing folder") << QStringList{"MISSING"} << 2 << ""
+                                          << "tokiro: フォルダ「MISSING」がありません。\n" + refused << "";
+        QTest::newRow("a file, not a folder") << QStringList{"FILE"} << 2 << ""
+                                              << "tokiro: 「FILE」はフォルダではありません。"
+                                              << "";
+        QTest::newRow("two folders") << QStringList{"FOLDER", "FOLDER"} << 2 << ""
+                                     << "tokiro: レースフォルダは一つだけ指定できます。"
+                                     << "";
+        QTest::newRow("a folder") << QStringList{"FOLDER"} << -1 << ""
+                                  << ""
+                                  << "FOLDER";
+        QTest::newRow("the own folder") << QStringList{"--own-folder"} << -1 << ""
+                                        << ""
+                                        << "HOME/トキロ";
+        QTest::newRow("a folder before the own folder") << QStringList{"--own-folder", "FOLDER"} << -1 << ""
+                                                        << ""
+                                                        << "FOLDER";
+        QTest::newRow("Qt's own options pass") << QStringList{"-style", "Fusion", "FOLDER"} << -1 << ""
+                                               << ""
+                                               << "FOLDER";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QString, worksIn);
+        QTemporaryDir startedIn;
+        QTemporaryDir home;
+        QTemporaryDir races;
+        const QString file = QDir(races.path()).filePath(QStringLiteral("race.tkr"));
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        const QString missing = QDir(races.path()).filePath(QStringLiteral("no-such-folder"));
+        auto place = [&](QString text) {
+            return text.replace(QStringLiteral("FOLDER"), races.path())
+                .replace(QStringLiteral("FILE"), file)
+                .replace(QStringLiteral("MISSING"), missing)
+                .replace(QStringLiteral("HOME"), home.path());
+        };
+        for (QString& argument : arguments)
+            argument = place(argument);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        if (exitCode >= 0)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-display-here"));
+
+        Program program(arguments, startedIn.path(), environment);
+        QVERIFY(program.process.waitForStarted(10000));
+        if (exitCode >= 0) {
+            QVERIFY(program.process.waitForFinished(30000));
+            QCOMPARE(program.process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.process.exitCode(), exitCode);
+            const QString printed = QString::fromUtf8(program.process.readAllStandardOutput());
+            const QString complained = QString::fromUtf8(program.process.readAllStandardError());
+            QCOMPARE(printed.isEmpty(), out.isEmpty());
+            if (!out.isEmpty())
+                QVERIFY2(printed.split(u'\n').contains(out), qPrintable(printed));
+            if (err.isEmpty())
+                QVERIFY2(complained.isEmpty(), qPrintable(complained));
+            else
+                QVERIFY2(complained.startsWith(place(err)), qPrintable(complained));
+            return;
+        }
+        // The own folder is made by the program: its canonical path is known once it is there.
+        auto expected = [&] { return QFileInfo(place(worksIn)).canonicalFilePath(); };
+        QDeadlineTimer deadline(30000);
+        while ((expected().isEmpty() || program.currentFolder() != expected())
+               && program.process.state() == QProcess::Running && !deadline.hasExpired())
+            QTest::qWait(50);
+        QCOMPARE(program.process.state(), QProcess::Running);
+        QVERIFY(!expected().isEmpty());
+        QCOMPARE(program.currentFolder(), expected());
+    }
+
+    // The manual pages list every option the program knows, and name the version it reports.
+    void manualPagesListTheOptions_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("English") << "packaging/tokiro.1";
+        QTest::newRow("Japanese") << "packaging/tokiro.ja.1";
+    }
+    void manualPagesListTheOptions()
+    {
+        QFETCH(QString, page);
+        QFile manual(sourceFile(page));
+        QVERIFY(manual.open(QIODevice::ReadOnly | QIODevice::Text));
+        // In roff a dash in an option is written "\-".
+        const QString text = QString::fromUtf8(manual.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+        for (const char* option : {"--own-folder", "-h", "--help", "-v", "--version"}) {
+            const QRegularExpression word(QStringLiteral("^\\.BR? (.*[\" ])?%1([\" ,].*)?$")
+                                              .arg(QRegularExpression::escape(QString::fromLatin1(option))),
+                                          QRegularExpression::MultilineOption);
+            QVERIFY2(text.contains(word), option);
+        }
+        QVERIFY(text.contains(QStringLiteral("\"tokiro 2.0.0\"")));
+        QVERIFY(text.contains(QStringLiteral(".SH EXIT STATUS"))
+                || text.contains(QStringLiteral(".SH 終了ステータス")));
+    }
+
+    // The file-type line each file dialog shows: the race files' as it has always read, the CSV file's with its
+    // pattern once.
+    void fileTypeLines_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("race save") << int(ScreenId::Form4) << "Command9" << QStringList{"(*.TKR) (*.tkr)"};
+        QTest::newRow("race load") << int(ScreenId::Form4) << "Command8" << QStringList{"(*.TKR) (*.tkr)"};
+        QTest::newRow("CSV") << int(ScreenId::Analysis) << "saveCsvButton" << QStringList{"CSVファイル (*.csv)"};
+    }
+    void fileTypeLines()
+    {
+        QFETCH(int, screen);
+        QFETCH(QString, button);
+        TempFolder folder;
+        AppHarness app;
+        app.nav().show(static_cast<ScreenId>(screen));
+        QVERIFY(app.click(static_cast<ScreenId>(screen), button));
+        QCOMPARE(app.dialogs.asked.size(), std::size_t(1));
+        const ScriptedDialogs::Asked asked = app.dialogs.asked.front();
+
+        QWidget window;
+        QtDialogs dialogs(&window);
+        const QStringList shown = readModal(
+            [&] {
+                if (asked.kind == QStringLiteral("open"))
+                    dialogs.openFile(asked.title, asked.filter);
+                else
+                    dialogs.saveFile(asked.title, asked.filter, asked.proposedName);
+            },
+            [](QWidget* modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(modal);
+                return dialog ? dialog->nameFilters() : QStringList{};
+            });
+        QTEST(shown, "shown");
     }
 
     // The desktop menu starts the program with its own race folder.

@@ -372,9 +372,11 @@ void Form5::showTicketNames(const PredictionResult& result)
         return;
     }
     // Under the last ticket (and the note, when it shows), as wide as the room left of the runner table.
-    const QWidget* above = Label10->isVisible() ? static_cast<QWidget*>(Label10)
-                           : total > 0          ? static_cast<QWidget*>(Label49[total - 1])
-                                                : static_cast<QWidget*>(Label48);
+    // A list that scrolls holds its note itself: the names go under the scrolled list.
+    const QWidget* above = !ticketScroll->isHidden() ? static_cast<QWidget*>(ticketScroll)
+                           : Label10->isVisible()    ? static_cast<QWidget*>(Label10)
+                           : total > 0               ? static_cast<QWidget*>(Label49[total - 1])
+                                                     : static_cast<QWidget*>(Label48);
     const int left = Label48->x();
     const int top = above->geometry().bottom() + twips(60);
     const int tableLeft = twips(tableOriginX - cellWidth * (shownRunners() - 1));

@@ -36,7 +36,7 @@ void Analysis::setFilter(const AnalysisFilter& filter)
     filtered_ = applyFilter(data_, filter_);
     proposals_ = computeFigures(data_, Series::Proposals, filtered_.proposals, false);
     own_ = computeFigures(data_, Series::Own, filtered_.own, false);
-    startIntervals();
+    proposals_.intervalPending = own_.intervalPending = true;
     charts_ = computeCharts(data_, filtered_.proposals, filtered_.own);
 
     raceTable_->setRaces(&filtered_);
@@ -44,6 +44,8 @@ void Analysis::setFilter(const AnalysisFilter& filter)
     for (BreakdownModel* model : breakdowns_)
         model->setRows(computeBreakdown(data_, model->breakdown(), filtered_));
     whatIf_->setRows(computeWhatIf(data_, filtered_.proposals));
+    // The draws start once the models are done, so that they do not take the cores the models need.
+    startIntervals();
     emit recomputed();
 }
 
@@ -53,8 +55,6 @@ void Analysis::startIntervals()
     latestGeneration_.store(generation);
     pendingIntervals_ = 2;
     for (const Series series : {Series::Proposals, Series::Own}) {
-        SeriesFigures& figures = series == Series::Proposals ? proposals_ : own_;
-        figures.intervalPending = true;
         intervalThreads_.start([this, generation, series,
                                 amounts = seriesAmounts(
                                     data_, series, series == Series::Proposals ? filtered_.proposals : filtered_.own)] {

@@ -107,6 +107,16 @@ QString breakdownKeyTitle(Breakdown breakdown)
     return QString::fromUtf8(titles[static_cast<int>(breakdown)]);
 }
 
+std::int64_t stakeIn(Series series, const RaceOutcome& race)
+{
+    return countableYen(series == Series::Proposals ? race.stake : race.ownStake).value_or(0);
+}
+
+std::int64_t returnIn(Series series, const RaceOutcome& race)
+{
+    return countableYen(series == Series::Proposals ? race.proposalPayout() : race.ownIncome).value_or(0);
+}
+
 WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets)
 {
     if (cutFromLargestRun(tickets))
@@ -120,6 +130,7 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
     const std::vector<RaceOutcome>& races = record_.races;
     const std::size_t n = races.size();
     facts_.resize(n);
+    money_.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         const RaceOutcome& race = races[i];
         if (!race.readable)
@@ -131,6 +142,11 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
         facts.courseKey = courseKeyOf(race.courseName);
         const double metres = numberValue(race.distanceText);
         facts.distanceMetres = metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
+        money_[i].proposalHit = race.hit;
+        for (const Series series : {Series::Proposals, Series::Own}) {
+            money_[i].stake[static_cast<std::size_t>(series)] = stakeIn(series, race);
+            money_[i].returned[static_cast<std::size_t>(series)] = returnIn(series, race);
+        }
     }
     for (std::size_t i = 0; i < n; ++i) {
         if (races[i].readable)

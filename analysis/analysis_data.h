@@ -54,6 +54,14 @@ struct AnalysedRace {
     int distanceMetres = 0; // the number the distance text starts with, 0 for none
 };
 
+// The two series the analysis shows side by side.
+enum class Series { Proposals, Own };
+
+// What one race put in and got back in a series, in whole yen: the proposals' 100 yen per ticket and payout on a hit,
+// or the user's own stake and income. Only for races whose amounts can be counted (the filter leaves the others out).
+std::int64_t stakeIn(Series series, const RaceOutcome& race);
+std::int64_t returnIn(Series series, const RaceOutcome& race);
+
 class AnalysisData {
 public:
     explicit AnalysisData(FolderRecord record);
@@ -62,6 +70,15 @@ public:
     int raceCount() const { return static_cast<int>(record_.races.size()); }
     const RaceOutcome& outcome(int race) const { return record_.races[static_cast<std::size_t>(race)]; }
     const AnalysedRace& facts(int race) const { return facts_[static_cast<std::size_t>(race)]; }
+    // stakeIn and returnIn of every race, worked out once and kept side by side: every figure, breakdown and chart of
+    // a filter reads them, and reading them from the outcomes would walk through far more memory.
+    std::int64_t stake(Series series, int race) const { return money(race).stake[static_cast<int>(series)]; }
+    std::int64_t returned(Series series, int race) const { return money(race).returned[static_cast<int>(series)]; }
+    // A hit in the series: the proposals' recorded pair was proposed; the user's race had an income.
+    bool hitIn(Series series, int race) const
+    {
+        return series == Series::Proposals ? money(race).proposalHit : returned(series, race) > 0;
+    }
 
     // Readable races in time order: by date, then race number, then catalogue order; races without a readable date
     // follow in catalogue order.
@@ -79,8 +96,16 @@ public:
     const QStringList& courseKeys() const { return courseKeys_; } // as courseKeyOf gives them, "" for none
 
 private:
+    struct RaceMoney {
+        std::array<std::int64_t, 2> stake{};
+        std::array<std::int64_t, 2> returned{};
+        bool proposalHit = false;
+    };
+    const RaceMoney& money(int race) const { return money_[static_cast<std::size_t>(race)]; }
+
     FolderRecord record_;
     std::vector<AnalysedRace> facts_;
+    std::vector<RaceMoney> money_;
     std::vector<int> timeOrder_;
     std::vector<int> timeRank_;
     std::array<BreakdownKeys, breakdownCount> keys_;

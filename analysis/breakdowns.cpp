@@ -12,10 +12,10 @@ std::vector<BreakdownRow> computeBreakdown(const AnalysisData& data, Breakdown b
     std::vector<BreakdownRow> all(static_cast<std::size_t>(keys.labels.size()));
     for (const int index : races.proposals)
         all[static_cast<std::size_t>(keys.rowOfRace[static_cast<std::size_t>(index)])].proposals.add(
-            Series::Proposals, data.outcome(index));
+            data, Series::Proposals, index);
     for (const int index : races.own)
-        all[static_cast<std::size_t>(keys.rowOfRace[static_cast<std::size_t>(index)])].own.add(Series::Own,
-                                                                                               data.outcome(index));
+        all[static_cast<std::size_t>(keys.rowOfRace[static_cast<std::size_t>(index)])].own.add(data, Series::Own,
+                                                                                               index);
     std::vector<BreakdownRow> rows;
     for (std::size_t row = 0; row < all.size(); ++row) {
         if (all[row].proposals.races == 0 && all[row].own.races == 0)

@@ -17,8 +17,7 @@ std::vector<DatedValue> cumulative(const AnalysisData& data, Series series, cons
         const QDate& date = data.facts(index).date;
         if (!date.isValid())
             continue;
-        const RaceOutcome& race = data.outcome(index);
-        total += returnIn(series, race) - stakeIn(series, race);
+        total += data.returned(series, index) - data.stake(series, index);
         if (!points.empty() && points.back().date == date)
             points.back().value = static_cast<double>(total);
         else
@@ -38,14 +37,15 @@ std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std
     std::vector<DatedValue> points;
     indicative = 0;
     const std::size_t window = returnTrendWindow;
+    // Whole yen, so taking the race that leaves the window away is exact.
+    std::int64_t stake = 0;
+    std::int64_t returned = 0;
     for (std::size_t end = 1; end <= dated.size(); ++end) {
-        // Summed afresh for every window: twenty additions at most, and no drift from taking leaving races away.
-        std::int64_t stake = 0;
-        std::int64_t returned = 0;
-        for (std::size_t i = end > window ? end - window : 0; i < end; ++i) {
-            const RaceOutcome& race = data.outcome(dated[i]);
-            stake += stakeIn(series, race);
-            returned += returnIn(series, race);
+        stake += data.stake(series, dated[end - 1]);
+        returned += data.returned(series, dated[end - 1]);
+        if (end > window) {
+            stake -= data.stake(series, dated[end - 1 - window]);
+            returned -= data.returned(series, dated[end - 1 - window]);
         }
         if (stake == 0)
             continue;
@@ -65,9 +65,8 @@ void addMonthly(const AnalysisData& data, Series series, const std::vector<int>&
         const QDate& date = data.facts(index).date;
         if (!date.isValid())
             continue;
-        const RaceOutcome& race = data.outcome(index);
         sums[static_cast<std::size_t>(monthNumber(date) - firstMonth)] +=
-            returnIn(series, race) - stakeIn(series, race);
+            data.returned(series, index) - data.stake(series, index);
     }
     for (std::size_t month = 0; month < sums.size(); ++month)
         monthly[month] = static_cast<double>(sums[month]);

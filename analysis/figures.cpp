@@ -64,22 +64,17 @@ const std::array<std::uint8_t, 65536>& poissonWeights()
 
 } // namespace
 
-std::int64_t stakeIn(Series series, const RaceOutcome& race)
-{
-    return countableYen(series == Series::Proposals ? race.stake : race.ownStake).value_or(0);
-}
-
-std::int64_t returnIn(Series series, const RaceOutcome& race)
-{
-    return countableYen(series == Series::Proposals ? race.proposalPayout() : race.ownIncome).value_or(0);
-}
-
 void Tally::add(std::int64_t raceStake, std::int64_t raceReturn, bool hit)
 {
     ++races;
     hits += hit;
     stake += raceStake;
     returned += raceReturn;
+}
+
+void Tally::add(const AnalysisData& data, Series series, int race)
+{
+    add(data.stake(series, race), data.returned(series, race), data.hitIn(series, race));
 }
 
 void Tally::add(Series series, const RaceOutcome& race)
@@ -214,8 +209,8 @@ SeriesAmounts seriesAmounts(const AnalysisData& data, Series series, const std::
     amounts.stakes.reserve(races.size());
     amounts.returns.reserve(races.size());
     for (const int index : races) {
-        amounts.stakes.push_back(static_cast<double>(stakeIn(series, data.outcome(index))));
-        amounts.returns.push_back(static_cast<double>(returnIn(series, data.outcome(index))));
+        amounts.stakes.push_back(static_cast<double>(data.stake(series, index)));
+        amounts.returns.push_back(static_cast<double>(data.returned(series, index)));
     }
     return amounts;
 }
@@ -227,10 +222,9 @@ SeriesFigures computeFigures(const AnalysisData& data, Series series, const std:
     std::int64_t peak = 0;
     int streak = 0;
     for (const int index : races) {
-        const RaceOutcome& race = data.outcome(index);
-        const std::int64_t stake = stakeIn(series, race);
-        const std::int64_t returned = returnIn(series, race);
-        figures.add(series, race);
+        const std::int64_t stake = data.stake(series, index);
+        const std::int64_t returned = data.returned(series, index);
+        figures.add(stake, returned, data.hitIn(series, index));
         figures.highestReturn = std::max(figures.highestReturn, returned);
 
         if (!data.facts(index).date.isValid())

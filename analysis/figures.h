@@ -7,14 +7,6 @@
 #include <optional>
 #include <vector>
 
-// The two series the analysis shows side by side.
-enum class Series { Proposals, Own };
-
-// What one race put in and got back in a series, in whole yen: the proposals' 100 yen per ticket and payout on a hit,
-// or the user's own stake and income. Only for races whose amounts can be counted (the filter leaves the others out).
-std::int64_t stakeIn(Series series, const RaceOutcome& race);
-std::int64_t returnIn(Series series, const RaceOutcome& race);
-
 // A 95% interval of the return rate, in per cent.
 struct ReturnInterval {
     double low = 0;
@@ -51,6 +43,7 @@ struct Tally {
     std::int64_t returned = 0; // payout of the hits, or the user's income
 
     void add(Series series, const RaceOutcome& race);
+    void add(const AnalysisData& data, Series series, int race);
     void add(std::int64_t raceStake, std::int64_t raceReturn, bool hit);
     std::int64_t profit() const { return returned - stake; }
     std::optional<double> hitRatePercent() const;    // absent over no race

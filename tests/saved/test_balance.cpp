@@ -110,8 +110,13 @@ private slots:
         TempFolder folder;
         WRITE_RACE(QStringLiteral("a.tkr"), sampleRace("99/05/16", 1, "負け"),
                    results({}, {}, {}, num(1000), num(200)));
-        WRITE_RACE(QStringLiteral("b.tkr"), sampleRace("99/05/16", 2, "新しい"), results(num(3), num(8), num(870)));
+        // A race with a tipster's marks: their block after the income line is kept as it stands.
+        RaceState race = sampleRace("99/05/16", 2, "新しい");
+        QVERIFY(addTipster(race, QStringLiteral("本紙")));
+        setTipsterMark(race, 0, 7, 1);
+        WRITE_RACE(QStringLiteral("b.tkr"), race, results(num(3), num(8), num(870)));
         const QList<QByteArray> before = fileLines(QStringLiteral("b.tkr"));
+        QVERIFY(before.size() > incomeLine + 1);
         AppHarness app;
         const Screen8 s = open(app);
         QCOMPARE(s.overall->text(), QStringLiteral("-800円"));
@@ -139,6 +144,8 @@ private slots:
         QCOMPARE(after[incomeLine], QByteArray(" 450 "));
         for (int i = 0; i < stakeLine; ++i)
             QCOMPARE(after[i].trimmed(), before[i].trimmed());
+        for (int i = incomeLine + 1; i < after.size(); ++i)
+            QCOMPARE(after[i], before[i]);
         verifyListing(s);
         QVERIFY(s.list->item(1)->text().simplified().contains(
             QStringLiteral("支出：000300円 収入：000450円 差額：000150円")));

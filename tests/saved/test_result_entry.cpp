@@ -208,8 +208,13 @@ private slots:
         TempFolder folder;
         WRITE_RACE(QStringLiteral("99051601.tkr"), sampleRace("99/05/16", 1, "前のレース"), results({}, {}, {}));
         const QByteArray otherBefore = fileBytes(QStringLiteral("99051601.tkr"));
-        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), stored);
+        // A race with a tipster's marks: their block after the income line is kept as it stands.
+        RaceState race = sampleRace("99/05/16", 7, "テスト");
+        QVERIFY(addTipster(race, QStringLiteral("本紙")));
+        setTipsterMark(race, 0, 2, 0);
+        WRITE_RACE(raceFile, race, stored);
         const QList<QByteArray> before = fileLines(raceFile);
+        QVERIFY(before.size() > 14 + 7 * 18);
         AppHarness app;
         const Screen6 s = open(app);
         QCOMPARE(s.list->count(), 2);

@@ -66,7 +66,7 @@ bool proposesResult(const PredictionResult& prediction, double first, double sec
     return placeOfResult(prediction, first, second) >= 0;
 }
 
-RaceOutcome outcomeOf(const CataloguedRace& item)
+RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names)
 {
     RaceOutcome out;
     const CatalogueEntry& entry = item.entry;
@@ -130,6 +130,10 @@ RaceOutcome outcomeOf(const CataloguedRace& item)
     out.ownIncome = entry.income;
     out.amountsRecorded = !tail.stake.isUnset() || entry.income != 0;
     out.amountsCountable = countableYen(out.payout) && countableYen(out.ownStake) && countableYen(out.ownIncome);
+
+    out.tipsterGrid = item.race.after.block;
+    if (names && out.tipsterGrid == GridBlock::Read)
+        out.tipsters = packedTipsters(race.tipsters, race.runnerCount, *names);
     return out;
 }
 
@@ -174,9 +178,11 @@ FolderRecord tallyFolder(const QString& folder, ReadScope scope)
     FolderRecord record;
     // Each race becomes its outcome on the thread that read it: the engine runs on every core, and only the outcomes
     // are kept.
-    // An outcome holds no runner name, so none is read.
-    record.races = RaceFolder(folder).racesAs<RaceOutcome>(scope, RunnerNames::Skipped,
-                                                           [](CataloguedRace&& race) { return outcomeOf(race); });
+    // An outcome holds no runner name, so none is read; the tipsters' names are kept once for the folder.
+    TipsterNames names;
+    record.races = RaceFolder(folder).racesAs<RaceOutcome>(
+        scope, RunnerNames::Skipped, [&names](CataloguedRace&& race) { return outcomeOf(race, &names); });
+    record.tipsterNames = names.names();
     record.record = recordTotals(record.races);
     record.balance = balanceTotals(record.races);
     return record;

@@ -3,6 +3,7 @@
 #include "prediction/mark_sheet.h"
 #include "racefile/catalogue.h"
 #include "racefile/race_file.h"
+#include "record/race_tipsters.h"
 
 #include <QString>
 
@@ -94,6 +95,11 @@ struct RaceOutcome {
 
     SavedMarks marks{};
     MarkSheet markSheet() const;
+
+    // The tipster grid kept after the income line: whether there is one and could be read, and, read, the tipsters
+    // who marked a runner (fitted to the counts as a load fits them, so that every tipster mark is in the counts).
+    GridBlock tipsterGrid = GridBlock::None;
+    RaceTipsters tipsters;
 };
 
 // The record screen's figures. The rates are absent where the screen leaves them empty: a strike rate over no race,
@@ -119,10 +125,13 @@ struct FolderRecord {
     std::vector<RaceOutcome> races; // catalogue order: date text, then race number
     RecordTotals record;
     BalanceTotals balance;
+    // The names of the tipsters the races' grids hold, numbered as RaceTipsters numbers them.
+    QStringList tipsterNames;
 };
 
-// The outcome of one catalogued race, read whole (through the balance lines).
-RaceOutcome outcomeOf(const CataloguedRace& item);
+// The outcome of one catalogued race, read whole (through the balance lines). names, when given, numbers the race's
+// tipsters; without it the grid is not kept.
+RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names = nullptr);
 
 // The hit rule, for the record and every replay of a race alike: one of the proposed tickets is the pair of
 // finishers, whichever of the two came first. first and second are horse numbers (the values of the result lines).

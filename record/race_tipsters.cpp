@@ -1,0 +1,59 @@
+#include "record/race_tipsters.h"
+
+#include <QMutexLocker>
+
+#include <algorithm>
+
+void RaceTipsters::add(int name, const std::array<std::int8_t, maxRunners>& marks, int runners)
+{
+    const int n = std::clamp(runners, 0, maxRunners);
+    const auto count = static_cast<std::uint8_t>(std::count_if(
+        marks.begin(), marks.begin() + n, [](std::int8_t mark) { return mark >= 0 && mark < markKindCount; }));
+    if (count == 0 || name < 0 || name >= (1 << 24))
+        return;
+    bytes_.reserve(bytes_.size() + 4 + count);
+    bytes_.push_back(static_cast<std::uint8_t>(name & 0xFF));
+    bytes_.push_back(static_cast<std::uint8_t>(name >> 8 & 0xFF));
+    bytes_.push_back(static_cast<std::uint8_t>(name >> 16 & 0xFF));
+    bytes_.push_back(count);
+    for (int r = 0; r < n; ++r) {
+        const int kind = marks[static_cast<std::size_t>(r)];
+        if (kind >= 0 && kind < markKindCount)
+            bytes_.push_back(static_cast<std::uint8_t>(r * 8 + kind));
+    }
+}
+
+int RaceTipsters::size() const
+{
+    int columns = 0;
+    forEach([&columns](int, std::span<const std::uint8_t>) { ++columns; });
+    return columns;
+}
+
+int TipsterNames::number(const QString& name)
+{
+    const QMutexLocker lock(&mutex_);
+    const auto found = numbers_.constFind(name);
+    if (found != numbers_.cend())
+        return *found;
+    const int number = static_cast<int>(names_.size());
+    names_.append(name);
+    numbers_.insert(name, number);
+    return number;
+}
+
+QStringList TipsterNames::names() const
+{
+    const QMutexLocker lock(&mutex_);
+    return names_;
+}
+
+RaceTipsters packedTipsters(const TipsterGrid& grid, int runners, TipsterNames& names)
+{
+    RaceTipsters packed;
+    for (const TipsterColumn& column : grid.columns) {
+        if (marksOfTipster(grid, static_cast<int>(&column - grid.columns.data()), runners) > 0)
+            packed.add(names.number(column.name), column.marks, runners);
+    }
+    return packed;
+}

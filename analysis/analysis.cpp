@@ -5,13 +5,18 @@
 #include <QThread>
 
 #include <algorithm>
+#include <memory>
 
 Analysis::Analysis(FolderRecord record, QObject* parent)
     : QObject(parent),
       data_(std::move(record)),
       raceTable_(new RaceTableModel(data_, this)),
       figuresModel_(new FiguresModel(this)),
-      whatIf_(new WhatIfModel(this))
+      whatIf_(new WhatIfModel(this)),
+      tipsters_(new TipsterTableModel(this)),
+      proposalRanks_(new PlaceTableModel(QStringLiteral("proposalRanks"), this)),
+      markKinds_(new PlaceTableModel(QStringLiteral("markKinds"), this)),
+      tipsterWhatIf_(new TipsterWhatIfModel(this))
 {
     for (int b = 0; b < breakdownCount; ++b)
         breakdowns_[static_cast<std::size_t>(b)] = new BreakdownModel(static_cast<Breakdown>(b), this);
@@ -37,6 +42,12 @@ void Analysis::setFilter(const AnalysisFilter& filter)
     proposals_ = computeFigures(data_, Series::Proposals, filtered_.proposals, false);
     own_ = computeFigures(data_, Series::Own, filtered_.own, false);
     proposals_.intervalPending = own_.intervalPending = true;
+    tipsterFigures_ = computeTipsters(data_, filtered_);
+    for (TipsterRow& row : tipsterFigures_.rows)
+        row.ticketIntervalPending = true;
+    for (TipsterWhatIfRow& row : tipsterFigures_.whatIf)
+        row.intervalsPending = true;
+    rankFigures_ = computeRanks(data_, filtered_);
     charts_ = computeCharts(data_, filtered_.proposals, filtered_.own);
 
     raceTable_->setRaces(&filtered_);
@@ -44,6 +55,10 @@ void Analysis::setFilter(const AnalysisFilter& filter)
     for (BreakdownModel* model : breakdowns_)
         model->setRows(computeBreakdown(data_, model->breakdown(), filtered_));
     whatIf_->setRows(computeWhatIf(data_, filtered_.proposals));
+    tipsters_->setRows(tipsterFigures_.rows);
+    tipsterWhatIf_->setRows(tipsterFigures_.whatIf);
+    proposalRanks_->setRows(rankFigures_.ranks);
+    markKinds_->setRows(rankFigures_.markCounts);
     // The draws start once the models are done, so that they do not take the cores the models need.
     startIntervals();
     emit recomputed();
@@ -54,6 +69,7 @@ void Analysis::startIntervals()
     const std::uint64_t generation = ++generation_;
     latestGeneration_.store(generation);
     pendingIntervals_ = 2;
+    startTipsterIntervals(generation);
     for (const Series series : {Series::Proposals, Series::Own}) {
         intervalThreads_.start([this, generation, series,
                                 amounts = seriesAmounts(
@@ -82,8 +98,64 @@ void Analysis::intervalDrawn(std::uint64_t generation, Series series, std::optio
     figures.returnInterval = interval;
     figures.intervalPending = false;
     figuresModel_->setFigures(proposals_, own_);
+    intervalJobDone();
+}
+
+void Analysis::intervalJobDone()
+{
     if (--pendingIntervals_ == 0)
         emit intervalsReady();
+}
+
+void Analysis::startTipsterIntervals(std::uint64_t generation)
+{
+    // One job a tipster: the ◎–○ ticket's interval and the three ways of the what-if, drawn together. The counted
+    // races are shared by the jobs, not copied for each.
+    auto counted = std::make_shared<const std::vector<int>>(tipsterFigures_.races);
+    pendingTipsterIntervals_ = static_cast<int>(tipsterFigures_.rows.size());
+    pendingIntervals_ += pendingTipsterIntervals_;
+    for (std::size_t row = 0; row < tipsterFigures_.rows.size(); ++row) {
+        const int tipster = tipsterFigures_.rows[row].tipster;
+        intervalThreads_.start([this, generation, row, tipster, counted] {
+            auto voided = [this, generation] { return latestGeneration_.load() != generation; };
+            if (voided())
+                return;
+            const TipsterAmounts amounts = tipsterAmounts(data_, *counted, tipster);
+            const std::optional<ReturnInterval> ticket = bootstrapReturnInterval(
+                amounts.ticketStakes, amounts.ticketReturns, bootstrapResamples, bootstrapSeed, voided);
+            const ThreeWayIntervals whatIf =
+                bootstrapThreeWays(amounts.whatIf, bootstrapResamples, bootstrapSeed, voided);
+            if (voided())
+                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, row, ticket, whatIf] { tipsterIntervalsDrawn(generation, row, ticket, whatIf); },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void Analysis::tipsterIntervalsDrawn(std::uint64_t generation, std::size_t row, std::optional<ReturnInterval> ticket,
+                                     const ThreeWayIntervals& whatIf)
+{
+    if (generation != generation_ || row >= tipsterFigures_.rows.size())
+        return;
+    TipsterRow& tipster = tipsterFigures_.rows[row];
+    tipster.ticketInterval = ticket;
+    tipster.ticketIntervalPending = false;
+    TipsterWhatIfRow& ways = tipsterFigures_.whatIf[row];
+    ways.recordedInterval = whatIf.ways[0];
+    ways.onlyInterval = whatIf.ways[1];
+    ways.withoutInterval = whatIf.ways[2];
+    ways.addedInterval = whatIf.firstLessLast;
+    ways.intervalsPending = false;
+    // The tables take the intervals once all are in: one reset instead of one a tipster.
+    if (--pendingTipsterIntervals_ == 0) {
+        tipsters_->setRows(tipsterFigures_.rows);
+        tipsterWhatIf_->setRows(tipsterFigures_.whatIf);
+        emit tipsterIntervalsReady();
+    }
+    intervalJobDone();
 }
 
 void Analysis::waitForIntervals()

@@ -6,6 +6,7 @@
 #include "analysis/figures.h"
 #include "analysis/race_table_model.h"
 #include "analysis/table_models.h"
+#include "analysis/tipster_models.h"
 
 #include <QObject>
 #include <QThreadPool>
@@ -42,6 +43,14 @@ public:
     BreakdownModel& breakdownModel(Breakdown breakdown) { return *breakdowns_[static_cast<std::size_t>(breakdown)]; }
     WhatIfModel& whatIfModel() { return *whatIf_; }
 
+    // The pages on tipsters and on the program's rankings.
+    const TipsterFigures& tipsterFigures() const { return tipsterFigures_; }
+    const RankFigures& rankFigures() const { return rankFigures_; }
+    TipsterTableModel& tipsterModel() { return *tipsters_; }
+    PlaceTableModel& proposalRanksModel() { return *proposalRanks_; }
+    PlaceTableModel& markKindsModel() { return *markKinds_; }
+    TipsterWhatIfModel& tipsterWhatIfModel() { return *tipsterWhatIf_; }
+
     // Recomputes everything for the new filter (also when it equals the old one), the intervals in the background.
     void setFilter(const AnalysisFilter& filter);
 
@@ -52,10 +61,16 @@ public:
 signals:
     void recomputed();
     void intervalsReady();
+    // The intervals of the tipster tables are in (the tables were reset with them).
+    void tipsterIntervalsReady();
 
 private:
     void startIntervals();
     void intervalDrawn(std::uint64_t generation, Series series, std::optional<ReturnInterval> interval);
+    void startTipsterIntervals(std::uint64_t generation);
+    void tipsterIntervalsDrawn(std::uint64_t generation, std::size_t row, std::optional<ReturnInterval> ticket,
+                               const ThreeWayIntervals& whatIf);
+    void intervalJobDone();
 
     AnalysisData data_;
     AnalysisFilter filter_;
@@ -67,6 +82,13 @@ private:
     FiguresModel* figuresModel_;
     std::array<BreakdownModel*, breakdownCount> breakdowns_{};
     WhatIfModel* whatIf_;
+    TipsterFigures tipsterFigures_;
+    RankFigures rankFigures_;
+    TipsterTableModel* tipsters_;
+    PlaceTableModel* proposalRanks_;
+    PlaceTableModel* markKinds_;
+    TipsterWhatIfModel* tipsterWhatIf_;
+    int pendingTipsterIntervals_ = 0;
     QThreadPool intervalThreads_;
     std::uint64_t generation_ = 0;
     std::atomic<std::uint64_t> latestGeneration_{0}; // generation_, for the worker threads to see

@@ -5,6 +5,7 @@
 #include "prediction/prediction.h"
 
 #include <QHash>
+#include <QtConcurrentMap>
 
 #include <algorithm>
 #include <cmath>
@@ -148,6 +149,27 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
             money_[i].returned[static_cast<std::size_t>(series)] = returnIn(series, race);
         }
     }
+    // Each race's tipsters, in one list for the folder, and the engine's proposals with and without each: the races
+    // are independent, so they are shared among the cores (the replays are filled in place).
+    tipsters_ = tipsterListOf(record_);
+    replayStart_.assign(n + 1, 0);
+    std::vector<std::size_t> withTipsters;
+    for (std::size_t i = 0; i < n; ++i) {
+        replayStart_[i] = replays_.size();
+        if (races[i].readable) {
+            for (const int tipster : tipstersOfRace(races[i], tipsters_))
+                replays_.push_back({.tipster = tipster});
+        }
+        if (replays_.size() > replayStart_[i])
+            withTipsters.push_back(i);
+    }
+    replayStart_[n] = replays_.size();
+    QtConcurrent::blockingMap(withTipsters, [this, &races](std::size_t i) {
+        replayTipsters(
+            races[i], tipsters_,
+            std::span<TipsterReplay>(replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]));
+    });
+
     for (std::size_t i = 0; i < n; ++i) {
         if (races[i].readable)
             timeOrder_.push_back(static_cast<int>(i));

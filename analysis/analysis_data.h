@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/tipster_data.h"
 #include "prediction/prediction.h"
 #include "record/race_record.h"
 
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // What the analysis knows of a folder once it has been read: every race's outcome and the facts the filters, tables
@@ -91,6 +93,14 @@ public:
 
     const BreakdownKeys& keys(Breakdown breakdown) const { return keys_[static_cast<std::size_t>(breakdown)]; }
 
+    // The folder's tipsters, and each race's tipsters with the engine's proposals with and without them.
+    const TipsterList& tipsters() const { return tipsters_; }
+    std::span<const TipsterReplay> replays(int race) const
+    {
+        const auto i = static_cast<std::size_t>(race);
+        return {replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]};
+    }
+
     // Choices for the filters: the years and the courses that occur, in order.
     std::vector<int> years() const;
     const QStringList& courseKeys() const { return courseKeys_; } // as courseKeyOf gives them, "" for none
@@ -110,6 +120,9 @@ private:
     std::vector<int> timeRank_;
     std::array<BreakdownKeys, breakdownCount> keys_;
     QStringList courseKeys_;
+    TipsterList tipsters_;
+    std::vector<TipsterReplay> replays_;
+    std::vector<std::size_t> replayStart_; // per race and one past the last: where its replays begin
     bool anyResult_ = false;
 };
 

@@ -62,6 +62,25 @@ const std::array<std::uint8_t, 65536>& poissonWeights()
     return table;
 }
 
+// The 2.5th and 97.5th percentiles of the m values: the values of rank ⌈0.025·m⌉ and ⌈0.975·m⌉ sorted.
+std::optional<ReturnInterval> percentileInterval(std::vector<double>& values)
+{
+    if (values.empty())
+        return std::nullopt;
+    const std::size_t m = values.size();
+    auto rank = [m](double share) {
+        const auto r = static_cast<std::size_t>(std::ceil(share * static_cast<double>(m)));
+        return std::clamp<std::size_t>(r, 1, m) - 1;
+    };
+    const std::size_t lowRank = rank(0.025);
+    const std::size_t highRank = rank(0.975);
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(lowRank), values.end());
+    const double low = values[lowRank];
+    std::nth_element(values.begin() + static_cast<std::ptrdiff_t>(lowRank),
+                     values.begin() + static_cast<std::ptrdiff_t>(highRank), values.end());
+    return ReturnInterval{low, values[highRank]};
+}
+
 } // namespace
 
 void Tally::add(std::int64_t raceStake, std::int64_t raceReturn, bool hit)
@@ -106,30 +125,29 @@ std::optional<double> Tally::profitPerRace() const
 
 namespace {
 
-// The weighted sums of resamples [first, first + count) over every race, with the generator of that part.
-void drawPart(const std::vector<double>& stakes, const std::vector<double>& returns, std::size_t first,
-              std::size_t count, std::uint64_t seed, std::vector<double>& staked, std::vector<double>& returned,
-              const std::function<bool()>& stopped)
+// The weighted sums of resamples [first, first + count) over every race, with the generator of that part: sums holds,
+// resample after resample, `width` running totals, and race i adds its `width` values (values[i * width ...]) times
+// its weight. A race whose values are all 0 adds nothing to any resample and draws no weight.
+template <std::size_t width>
+void drawPart(const double* values, std::size_t n, std::size_t first, std::size_t count, std::uint64_t seed,
+              double* sums, const std::function<bool()>& stopped)
 {
-    const std::size_t n = std::min(stakes.size(), returns.size());
     const std::array<std::uint8_t, 65536>& weightOf = poissonWeights();
-    double* const stakedPart = staked.data() + first;
-    double* const returnedPart = returned.data() + first;
+    double* const part = sums + first * width;
     Xoshiro256 random(seed);
     const std::size_t whole = count / 4 * 4;
     for (std::size_t i = 0; i < n; ++i) {
         if (i % 512 == 0 && stopped())
             return;
-        const double stake = stakes[i];
-        const double back = returns[i];
-        // A race that neither staked nor returned anything adds nothing to any resample.
-        if (stake == 0 && back == 0)
+        const double* race = values + i * width;
+        if (std::all_of(race, race + width, [](double value) { return value == 0; }))
             continue;
         // A weight times a whole amount is exact, so the sums come out the same on every platform.
         auto add = [&](std::size_t b, std::uint64_t bits) {
             const double weight = weightOf[bits & 0xffff];
-            stakedPart[b] += weight * stake;
-            returnedPart[b] += weight * back;
+            double* sum = part + b * width;
+            for (std::size_t v = 0; v < width; ++v)
+                sum[v] += weight * race[v];
         };
         std::size_t b = 0;
         for (; b < whole; b += 4) {
@@ -144,22 +162,15 @@ void drawPart(const std::vector<double>& stakes, const std::vector<double>& retu
     }
 }
 
-} // namespace
-
-std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>& stakes,
-                                                      const std::vector<double>& returns, int resamples,
-                                                      std::uint64_t seed, const std::function<bool()>& abandoned)
+// Every resample's sums (width a resample) over the n races of values, or none when abandoned. Race by race, every
+// resample's weight for the race: the races are read once, in order, and the running totals of the resamples stay in
+// the cache, so the time grows with the races and nothing else. The resamples come in two halves, each with a
+// generator of its own, so that a large folder can draw them on two cores; which thread draws a half changes nothing.
+template <std::size_t width>
+std::optional<std::vector<double>> drawResamples(const double* values, std::size_t n, std::size_t draws,
+                                                 std::uint64_t seed, const std::function<bool()>& abandoned)
 {
-    const std::size_t n = std::min(stakes.size(), returns.size());
-    if (n == 0 || resamples <= 0)
-        return std::nullopt;
-    const auto draws = static_cast<std::size_t>(resamples);
-    // Race by race, every resample's weight for the race: the races are read once, in order, and the running totals
-    // of the resamples (32 KB for 2,000) stay in the cache, so the time grows with the races and nothing else.
-    // The resamples come in two halves, each with a generator of its own, so that a large folder can draw them on two
-    // cores; which thread draws a half changes nothing.
-    std::vector<double> staked(draws, 0.0);
-    std::vector<double> returned(draws, 0.0);
+    std::vector<double> sums(draws * width, 0.0);
     const std::size_t half = draws / 2;
     std::atomic<bool> stop = false;
     // Only this thread asks abandoned (it need not be thread-safe); the other half follows through stop.
@@ -173,34 +184,43 @@ std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>&
     QFuture<void> second;
     if (n >= racesWorthAThread)
         second = QtConcurrent::run(
-            [&] { drawPart(stakes, returns, half, draws - half, seed + 1, staked, returned, stoppedThere); });
+            [&] { drawPart<width>(values, n, half, draws - half, seed + 1, sums.data(), stoppedThere); });
     else
-        drawPart(stakes, returns, half, draws - half, seed + 1, staked, returned, stoppedHere);
-    drawPart(stakes, returns, 0, half, seed, staked, returned, stoppedHere);
+        drawPart<width>(values, n, half, draws - half, seed + 1, sums.data(), stoppedHere);
+    drawPart<width>(values, n, 0, half, seed, sums.data(), stoppedHere);
     if (second.isValid())
         second.waitForFinished();
     if (stoppedHere())
         return std::nullopt;
+    return sums;
+}
+
+} // namespace
+
+std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>& stakes,
+                                                      const std::vector<double>& returns, int resamples,
+                                                      std::uint64_t seed, const std::function<bool()>& abandoned)
+{
+    const std::size_t n = std::min(stakes.size(), returns.size());
+    if (n == 0 || resamples <= 0)
+        return std::nullopt;
+    const auto draws = static_cast<std::size_t>(resamples);
+    std::vector<double> values(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        values[2 * i] = stakes[i];
+        values[2 * i + 1] = returns[i];
+    }
+    const std::optional<std::vector<double>> sums = drawResamples<2>(values.data(), n, draws, seed, abandoned);
+    if (!sums)
+        return std::nullopt;
     std::vector<double> rates;
     rates.reserve(draws);
     for (std::size_t b = 0; b < draws; ++b) {
-        if (staked[b] != 0)
-            rates.push_back(100.0 * returned[b] / staked[b]);
+        const double staked = (*sums)[2 * b];
+        if (staked != 0)
+            rates.push_back(100.0 * (*sums)[2 * b + 1] / staked);
     }
-    if (rates.empty())
-        return std::nullopt;
-    const std::size_t m = rates.size();
-    auto rank = [m](double share) {
-        const auto r = static_cast<std::size_t>(std::ceil(share * static_cast<double>(m)));
-        return std::clamp<std::size_t>(r, 1, m) - 1;
-    };
-    const std::size_t lowRank = rank(0.025);
-    const std::size_t highRank = rank(0.975);
-    std::nth_element(rates.begin(), rates.begin() + static_cast<std::ptrdiff_t>(lowRank), rates.end());
-    const double low = rates[lowRank];
-    std::nth_element(rates.begin() + static_cast<std::ptrdiff_t>(lowRank),
-                     rates.begin() + static_cast<std::ptrdiff_t>(highRank), rates.end());
-    return ReturnInterval{low, rates[highRank]};
+    return percentileInterval(rates);
 }
 
 SeriesAmounts seriesAmounts(const AnalysisData& data, Series series, const std::vector<int>& races)
@@ -243,4 +263,59 @@ SeriesFigures computeFigures(const AnalysisData& data, Series series, const std:
         figures.returnInterval = bootstrapReturnInterval(amounts.stakes, amounts.returns);
     }
     return figures;
+}
+
+std::optional<ReturnInterval> wilsonInterval(int hits, int trials)
+{
+    if (trials <= 0 || hits < 0 || hits > trials)
+        return std::nullopt;
+    // The normal quantile of 97.5%.
+    constexpr double z = 1.959963984540054;
+    const double n = trials;
+    const double p = hits / n;
+    const double centre = (p + z * z / (2 * n)) / (1 + z * z / n);
+    const double half = z / (1 + z * z / n) * std::sqrt(p * (1 - p) / n + z * z / (4 * n * n));
+    // At no hit and at all hits the bounds are exactly 0 and 100, not a rounding away from them.
+    const double low = hits == 0 ? 0.0 : std::max(0.0, centre - half);
+    const double high = hits == trials ? 1.0 : std::min(1.0, centre + half);
+    return ReturnInterval{100 * low, 100 * high};
+}
+
+ThreeWayIntervals bootstrapThreeWays(const std::vector<double>& amounts, int resamples, std::uint64_t seed,
+                                     const std::function<bool()>& abandoned)
+{
+    constexpr std::size_t ways = 3;
+    constexpr std::size_t width = 2 * ways;
+    ThreeWayIntervals out;
+    const std::size_t n = amounts.size() / width;
+    if (n == 0 || resamples <= 0)
+        return out;
+    const auto draws = static_cast<std::size_t>(resamples);
+    // Every resample weighs the races alike for the three ways, so the difference is drawn as the two vary together.
+    const std::optional<std::vector<double>> sums = drawResamples<width>(amounts.data(), n, draws, seed, abandoned);
+    if (!sums)
+        return out;
+    std::array<std::vector<double>, ways> rates;
+    std::vector<double> differences;
+    for (std::vector<double>& list : rates)
+        list.reserve(draws);
+    differences.reserve(draws);
+    for (std::size_t b = 0; b < draws; ++b) {
+        const double* sum = sums->data() + b * width;
+        double rate[ways] = {};
+        bool has[ways] = {};
+        for (std::size_t w = 0; w < ways; ++w) {
+            has[w] = sum[2 * w] != 0;
+            if (has[w]) {
+                rate[w] = 100.0 * sum[2 * w + 1] / sum[2 * w];
+                rates[w].push_back(rate[w]);
+            }
+        }
+        if (has[0] && has[2])
+            differences.push_back(rate[0] - rate[2]);
+    }
+    for (std::size_t w = 0; w < ways; ++w)
+        out.ways[w] = percentileInterval(rates[w]);
+    out.firstLessLast = percentileInterval(differences);
+    return out;
 }

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis_data.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -34,6 +35,24 @@ std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>&
                                                       int resamples = bootstrapResamples,
                                                       std::uint64_t seed = bootstrapSeed,
                                                       const std::function<bool()>& abandoned = {});
+
+// Three ways of buying over the same races, drawn together for their 95% intervals: amounts holds, race after race,
+// the stake and the return of way 0, way 1 and way 2 (six values a race). Every resample weighs each race alike for
+// the three ways, with the generator, seed and weights of bootstrapReturnInterval, so where every race stakes in every
+// way each way's interval is the one that function gives it alone; the difference, way 0's rate less way 2's in
+// points, is drawn as the two vary together (a resample where either staked nothing gives none). Empty when
+// abandoned.
+struct ThreeWayIntervals {
+    std::array<std::optional<ReturnInterval>, 3> ways;
+    std::optional<ReturnInterval> firstLessLast;
+};
+ThreeWayIntervals bootstrapThreeWays(const std::vector<double>& amounts, int resamples = bootstrapResamples,
+                                     std::uint64_t seed = bootstrapSeed, const std::function<bool()>& abandoned = {});
+
+// The Wilson score interval at 95% of a share of hits in trials, in per cent: its bounds stay within 0..100 and it
+// keeps a width at no hit and at all hits, where the plain normal interval would shrink to a point. Absent over no
+// trial.
+std::optional<ReturnInterval> wilsonInterval(int hits, int trials);
 
 // Races, hits and money of one series over some races. The sums are exact: every race adds at most maxAmountYen.
 struct Tally {

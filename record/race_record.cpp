@@ -4,6 +4,8 @@
 #include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 
+#include <cmath>
+
 namespace {
 
 // A result or payout line as the analysis shows it: empty while unset, a number in plain decimal, or the text.
@@ -24,7 +26,37 @@ QString lineText(const TailValue& value, const QString& asHeld)
     return value.kind == TailValue::Kind::Number && plainWhole ? asHeld : lineText(value);
 }
 
+// Read from a run for any ticket count: the ranks and grades come before the tickets.
+RankFacts rankFactsOf(const RaceOutcome& race, const PredictionResult& prediction)
+{
+    RankFacts facts;
+    facts.marked = prediction.favScoreSum + prediction.quinellaScoreSum > 0;
+    const int finishers[2] = {finisherRunner(race.firstValue, race.runnerCount),
+                              finisherRunner(race.secondValue, race.runnerCount)};
+    for (int place = 0; place < 2; ++place) {
+        const int runner = finishers[place];
+        // The same horse entered twice is the winner only.
+        if (runner < 0 || (place == 1 && runner == finishers[0]))
+            continue;
+        facts.favPlace[place] = static_cast<std::int8_t>(prediction.favRank[static_cast<std::size_t>(runner)]);
+        facts.quinellaPlace[place] =
+            static_cast<std::int8_t>(prediction.quinellaRank[static_cast<std::size_t>(runner)]);
+    }
+    facts.grades[0] = prediction.favTopGrade;
+    facts.grades[1] = prediction.favTopTwoGrade;
+    facts.grades[2] = prediction.quinellaTopGrade;
+    facts.grades[3] = prediction.quinellaTopTwoGrade;
+    return facts;
+}
+
 } // namespace
+
+int finisherRunner(double value, int runners)
+{
+    if (!(value >= 1 && value <= runners) || value != std::floor(value))
+        return -1;
+    return static_cast<int>(value) - 1;
+}
 
 MarkSheet RaceOutcome::markSheet() const
 {
@@ -106,6 +138,7 @@ RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names)
     // One run serves the proposal and the what-if of every count; only a count outside the spinner's range (a file
     // written by hand) needs a run of its own.
     const PredictionResult largest = runPrediction(race.markSheet, race.runnerCount, largestSpinnerCount);
+    out.ranks = rankFactsOf(out, largest);
     out.axisPattern = largest.axisPattern;
     out.largestRunTickets = static_cast<std::uint8_t>(largest.ticketTotal);
     const int place = placeOfResult(largest, out.firstValue, out.secondValue);

@@ -30,6 +30,18 @@ struct HorsePair {
 // The six mark counts of each runner a race can have: what the engine needs to propose again.
 using SavedMarks = std::array<std::array<std::uint8_t, markKindCount>, maxRunners>;
 
+// Where the recorded finishers stood in the program's rankings, as the prediction result shows them. The rankings
+// and grades come before the tickets, so they are the same for every ticket count.
+struct RankFacts {
+    bool marked = false; // any mark at all: a race without one has no ranking to speak of
+    // The 0-based place of the winner [0] and of the second [1] in the favourite and the quinella order; -1 when the
+    // finisher is no runner (and for the second, when it is the winner's number again).
+    std::int8_t favPlace[2] = {-1, -1};
+    std::int8_t quinellaPlace[2] = {-1, -1};
+    // The grades the result screen shows beside the leading runners: favTop, favTopTwo, quinellaTop, quinellaTopTwo.
+    char grades[4] = {'C', 'C', 'C', 'C'};
+};
+
 // One saved race and how it came out.
 struct RaceOutcome {
     QString fileName;
@@ -100,7 +112,13 @@ struct RaceOutcome {
     // who marked a runner (fitted to the counts as a load fits them, so that every tipster mark is in the counts).
     GridBlock tipsterGrid = GridBlock::None;
     RaceTipsters tipsters;
+
+    RankFacts ranks;
 };
+
+// The runner index (0-based) of a finisher's horse number as the result line's value holds it, or -1 when it is no
+// runner of the race (0, a fraction, a number past the runners).
+int finisherRunner(double value, int runners);
 
 // The record screen's figures. The rates are absent where the screen leaves them empty: a strike rate over no race,
 // a return rate over no stake.

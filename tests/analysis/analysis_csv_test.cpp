@@ -103,6 +103,73 @@ private slots:
         QVERIFY(year.endsWith("\r\n2000年,0,0,,0,0,,0,1,500,0,0.0,-500\r\n"));
     }
 
+    // The tables of the tipster and ranking pages on the hand-computed tipsters (analysis_folder.h): each rate's
+    // interval as its two bounds, Wilson's for the rates; the bootstrap bounds of C's two races can be drawn by hand
+    // (R1 twice, R6 twice, or one of each).
+    void tipsterTablesBytes()
+    {
+        AnalysedFolder folder(handComputedRaces());
+        auto rateHeadings = [](const QByteArray& rate) {
+            return "," + rate + "," + rate + "の95%区間の下限," + rate + "の95%区間の上限";
+        };
+        QByteArray tipsters = "\xEF\xBB\xBF予想家,レース数";
+        for (const char* mark : {"◎", "○", "▲", "△", "×", "★"}) {
+            const QByteArray m(mark);
+            tipsters += "," + m + "の数," + m + "の1着," + m + "の2着" + rateHeadings(m + "の勝率")
+                        + rateHeadings(m + "の連対率");
+        }
+        tipsters += ",◎○馬連のレース数,◎○馬連の的中数,◎○馬連の的中率,◎○馬連の購入額,◎○馬連の払戻額"
+                    + rateHeadings("◎○馬連の回収率") + ",◎○馬連の収支\r\n";
+        // A: ◎1 second in R1 and first in R7, ○2 nowhere, ▲3 won R6, △4 won R1 and was second in R6 and R7, ×5 won
+        // R2, ★6 second in R2 and won R4; 1-2 never came in.
+        tipsters += "A,5,5,1,1,20.0,3.6,62.4,40.0,11.8,76.9,5,0,0,0.0,0.0,43.4,0.0,0.0,43.4,5,1,0,20.0,3.6,62.4,20.0,"
+                    "3.6,62.4,5,1,2,20.0,3.6,62.4,60.0,23.1,88.2,5,1,0,20.0,3.6,62.4,20.0,3.6,62.4,5,1,1,20.0,3.6,62.4,"
+                    "40.0,11.8,76.9,5,0,0.0,500,0,0.0,0.0,0.0,-500\r\n";
+        // B: ◎2 never in front, ○4 first in R1 and second in R6 and R7, △3 and ▲5 a winner each, no ×, ★7 nowhere;
+        // 2-4 never came in.
+        tipsters +=
+            "B,5,5,0,0,0.0,0.0,43.4,0.0,0.0,43.4,5,1,2,20.0,3.6,62.4,60.0,23.1,88.2,5,1,0,20.0,3.6,62.4,20.0,3.6,"
+            "62.4,5,1,0,20.0,3.6,62.4,20.0,3.6,62.4,0,0,0,,,,,,,5,0,0,0.0,0.0,43.4,0.0,0.0,43.4,"
+            "5,0,0.0,500,0,0.0,0.0,0.0,-500\r\n";
+        // C in R1 and R6: 3-4 came in once; every draw of the two races pays 0, 1,000 or 2,000 per cent.
+        tipsters += "C,2,2,1,0,50.0,9.5,90.5,50.0,9.5,90.5,2,1,1,50.0,9.5,90.5,100.0,34.2,100.0,2,0,0,0.0,0.0,65.8,0.0,"
+                    "0.0,65.8,2,0,0,0.0,0.0,65.8,0.0,0.0,65.8,0,0,0,,,,,,,0,0,0,,,,,,,2,1,50.0,200,2000,1000.0,0.0,"
+                    "2000.0,1800\r\n";
+        QCOMPARE(csvBytes(folder->tipsterModel()), tipsters);
+
+        QByteArray whatIf =
+            "\xEF\xBB\xBF予想家,レース数,加えて的中になったレース,加えて外れになったレース,"
+            "加えた回収率（ポイント）,加えた回収率の95%区間の下限,加えた回収率の95%区間の上限,加えた収支";
+        for (const char* way : {"記録どおり", "この予想家だけ", "この予想家抜き"}) {
+            const QByteArray w(way);
+            whatIf += "," + w + "の的中数," + w + "の的中率" + rateHeadings(w + "の回収率") + "," + w + "の収支";
+        }
+        // C: recorded 250.0 (R1 twice) to 666.7 (R6 twice); without C R1 alone hits.
+        whatIf += "\r\n";
+        const QByteArray c =
+            "C,2,1,0,400.0,0.0,666.7,2000,2,100.0,500.0,250.0,666.7,2000,1,50.0,400.0,0.0,666.7,1500,1,"
+            "50.0,100.0,0.0,250.0,0\r\n";
+        const QByteArray bytes = csvBytes(folder->tipsterWhatIfModel());
+        QVERIFY(bytes.startsWith(whatIf));
+        QVERIFY(bytes.endsWith(c));
+        QCOMPARE(bytes.count("\r\n"), 4);
+
+        const QByteArray placeHeadings =
+            "\xEF\xBB\xBF区分,項目,頭数,1着,2着" + rateHeadings("勝率") + rateHeadings("連対率") + "\r\n";
+        const QByteArray ranks = csvBytes(folder->proposalRanksModel());
+        QVERIFY(ranks.startsWith(placeHeadings
+                                 + "本命人気の順位,1位,6,1,1,16.7,3.0,56.4,33.3,9.7,70.0\r\n"
+                                   "本命人気の順位,2位,6,0,0,0.0,0.0,39.0,0.0,0.0,39.0\r\n"));
+        QVERIFY(ranks.endsWith("連複人気2位の等級,A,0,0,0,,,,,,\r\n連複人気2位の等級,B,6,0,0,0.0,0.0,39.0,0.0,0.0,"
+                               "39.0\r\n連複人気2位の等級,C,0,0,0,,,,,,\r\n"));
+        QVERIFY(csvBytes(folder->markKindsModel())
+                    .startsWith(placeHeadings
+                                + "◎の数,0個,30,4,5,13.3,5.3,29.7,30.0,16.7,47.9\r\n"
+                                  "◎の数,1個,12,1,0,8.3,1.5,35.4,8.3,1.5,35.4\r\n"
+                                  "◎の数,2個,6,1,1,16.7,3.0,56.4,33.3,9.7,70.0\r\n"
+                                  "◎の数,3～4個,0,0,0,,,,,,\r\n"));
+    }
+
     // Sums beyond 2^53 go to the file digit for digit: 10,000 races of the largest amount, one of them a yen less.
     void sumsAreExact()
     {

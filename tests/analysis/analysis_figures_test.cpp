@@ -323,6 +323,59 @@ private slots:
         QCOMPARE(again->figures(Series::Proposals).returnInterval, p.returnInterval);
     }
 
+    // The three ways drawn together give each way the interval it has alone, and the difference of two equal ways is
+    // none in every draw.
+    void threeWays()
+    {
+        std::vector<double> stakes[3];
+        std::vector<double> returns[3];
+        std::vector<double> amounts;
+        for (int race = 0; race < 37; ++race) {
+            const double way[3][2] = {
+                {100, race % 4 == 0 ? 500.0 : 0}, {300, race % 7 == 0 ? 2000.0 : 0}, {100, race % 4 == 0 ? 500.0 : 0}};
+            for (int w = 0; w < 3; ++w) {
+                stakes[w].push_back(way[w][0]);
+                returns[w].push_back(way[w][1]);
+                amounts.insert(amounts.end(), {way[w][0], way[w][1]});
+            }
+        }
+        const ThreeWayIntervals intervals = bootstrapThreeWays(amounts);
+        for (int w = 0; w < 3; ++w)
+            QCOMPARE(intervals.ways[std::size_t(w)], bootstrapReturnInterval(stakes[w], returns[w]));
+        QVERIFY(intervals.ways[0] != intervals.ways[1]);
+        QCOMPARE(intervals.firstLessLast, (ReturnInterval{0, 0}));
+        QVERIFY(!bootstrapThreeWays({}).ways[0]);
+        QVERIFY(!bootstrapThreeWays(amounts, bootstrapResamples, bootstrapSeed, [] { return true; }).firstLessLast);
+    }
+
+    // Wilson's interval in per cent: it keeps a width at no hit and at all hits and stays within 0..100.
+    void wilson_data()
+    {
+        QTest::addColumn<int>("hits");
+        QTest::addColumn<int>("trials");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::newRow("no hit") << 0 << 5 << 0.0 << 43.448;
+        QTest::newRow("all hits") << 5 << 5 << 56.552 << 100.0;
+        QTest::newRow("one of five") << 1 << 5 << 3.622 << 62.447;
+        QTest::newRow("half of thirty") << 15 << 30 << 33.154 << 66.846;
+        QTest::newRow("one of one") << 1 << 1 << 20.655 << 100.0;
+    }
+
+    void wilson()
+    {
+        QFETCH(int, hits);
+        QFETCH(int, trials);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        const std::optional<ReturnInterval> interval = wilsonInterval(hits, trials);
+        QVERIFY(interval);
+        QVERIFY2(std::abs(interval->low - low) < 0.001 && std::abs(interval->high - high) < 0.001,
+                 qPrintable(QStringLiteral("%1～%2").arg(interval->low).arg(interval->high)));
+        QVERIFY(!wilsonInterval(0, 0));
+        QVERIFY(!wilsonInterval(6, 5));
+    }
+
     // The interval's level, on races whose resampled return rate has a distribution known exactly: 400 races of one
     // 100-yen ticket, 100 of them paying 400. A resample's rate is then 400·H / (400·100) × 100 = H per cent, H the
     // hits drawn, H ~ Binomial(400, 1/4). The bounds must be the distribution's 2.5% and 97.5% points, within three

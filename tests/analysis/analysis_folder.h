@@ -9,6 +9,29 @@
 
 #include <memory>
 
+// The tipsters of the hand-computed races, each one mark a runner within the worked example's counts (what the counts
+// hold beyond them are marks without a tipster):
+//   A  ◎1 ○2 ▲3 △4 ×5 ★6      B  ◎2 ○4 △3 ▲5 ★7      C  ◎3 ○4 △6 ▲7
+// A and B mark every race but R3, which has no grid; C marks R1, R5 and R6 only. Over the counted races (a result and
+// a grid: R1 R2 R4 R6 R7; finishers 4-1, 5-6, 6-8, 3-4, 1-4):
+//   A  ◎ 5: 1着 1 (R7) 2着 1 (R1); ○ 5: none; ▲ 5: 1着 1; △ 5: 1着 1 2着 2; × 5: 1着 1; ★ 5: 1着 1 2着 1.
+//      ◎–○ 1-2 in 5 races, no hit. Recorded 3 hits (R1 R6 R7), 1,400 yen, 3,200 back; only A 14 tickets, no hit;
+//      without A the same proposals as recorded: adds nothing.
+//   B  ◎ 5: none; ○ 5: 1着 1 2着 2; △ 5: 1着 1; ▲ 5: 1着 1; ★ 5: none. ◎–○ 2-4 in 5 races, no hit. Only B 14 tickets,
+//      no hit; without B 1 hit (R1: 1-2 1-4), 1,400 yen, 500 back: B made R6 and R7 hits, adds 228.6 - 35.7 points.
+//   C  ◎ 2: 1着 1 (R6); ○ 2: 1着 1 2着 1; △ ▲ 2: none. ◎–○ 3-4 in 2 races, R6 a hit (2,000 yen). Recorded 2 hits,
+//      500 yen, 2,500 back; only C R6 (3-4 3-6 3-7), 500 yen, 2,000 back; without C R1 only (1-2 1-4), 500 back:
+//      C made R6 a hit, adds 500.0 - 100.0 points.
+inline TipsterGrid handComputedTipsters(bool withC)
+{
+    TipsterGrid grid;
+    grid.columns.push_back(tipsterColumn(QStringLiteral("A"), QStringLiteral("◎○▲△×★・・")));
+    grid.columns.push_back(tipsterColumn(QStringLiteral("B"), QStringLiteral("・◎△○▲・★・")));
+    if (withC)
+        grid.columns.push_back(tipsterColumn(QStringLiteral("C"), QStringLiteral("・・◎○・△▲・")));
+    return grid;
+}
+
 // The hand-computed folder of the analysis tests. Every race is the engine's worked example, which proposes
 // 1-4 2-4 3-4 1-2 1-5 1-3 2-3 2-5 2-6 2-7 in that order (k tickets: the first k, ten at most).
 //
@@ -43,7 +66,7 @@ inline std::vector<TestRace> handComputedRaces()
         entry.income = income;
         return entry;
     };
-    return {
+    std::vector<TestRace> races = {
         race("99/12/26", 1, "東京競馬場", "ＧⅠ", 2, num(4), num(1), num(500), num(1000), num(2500)),
         race("99/12/26", 2, "中山", "ＧⅡ", 4, num(5), num(6), num(3000), num(2000), num(0)),
         race("00/01/05", 3, "中山競馬場", "", 4, num(7), num(8), num(5000), num(1000), num(0)),
@@ -52,6 +75,11 @@ inline std::vector<TestRace> handComputedRaces()
         race("00/02/11", 6, "京都競馬場", "GI", 3, num(3), num(4), num(2000), none, num(0)),
         race("日付なし", 7, "東京", "G 1", 1, num(1), num(4), num(700), num(100), num(700)),
     };
+    for (std::size_t i = 0; i < races.size(); ++i) {
+        if (i != 2)
+            races[i].tipsters = handComputedTipsters(i == 0 || i == 4 || i == 5);
+    }
+    return races;
 }
 
 // The hand-computed races before their results came in: none has one, or only R1 (its hit, 4-1).
@@ -72,6 +100,11 @@ struct AnalysedFolder {
     {
         if (!writeRaces(dir.path(), races) || (withUnreadable && !writeUnreadableRace(dir.filePath("zz.tkr"))))
             qFatal("cannot write the test folder");
+        reanalyse();
+    }
+    // Reads the folder again, after a test changed its files.
+    void reanalyse()
+    {
         analysis = std::make_unique<Analysis>(tallyFolder(dir.path()));
         analysis->waitForIntervals();
     }

@@ -1,4 +1,5 @@
 #include "analysis_folder.h"
+#include "test_files.h"
 
 #include <QtTest>
 
@@ -308,6 +309,161 @@ private slots:
                  (QStringList{"true", "true", "true", "true", "false", "false", "false", "false", "false", "false",
                               "false", "false"}));
         QCOMPARE(model->index(3, WhatIfModel::AskedRaces).data().toString(), QStringLiteral("3"));
+    }
+
+    // The tipster page on the hand-computed tipsters (analysis_folder.h): marks and finishes, the ◎–○ ticket, the
+    // races left out, sorting.
+    void tipsters()
+    {
+        std::vector<TestRace> races = handComputedRaces();
+        AnalysedFolder folder(races, true);
+        auto* model = folder->findChild<TipsterTableModel*>(QStringLiteral("tipsters"));
+        QVERIFY(model);
+        using M = TipsterTableModel;
+        QCOMPARE(column(*model, M::Name), (QStringList{"A", "B", "C"}));
+        QCOMPARE(column(*model, M::Races), (QStringList{"5", "5", "2"}));
+        // ◎: A's horse 1 second in R1 and first in R7, B's horse 2 never in front, C's horse 3 first in R6.
+        QCOMPARE(column(*model, M::markColumn(0, M::First)), (QStringList{"1", "0", "1"}));
+        QCOMPARE(column(*model, M::markColumn(0, M::Second)), (QStringList{"1", "0", "0"}));
+        QCOMPARE(column(*model, M::markColumn(0, M::WinRate)), (QStringList{"20.0%", "0.0%", "50.0%"}));
+        QCOMPARE(column(*model, M::markColumn(0, M::PlaceRate)), (QStringList{"40.0%", "0.0%", "50.0%"}));
+        // ○ and △ (shown fourth: ◎ ○ ▲ first).
+        QCOMPARE(column(*model, M::markColumn(1, M::PlaceRate)), (QStringList{"0.0%", "60.0%", "100.0%"}));
+        QCOMPARE(column(*model, M::markColumn(3, M::Count)), (QStringList{"5", "5", "2"}));
+        QCOMPARE(column(*model, M::markColumn(3, M::First)), (QStringList{"1", "1", "0"}));
+        QCOMPARE(column(*model, M::markColumn(4, M::Count)), (QStringList{"5", "0", "0"})); // × from A alone
+        QCOMPARE(column(*model, M::markColumn(4, M::WinRate)), (QStringList{"20.0%", "", ""}));
+        // The ◎–○ ticket: C's 3-4 came in once.
+        QCOMPARE(column(*model, M::ticketColumn(M::TicketHits)), (QStringList{"0", "0", "1"}));
+        QCOMPARE(column(*model, M::ticketColumn(M::TicketPayout)), (QStringList{"0円", "0円", "2,000円"}));
+        QCOMPARE(column(*model, M::ticketColumn(M::TicketReturnRate)), (QStringList{"0.0%", "0.0%", "1,000.0%"}));
+        QCOMPARE(column(*model, M::ticketColumn(M::TicketInterval)),
+                 (QStringList{"0.0～0.0", "0.0～0.0", "0.0～2000.0"}));
+        // Every figure rests on fewer than 30.
+        QCOMPARE(model->index(0, M::markColumn(0, M::PlaceRate)).data(AnalysisRole::Indicative).toBool(), true);
+
+        const TipsterCounts& counts = folder->tipsterFigures().counts;
+        QCOMPARE(counts.withResult, 6);
+        QCOMPARE(counts.counted, 5);
+        QCOMPARE(counts.withoutGrid, 1); // R3
+        QCOMPARE(counts.unreadableGrid, 0);
+        QCOMPARE(counts.withoutResult, 1); // R5
+        QCOMPARE(counts.leftOut.size(), std::size_t(1));
+        QCOMPARE(folder->data().outcome(counts.leftOut[0]).raceNumber, 3);
+        // トキロの本命人気1位, horse 1: first in R7, second in R1, of five.
+        QCOMPARE(folder->tipsterFigures().favouriteLeader.placeRatePercent(), 40.0);
+
+        // Sorted by ◎ 連対率, then back the other way; a new filter keeps the sort.
+        model->sort(M::markColumn(0, M::PlaceRate), Qt::DescendingOrder);
+        QCOMPARE(column(*model, M::Name), (QStringList{"C", "A", "B"}));
+        model->sort(M::markColumn(0, M::PlaceRate), Qt::AscendingOrder);
+        QCOMPARE(column(*model, M::Name), (QStringList{"B", "A", "C"}));
+        AnalysisFilter tokyo;
+        tokyo.course = QStringLiteral("東京"); // R1, R4, R7 (R5 has no result)
+        folder->setFilter(tokyo);
+        // ◎ 連対率 there: A 2 of 3 (R1 R7), B none of 3, C none of 1 (R1); B before C as the rows came in.
+        QCOMPARE(column(*model, M::Name), (QStringList{"B", "C", "A"}));
+        QCOMPARE(column(*model, M::Races), (QStringList{"3", "1", "3"}));
+
+        // A grid that cannot be read is left out as such: R3's, cut inside B's marks line.
+        races[2].tipsters = handComputedTipsters(false);
+        AnalysedFolder cut(races);
+        const QString r3 = cut.dir.filePath(QStringLiteral("r02.tkr"));
+        const QByteArray bytes = fileBytes(r3);
+        putFile(r3, bytes.first(bytes.lastIndexOf("\r\n\x81\x45")));
+        cut.reanalyse();
+        QCOMPARE(cut->tipsterFigures().counts.unreadableGrid, 1);
+        QCOMPARE(cut->tipsterFigures().counts.withoutGrid, 0);
+        QCOMPARE(cut->tipsterFigures().counts.counted, 5);
+    }
+
+    // 印と順位 on the worked example: every race ranks horse h in place h of the favourite order and in place
+    // 6 2 4 1 3 5 7 8 (horse 1 to 8) of the quinella order; grades C C B B. Counted: R1 R2 R3 R4 R6 R7 (finishers
+    // 4-1, 5-6, 7-8, 6-8, 3-4, 1-4); a race with a result but no mark at all is left out.
+    void ranks()
+    {
+        std::vector<TestRace> races = handComputedRaces();
+        races.push_back({.date = "00/03/01", .number = 8, .first = num(1), .second = num(2), .payout = num(900)});
+        races.back().marked = false;
+        AnalysedFolder folder(races);
+        const RankFigures& figures = folder->rankFigures();
+        QCOMPARE(figures.races, 6);
+        QCOMPARE(figures.unmarked, 1);
+        QCOMPARE(figures.withoutResult, 1);
+
+        auto* ranks = folder->findChild<PlaceTableModel*>(QStringLiteral("proposalRanks"));
+        QVERIFY(ranks);
+        using P = PlaceTableModel;
+        QCOMPARE(ranks->rowCount(), 8 + 8 + 12);
+        QCOMPARE(column(*ranks, P::Label).mid(0, 8),
+                 (QStringList{"1位", "2位", "3位", "4位", "5位", "6位", "7位", "8位"}));
+        QCOMPARE(column(*ranks, P::Runners).mid(0, 8), QStringList(8, QStringLiteral("6")));
+        QCOMPARE(column(*ranks, P::First).mid(0, 8), (QStringList{"1", "0", "1", "1", "1", "1", "1", "0"}));
+        QCOMPARE(column(*ranks, P::Second).mid(0, 8), (QStringList{"1", "0", "0", "2", "0", "1", "0", "2"}));
+        // The quinella places hold horses 4 2 5 3 6 1 7 8.
+        QCOMPARE(column(*ranks, P::First).mid(8, 8), (QStringList{"1", "0", "1", "1", "1", "1", "1", "0"}));
+        QCOMPARE(column(*ranks, P::Second).mid(8, 8), (QStringList{"2", "0", "0", "0", "1", "1", "0", "2"}));
+        // Grades by leading runner, A B C each: 本命 1位 and 2位 grade C, 連複 1位 and 2位 grade B.
+        QCOMPARE(column(*ranks, P::Group).mid(16, 3), QStringList(3, QStringLiteral("本命人気1位の等級")));
+        QCOMPARE(column(*ranks, P::Runners).mid(16),
+                 (QStringList{"0", "0", "6", "0", "0", "6", "0", "6", "0", "0", "6", "0"}));
+        QCOMPARE(column(*ranks, P::PlaceRate).mid(16),
+                 (QStringList{"", "", "33.3%", "", "", "0.0%", "", "50.0%", "", "", "0.0%", ""}));
+
+        auto* kinds = folder->findChild<PlaceTableModel*>(QStringLiteral("markKinds"));
+        QVERIFY(kinds);
+        QCOMPARE(kinds->rowCount(), 30);
+        // ◎ per horse 2 1 1 0 0 0 0 0.
+        QCOMPARE(column(*kinds, P::Label).mid(0, 5), (QStringList{"0個", "1個", "2個", "3～4個", "5個以上"}));
+        QCOMPARE(column(*kinds, P::Runners).mid(0, 5), (QStringList{"30", "12", "6", "0", "0"}));
+        QCOMPARE(column(*kinds, P::First).mid(0, 5), (QStringList{"4", "1", "1", "0", "0"}));
+        QCOMPARE(column(*kinds, P::Second).mid(0, 5), (QStringList{"5", "0", "1", "0", "0"}));
+        QCOMPARE(column(*kinds, P::Group).mid(5, 1), QStringList{"○の数"});
+        // 30 runners are enough: only the smaller groups are indicative.
+        QCOMPARE(kinds->index(0, P::PlaceRate).data(AnalysisRole::Indicative).toBool(), false);
+        QCOMPARE(kinds->index(1, P::PlaceRate).data(AnalysisRole::Indicative).toBool(), true);
+    }
+
+    // What each hand-computed tipster adds: the proposals as recorded, with only their marks, and without them.
+    void tipsterWhatIf()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        auto* model = folder->findChild<TipsterWhatIfModel*>(QStringLiteral("tipsterWhatIf"));
+        QVERIFY(model);
+        using W = TipsterWhatIfModel;
+        QCOMPARE(column(*model, W::Name), (QStringList{"A", "B", "C"}));
+        QCOMPARE(column(*model, W::wayColumn(W::Recorded, W::Hits)), (QStringList{"3", "3", "2"}));
+        QCOMPARE(column(*model, W::wayColumn(W::Recorded, W::Profit)), (QStringList{"1,800円", "1,800円", "2,000円"}));
+        QCOMPARE(column(*model, W::wayColumn(W::Only, W::Hits)), (QStringList{"0", "0", "1"}));
+        QCOMPARE(column(*model, W::wayColumn(W::Only, W::Profit)), (QStringList{"-1,400円", "-1,400円", "1,500円"}));
+        QCOMPARE(column(*model, W::wayColumn(W::Without, W::Hits)), (QStringList{"3", "1", "1"}));
+        QCOMPARE(column(*model, W::wayColumn(W::Without, W::ReturnRate)), (QStringList{"228.6%", "35.7%", "100.0%"}));
+        QCOMPARE(column(*model, W::addedColumn(W::Gained)), (QStringList{"0", "2", "1"}));
+        QCOMPARE(column(*model, W::addedColumn(W::Lost)), (QStringList{"0", "0", "0"}));
+        QCOMPARE(column(*model, W::addedColumn(W::AddedPoints)), (QStringList{"0.0", "+192.9", "+400.0"}));
+        QCOMPARE(column(*model, W::addedColumn(W::AddedProfit)), (QStringList{"0円", "2,700円", "2,000円"}));
+        // A adds nothing in every draw; only A never hits.
+        QCOMPARE(column(*model, W::addedColumn(W::AddedInterval)).first(), QStringLiteral("0.0～0.0"));
+        QCOMPARE(column(*model, W::wayColumn(W::Only, W::Interval)).first(), QStringLiteral("0.0～0.0"));
+    }
+
+    // The worked example with the finishers chosen for it: proposed 1-4 2-4 3-4 1-2 for four tickets, 3 then 2 came
+    // in. Without B's marks (◎2 ○4 △3 ▲5 ★7) the engine proposes 1-2 1-4 1-5 2-3: B's marks cost the hit. Without A
+    // the proposals are as recorded; without C (◎3 ○4 △6 ▲7) they are 1-2 1-4 1-5 2-4, no hit either.
+    void removalTurnsAMissIntoAHit()
+    {
+        TestRace race{.date = "00/04/02", .number = 11, .asked = 4, .first = num(3), .second = num(2)};
+        race.payout = num(1500);
+        race.tipsters = handComputedTipsters(true);
+        AnalysedFolder folder({race});
+        const TipsterWhatIfModel& model = folder->tipsterWhatIfModel();
+        using W = TipsterWhatIfModel;
+        QCOMPARE(column(model, W::Name), (QStringList{"A", "B", "C"}));
+        QCOMPARE(column(model, W::wayColumn(W::Recorded, W::Hits)), (QStringList{"0", "0", "0"}));
+        QCOMPARE(column(model, W::wayColumn(W::Without, W::Hits)), (QStringList{"0", "1", "0"}));
+        QCOMPARE(column(model, W::addedColumn(W::Lost)), (QStringList{"0", "1", "0"}));
+        QCOMPARE(column(model, W::addedColumn(W::AddedPoints)), (QStringList{"0.0", "-375.0", "0.0"}));
+        QCOMPARE(column(model, W::addedColumn(W::AddedProfit)), (QStringList{"0円", "-1,500円", "0円"}));
     }
 };
 

@@ -57,7 +57,22 @@ struct TestRace {
     bool marked = true; // false: no marks at all, so the engine proposes nothing
     // When given, the race has these runners and marks (◎ ○ △ ▲ × ★ per runner) instead of the example's.
     std::vector<std::array<int, 6>> marks = {};
+    // The tipsters' columns kept after the income line; their marks must be within the counts.
+    TipsterGrid tipsters = {};
 };
+
+// A tipster's column from one character a runner, horse 1 first: ◎ ○ △ ▲ × ★, or ・ for none.
+inline TipsterColumn tipsterColumn(const QString& name, const QString& marks)
+{
+    TipsterColumn column(name);
+    for (qsizetype r = 0; r < marks.size() && r < maxRunners; ++r) {
+        for (int kind = 0; kind < markKindCount; ++kind) {
+            if (markSymbol(kind) == marks[r])
+                column.marks[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(kind);
+        }
+    }
+    return column;
+}
 
 inline RaceState raceOf(const TestRace& entry)
 {
@@ -70,6 +85,7 @@ inline RaceState raceOf(const TestRace& entry)
     race.distanceText = entry.distance;
     if (!entry.marked || !entry.marks.empty())
         race.markSheet = {};
+    race.tipsters = entry.tipsters;
     if (!entry.marks.empty()) {
         race.runnerCount = static_cast<std::int16_t>(entry.marks.size());
         for (std::size_t r = 0; r < entry.marks.size(); ++r) {

@@ -1,0 +1,256 @@
+#include "analysis/tipster_figures.h"
+
+#include "core/numbers.h"
+#include "core/race_state.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::int64_t ticketYen = static_cast<std::int64_t>(yenPerTicket);
+
+// The winner and the second as runner indexes (-1: no runner); a horse entered twice is the winner only.
+struct Finishers {
+    int winner = -1;
+    int runnerUp = -1;
+};
+
+Finishers finishersOf(const RaceOutcome& race)
+{
+    Finishers f{finisherRunner(race.firstValue, race.runnerCount), finisherRunner(race.secondValue, race.runnerCount)};
+    if (f.runnerUp == f.winner)
+        f.runnerUp = -1;
+    return f;
+}
+
+// The mark-count bands of a runner: 0, 1, 2, 3–4, 5 or more.
+constexpr int countBands = 5;
+int bandOf(int count) { return count >= 5 ? 4 : count >= 3 ? 3 : count; }
+const char* const bandLabels[countBands] = {"0個", "1個", "2個", "3～4個", "5個以上"};
+
+// The leading runners the result screen grades: 本命人気 1位 and 2位, 連複人気 1位 and 2位.
+const char* const gradeGroups[4] = {"本命人気1位の等級", "本命人気2位の等級", "連複人気1位の等級", "連複人気2位の等級"};
+
+} // namespace
+
+void PlaceTally::add(int runner, int winner, int runnerUp)
+{
+    ++runners;
+    first += runner == winner;
+    second += runner == runnerUp;
+}
+
+std::optional<double> PlaceTally::winRatePercent() const
+{
+    if (runners == 0)
+        return std::nullopt;
+    return 100.0 * first / runners;
+}
+
+std::optional<double> PlaceTally::placeRatePercent() const
+{
+    if (runners == 0)
+        return std::nullopt;
+    return 100.0 * (first + second) / runners;
+}
+
+std::optional<double> TipsterWhatIfRow::addedPoints() const
+{
+    const std::optional<double> with = recorded.returnRatePercent();
+    const std::optional<double> withoutThem = without.returnRatePercent();
+    if (!with || !withoutThem)
+        return std::nullopt;
+    return *with - *withoutThem;
+}
+
+TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& races)
+{
+    TipsterFigures figures;
+    TipsterCounts& counts = figures.counts;
+    counts.withoutResult = races.counts.withoutResult;
+    const TipsterList& list = data.tipsters();
+    const auto tipsters = static_cast<std::size_t>(list.names.size());
+    std::vector<TipsterRow> rows(tipsters);
+    std::vector<TipsterWhatIfRow> whatIf(tipsters);
+
+    for (const int index : races.proposals) {
+        const RaceOutcome& race = data.outcome(index);
+        if (!race.resultRecorded)
+            continue;
+        ++counts.withResult;
+        const std::span<const TipsterReplay> replays = data.replays(index);
+        if (replays.empty()) {
+            const bool unreadable =
+                race.tipsterGrid == GridBlock::Damaged || race.tipsterGrid == GridBlock::UnknownVersion;
+            ++(unreadable ? counts.unreadableGrid : counts.withoutGrid);
+            counts.leftOut.push_back(index);
+            continue;
+        }
+        ++counts.counted;
+        figures.races.push_back(index);
+        const Finishers finishers = finishersOf(race);
+
+        // The favourite leader is the runner of place 0; the finishers' places say whether it won or came second.
+        if (race.runnerCount > 0) {
+            const RankFacts& ranks = race.ranks;
+            ++figures.favouriteLeader.runners;
+            figures.favouriteLeader.first += ranks.favPlace[0] == 0;
+            figures.favouriteLeader.second += ranks.favPlace[1] == 0;
+        }
+
+        race.tipsters.forEach([&](int name, std::span<const std::uint8_t> marks) {
+            const auto tipster = static_cast<std::size_t>(list.ofName[static_cast<std::size_t>(name)]);
+            for (const std::uint8_t packed : marks) {
+                const RaceTipsters::Mark mark = RaceTipsters::markOf(packed);
+                rows[tipster].marks[static_cast<std::size_t>(mark.kind)].add(mark.runner, finishers.winner,
+                                                                             finishers.runnerUp);
+            }
+        });
+
+        const std::int64_t payout = countableYen(race.payout).value_or(0);
+        for (const TipsterReplay& replay : replays) {
+            const auto t = static_cast<std::size_t>(replay.tipster);
+            ++rows[t].races;
+            if (replay.doubleCircleRunner >= 0) {
+                const int a = replay.doubleCircleRunner + 1;
+                const int b = replay.circleRunner + 1;
+                const bool hit =
+                    (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
+                rows[t].ticket.add(ticketYen, hit ? payout : 0, hit);
+            }
+            TipsterWhatIfRow& row = whatIf[t];
+            row.recorded.add(Series::Proposals, race);
+            row.only.add(std::int64_t{replay.onlyTickets} * ticketYen, replay.onlyHit ? payout : 0, replay.onlyHit);
+            row.without.add(std::int64_t{replay.withoutTickets} * ticketYen, replay.withoutHit ? payout : 0,
+                            replay.withoutHit);
+            row.gained += race.hit && !replay.withoutHit;
+            row.lost += !race.hit && replay.withoutHit;
+        }
+    }
+
+    std::vector<std::size_t> order;
+    for (std::size_t t = 0; t < tipsters; ++t) {
+        if (rows[t].races > 0)
+            order.push_back(t);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&rows](std::size_t a, std::size_t b) { return rows[a].races > rows[b].races; });
+    for (const std::size_t t : order) {
+        rows[t].tipster = whatIf[t].tipster = static_cast<int>(t);
+        rows[t].name = whatIf[t].name = list.names[static_cast<qsizetype>(t)];
+        figures.rows.push_back(std::move(rows[t]));
+        figures.whatIf.push_back(std::move(whatIf[t]));
+    }
+    return figures;
+}
+
+TipsterAmounts tipsterAmounts(const AnalysisData& data, const std::vector<int>& counted, int tipster)
+{
+    TipsterAmounts amounts;
+    for (const int index : counted) {
+        const RaceOutcome& race = data.outcome(index);
+        const double payout = static_cast<double>(countableYen(race.payout).value_or(0));
+        for (const TipsterReplay& replay : data.replays(index)) {
+            if (replay.tipster != tipster)
+                continue;
+            if (replay.doubleCircleRunner >= 0) {
+                const int a = replay.doubleCircleRunner + 1;
+                const int b = replay.circleRunner + 1;
+                const bool hit =
+                    (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
+                amounts.ticketStakes.push_back(yenPerTicket);
+                amounts.ticketReturns.push_back(hit ? payout : 0);
+            }
+            amounts.whatIf.insert(amounts.whatIf.end(),
+                                  {static_cast<double>(stakeIn(Series::Proposals, race)),
+                                   static_cast<double>(returnIn(Series::Proposals, race)),
+                                   replay.onlyTickets * yenPerTicket, replay.onlyHit ? payout : 0,
+                                   replay.withoutTickets * yenPerTicket, replay.withoutHit ? payout : 0});
+        }
+    }
+    return amounts;
+}
+
+QStringList rankGroups()
+{
+    QStringList groups = {QStringLiteral("本命人気の順位"), QStringLiteral("連複人気の順位")};
+    for (const char* group : gradeGroups)
+        groups.append(QString::fromUtf8(group));
+    return groups;
+}
+
+QStringList markCountGroups()
+{
+    QStringList groups;
+    for (const int kind : shownMarkKinds)
+        groups.append(markSymbol(kind) + QStringLiteral("の数"));
+    return groups;
+}
+
+RankFigures computeRanks(const AnalysisData& data, const FilteredRaces& races)
+{
+    RankFigures figures;
+    figures.withoutResult = races.counts.withoutResult;
+    std::array<PlaceTally, maxRunners> favPlaces{};
+    std::array<PlaceTally, maxRunners> quinellaPlaces{};
+    std::array<std::array<PlaceTally, 3>, 4> grades{}; // by leading runner, then A B C
+    std::array<std::array<PlaceTally, countBands>, markKindCount> bands{};
+    int mostRunners = 0;
+
+    for (const int index : races.proposals) {
+        const RaceOutcome& race = data.outcome(index);
+        if (!race.resultRecorded)
+            continue;
+        const RankFacts& ranks = race.ranks;
+        if (!ranks.marked) {
+            ++figures.unmarked;
+            continue;
+        }
+        ++figures.races;
+        const int n = race.runnerCount;
+        mostRunners = std::max(mostRunners, n);
+        for (int place = 0; place < n; ++place) {
+            favPlaces[static_cast<std::size_t>(place)].add(place, ranks.favPlace[0], ranks.favPlace[1]);
+            quinellaPlaces[static_cast<std::size_t>(place)].add(place, ranks.quinellaPlace[0], ranks.quinellaPlace[1]);
+        }
+        // Each grade stands beside the runner of one place: 本命人気 1位 and 2位, then 連複人気 1位 and 2位.
+        for (int slot = 0; slot < 4; ++slot) {
+            const int place = slot % 2;
+            if (place >= n)
+                continue;
+            const std::int8_t* finishers = slot < 2 ? ranks.favPlace : ranks.quinellaPlace;
+            const int grade = std::clamp(ranks.grades[slot] - 'A', 0, 2);
+            grades[static_cast<std::size_t>(slot)][static_cast<std::size_t>(grade)].add(place, finishers[0],
+                                                                                        finishers[1]);
+        }
+        const Finishers finishers = finishersOf(race);
+        for (int r = 0; r < n; ++r) {
+            for (int k = 0; k < markKindCount; ++k) {
+                const int count = race.marks[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
+                bands[static_cast<std::size_t>(k)][static_cast<std::size_t>(bandOf(count))].add(r, finishers.winner,
+                                                                                                finishers.runnerUp);
+            }
+        }
+    }
+
+    const QStringList groups = rankGroups();
+    for (int place = 0; place < mostRunners; ++place)
+        figures.ranks.push_back(
+            {groups[0], QStringLiteral("%1位").arg(place + 1), place, favPlaces[static_cast<std::size_t>(place)]});
+    for (int place = 0; place < mostRunners; ++place)
+        figures.ranks.push_back(
+            {groups[1], QStringLiteral("%1位").arg(place + 1), place, quinellaPlaces[static_cast<std::size_t>(place)]});
+    for (int slot = 0; slot < 4; ++slot) {
+        for (int grade = 0; grade < 3; ++grade)
+            figures.ranks.push_back({groups[2 + slot], QString(QChar(u'A' + grade)), grade,
+                                     grades[static_cast<std::size_t>(slot)][static_cast<std::size_t>(grade)]});
+    }
+    const QStringList kinds = markCountGroups();
+    for (std::size_t shown = 0; shown < shownMarkKinds.size(); ++shown) {
+        for (int band = 0; band < countBands; ++band)
+            figures.markCounts.push_back(
+                {kinds[static_cast<qsizetype>(shown)], QString::fromUtf8(bandLabels[band]), band,
+                 bands[static_cast<std::size_t>(shownMarkKinds[shown])][static_cast<std::size_t>(band)]});
+    }
+    return figures;
+}

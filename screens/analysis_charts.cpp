@@ -33,6 +33,8 @@ const QColor askedColour = QColor::fromRgb(static_cast<QRgb>(orange));
 const QColor textColour(230, 230, 230);
 const QColor gridColour(70, 70, 70);
 const QColor axisColour(150, 150, 150);
+// Seen on the yellow and orange bars and on the black page alike.
+const QColor intervalColour(70, 120, 255);
 
 const QString proposalsName = QStringLiteral("予想の成績");
 const QString ownName = QStringLiteral("あなたの収支");
@@ -673,4 +675,166 @@ void RateBarChart::showTip(int set, int index)
                                : (set == 0 ? proposalsName : proposalsName + QStringLiteral("（希望した点数）"));
     showTipText(this, QStringLiteral("%1　%2\n回収率：%3")
                           .arg(labels_[index], series, rate ? displaytext::percent(rate) : QStringLiteral("購入なし")));
+}
+
+// IntervalBarChart -------------------------------------------------------------------------------------------------
+
+IntervalBarChart::IntervalBarChart(const QString& objectName, const QString& valueName, QString (*valueText)(double),
+                                   const char* labelFormat, QWidget* parent)
+    : AnalysisChartView(objectName, parent),
+      valueName_(valueName),
+      valueText_(valueText),
+      emptyText_(QStringLiteral("この条件に合うレースがありません。")),
+      sure_(new QBarSet(QStringLiteral("%1以上").arg(indicativeBelow))),
+      indicative_(new QBarSet(QStringLiteral("参考値（%1未満）").arg(indicativeBelow))),
+      rows_(new QBarCategoryAxis(this)),
+      values_(new QValueAxis(this)),
+      reference_(new QLineSeries(this))
+{
+    sure_->setObjectName(objectName + QStringLiteral(".bars"));
+    indicative_->setObjectName(objectName + QStringLiteral(".indicative"));
+    reference_->setObjectName(objectName + QStringLiteral(".reference"));
+    sure_->setColor(proposalsColour);
+    sure_->setBorderColor(proposalsColour);
+    indicative_->setColor(askedColour);
+    indicative_->setBorderColor(askedColour);
+    reference_->setPen(linePen(ownColour, 1.5, Qt::DashLine));
+    // A row has its value in one of the two sets only, so stacking them draws one bar a row.
+    auto* bars = new QHorizontalStackedBarSeries(this);
+    bars->setBarWidth(0.6);
+    bars->append(sure_);
+    bars->append(indicative_);
+    styleAxis(rows_);
+    styleAxis(values_);
+    // Names are short; cut to fit, as the axis would cut them, they could not be told apart.
+    rows_->setTruncateLabels(false);
+    values_->setLabelFormat(QString::fromUtf8(labelFormat));
+    chart()->addAxis(rows_, Qt::AlignLeft);
+    chart()->addAxis(values_, Qt::AlignBottom);
+    place(bars, {values_, rows_});
+    place(reference_, {values_, rows_});
+    for (QBarSet* set : {sure_, indicative_}) {
+        connect(set, &QBarSet::hovered, this, [this](bool status, int index) {
+            if (status)
+                showTip(index);
+            else
+                QToolTip::hideText();
+        });
+    }
+}
+
+void IntervalBarChart::setBars(const std::vector<Bar>& bars, std::optional<double> reference,
+                               const QString& referenceName)
+{
+    // Horizontal bars run from the bottom up: the rows go in last first, so that the first row is on top.
+    bars_.assign(bars.rbegin(), bars.rend());
+    labels_.clear();
+    QList<qreal> sure;
+    QList<qreal> indicative;
+    double low = 0;
+    double high = reference.value_or(0);
+    for (const Bar& bar : bars_) {
+        labels_.append(bar.label);
+        const double value = bar.value.value_or(0);
+        sure.append(bar.indicative ? 0 : value);
+        indicative.append(bar.indicative ? value : 0);
+        low = std::min(low, value);
+        high = std::max(high, value);
+        if (bar.interval) {
+            low = std::min(low, bar.interval->low);
+            high = std::max(high, bar.interval->high);
+        }
+    }
+    sure_->remove(0, sure_->count());
+    indicative_->remove(0, indicative_->count());
+    sure_->append(sure);
+    indicative_->append(indicative);
+    showLabels();
+
+    // Each interval a line of its own: across the bar from its lower to its upper bound, with short ends.
+    const int n = static_cast<int>(bars_.size());
+    int drawn = 0;
+    for (int row = 0; row < n; ++row) {
+        const std::optional<ReturnInterval>& interval = bars_[static_cast<std::size_t>(row)].interval;
+        if (!interval)
+            continue;
+        if (drawn == static_cast<int>(intervals_.size())) {
+            auto* line = new QLineSeries(this);
+            line->setObjectName(objectName() + QStringLiteral(".interval"));
+            line->setPen(linePen(intervalColour, 2));
+            intervals_.push_back(line);
+            place(line, {values_, rows_}, false);
+        }
+        const double y = row;
+        const double end = 0.18;
+        intervals_[static_cast<std::size_t>(drawn++)]->replace(QList<QPointF>{{interval->low, y - end},
+                                                                              {interval->low, y + end},
+                                                                              {interval->low, y},
+                                                                              {interval->high, y},
+                                                                              {interval->high, y + end},
+                                                                              {interval->high, y - end}});
+    }
+    for (std::size_t unused = static_cast<std::size_t>(drawn); unused < intervals_.size(); ++unused)
+        intervals_[unused]->clear();
+
+    hasReference_ = reference && n > 0;
+    if (hasReference_) {
+        reference_->setName(referenceName);
+        reference_->replace(QList<QPointF>{{*reference, -0.5}, {*reference, n - 0.5}});
+    } else {
+        reference_->clear();
+    }
+    showReferenceInLegend();
+    const double span = high - low;
+    values_->setRange(low < 0 ? low - 0.05 * span : 0, high + 0.05 * std::max(span, 1.0));
+    values_->applyNiceNumbers();
+    setEmptyNote(n == 0, emptyText_);
+}
+
+int IntervalBarChart::intervalsDrawn() const
+{
+    return static_cast<int>(
+        std::count_if(intervals_.begin(), intervals_.end(), [](const QLineSeries* line) { return line->count() > 0; }));
+}
+
+void IntervalBarChart::showLabels()
+{
+    if (!isVisible() || labelsShown_ == labels_)
+        return;
+    labelsShown_ = labels_;
+    QStringList shown;
+    shown.reserve(labels_.size());
+    for (const QString& label : labels_)
+        shown.append(label.toHtmlEscaped());
+    rows_->clear();
+    rows_->append(shown);
+}
+
+void IntervalBarChart::showEvent(QShowEvent* event)
+{
+    showLabels();
+    AnalysisChartView::showEvent(event);
+    showReferenceInLegend();
+}
+
+void IntervalBarChart::showReferenceInLegend()
+{
+    for (QLegendMarker* marker : chart()->legend()->markers(reference_))
+        marker->setVisible(hasReference_);
+}
+
+void IntervalBarChart::showTip(int index)
+{
+    if (index < 0 || index >= static_cast<int>(bars_.size()))
+        return;
+    const Bar& bar = bars_[static_cast<std::size_t>(index)];
+    QString text = bar.label + u'\n' + valueName_ + QStringLiteral("：")
+                   + (bar.value ? valueText_(*bar.value) : QStringLiteral("なし"));
+    if (bar.interval)
+        text += QStringLiteral("\n95%区間：") + valueText_(bar.interval->low) + u'～' + valueText_(bar.interval->high);
+    if (bar.indicative)
+        text += QStringLiteral("（参考値）");
+    if (!bar.tip.isEmpty())
+        text += u'\n' + bar.tip;
+    showTipText(this, text);
 }

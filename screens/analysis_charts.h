@@ -165,6 +165,54 @@ private:
     std::vector<std::optional<double>> secondRates_;
 };
 
+// Horizontal bars, a row each from the top down, with each row's 95% interval drawn across its bar as a line with
+// short ends: the tipsters' ◎ 連対率, the rows of 印と順位, what each tipster adds. Bars of rows resting on enough are
+// yellow, indicative ones (fewer than 30) orange; a dashed line can stand across the rows for comparison.
+class IntervalBarChart final : public AnalysisChartView {
+    Q_OBJECT
+public:
+    struct Bar {
+        QString label;
+        std::optional<double> value; // none: no bar (nothing counted)
+        std::optional<ReturnInterval> interval;
+        bool indicative = false;
+        QString tip; // a line more for the tooltip
+    };
+    // valueName names the value in tooltips ("◎の連対率"), valueText writes it; labelFormat is the value axis's
+    // ("%.0f%").
+    IntervalBarChart(const QString& objectName, const QString& valueName, QString (*valueText)(double),
+                     const char* labelFormat, QWidget* parent = nullptr);
+
+    void setBars(const std::vector<Bar>& bars, std::optional<double> reference = std::nullopt,
+                 const QString& referenceName = {});
+    // The note the chart shows when there is no bar to draw.
+    void setEmptyText(const QString& text) { emptyText_ = text; }
+    // The interval lines drawn (one a row with an interval), for tests.
+    int intervalsDrawn() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void showLabels();
+    void showReferenceInLegend();
+    void showTip(int index);
+
+    QString valueName_;
+    QString (*valueText_)(double);
+    QString emptyText_;
+    QBarSet* sure_;
+    QBarSet* indicative_;
+    QBarCategoryAxis* rows_;
+    QValueAxis* values_;
+    QLineSeries* reference_;
+    bool hasReference_ = false;
+    std::vector<QLineSeries*> intervals_;
+    QStringList labels_;
+    QStringList labelsShown_;
+    std::vector<Bar> bars_; // bottom up, as drawn
+};
+
 // The texts of the charts' tooltips. plainTip makes a text show as it is, markup and all.
 QString plainTip(const QString& text);
 QString dateText(const QDate& date); // "2024年3月10日"

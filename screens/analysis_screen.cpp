@@ -4,6 +4,7 @@
 #include "analysis/csv_export.h"
 #include "analysis/display_text.h"
 #include "analysis/model_roles.h"
+#include "core/race_state.h"
 #include "record/race_record.h"
 #include "screens/analysis_charts.h"
 #include "screens/control_table.h"
@@ -213,6 +214,9 @@ AnalysisScreen::AnalysisScreen(Module1& module, Navigation& navigation, Dialogs&
     pages->addTab(buildRacesPage(), QStringLiteral("レース一覧"));
     pages->addTab(buildBreakdownPage(), QStringLiteral("内訳"));
     pages->addTab(buildWhatIfPage(), QStringLiteral("もしも"));
+    pages->addTab(buildTipstersPage(), QStringLiteral("予想家"));
+    pages->addTab(buildRanksPage(), QStringLiteral("印と順位"));
+    pages->addTab(buildAddsPage(), QStringLiteral("予想家の貢献"));
 
     saveCsvButton = build<QPushButton>(this, controls, "saveCsvButton", formFont);
     csvTarget = build<QLabel>(this, controls, "csvTarget", formFont);
@@ -238,6 +242,11 @@ AnalysisScreen::AnalysisScreen(Module1& module, Navigation& navigation, Dialogs&
                         breakdownPicker,
                         breakdownView,
                         whatIfView,
+                        tipsterAllMarks,
+                        tipstersView,
+                        rankGroupPicker,
+                        ranksView,
+                        addsView,
                         saveCsvButton,
                         backButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
@@ -514,6 +523,118 @@ QWidget* AnalysisScreen::buildWhatIfPage()
     return page;
 }
 
+QWidget* AnalysisScreen::buildTipstersPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("tipstersPage"));
+    auto* rows = new QVBoxLayout(page);
+    rows->setContentsMargins(4, 6, 4, 2);
+    rows->setSpacing(4);
+    auto* top = new QHBoxLayout;
+    auto* heading = caption(QStringLiteral("予想家ごとの印と着順（結果の入ったレース）"), page);
+    heading->setFont(screenFont(11));
+    top->addWidget(heading);
+    top->addStretch(1);
+    tipsterAllMarks = choice<QCheckBox>("tipsterAllMarks", QStringLiteral("△×★の列も表示"), page);
+    top->addWidget(tipsterAllMarks);
+    rows->addLayout(top);
+    tipstersView = table("tipstersView", page);
+    tipstersView->setFixedHeight(176);
+    rows->addWidget(tipstersView);
+    tipsterChart = new IntervalBarChart(
+        QStringLiteral("tipsterChart"), QStringLiteral("◎の連対率"),
+        [](double value) { return displaytext::percent(value); }, "%.0f%", page);
+    tipsterChart->setEmptyText(QStringLiteral("予想家の印と結果の入ったレースがありません。"));
+    rows->addWidget(tipsterChart, 1);
+    tipsterLeftOut = new QLabel(page);
+    tipsterLeftOut->setObjectName(QStringLiteral("tipsterLeftOut"));
+    tipsterLeftOut->setTextFormat(Qt::PlainText);
+    tipsterLeftOut->setFont(screenFont(10, false, gothicFamily));
+    setColours(tipsterLeftOut, cyan, noColour);
+    rows->addWidget(tipsterLeftOut);
+    connect(tipsterAllMarks, &QCheckBox::toggled, this, [this] { showTipsterColumns(); });
+    return page;
+}
+
+QWidget* AnalysisScreen::buildRanksPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("ranksPage"));
+    auto* rows = new QVBoxLayout(page);
+    rows->setContentsMargins(4, 6, 4, 2);
+    rows->setSpacing(4);
+    auto* top = new QHBoxLayout;
+    top->addWidget(caption(QStringLiteral("区分"), page));
+    rankGroupPicker = pickBox("rankGroupPicker", page, 190);
+    for (const QString& group : rankGroups() + markCountGroups())
+        rankGroupPicker->addItem(group);
+    top->addWidget(rankGroupPicker);
+    top->addSpacing(12);
+    top->addWidget(caption(QStringLiteral("予想結果の順位・等級と印の数で、馬がどう走ったか"), page, cyan), 1);
+    rows->addLayout(top);
+    // The table and the chart side by side: a group has up to 21 rows, each a bar.
+    auto* sides = new QHBoxLayout;
+    sides->setSpacing(6);
+    ranksView = table("ranksView", page);
+    ranksView->setFixedWidth(424);
+    sides->addWidget(ranksView);
+    rankChart = new IntervalBarChart(
+        QStringLiteral("rankChart"), QStringLiteral("連対率"), [](double value) { return displaytext::percent(value); },
+        "%.0f%", page);
+    rankChart->setEmptyText(QStringLiteral("結果の入ったレースがありません。"));
+    sides->addWidget(rankChart, 1);
+    rows->addLayout(sides, 1);
+    rankCounts = new QLabel(page);
+    rankCounts->setObjectName(QStringLiteral("rankCounts"));
+    rankCounts->setTextFormat(Qt::PlainText);
+    rankCounts->setFont(screenFont(10, false, gothicFamily));
+    setColours(rankCounts, cyan, noColour);
+    rows->addWidget(rankCounts);
+    connect(rankGroupPicker, &QComboBox::currentIndexChanged, this, [this] { rankGroupPicked(); });
+    return page;
+}
+
+QWidget* AnalysisScreen::buildAddsPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("addsPage"));
+    auto* rows = new QVBoxLayout(page);
+    rows->setContentsMargins(4, 6, 4, 2);
+    rows->setSpacing(4);
+    auto* heading =
+        caption(QStringLiteral("もしもトキロが、この予想家の印だけで／この予想家の印を抜いて予想していたら"), page);
+    heading->setFont(screenFont(11));
+    rows->addWidget(heading);
+    addsView = table("addsView", page);
+    addsView->setFixedHeight(150);
+    rows->addWidget(addsView);
+    addsChart = new IntervalBarChart(
+        QStringLiteral("addsChart"), QStringLiteral("加えた回収率"),
+        [](double points) {
+            return (points > 0 ? QStringLiteral("+") : QString()) + displaytext::csvPercent(points)
+                   + QStringLiteral("ポイント");
+        },
+        "%.0f", page);
+    addsChart->setEmptyText(QStringLiteral("予想家の印と結果の入ったレースがありません。"));
+    rows->addWidget(addsChart, 1);
+    auto* note =
+        new QLabel(QStringLiteral("加えた回収率＝記録どおりの回収率－この予想家抜きの回収率（ポイント）。"
+                                  "線は95%区間で、0をまたいでいるうちは、足したのか引いたのかまだ分かりません。"),
+                   page);
+    note->setObjectName(QStringLiteral("addsNote"));
+    note->setWordWrap(true);
+    note->setFont(screenFont(10, false, gothicFamily));
+    setColours(note, cyan, noColour);
+    rows->addWidget(note);
+    addsLeftOut = new QLabel(page);
+    addsLeftOut->setObjectName(QStringLiteral("addsLeftOut"));
+    addsLeftOut->setTextFormat(Qt::PlainText);
+    addsLeftOut->setFont(screenFont(10, false, gothicFamily));
+    setColours(addsLeftOut, cyan, noColour);
+    rows->addWidget(addsLeftOut);
+    return page;
+}
+
 void AnalysisScreen::Form_Load()
 {
     // Thousands of races take a moment to read and predict again.
@@ -546,6 +667,34 @@ void AnalysisScreen::Form_Load()
     breakdownView->setModel(breakdownShown);
     whatIfShown->setSourceModel(&analysis_->whatIfModel());
     whatIfView->setModel(whatIfShown);
+
+    // The tipster pages: their tables sort themselves on a clicked header; the charts follow the tables' order, and
+    // the columns in view are set again whenever a table takes new rows.
+    for (QTableView* view : {tipstersView, ranksView, addsView})
+        view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    tipstersView->setModel(&analysis_->tipsterModel());
+    tipstersView->setSortingEnabled(true);
+    addsView->setModel(&analysis_->tipsterWhatIfModel());
+    addsView->setSortingEnabled(true);
+    ranksView->setModel(&analysis_->proposalRanksModel());
+    for (QTableView* view : {tipstersView, addsView}) {
+        for (int column = 0; column < view->model()->columnCount(); ++column)
+            view->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
+    }
+    connect(&analysis_->tipsterModel(), &QAbstractItemModel::modelReset, this, [this] {
+        showTipsterColumns();
+        showTipsterChart();
+    });
+    connect(&analysis_->tipsterWhatIfModel(), &QAbstractItemModel::modelReset, this, [this] { showAddsChart(); });
+    for (PlaceTableModel* model : {&analysis_->proposalRanksModel(), &analysis_->markKindsModel()})
+        connect(model, &QAbstractItemModel::modelReset, this, [this, model] {
+            if (ranksView->model() == model)
+                showRankGroup();
+        });
+    showTipsterColumns();
+    showTipsterChart();
+    showAddsChart();
+    showRankGroup();
 
     connect(analysis_, &Analysis::recomputed, this, [this] { showRecomputed(); });
     showRecomputed();
@@ -646,6 +795,7 @@ void AnalysisScreen::showRecomputed()
     whatIfChart->setWhatIf(analysis_->whatIfModel().rows());
     fitColumns(whatIfView);
     showCounts();
+    showTipsterCounts();
     searchChanged();
 }
 
@@ -730,6 +880,133 @@ void AnalysisScreen::searchChanged()
     showCsvTarget();
 }
 
+void AnalysisScreen::showTipsterColumns()
+{
+    const TipsterTableModel& model = analysis_->tipsterModel();
+    // ◎ ○ ▲ are the marks a tipster gives one runner; △ × ★ come into view when asked for.
+    const int firstWide = TipsterTableModel::markColumn(3, TipsterTableModel::Count);
+    const int lastWide = TipsterTableModel::ticketColumn(TipsterTableModel::TicketRaces);
+    for (int column = 0; column < model.columnCount(); ++column) {
+        const bool wide = column >= firstWide && column < lastWide;
+        tipstersView->setColumnHidden(column, !model.shownOnScreen(column) || (wide && !tipsterAllMarks->isChecked()));
+    }
+    fitColumns(tipstersView);
+}
+
+void AnalysisScreen::showTipsterChart()
+{
+    const TipsterTableModel& model = analysis_->tipsterModel();
+    std::vector<IntervalBarChart::Bar> bars;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const TipsterRow& tipster = model.rows()[static_cast<std::size_t>(model.sourceRow(row))];
+        const PlaceTally& marks = tipster.marks[static_cast<std::size_t>(MarkKind::DoubleCircle)];
+        bars.push_back({tipster.name, marks.placeRatePercent(), marks.placeInterval(), marks.indicative(),
+                        QStringLiteral("◎%1頭：1着%2、2着%3").arg(marks.runners).arg(marks.first).arg(marks.second)});
+    }
+    const PlaceTally& leader = analysis_->tipsterFigures().favouriteLeader;
+    tipsterChart->setBars(
+        bars, leader.placeRatePercent(),
+        QStringLiteral("トキロの本命人気1位 %1").arg(displaytext::percent(leader.placeRatePercent())));
+}
+
+void AnalysisScreen::showAddsChart()
+{
+    const TipsterWhatIfModel& model = analysis_->tipsterWhatIfModel();
+    for (int column = 0; column < model.columnCount(); ++column)
+        addsView->setColumnHidden(column, !model.shownOnScreen(column));
+    fitColumns(addsView);
+    std::vector<IntervalBarChart::Bar> bars;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const TipsterWhatIfRow& tipster = model.rows()[static_cast<std::size_t>(model.sourceRow(row))];
+        bars.push_back({tipster.name, tipster.addedPoints(), tipster.addedInterval, tipster.indicative(),
+                        QStringLiteral("%1レース：加えて的中になった%2、外れになった%3")
+                            .arg(tipster.recorded.races)
+                            .arg(tipster.gained)
+                            .arg(tipster.lost)});
+    }
+    addsChart->setBars(bars);
+}
+
+void AnalysisScreen::showTipsterCounts()
+{
+    const TipsterCounts& counts = analysis_->tipsterFigures().counts;
+    QStringList out;
+    if (counts.withoutGrid > 0)
+        out << QStringLiteral("予想家の印がない%1レース").arg(displaytext::count(counts.withoutGrid));
+    if (counts.unreadableGrid > 0)
+        out << QStringLiteral("予想家の印が読めない%1レース").arg(displaytext::count(counts.unreadableGrid));
+    if (counts.withoutResult > 0)
+        out << QStringLiteral("結果が未入力%1レース").arg(displaytext::count(counts.withoutResult));
+    QString text = QStringLiteral("数えたレース %1").arg(displaytext::count(counts.counted));
+    if (!out.isEmpty())
+        text += QStringLiteral("　外したレース：") + out.join(QStringLiteral("、"));
+    // The races left out for their grid by name, in the tooltip: the first twenty.
+    QStringList names;
+    const AnalysisData& data = analysis_->data();
+    for (std::size_t i = 0; i < counts.leftOut.size() && i < 20; ++i) {
+        const RaceOutcome& race = data.outcome(counts.leftOut[i]);
+        const bool unreadable = race.tipsterGrid == GridBlock::Damaged || race.tipsterGrid == GridBlock::UnknownVersion;
+        names << QStringLiteral("%1　%2R　%3%4")
+                     .arg(race.raceDate)
+                     .arg(race.raceNumber)
+                     .arg(race.raceName, unreadable ? QStringLiteral("（印が読めない）") : QString());
+    }
+    if (counts.leftOut.size() > 20)
+        names << QStringLiteral("ほか%1レース").arg(counts.leftOut.size() - 20);
+    const QString tip = names.isEmpty()
+                            ? QString()
+                            : plainTip(QStringLiteral("予想家の印がないので数えなかったレース\n") + names.join(u'\n'));
+    for (QLabel* label : {tipsterLeftOut, addsLeftOut}) {
+        label->setText(text);
+        label->setToolTip(tip);
+    }
+    const RankFigures& ranks = analysis_->rankFigures();
+    QString rankText = QStringLiteral("数えたレース %1").arg(displaytext::count(ranks.races));
+    QStringList rankOut;
+    if (ranks.unmarked > 0)
+        rankOut << QStringLiteral("印がひとつもない%1レース").arg(displaytext::count(ranks.unmarked));
+    if (ranks.withoutResult > 0)
+        rankOut << QStringLiteral("結果が未入力%1レース").arg(displaytext::count(ranks.withoutResult));
+    if (!rankOut.isEmpty())
+        rankText += QStringLiteral("　外したレース：") + rankOut.join(QStringLiteral("、"));
+    rankCounts->setText(rankText);
+}
+
+void AnalysisScreen::rankGroupPicked()
+{
+    if (!analysis_)
+        return;
+    const bool markCounts = rankGroupPicker->currentIndex() >= rankGroups().size();
+    PlaceTableModel* model = markCounts ? &analysis_->markKindsModel() : &analysis_->proposalRanksModel();
+    if (ranksView->model() != model)
+        ranksView->setModel(model);
+    showRankGroup();
+    showCsvTarget();
+}
+
+void AnalysisScreen::showRankGroup()
+{
+    const auto* model = static_cast<const PlaceTableModel*>(ranksView->model());
+    const QString group = rankGroupPicker->currentText();
+    std::vector<IntervalBarChart::Bar> bars;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const PlaceRow& place = model->rows()[static_cast<std::size_t>(model->sourceRow(row))];
+        const bool shown = place.group == group;
+        ranksView->setRowHidden(row, !shown);
+        if (shown)
+            bars.push_back({place.label, place.tally.placeRatePercent(), place.tally.placeInterval(),
+                            place.tally.indicative(),
+                            QStringLiteral("%1頭：1着%2、2着%3")
+                                .arg(place.tally.runners)
+                                .arg(place.tally.first)
+                                .arg(place.tally.second)});
+    }
+    for (int column = 0; column < model->columnCount(); ++column)
+        ranksView->setColumnHidden(column, column == PlaceTableModel::Group || !model->shownOnScreen(column));
+    rankChart->setBars(bars);
+    fitColumns(ranksView);
+}
+
 void AnalysisScreen::breakdownPicked()
 {
     if (!analysis_)
@@ -751,7 +1028,7 @@ void AnalysisScreen::fitColumns(QTableView* view)
 
 void AnalysisScreen::pageChanged()
 {
-    for (QTableView* view : {breakdownView, whatIfView}) {
+    for (QTableView* view : {breakdownView, whatIfView, tipstersView, ranksView, addsView}) {
         if (view->isVisible() && unfitted_.remove(view))
             view->resizeColumnsToContents();
     }
@@ -772,6 +1049,25 @@ AnalysisScreen::CsvTable AnalysisScreen::csvTable() const
         chosen.proposedName = QStringLiteral("分析_内訳_%1.csv").arg(name);
         break;
     }
+    case TipstersPage:
+        chosen.model = &analysis_->tipsterModel();
+        chosen.what = QStringLiteral("予想家の成績（%1人）").arg(chosen.model->rowCount());
+        chosen.proposedName = QStringLiteral("分析_予想家.csv");
+        break;
+    case RanksPage: {
+        const bool markCounts = rankGroupPicker->currentIndex() >= rankGroups().size();
+        chosen.model = markCounts ? static_cast<QAbstractItemModel*>(&analysis_->markKindsModel())
+                                  : &analysis_->proposalRanksModel();
+        chosen.what =
+            markCounts ? QStringLiteral("印の数（すべての印）") : QStringLiteral("順位と等級（すべての区分）");
+        chosen.proposedName = markCounts ? QStringLiteral("分析_印の数.csv") : QStringLiteral("分析_順位と等級.csv");
+        break;
+    }
+    case AddsPage:
+        chosen.model = &analysis_->tipsterWhatIfModel();
+        chosen.what = QStringLiteral("予想家の貢献（%1人）").arg(chosen.model->rowCount());
+        chosen.proposedName = QStringLiteral("分析_予想家の貢献.csv");
+        break;
     case WhatIfPage:
         chosen.model = &analysis_->whatIfModel();
         chosen.what = QStringLiteral("もしもの表（1点～%1点）").arg(whatIfCounts);
@@ -810,6 +1106,16 @@ void AnalysisScreen::saveCsvClicked()
         return;
     }
     csvTarget->setText(QStringLiteral("「%1」に%2を保存しました。").arg(name, chosen.what));
+}
+
+QString AnalysisScreen::helpSection() const
+{
+    switch (pages->currentIndex()) {
+    case TipstersPage: return QStringLiteral("analysis-tipsters");
+    case RanksPage: return QStringLiteral("analysis-ranks");
+    case AddsPage: return QStringLiteral("analysis-adds");
+    default: return QStringLiteral("analysis");
+    }
 }
 
 void AnalysisScreen::backClicked() { navigation.close(ScreenId::Analysis); }

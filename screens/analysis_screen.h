@@ -7,6 +7,7 @@
 
 class Analysis;
 class CumulativeProfitChart;
+class IntervalBarChart;
 class MonthlyProfitChart;
 class RateBarChart;
 class ReturnTrendChart;
@@ -25,11 +26,14 @@ class QTableView;
 // 「分析とグラフ」: every saved race of the folder analysed in two series side by side, the program's proposals at 100
 // yen a ticket and the user's own stake and income. Filters on top that every page follows, five pages (概要 the
 // figures, グラフ the three charts over time, レース一覧 the table of every race, 内訳 the breakdowns, もしも the
-// what-if counts), and the CSV export of the table in view. Opened over the record or the balance screen, which stays
+// what-if counts, 予想家 each tipster's marks and how they finished, 印と順位 how the runners fared by the program's
+// ranks, grades and mark counts, 予想家の貢献 what each tipster's marks add to the proposals), and the CSV export of
+// the table in view. Opened over the record or the balance screen, which stays
 // loaded; 戻ります closes it and that screen is seen again.
 //
 // The computing is all in Analysis and its models (found by object name: analysisRaces, analysisFigures,
-// breakdown.*, whatIf); this screen only shows them and turns its controls into a filter.
+// breakdown.*, whatIf, tipsters, proposalRanks, markKinds, tipsterWhatIf); this screen only shows them and turns its
+// controls into a filter.
 class AnalysisScreen final : public Screen {
     Q_OBJECT
 public:
@@ -39,7 +43,8 @@ public:
     // Reads the race folder once and shows everything for the whole folder.
     void Form_Load() override;
 
-    QString helpSection() const override { return QStringLiteral("analysis"); }
+    // The section of the page in view: the pages on tipsters and rankings have their own.
+    QString helpSection() const override;
 
     // The folder the screen reads, the one the other saved-race screens list.
     QString raceFolder() const;
@@ -48,7 +53,7 @@ public:
     Analysis* analysis() const { return analysis_; }
 
     // The pages in their order on the tab bar.
-    enum Page { OverviewPage, ChartsPage, RacesPage, BreakdownPage, WhatIfPage };
+    enum Page { OverviewPage, ChartsPage, RacesPage, BreakdownPage, WhatIfPage, TipstersPage, RanksPage, AddsPage };
 
 private:
     void buildFilters();
@@ -57,6 +62,9 @@ private:
     QWidget* buildRacesPage();
     QWidget* buildBreakdownPage();
     QWidget* buildWhatIfPage();
+    QWidget* buildTipstersPage();
+    QWidget* buildRanksPage();
+    QWidget* buildAddsPage();
     void fillFilterChoices();
 
     // Handlers.
@@ -65,6 +73,7 @@ private:
     void monthRangeChanged(bool fromChanged);
     void searchChanged();
     void breakdownPicked();
+    void rankGroupPicked();
     void pageChanged();
     void saveCsvClicked();
     void backClicked();
@@ -74,6 +83,12 @@ private:
     void showCounts();
     void showBreakdownChart();
     void showCsvTarget();
+    // The tipster pages: which columns are in view, the charts in the tables' order, what was left out.
+    void showTipsterColumns();
+    void showTipsterChart();
+    void showAddsChart(); // with the table's columns
+    void showTipsterCounts();
+    void showRankGroup();
     // Sizes a small table's columns to their texts, now or when it comes into view.
     void fitColumns(QTableView* view);
 
@@ -126,6 +141,20 @@ private:
     QTableView* whatIfView;
     QIdentityProxyModel* whatIfShown;
     RateBarChart* whatIfChart;
+
+    QCheckBox* tipsterAllMarks;
+    QTableView* tipstersView;
+    IntervalBarChart* tipsterChart;
+    QLabel* tipsterLeftOut;
+
+    QComboBox* rankGroupPicker;
+    QTableView* ranksView;
+    IntervalBarChart* rankChart;
+    QLabel* rankCounts;
+
+    QTableView* addsView;
+    IntervalBarChart* addsChart;
+    QLabel* addsLeftOut;
 
     QPushButton* saveCsvButton;
     QLabel* csvTarget;

@@ -5,7 +5,9 @@
 #include "typing.h"
 
 #include "analysis/csv_export.h"
+#include "screens/analysis_charts.h"
 #include "screens/analysis_screen.h"
+#include "screens/help_window.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -17,6 +19,7 @@
 #include <QLineSeries>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QToolTip>
 
@@ -349,6 +352,12 @@ private slots:
                                           << "分析_内訳_競馬場別.csv";
         QTest::newRow("what-if") << int(AnalysisScreen::WhatIfPage) << "whatIf"
                                  << "分析_もしも.csv";
+        QTest::newRow("tipsters") << int(AnalysisScreen::TipstersPage) << "tipsters"
+                                  << "分析_予想家.csv";
+        QTest::newRow("ranks") << int(AnalysisScreen::RanksPage) << "proposalRanks"
+                               << "分析_順位と等級.csv";
+        QTest::newRow("what tipsters add") << int(AnalysisScreen::AddsPage) << "tipsterWhatIf"
+                                           << "分析_予想家の貢献.csv";
     }
 
     // 「CSVで保存」 writes the table the user sees, exactly as the model makes it, where the save dialog says.
@@ -378,6 +387,71 @@ private slots:
             QCOMPARE(bytes.count("\r\n"), 3);
         QCOMPARE(opened.app.dialogs.count("error"), 0);
         QVERIFY(opened.find<QLabel>("csvTarget")->text().contains(QStringLiteral("保存しました")));
+    }
+
+    // The pages on tipsters and rankings show their models: the chart of ◎ 連対率 follows the table's order and the
+    // filter, the races without tipsters' marks are counted and named, 区分 picks the rows in view, and F1 opens
+    // each page's own help section.
+    void tipsterPages()
+    {
+        Opened opened(screenRaces());
+        QVERIFY(opened.screen);
+        opened.showPage(AnalysisScreen::TipstersPage);
+        // R3 and the twenty races at 阪神 have no grid; R5 no result.
+        auto* leftOut = opened.find<QLabel>("tipsterLeftOut");
+        QCOMPARE(leftOut->text(),
+                 QStringLiteral("数えたレース 5　外したレース：予想家の印がない21レース、結果が未入力1レース"));
+        QVERIFY2(leftOut->toolTip().contains(QStringLiteral("00/01/05　3R")), qPrintable(leftOut->toolTip()));
+        QVERIFY(leftOut->toolTip().contains(QStringLiteral("ほか1レース")));
+        // Bars run bottom up: C, B, A as the table holds A, B, C; all on fewer than 30 races.
+        auto* chart = opened.find<IntervalBarChart>("tipsterChart");
+        QCOMPARE(barValues(opened.screen, "tipsterChart.indicative"), (std::vector<double>{50, 0, 40}));
+        QCOMPARE(chart->intervalsDrawn(), 3);
+        auto* view = opened.find<QTableView>("tipstersView");
+        view->horizontalHeader()->setSortIndicator(TipsterTableModel::markColumn(0, TipsterTableModel::PlaceRate),
+                                                   Qt::DescendingOrder);
+        QCOMPARE(barValues(opened.screen, "tipsterChart.indicative"), (std::vector<double>{0, 40, 50}));
+        // △ × ★ come into view when asked for.
+        const int triangles = TipsterTableModel::markColumn(3, TipsterTableModel::Count);
+        QVERIFY(view->isColumnHidden(triangles));
+        opened.find<QCheckBox>("tipsterAllMarks")->setChecked(true);
+        QVERIFY(!view->isColumnHidden(triangles));
+        QVERIFY(view->isColumnHidden(TipsterTableModel::markColumn(3, TipsterTableModel::WinLow)));
+
+        // 中山: R2 alone has a grid (A and B) and a result.
+        auto* course = opened.find<QComboBox>("courseFilter");
+        course->setCurrentIndex(course->findText(QStringLiteral("中山")));
+        QCOMPARE(barValues(opened.screen, "tipsterChart.indicative").size(), std::size_t(2));
+        QCOMPARE(opened.model("tipsterWhatIf")->rowCount(), 2);
+        QVERIFY(leftOut->text().startsWith(QStringLiteral("数えたレース 1　")));
+        course->setCurrentIndex(0);
+
+        opened.showPage(AnalysisScreen::RanksPage);
+        auto* group = opened.find<QComboBox>("rankGroupPicker");
+        group->setCurrentIndex(group->findText(QStringLiteral("◎の数")));
+        auto* ranks = opened.find<QTableView>("ranksView");
+        QCOMPARE(ranks->model()->objectName(), QStringLiteral("markKinds"));
+        int shown = 0;
+        for (int row = 0; row < ranks->model()->rowCount(); ++row)
+            shown += !ranks->isRowHidden(row);
+        QCOMPARE(shown, 5);
+        // 連対率 by the number of ◎ over 26 races, bottom up: no ◎ 49 of 130 runners (the twenty misses went to
+        // horses 5 and 6), one ◎ 1 of 52; two ◎ (26 runners) is indicative, drawn in the other colour.
+        QCOMPARE(barValues(opened.screen, "rankChart.bars"), (std::vector<double>{0, 0, 0, 100.0 / 52, 4900.0 / 130}));
+
+        for (const auto& [page, anchor] : {std::pair{AnalysisScreen::TipstersPage, "analysis-tipsters"},
+                                           std::pair{AnalysisScreen::RanksPage, "analysis-ranks"},
+                                           std::pair{AnalysisScreen::AddsPage, "analysis-adds"},
+                                           std::pair{AnalysisScreen::WhatIfPage, "analysis"}}) {
+            opened.showPage(page);
+            QWidget* focused = QApplication::focusWidget();
+            QTest::keyClick(focused ? focused : opened.screen, Qt::Key_F1);
+            auto* help = opened.app.window->findChild<HelpWindow*>(QStringLiteral("HelpWindow"));
+            QVERIFY(help && help->isVisible());
+            QCOMPARE(help->browser()->source().fragment(), QString::fromLatin1(anchor));
+            QVERIFY(help->browser()->toHtml().contains(QStringLiteral("name=\"%1\"").arg(anchor)));
+            help->close();
+        }
     }
 
     // A file that cannot be written is told to the user in Japanese and nothing is left behind; an existing file is

@@ -3,7 +3,10 @@
 // recomputed (the race table sorted as a clicked header leaves it), the first and later searches of the race table,
 // the what-if table for all twelve ticket counts and the bootstrap interval of the proposals' return rate, that
 // last also over ten times the races (the same amounts repeated) to show how its time grows. Prints medians, each
-// with its ratio to the plain read or its aim. TOKIRO_BENCH_RACES sets another folder size.
+// with its ratio to the plain read or its aim. Then, on a folder of as many races with 8 tipsters' marks in each, the
+// tally and the analysis data again, the pages on tipsters and rankings (予想家, 予想家の貢献, 印と順位) for each
+// filter step, a filter change with every model, and the tipsters' intervals. TOKIRO_BENCH_RACES sets another folder
+// size, TOKIRO_BENCH_TIPSTERS another number of tipsters (0 leaves that part out).
 #include "bench_support.h"
 
 #include "analysis/analysis.h"
@@ -59,6 +62,76 @@ std::vector<AnalysisFilter> filterSteps(const AnalysisData& data)
     steps.push_back(filter);
     steps.push_back({});
     return steps;
+}
+
+// The part on tipsters, on a folder of its own so that the figures above stay those of a folder without them.
+bool benchTipsterPages(int count, int tipsters, int runs)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, tipsters)) {
+        std::fprintf(stderr, "cannot make the race folder with tipsters\n");
+        return false;
+    }
+    bench::plainRead(dir.path());
+    FolderRecord record;
+    const double tally = medianMs(runs, [&] { record = tallyFolder(dir.path()); });
+    const double prepare = medianMs(3, [&] { AnalysisData data(record); });
+    Analysis analysis(record);
+    const AnalysisData& data = analysis.data();
+    const std::vector<AnalysisFilter> steps = filterSteps(data);
+
+    // The figures of the three pages, from the replays the analysis data made once; each step timed on its own.
+    std::vector<double> pageMedians;
+    std::size_t rows = 0;
+    for (const AnalysisFilter& step : steps) {
+        const FilteredRaces filtered = applyFilter(data, step);
+        pageMedians.push_back(medianMs(runs, [&] {
+            const TipsterFigures figures = computeTipsters(data, filtered);
+            const RankFigures ranks = computeRanks(data, filtered);
+            rows = figures.rows.size() + ranks.ranks.size() + ranks.markCounts.size();
+        }));
+    }
+    // A filter change with every model (the pages' tables among them), and until every interval is in.
+    std::vector<std::vector<double>> stepTimes(steps.size());
+    std::vector<std::vector<double>> completeTimes(steps.size());
+    for (int round = 0; round < runs; ++round) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            analysis.setFilter(steps[i]);
+            stepTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            analysis.waitForIntervals();
+            completeTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+    }
+    auto slowest = [](const std::vector<std::vector<double>>& times) {
+        double most = 0;
+        for (const std::vector<double>& step : times)
+            most = std::max(most, bench::median(step));
+        return most;
+    };
+    // Every tipster's intervals one after the other on this thread (the screen draws them on worker threads).
+    const TipsterFigures all = computeTipsters(data, applyFilter(data, {}));
+    const double intervals = medianMs(3, [&] {
+        for (const TipsterRow& row : all.rows) {
+            const TipsterAmounts amounts = tipsterAmounts(data, all.races, row.tipster);
+            bootstrapReturnInterval(amounts.ticketStakes, amounts.ticketReturns);
+            bootstrapThreeWays(amounts.whatIf);
+        }
+    });
+
+    std::printf("%d races with %d tipsters each (%zu tipsters, %zu races counted for them)\n", count, tipsters,
+                all.rows.size(), all.races.size());
+    std::printf("  tally of the folder              %9.1f ms\n", tally);
+    std::printf("  analysis data from the tally     %9.1f ms  (with every tipster's two replays a race)\n", prepare);
+    std::printf("  the three tipster pages          %9.1f ms  (aim 300 ms; %zu rows; slowest step of:",
+                *std::max_element(pageMedians.begin(), pageMedians.end()), rows);
+    for (const double step : pageMedians)
+        std::printf(" %.1f", step);
+    std::printf(")\n  filter change, all models        %9.1f ms  (until the intervals are in: %.1f ms)\n",
+                slowest(stepTimes), slowest(completeTimes));
+    std::printf("  every tipster's intervals        %9.1f ms  (one thread)\n", intervals);
+    return true;
 }
 
 } // namespace
@@ -201,5 +274,9 @@ int main(int argc, char* argv[])
                 folderInterval ? folderInterval->high : 0.0);
     std::printf("    over ten times the races       %9.1f ms  (%.1f x the time, aim 12 x; processor %.1f ms, %.1f x)\n",
                 tenfold, tenfold / bootstrap, tenfoldProcessor, tenfoldProcessor / bootstrapProcessor);
+    const int tipsters =
+        qEnvironmentVariableIsSet("TOKIRO_BENCH_TIPSTERS") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_TIPSTERS") : 8;
+    if (tipsters > 0 && !benchTipsterPages(count, tipsters, runs))
+        return 1;
     return 0;
 }

@@ -1,8 +1,10 @@
-// The analysis screen on a folder of 10,000 races of 18 runners (varied courses, classes and incomes):
+// The analysis screen on a folder of 10,000 races of 18 runners (varied courses, classes and incomes; 8 tipsters'
+// marks in each):
 //  - opening it (construction, the read of the folder, every model and chart, shown and painted once) against
 //    opening the record screen on the same folder, in the same run, turn about;
 //  - a change of filter made through its controls, until the screen is painted again with the charts of the new
-//    filter, with each of the three time charts in view and with the race table in view.
+//    filter, with each of the three time charts in view, with the race table in view and with each page on tipsters
+//    and rankings in view.
 // Prints medians and the ratio to the record screen. TOKIRO_BENCH_RACES sets another folder size;
 // TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only.
 #include "bench_screens.h"
@@ -118,7 +120,7 @@ int main(int argc, char* argv[])
     const int count =
         qEnvironmentVariableIsSet("TOKIRO_BENCH_RACES") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_RACES") : 10000;
     QTemporaryDir dir;
-    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true)) {
+    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, 8)) {
         std::fprintf(stderr, "cannot make the race folder\n");
         return 1;
     }
@@ -140,7 +142,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the screens read %lld and %lld races of %d\n", recordRaces, analysisFiles, count);
         return 1;
     }
-    std::printf("%d races of 18 runners\n", count);
+    std::printf("%d races of 18 runners, 8 tipsters each\n", count);
     if (runs > 0) {
         const double recordMs = bench::median(record);
         const double analysisMs = bench::median(analysis);
@@ -160,13 +162,17 @@ int main(int argc, char* argv[])
     paint(screen);
     auto* pages = screen.findChild<QTabWidget*>(QStringLiteral("analysisPages"));
     const char* const options[] = {"cumulativeOption", "monthlyOption", "trendOption"};
-    const char* const titles[] = {"cumulative profit chart", "monthly bars", "return-rate trend", "race table"};
-    for (int view = 0; view < 4; ++view) {
+    const char* const titles[] = {
+        "cumulative profit chart", "monthly bars",     "return-rate trend", "race table", "tipsters",
+        "ranks and marks",         "what tipsters add"};
+    const AnalysisScreen::Page tablePages[] = {AnalysisScreen::RacesPage, AnalysisScreen::TipstersPage,
+                                               AnalysisScreen::RanksPage, AnalysisScreen::AddsPage};
+    for (int view = 0; view < 7; ++view) {
         if (view < 3) {
             pages->setCurrentIndex(AnalysisScreen::ChartsPage);
             screen.findChild<QAbstractButton*>(QString::fromLatin1(options[view]))->click();
         } else {
-            pages->setCurrentIndex(AnalysisScreen::RacesPage);
+            pages->setCurrentIndex(tablePages[view - 3]);
         }
         paint(screen);
         // At a user's pace (the intervals of the last change are in before the next) and back to back (as with an

@@ -1,6 +1,7 @@
 #pragma once
 
 // Pieces the benchmarks share: the baseline they are measured against, the median, and writing generated races.
+#include "core/tipster_grid.h"
 #include "racefile/race_bytes.h"
 
 #include <QDir>
@@ -87,14 +88,42 @@ inline RaceState raceNumbered(int i, Lcg& random, bool varied = false)
     return race;
 }
 
+// The grid of tipsters columns for a race, drawn from the marks its counts hold so that its proposal stays the same:
+// each tipster gives ◎ ○ ▲ △ △ × to runners that still have such a mark to give.
+inline TipsterGrid tipstersFor(const RaceState& race, int tipsters, Lcg& random)
+{
+    static const int kinds[] = {0, 1, 3, 2, 2, 4};
+    MarkSheet left = race.markSheet;
+    TipsterGrid grid;
+    for (int t = 0; t < tipsters; ++t) {
+        TipsterColumn column(QStringLiteral("予想家%1").arg(t + 1));
+        for (const int kind : kinds) {
+            for (int tries = 0; tries < 30; ++tries) {
+                const auto r = static_cast<std::size_t>(random.below(race.runnerCount));
+                if (column.marks[r] == noMark && left[r][static_cast<std::size_t>(kind)] > 0) {
+                    column.marks[r] = static_cast<std::int8_t>(kind);
+                    --left[r][static_cast<std::size_t>(kind)];
+                    break;
+                }
+            }
+        }
+        grid.columns.push_back(std::move(column));
+    }
+    return grid;
+}
+
 // A folder of count races "00000.tkr" …; two in three have a result and a stake of 1000 yen. varied: courses,
-// classes and distances vary, and one race in five with a result also has an income.
-inline bool makeFolder(const QString& path, int count, bool varied = false)
+// classes and distances vary, and one race in five with a result also has an income. tipsters: so many tipsters'
+// columns in every race.
+inline bool makeFolder(const QString& path, int count, bool varied = false, int tipsters = 0)
 {
     Lcg random(20240601u + static_cast<unsigned>(count));
     Lcg incomes(7u);
+    Lcg marks(11u);
     for (int i = 0; i < count; ++i) {
-        const RaceState race = raceNumbered(i, random, varied);
+        RaceState race = raceNumbered(i, random, varied);
+        if (tipsters > 0)
+            race.tipsters = tipstersFor(race, tipsters, marks);
         TailLines tail;
         if (i % 3 != 2) { // two races in three have a result
             const int first = 1 + random.below(18);

@@ -2,6 +2,7 @@
 // Usage: screenshots [--scale N] [folder]   (default docs/screens/; --scale 2 renders as on a high-density screen;
 // TOKIRO_SHOTS=text in the environment renders only the shots whose file name holds the text)
 // Each shot starts a fresh program (shared module, window, navigator) and brings it into the state to show.
+#include "analysis/tipster_models.h"
 #include "app/main_window.h"
 #include "prediction/prediction.h"
 #include "racefile/race_file.h"
@@ -275,6 +276,9 @@ public:
                         tail.income = TailValue::ofNumber(hit ? payout * each / 100 : 0);
                     }
                 }
+                // From the second season the user keeps six tipsters' marks; one of them only from the fourth.
+                if (date.year() >= 2022)
+                    race.tipsters = tipstersOf(race, tail, dice, date.year() >= 2024);
                 const QString file = QStringLiteral("%1%2.tkr")
                                          .arg(race.raceDate)
                                          .remove(u'/')
@@ -287,6 +291,53 @@ public:
     QString path() const { return dir_.path(); }
 
 private:
+    // The tipsters' columns of a race, drawn from the marks the counts hold, so that the race and its proposal stay
+    // as they are: each tipster gives ◎ ○ ▲ △ △ × to runners that still have such a mark to give. A tipster with a
+    // better eye picks a finisher for ◎ and ○ more often, when the result is in.
+    static TipsterGrid tipstersOf(const RaceState& race, const TailLines& tail, Dice& dice, bool withLate)
+    {
+        struct Tipster {
+            const char* name;
+            int eye; // in 100: how often ◎ or ○ goes to a finisher that has the mark to give
+        };
+        static const Tipster tipsters[] = {{"本紙", 30},     {"記者Ａ", 22},       {"記者Ｂ", 12},
+                                           {"ＡＩ予想", 38}, {"トラックマン", 18}, {"記者Ｃ", 45}};
+        static const int kinds[] = {0, 1, 3, 2, 2, 4};
+        MarkSheet left = race.markSheet;
+        const int finishers[2] = {tail.firstPlace.isUnset() ? 0 : static_cast<int>(tail.firstPlace.number) - 1,
+                                  tail.secondPlace.isUnset() ? 0 : static_cast<int>(tail.secondPlace.number) - 1};
+        const bool result = !tail.firstPlace.isUnset();
+        TipsterGrid grid;
+        for (const Tipster& tipster : tipsters) {
+            if (!withLate && std::string_view(tipster.name) == "記者Ｃ")
+                continue;
+            TipsterColumn column(QString::fromUtf8(tipster.name));
+            for (const int kind : kinds) {
+                auto free = [&](int runner) {
+                    return column.marks[static_cast<std::size_t>(runner)] == noMark
+                           && left[static_cast<std::size_t>(runner)][static_cast<std::size_t>(kind)] > 0;
+                };
+                int runner = -1;
+                if (result && kind <= 1 && dice.below(100) < tipster.eye) {
+                    const int finisher = finishers[dice.below(2)];
+                    if (finisher >= 0 && finisher < race.runnerCount && free(finisher))
+                        runner = finisher;
+                }
+                for (int tries = 0; runner < 0 && tries < 40; ++tries) {
+                    const int candidate = dice.below(race.runnerCount);
+                    if (free(candidate))
+                        runner = candidate;
+                }
+                if (runner < 0)
+                    continue;
+                column.marks[static_cast<std::size_t>(runner)] = static_cast<std::int8_t>(kind);
+                --left[static_cast<std::size_t>(runner)][static_cast<std::size_t>(kind)];
+            }
+            grid.columns.push_back(std::move(column));
+        }
+        return grid;
+    }
+
     QTemporaryDir dir_;
 };
 
@@ -440,6 +491,15 @@ QWidget* analysisBreakdown(Program& program)
     return nullptr;
 }
 
+QWidget* analysisTipsters(Program& program)
+{
+    Screen* screen = analysis(program, 5);
+    if (auto* view = child<QTableView>(screen, "tipstersView"))
+        view->horizontalHeader()->setSortIndicator(TipsterTableModel::markColumn(0, TipsterTableModel::PlaceRate),
+                                                   Qt::DescendingOrder); // by ◎ 連対率
+    return nullptr;
+}
+
 const std::vector<Shot>& shots()
 {
     static const std::vector<Shot> list = {
@@ -462,6 +522,9 @@ const std::vector<Shot>& shots()
         {"analysis_races.png", analysisRaces, true},
         {"analysis_breakdown.png", analysisBreakdown, true},
         {"analysis_whatif.png", [](Program& p) { return analysis(p, 4), nullptr; }, true},
+        {"analysis_tipsters.png", analysisTipsters, true},
+        {"analysis_ranks.png", [](Program& p) { return analysis(p, 6), nullptr; }, true},
+        {"analysis_adds.png", [](Program& p) { return analysis(p, 7), nullptr; }, true},
     };
     return list;
 }

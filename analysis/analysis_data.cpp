@@ -156,7 +156,8 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
     std::vector<std::size_t> withTipsters;
     for (std::size_t i = 0; i < n; ++i) {
         replayStart_[i] = replays_.size();
-        if (races[i].readable) {
+        // Only a race with a result counts for the tipsters: the others need no replay.
+        if (races[i].readable && races[i].resultRecorded) {
             for (const int tipster : tipstersOfRace(races[i], tipsters_))
                 replays_.push_back({.tipster = tipster});
         }

@@ -93,7 +93,8 @@ public:
 
     const BreakdownKeys& keys(Breakdown breakdown) const { return keys_[static_cast<std::size_t>(breakdown)]; }
 
-    // The folder's tipsters, and each race's tipsters with the engine's proposals with and without them.
+    // The folder's tipsters, and each race's tipsters with the engine's proposals with and without them (for the races
+    // with a result; none for the others).
     const TipsterList& tipsters() const { return tipsters_; }
     std::span<const TipsterReplay> replays(int race) const
     {

@@ -5,7 +5,8 @@
 //  - a change of filter made through its controls, until the screen is painted again with the charts of the new
 //    filter, with each of the three time charts in view, with the race table in view and with each page on tipsters
 //    and rankings in view.
-// Prints medians and the ratio to the record screen. TOKIRO_BENCH_RACES sets another folder size;
+// Prints medians and the ratio to the record screen. TOKIRO_BENCH_RACES sets another folder size, TOKIRO_BENCH_TIPSTERS
+// another number of tipsters;
 // TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only.
 #include "bench_screens.h"
 #include "bench_support.h"
@@ -120,7 +121,9 @@ int main(int argc, char* argv[])
     const int count =
         qEnvironmentVariableIsSet("TOKIRO_BENCH_RACES") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_RACES") : 10000;
     QTemporaryDir dir;
-    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, 8)) {
+    const int tipsters =
+        qEnvironmentVariableIsSet("TOKIRO_BENCH_TIPSTERS") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_TIPSTERS") : 8;
+    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, tipsters)) {
         std::fprintf(stderr, "cannot make the race folder\n");
         return 1;
     }
@@ -142,7 +145,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the screens read %lld and %lld races of %d\n", recordRaces, analysisFiles, count);
         return 1;
     }
-    std::printf("%d races of 18 runners, 8 tipsters each\n", count);
+    std::printf("%d races of 18 runners, %d tipsters each\n", count, tipsters);
     if (runs > 0) {
         const double recordMs = bench::median(record);
         const double analysisMs = bench::median(analysis);

@@ -30,7 +30,23 @@ QString yen(double value)
 
 QString wholeYen(std::int64_t value)
 {
-    return japanese().toString(static_cast<qlonglong>(value)) + QStringLiteral("円");
+    // Written digit by digit as the Japanese locale writes it ("-1,234円"): the race table makes six of these a row,
+    // and the locale's general formatting is several times slower.
+    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    char16_t text[32];
+    char16_t* at = text + 32;
+    *--at = u'円';
+    int digits = 0;
+    do {
+        if (digits > 0 && digits % 3 == 0)
+            *--at = u',';
+        *--at = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+        ++digits;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--at = u'-';
+    return QString(reinterpret_cast<const QChar*>(at), text + 32 - at);
 }
 
 QString percent(std::optional<double> value)

@@ -5,9 +5,11 @@
 #include "core/numbers.h"
 
 #include <QRegularExpression>
+#include <QVarLengthArray>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace displaytext;
 
@@ -17,14 +19,72 @@ const char* const headers[RaceTableModel::ColumnCount] = {
     "日付", "レース", "レース名", "重賞", "競馬場",     "距離",     "頭数",     "希望点数",     "軸",   "予想買い目",
     "一着", "二着",   "配当金",   "的中", "予想購入額", "予想払戻", "予想収支", "馬券購入金額", "収入", "差額"};
 
+// "1-4 2-4 3-4", written into one string: the search makes it for every row.
 QString ticketsText(const std::vector<HorsePair>& tickets)
 {
-    QStringList pairs;
-    pairs.reserve(static_cast<qsizetype>(tickets.size()));
-    for (const HorsePair& pair : tickets)
-        pairs.append(QString::number(pair.first) + u'-' + QString::number(pair.second));
-    return pairs.join(u' ');
+    QString text;
+    text.reserve(static_cast<qsizetype>(6 * tickets.size()));
+    for (const HorsePair& pair : tickets) {
+        if (!text.isEmpty())
+            text.append(u' ');
+        text.append(QString::number(pair.first)).append(u'-').append(QString::number(pair.second));
+    }
+    return text;
 }
+
+// yyyy/MM/dd (yyyy-MM-dd for a file), as QDate::toString writes it, without reading a format every time.
+QString dateText(const QDate& date, bool forCsv)
+{
+    const int year = date.year();
+    if (year < 1000 || year > 9999)
+        return date.toString(forCsv ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy/MM/dd"));
+    const char16_t separator = forCsv ? u'-' : u'/';
+    auto digit = [](int value) { return static_cast<char16_t>(u'0' + value % 10); };
+    const char16_t text[10] = {digit(year / 1000),  digit(year / 100), digit(year / 10),
+                               digit(year),         separator,         digit(date.month() / 10),
+                               digit(date.month()), separator,         digit(date.day() / 10),
+                               digit(date.day())};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
+}
+
+// One row's own texts for the search, written into one buffer without a string for each; tab() ends a column.
+class SearchLine {
+public:
+    SearchLine& raw(QStringView piece)
+    {
+        for (const QChar c : piece)
+            put(c.unicode());
+        return *this;
+    }
+    // A whole number as QString::number writes it, or grouped by thousands as the yen columns write it.
+    SearchLine& digits(std::int64_t value, bool grouped = false)
+    {
+        std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+        char16_t reversed[32];
+        int count = 0;
+        do {
+            if (grouped && count % 4 == 3)
+                reversed[count++] = u',';
+            reversed[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (value < 0)
+            put(u'-');
+        while (count > 0)
+            put(reversed[--count]);
+        return *this;
+    }
+    SearchLine& tab()
+    {
+        put(u'\t');
+        return *this;
+    }
+    QString result() const { return QString(reinterpret_cast<const QChar*>(buffer_.data()), buffer_.size()); }
+
+private:
+    void put(char16_t c) { buffer_.append(c); }
+    QVarLengthArray<char16_t, 768> buffer_; // room for any row of whole-yen amounts without a heap block
+};
 
 } // namespace
 
@@ -148,7 +208,6 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
     const RaceOutcome& r = data_.outcome(race);
     const AnalysedRace& facts = data_.facts(race);
     const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
-    const bool own = races_->inOwn[static_cast<std::size_t>(race)];
     auto money = [forCsv](double value) { return forCsv ? csvNumber(value) : yen(value); };
     switch (column) {
     case Date:
@@ -159,7 +218,7 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
             return r.raceDate.trimmed().isEmpty() ? QStringLiteral("日付不明")
                                                   : QStringLiteral("日付不明（%1）").arg(r.raceDate);
         }
-        return facts.date.toString(forCsv ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy/MM/dd"));
+        return dateText(facts.date, forCsv);
     case Number: return forCsv ? QString::number(r.raceNumber) : QString::number(r.raceNumber) + u'R';
     case Name: return r.raceName;
     case Grade: return r.gradedText;
@@ -171,19 +230,40 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
     case Proposed: return ticketsText(r.proposed);
     case First: return r.firstText;
     case Second: return r.secondText;
-    case Payout: return r.payoutText.isEmpty() ? QString() : money(r.payout);
     case Hit:
         if (r.hit)
             return QStringLiteral("的中");
         // A race without a result that the proposals count is counted as a miss, and says so.
         return r.resultRecorded || proposals ? QStringLiteral("はずれ") : QString();
-    case ProposalStake: return proposals ? money(r.stake) : QString();
-    case ProposalPayout: return proposals ? money(r.proposalPayout()) : QString();
-    case ProposalProfit: return proposals ? money(r.proposalProfit()) : QString();
-    case OwnStake: return own ? money(r.ownStake) : QString();
-    case OwnIncome: return own ? money(r.ownIncome) : QString();
-    case OwnDifference: return own ? money(r.ownDifference()) : QString();
+    case Payout:
+    case ProposalStake:
+    case ProposalPayout:
+    case ProposalProfit:
+    case OwnStake:
+    case OwnIncome:
+    case OwnDifference:
+        if (const std::optional<double> amount = shownAmount(race, column))
+            return money(*amount);
+        return {};
     default: return {};
+    }
+}
+
+std::optional<double> RaceTableModel::shownAmount(int race, int column) const
+{
+    const RaceOutcome& r = data_.outcome(race);
+    const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
+    const bool own = races_->inOwn[static_cast<std::size_t>(race)];
+    auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
+    switch (column) {
+    case Payout: return ifCounted(!r.payoutText.isEmpty(), r.payout);
+    case ProposalStake: return ifCounted(proposals, r.stake);
+    case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
+    case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
+    case OwnStake: return ifCounted(own, r.ownStake);
+    case OwnIncome: return ifCounted(own, r.ownIncome);
+    case OwnDifference: return ifCounted(own, r.ownDifference());
+    default: return std::nullopt;
     }
 }
 
@@ -214,7 +294,6 @@ std::optional<double> RaceTableModel::sortNumber(int race, int column) const
     const RaceOutcome& r = data_.outcome(race);
     const AnalysedRace& facts = data_.facts(race);
     const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
-    const bool own = races_->inOwn[static_cast<std::size_t>(race)];
     auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
     switch (column) {
     // Time order: dates, then race numbers, then races whose date cannot be read.
@@ -230,15 +309,8 @@ std::optional<double> RaceTableModel::sortNumber(int race, int column) const
     case Proposed: return static_cast<double>(r.proposed.size());
     case First: return r.firstValue;
     case Second: return r.secondValue;
-    case Payout: return ifCounted(!r.payoutText.isEmpty(), r.payout);
     case Hit: return r.hit ? 2 : r.resultRecorded || proposals ? 1 : 0;
-    case ProposalStake: return ifCounted(proposals, r.stake);
-    case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
-    case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
-    case OwnStake: return ifCounted(own, r.ownStake);
-    case OwnIncome: return ifCounted(own, r.ownIncome);
-    case OwnDifference: return ifCounted(own, r.ownDifference());
-    default: return std::nullopt;
+    default: return shownAmount(race, column);
     }
 }
 
@@ -279,12 +351,34 @@ const QString& RaceTableModel::searchText(int race) const
     const int countedIn = this->countedIn(race);
     SearchEntry& entry = search_[static_cast<std::size_t>(race)];
     if (entry.countedIn != countedIn) {
-        QStringList texts;
-        for (int column = 0; column < ColumnCount; ++column)
-            texts.append(text(race, column, false));
-        // The date as stored, too: the user may look for "99/05" as it was typed.
-        texts.append(data_.outcome(race).raceDate);
-        entry.text = searchFolded(texts.join(u'\t'));
+        // Words hold no blank, so a word is found in the row exactly when it is found in one column's text: each
+        // column's text goes in, folded, between tabs. Only the typed texts need the width folding; the program's
+        // own texts (digits, yen, 本軸, 的中 …) are already in that form, and are written straight into one buffer in
+        // lower case, as folding leaves them, without a string for each.
+        const RaceOutcome& r = data_.outcome(race);
+        const QString typed = r.raceName + u'\t' + r.gradedText + u'\t' + r.courseName + u'\t' + r.distanceText + u'\t'
+                              + r.firstText + u'\t' + r.secondText + u'\t' + r.raceDate + u'\t'
+                              + text(race, Date, false); // an unreadable date is shown with the text the file holds
+        SearchLine line;
+        line.digits(r.raceNumber).raw(u"r").tab();
+        line.digits(r.runnerCount).tab().digits(r.ticketsAsked).tab().digits(r.axisPattern).raw(u"本軸").tab();
+        for (std::size_t t = 0; t < r.proposed.size(); ++t) {
+            if (t > 0)
+                line.raw(u" ");
+            line.digits(r.proposed[t].first).raw(u"-").digits(r.proposed[t].second);
+        }
+        line.tab().raw(text(race, Hit, false)).tab();
+        for (const int column :
+             {Payout, ProposalStake, ProposalPayout, ProposalProfit, OwnStake, OwnIncome, OwnDifference}) {
+            const std::optional<double> amount = shownAmount(race, column);
+            const double whole = amount ? std::round(*amount) : 0;
+            if (amount && std::fabs(whole) < 0x1p53)
+                line.digits(static_cast<std::int64_t>(whole), true).raw(u"円");
+            else if (amount)
+                line.raw(yen(*amount).toCaseFolded());
+            line.tab();
+        }
+        entry.text = searchFolded(typed) + u'\t' + line.result();
         entry.countedIn = countedIn;
     }
     return entry.text;

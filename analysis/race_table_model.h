@@ -69,6 +69,9 @@ private:
     bool csvIsNumber(int race, int column) const;
     // What a race sorts by in a column other than the race name; absent for an empty cell.
     std::optional<double> sortNumber(int race, int column) const;
+    // The amount a money column shows for the race (the payout and the six columns of the two series), none for an
+    // empty cell.
+    std::optional<double> shownAmount(int race, int column) const;
     // Which series count the race under the current filter: its row's texts depend on it.
     int countedIn(int race) const;
     // Every text of the race's row, folded for a search.

@@ -1,7 +1,12 @@
+#include "analysis/display_text.h"
 #include "analysis_folder.h"
+#include "core/numbers.h"
 #include "test_files.h"
 
+#include <QLocale>
 #include <QtTest>
+
+#include <limits>
 
 namespace {
 
@@ -100,6 +105,30 @@ private slots:
         QTEST(table.index(0, RaceTableModel::Date).data(AnalysisRole::Csv).toString(), "csv");
     }
 
+    // The yen of every table are written digit by digit; they must read as the Japanese locale writes them.
+    void yenAsTheLocaleWritesThem()
+    {
+        const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+        std::vector<std::int64_t> values = {0,
+                                            1,
+                                            -1,
+                                            999,
+                                            1000,
+                                            -1000,
+                                            999'999,
+                                            1'000'000,
+                                            -1'234'567,
+                                            maxAmountYen,
+                                            -maxAmountYen,
+                                            std::numeric_limits<std::int64_t>::max(),
+                                            std::numeric_limits<std::int64_t>::min()};
+        for (std::int64_t v = 7; v < maxAmountYen; v = v * 13 + 5)
+            values.insert(values.end(), {v, -v});
+        for (const std::int64_t value : values)
+            QCOMPARE(displaytext::wholeYen(value), japanese.toString(qlonglong(value)) + u'円');
+        QCOMPARE(displaytext::yen(-2499.5), QStringLiteral("-2,500円"));
+    }
+
     void sorting_data()
     {
         QTest::addColumn<int>("column");
@@ -147,6 +176,8 @@ private slots:
         QTest::newRow("a class and a course") << "Ｇ１ 京都" << QStringList{"R6"};
         QTest::newRow("an unknown date") << "日付不明" << QStringList{"R7"};
         QTest::newRow("amounts as shown") << "4,000円" << QStringList{"R5"};
+        QTest::newRow("race number, either case") << "3r" << QStringList{"R3"};
+        QTest::newRow("a number shown only in the proposals' columns") << "1,700円" << QStringList{"R6"};
         QTest::newRow("nothing") << "阪神" << QStringList{};
         QTest::newRow("blank") << "  " << QStringList{"R1", "R2", "R3", "R4", "R5", "R6", "R7"};
     }
@@ -156,6 +187,36 @@ private slots:
         AnalysedFolder folder(handComputedRaces());
         folder->raceTable().setSearchText(text);
         QTEST(raceRows(folder->raceTable()), "rows");
+    }
+
+    // The search finds every text a row shows, in every column: the row's search text is written apart from the
+    // shown texts and must not leave one out. One race has the largest payout a race can hold, and a name to fold.
+    void search_findsEveryShownText()
+    {
+        std::vector<TestRace> races = handComputedRaces();
+        races[1].payout = num(999'999'999'999);
+        races[1].name = QStringLiteral("Ｔｅｓｔ 記念");
+        AnalysedFolder folder(races);
+        AnalysisFilter everything;
+        everything.includeWithoutResult = everything.includeWithoutAmounts = true;
+        folder->setFilter(everything);
+        RaceTableModel& table = folder->raceTable();
+        const int rows = table.rowCount();
+        QCOMPARE(rows, int(races.size()));
+        for (int row = 0; row < rows; ++row) {
+            const QString name = table.index(row, RaceTableModel::Name).data().toString();
+            for (int column = 0; column < RaceTableModel::ColumnCount; ++column) {
+                const QString shown = table.index(row, column).data().toString();
+                if (shown.isEmpty())
+                    continue;
+                table.setSearchText(shown);
+                bool found = false;
+                for (int match = 0; match < table.rowCount(); ++match)
+                    found = found || table.index(match, RaceTableModel::Name).data().toString() == name;
+                QVERIFY2(found, qPrintable(shown));
+                table.setSearchText({});
+            }
+        }
     }
 
     void gradeClassOf_data()

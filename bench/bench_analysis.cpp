@@ -64,6 +64,36 @@ std::vector<AnalysisFilter> filterSteps(const AnalysisData& data)
     return steps;
 }
 
+// Each filter step timed on its own, the median of each step over the runs: the step back to every race costs the
+// most, and the median over all steps would hide it. setFilter returns with every model recomputed but the bootstrap
+// intervals, which come in later from worker threads; the time until they are in is taken too. Each change waits for
+// the one before to be complete, as a user clicking through the filters would.
+struct StepMedians {
+    std::vector<double> change;
+    std::vector<double> complete;
+};
+StepMedians timeFilterSteps(Analysis& analysis, const std::vector<AnalysisFilter>& steps, int runs)
+{
+    std::vector<std::vector<double>> changeTimes(steps.size());
+    std::vector<std::vector<double>> completeTimes(steps.size());
+    for (int round = 0; round < runs; ++round) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            analysis.setFilter(steps[i]);
+            changeTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            analysis.waitForIntervals();
+            completeTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+    }
+    StepMedians medians;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        medians.change.push_back(bench::median(changeTimes[i]));
+        medians.complete.push_back(bench::median(completeTimes[i]));
+    }
+    return medians;
+}
+
 // The part on tipsters, on a folder of its own so that the figures above stay those of a folder without them.
 bool benchTipsterPages(int count, int tipsters, int runs)
 {
@@ -93,24 +123,7 @@ bool benchTipsterPages(int count, int tipsters, int runs)
         }));
     }
     // A filter change with every model (the pages' tables among them), and until every interval is in.
-    std::vector<std::vector<double>> stepTimes(steps.size());
-    std::vector<std::vector<double>> completeTimes(steps.size());
-    for (int round = 0; round < runs; ++round) {
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            QElapsedTimer timer;
-            timer.start();
-            analysis.setFilter(steps[i]);
-            stepTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-            analysis.waitForIntervals();
-            completeTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        }
-    }
-    auto slowest = [](const std::vector<std::vector<double>>& times) {
-        double most = 0;
-        for (const std::vector<double>& step : times)
-            most = std::max(most, bench::median(step));
-        return most;
-    };
+    const StepMedians medians = timeFilterSteps(analysis, steps, runs);
     // Every tipster's intervals one after the other on this thread (the screen draws them on worker threads).
     const TipsterFigures all = computeTipsters(data, applyFilter(data, {}));
     const double intervals = medianMs(3, [&] {
@@ -131,7 +144,8 @@ bool benchTipsterPages(int count, int tipsters, int runs)
     for (const double step : pageMedians)
         std::printf(" %.1f", step);
     std::printf(")\n  filter change, all models        %9.1f ms  (until the intervals are in: %.1f ms)\n",
-                slowest(stepTimes), slowest(completeTimes));
+                *std::max_element(medians.change.begin(), medians.change.end()),
+                *std::max_element(medians.complete.begin(), medians.complete.end()));
     std::printf("  every tipster's intervals        %9.1f ms  (one thread)\n", intervals);
     return true;
 }
@@ -167,29 +181,9 @@ int main(int argc, char* argv[])
     Analysis analysis(record);
     analysis.raceTable().sort(RaceTableModel::ProposalProfit, Qt::DescendingOrder);
     const std::vector<AnalysisFilter> steps = filterSteps(analysis.data());
-    // Each step timed on its own: the step back to every race costs the most, and the median over all steps would
-    // hide it.
-    // setFilter returns with every model recomputed but the two bootstrap intervals, which come in later from worker
-    // threads; the time until they are in is taken too. Each change waits for the one before to be complete, as a
-    // user clicking through the filters would.
-    std::vector<std::vector<double>> stepTimes(steps.size());
-    std::vector<std::vector<double>> completeTimes(steps.size());
-    for (int round = 0; round < runs; ++round) {
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            QElapsedTimer timer;
-            timer.start();
-            analysis.setFilter(steps[i]);
-            stepTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-            analysis.waitForIntervals();
-            completeTimes[i].push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        }
-    }
-    std::vector<double> stepMedians;
-    std::vector<double> completeMedians;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        stepMedians.push_back(bench::median(stepTimes[i]));
-        completeMedians.push_back(bench::median(completeTimes[i]));
-    }
+    const StepMedians medians = timeFilterSteps(analysis, steps, runs);
+    const std::vector<double>& stepMedians = medians.change;
+    const std::vector<double>& completeMedians = medians.complete;
     const double filterChange = *std::max_element(stepMedians.begin(), stepMedians.end());
     const double filterComplete = *std::max_element(completeMedians.begin(), completeMedians.end());
 

@@ -166,6 +166,17 @@ void showTipText(QWidget* view, const QString& text)
         QToolTip::showText(QCursor::pos(), plainTip(text), view);
 }
 
+// The axis draws its labels as HTML: texts from race files are escaped to be shown as they are.
+void setEscapedLabels(QBarCategoryAxis* axis, const QStringList& labels)
+{
+    QStringList shown;
+    shown.reserve(labels.size());
+    for (const QString& label : labels)
+        shown.append(label.toHtmlEscaped());
+    axis->clear();
+    axis->append(shown);
+}
+
 } // namespace
 
 QString plainTip(const QString& text)
@@ -649,13 +660,7 @@ void RateBarChart::showLabels()
     if (!isVisible() || labelsShown_ == labels_)
         return;
     labelsShown_ = labels_;
-    // The axis draws its labels as HTML: texts from race files are escaped to be shown as they are.
-    QStringList shown;
-    shown.reserve(labels_.size());
-    for (const QString& label : labels_)
-        shown.append(label.toHtmlEscaped());
-    rows_->clear();
-    rows_->append(shown);
+    setEscapedLabels(rows_, labels_);
 }
 
 void RateBarChart::showEvent(QShowEvent* event)
@@ -802,12 +807,7 @@ void IntervalBarChart::showLabels()
     if (!isVisible() || labelsShown_ == labels_)
         return;
     labelsShown_ = labels_;
-    QStringList shown;
-    shown.reserve(labels_.size());
-    for (const QString& label : labels_)
-        shown.append(label.toHtmlEscaped());
-    rows_->clear();
-    rows_->append(shown);
+    setEscapedLabels(rows_, labels_);
 }
 
 void IntervalBarChart::showEvent(QShowEvent* event)

@@ -184,13 +184,8 @@ std::vector<SortedTableModel::Column> tipsterColumns()
 } // namespace
 
 TipsterTableModel::TipsterTableModel(QObject* parent)
-    : SortedTableModel(QStringLiteral("tipsters"), tipsterColumns(), parent)
+    : SortedRowsModel(QStringLiteral("tipsters"), tipsterColumns(), parent)
 {
-}
-
-void TipsterTableModel::setRows(std::vector<TipsterRow> rows)
-{
-    replaceRows([&] { rows_ = std::move(rows); });
 }
 
 TableCell TipsterTableModel::sourceCell(int row, int column) const
@@ -256,13 +251,8 @@ std::vector<SortedTableModel::Column> placeColumns()
 } // namespace
 
 PlaceTableModel::PlaceTableModel(const QString& objectName, QObject* parent)
-    : SortedTableModel(objectName, placeColumns(), parent)
+    : SortedRowsModel(objectName, placeColumns(), parent)
 {
-}
-
-void PlaceTableModel::setRows(std::vector<PlaceRow> rows)
-{
-    replaceRows([&] { rows_ = std::move(rows); });
 }
 
 TableCell PlaceTableModel::sourceCell(int row, int column) const
@@ -318,13 +308,8 @@ std::vector<SortedTableModel::Column> whatIfColumns()
 } // namespace
 
 TipsterWhatIfModel::TipsterWhatIfModel(QObject* parent)
-    : SortedTableModel(QStringLiteral("tipsterWhatIf"), whatIfColumns(), parent)
+    : SortedRowsModel(QStringLiteral("tipsterWhatIf"), whatIfColumns(), parent)
 {
-}
-
-void TipsterWhatIfModel::setRows(std::vector<TipsterWhatIfRow> rows)
-{
-    replaceRows([&] { rows_ = std::move(rows); });
 }
 
 TableCell TipsterWhatIfModel::sourceCell(int row, int column) const

@@ -53,9 +53,25 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
+// A sorted table of rows of one kind; a new set of rows keeps the sort.
+template <typename Row>
+class SortedRowsModel : public SortedTableModel {
+public:
+    using SortedTableModel::SortedTableModel;
+    void setRows(std::vector<Row> rows)
+    {
+        replaceRows([&] { rows_ = std::move(rows); });
+    }
+    const std::vector<Row>& rows() const { return rows_; }
+
+protected:
+    int sourceRowCount() const override { return static_cast<int>(rows_.size()); }
+    std::vector<Row> rows_;
+};
+
 // 予想家 (object name "tipsters"): a row per tipster over the counted races they marked; for each mark kind (◎ ○ ▲
 // △ × ★) how many, 1着, 2着, 勝率 and 連対率 with their intervals; then their ◎–○ ticket.
-class TipsterTableModel : public SortedTableModel {
+class TipsterTableModel : public SortedRowsModel<TipsterRow> {
     Q_OBJECT
 public:
     // The columns of one mark kind, kind after kind in shownMarkKinds order after Name and Races.
@@ -92,20 +108,14 @@ public:
     static int ticketColumn(TicketColumn column) { return FirstMarkColumn + markKindCount * MarkColumnCount + column; }
 
     explicit TipsterTableModel(QObject* parent = nullptr);
-    void setRows(std::vector<TipsterRow> rows);
-    const std::vector<TipsterRow>& rows() const { return rows_; }
 
 protected:
-    int sourceRowCount() const override { return static_cast<int>(rows_.size()); }
     TableCell sourceCell(int row, int column) const override;
-
-private:
-    std::vector<TipsterRow> rows_;
 };
 
 // 印と順位: how runners fared by a place or a count (object names "proposalRanks" and "markKinds"). Rows in their
 // groups' order.
-class PlaceTableModel : public SortedTableModel {
+class PlaceTableModel : public SortedRowsModel<PlaceRow> {
     Q_OBJECT
 public:
     enum Column {
@@ -126,20 +136,14 @@ public:
     };
 
     PlaceTableModel(const QString& objectName, QObject* parent = nullptr);
-    void setRows(std::vector<PlaceRow> rows);
-    const std::vector<PlaceRow>& rows() const { return rows_; }
 
 protected:
-    int sourceRowCount() const override { return static_cast<int>(rows_.size()); }
     TableCell sourceCell(int row, int column) const override;
-
-private:
-    std::vector<PlaceRow> rows_;
 };
 
 // 予想家の貢献 (object name "tipsterWhatIf"): for each tipster over the counted races they marked, the proposals as
 // recorded, with only their marks and with everyone's but theirs, and what their marks add.
-class TipsterWhatIfModel : public SortedTableModel {
+class TipsterWhatIfModel : public SortedRowsModel<TipsterWhatIfRow> {
     Q_OBJECT
 public:
     enum AddedColumn { Gained, Lost, AddedPoints, AddedInterval, AddedLow, AddedHigh, AddedProfit, AddedColumnCount };
@@ -154,13 +158,7 @@ public:
     }
 
     explicit TipsterWhatIfModel(QObject* parent = nullptr);
-    void setRows(std::vector<TipsterWhatIfRow> rows);
-    const std::vector<TipsterWhatIfRow>& rows() const { return rows_; }
 
 protected:
-    int sourceRowCount() const override { return static_cast<int>(rows_.size()); }
     TableCell sourceCell(int row, int column) const override;
-
-private:
-    std::vector<TipsterWhatIfRow> rows_;
 };

@@ -140,11 +140,33 @@ const char* const cellArrays[] = {"Label23", "Label24", "Label25", "Label26", "L
 // Tops of the runner-cell rows below the top of the table.
 constexpr int cellOffsets[] = {0, 250, 895, 1540, 2185, 2830, 3475, 4120, 4765, 5410, 6055};
 
-// A runner cell holds three blanks and a number, wider than the narrow cell: when the whole text does not fit, the
-// number alone is shown in the middle rather than cut at both edges. The text itself stays as it is.
-class CellLabel final : public QLabel {
+// A label whose text, when it does not fit, is drawn shortened in the middle rather than cut at both edges. The text
+// itself stays as it is.
+class NarrowLabel : public QLabel {
 public:
-    CellLabel(QWidget* parent, const ControlLine& control) : QLabel(parent)
+    using QLabel::QLabel;
+
+protected:
+    virtual QString shortened(const QString& text) const = 0;
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        const QString shown = text();
+        if (fontMetrics().horizontalAdvance(shown) <= contentsRect().width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(contentsRect(), Qt::AlignCenter, shortened(shown));
+    }
+};
+
+// A runner cell holds three blanks and a number, wider than the narrow cell: the number alone is shown.
+class CellLabel final : public NarrowLabel {
+public:
+    CellLabel(QWidget* parent, const ControlLine& control) : NarrowLabel(parent)
     {
         setGeometry(twipsRect(control.left, control.top, control.width, control.height));
         setFont(screenFont(control.pointSize, control.bold, control.family));
@@ -156,38 +178,16 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        const QString shown = text();
-        if (fontMetrics().horizontalAdvance(shown) <= contentsRect().width()) {
-            QLabel::paintEvent(event);
-            return;
-        }
-        QFrame::paintEvent(event);
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(contentsRect(), Qt::AlignCenter, shown.trimmed());
-    }
+    QString shortened(const QString& text) const override { return text.trimmed(); }
 };
 
 // A ticket, "3 － 7": in a list narrowed for a scroll bar the blanks give way before the numbers are cut.
-class TicketLabel final : public QLabel {
+class TicketLabel final : public NarrowLabel {
 public:
-    using QLabel::QLabel;
+    using NarrowLabel::NarrowLabel;
 
 protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        const QString shown = text();
-        if (fontMetrics().horizontalAdvance(shown) <= contentsRect().width()) {
-            QLabel::paintEvent(event);
-            return;
-        }
-        QFrame::paintEvent(event);
-        QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(contentsRect(), Qt::AlignCenter, QString(shown).remove(u' '));
-    }
+    QString shortened(const QString& text) const override { return QString(text).remove(u' '); }
 };
 
 // Numbers in the result cells stand three blanks to the right.

@@ -8,7 +8,6 @@
 #include "core/race_date.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentMap>
 
@@ -50,7 +49,7 @@ QString RaceFolder::savePath(const QString& chosen) const
 bool RaceFolder::lists(const QString& path) const
 {
     const QFileInfo file(path);
-    if (!isRaceFileName(QFile::encodeName(file.fileName())))
+    if (!isRaceFileName(fileNameBytes(file.fileName())))
         return false;
     // The same folder however it is written: through links, with "..", relative or absolute.
     auto sameFolder = [](const QString& folder) {

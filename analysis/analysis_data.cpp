@@ -132,6 +132,11 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
     const std::size_t n = races.size();
     facts_.resize(n);
     money_.resize(n);
+    // Classes, courses and distances repeat from race to race: each distinct text is read once (its folding is what
+    // costs), and the races of one course share its key.
+    QHash<QString, GradeClass> gradeOfText;
+    QHash<QString, QString> courseKeyOfText;
+    QHash<QString, int> metresOfText;
     for (std::size_t i = 0; i < n; ++i) {
         const RaceOutcome& race = races[i];
         if (!race.readable)
@@ -139,10 +144,21 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
         anyResult_ = anyResult_ || race.resultRecorded;
         AnalysedRace& facts = facts_[i];
         facts.date = parseRaceDate(race.raceDate);
-        facts.grade = gradeClassOf(race.gradedText);
-        facts.courseKey = courseKeyOf(race.courseName);
-        const double metres = numberValue(race.distanceText);
-        facts.distanceMetres = metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
+        auto grade = gradeOfText.constFind(race.gradedText);
+        if (grade == gradeOfText.cend())
+            grade = gradeOfText.insert(race.gradedText, gradeClassOf(race.gradedText));
+        facts.grade = *grade;
+        auto course = courseKeyOfText.constFind(race.courseName);
+        if (course == courseKeyOfText.cend())
+            course = courseKeyOfText.insert(race.courseName, courseKeyOf(race.courseName));
+        facts.courseKey = *course;
+        auto distance = metresOfText.constFind(race.distanceText);
+        if (distance == metresOfText.cend()) {
+            const double metres = numberValue(race.distanceText);
+            distance = metresOfText.insert(race.distanceText,
+                                           metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0);
+        }
+        facts.distanceMetres = *distance;
         money_[i].proposalHit = race.hit;
         for (const Series series : {Series::Proposals, Series::Own}) {
             money_[i].stake[static_cast<std::size_t>(series)] = stakeIn(series, race);

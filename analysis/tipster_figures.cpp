@@ -25,7 +25,14 @@ Finishers finishersOf(const RaceOutcome& race)
 
 // The mark-count bands of a runner: 0, 1, 2, 3–4, 5 or more.
 constexpr int countBands = 5;
-int bandOf(int count) { return count >= 5 ? 4 : count >= 3 ? 3 : count; }
+constexpr int bandOf(int count) { return count >= 5 ? 4 : count >= 3 ? 3 : count; }
+// bandOf of every count a race can hold, looked up in the loops over every runner of every race.
+constexpr auto bandOfCount = [] {
+    std::array<std::size_t, 256> bands{};
+    for (std::size_t count = 0; count < bands.size(); ++count)
+        bands[count] = static_cast<std::size_t>(bandOf(static_cast<int>(count)));
+    return bands;
+}();
 const char* const bandLabels[countBands] = {"0個", "1個", "2個", "3～4個", "5個以上"};
 
 // The leading runners the result screen grades: 本命人気 1位 and 2位, 連複人気 1位 and 2位.
@@ -195,6 +202,8 @@ RankFigures computeRanks(const AnalysisData& data, const FilteredRaces& races)
     std::array<PlaceTally, maxRunners> quinellaPlaces{};
     std::array<std::array<PlaceTally, 3>, 4> grades{}; // by leading runner, then A B C
     std::array<std::array<PlaceTally, countBands>, markKindCount> bands{};
+    std::array<std::array<int, countBands>, markKindCount> bandRunners{};
+    std::array<int, maxRunners + 1> racesOfRunners{}; // by runner count
     int mostRunners = 0;
 
     for (const int index : races.proposals) {
@@ -209,10 +218,17 @@ RankFigures computeRanks(const AnalysisData& data, const FilteredRaces& races)
         ++figures.races;
         const int n = race.runnerCount;
         mostRunners = std::max(mostRunners, n);
-        for (int place = 0; place < n; ++place) {
-            favPlaces[static_cast<std::size_t>(place)].add(place, ranks.favPlace[0], ranks.favPlace[1]);
-            quinellaPlaces[static_cast<std::size_t>(place)].add(place, ranks.quinellaPlace[0], ranks.quinellaPlace[1]);
-        }
+        // Every runner adds one to the runners of its place's row and of its bands' rows, and only the two finishers
+        // add a first or a second: so a race adds its runner count once, and the finishers where they stand.
+        ++racesOfRunners[static_cast<std::size_t>(std::clamp(n, 0, maxRunners))];
+        auto finished = [n](std::array<PlaceTally, maxRunners>& rows, const std::int8_t* places) {
+            if (places[0] >= 0 && places[0] < n)
+                ++rows[static_cast<std::size_t>(places[0])].first;
+            if (places[1] >= 0 && places[1] < n)
+                ++rows[static_cast<std::size_t>(places[1])].second;
+        };
+        finished(favPlaces, ranks.favPlace);
+        finished(quinellaPlaces, ranks.quinellaPlace);
         // Each grade stands beside the runner of one place: 本命人気 1位 and 2位, then 連複人気 1位 and 2位.
         for (int slot = 0; slot < 4; ++slot) {
             const int place = slot % 2;
@@ -223,14 +239,32 @@ RankFigures computeRanks(const AnalysisData& data, const FilteredRaces& races)
             grades[static_cast<std::size_t>(slot)][static_cast<std::size_t>(grade)].add(place, finishers[0],
                                                                                         finishers[1]);
         }
-        const Finishers finishers = finishersOf(race);
         for (int r = 0; r < n; ++r) {
-            for (int k = 0; k < markKindCount; ++k) {
-                const int count = race.marks[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
-                bands[static_cast<std::size_t>(k)][static_cast<std::size_t>(bandOf(count))].add(r, finishers.winner,
-                                                                                                finishers.runnerUp);
+            const auto& counts = race.marks[static_cast<std::size_t>(r)];
+            for (std::size_t k = 0; k < markKindCount; ++k)
+                ++bandRunners[k][bandOfCount[counts[k]]];
+        }
+        const Finishers finishers = finishersOf(race);
+        for (const auto& [runner, first] : {std::pair{finishers.winner, true}, std::pair{finishers.runnerUp, false}}) {
+            if (runner < 0 || runner >= n)
+                continue;
+            const auto& counts = race.marks[static_cast<std::size_t>(runner)];
+            for (std::size_t k = 0; k < markKindCount; ++k) {
+                PlaceTally& row = bands[k][bandOfCount[counts[k]]];
+                ++(first ? row.first : row.second);
             }
         }
+    }
+    // The runners of each place: the races with more runners than that place.
+    int racesBeyond = 0;
+    for (int place = maxRunners - 1; place >= 0; --place) {
+        racesBeyond += racesOfRunners[static_cast<std::size_t>(place + 1)];
+        favPlaces[static_cast<std::size_t>(place)].runners = racesBeyond;
+        quinellaPlaces[static_cast<std::size_t>(place)].runners = racesBeyond;
+    }
+    for (std::size_t k = 0; k < markKindCount; ++k) {
+        for (std::size_t band = 0; band < countBands; ++band)
+            bands[k][band].runners = bandRunners[k][band];
     }
 
     const QStringList groups = rankGroups();

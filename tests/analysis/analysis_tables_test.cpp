@@ -483,6 +483,20 @@ private slots:
         // 30 runners are enough: only the smaller groups are indicative.
         QCOMPARE(kinds->index(0, P::PlaceRate).data(AnalysisRole::Indicative).toBool(), false);
         QCOMPARE(kinds->index(1, P::PlaceRate).data(AnalysisRole::Indicative).toBool(), true);
+
+        // A race of three runners (◎ on horse 1 only; 2-1 came in) counts in the first three places only, and its
+        // finishers in the bands of their own marks.
+        races.push_back({.date = "00/03/02", .number = 9, .first = num(2), .second = num(1), .payout = num(300)});
+        races.back().marks = {{1, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 0}};
+        AnalysedFolder three(races);
+        auto* threeRanks = three->findChild<PlaceTableModel*>(QStringLiteral("proposalRanks"));
+        const QStringList places = {"7", "7", "7", "6", "6", "6", "6", "6"};
+        QCOMPARE(column(*threeRanks, P::Runners).mid(0, 8), places);
+        QCOMPARE(column(*threeRanks, P::Runners).mid(8, 8), places);
+        auto* threeKinds = three->findChild<PlaceTableModel*>(QStringLiteral("markKinds"));
+        QCOMPARE(column(*threeKinds, P::Runners).mid(0, 5), (QStringList{"32", "13", "6", "0", "0"}));
+        QCOMPARE(column(*threeKinds, P::First).mid(0, 5), (QStringList{"5", "1", "1", "0", "0"}));
+        QCOMPARE(column(*threeKinds, P::Second).mid(0, 5), (QStringList{"5", "1", "1", "0", "0"}));
     }
 
     // What each hand-computed tipster adds: the proposals as recorded, with only their marks, and without them.

@@ -74,6 +74,24 @@ public:
             put(reversed[--count]);
         return *this;
     }
+    // A typed text as searchFolded folds it. Most typed texts are ASCII, kana and kanji, which the folding leaves as
+    // they are but for the case of ASCII letters: those are written straight in; any other text is folded whole.
+    SearchLine& folded(const QString& text)
+    {
+        const qsizetype start = buffer_.size();
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x80) {
+                put(u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + (u'a' - u'A')) : u);
+            } else if (!keptByFolding(u)) {
+                buffer_.resize(start);
+                return raw(searchFolded(text));
+            } else {
+                put(u);
+            }
+        }
+        return *this;
+    }
     SearchLine& tab()
     {
         put(u'\t');
@@ -82,6 +100,14 @@ public:
     QString result() const { return QString(reinterpret_cast<const QChar*>(buffer_.data()), buffer_.size()); }
 
 private:
+    // Kana and kanji that width folding and case folding leave as they are, and that join no neighbour when
+    // composed: hiragana and katakana without the sound marks (which join the kana before them) and the few kana
+    // that fold to others, 々, and the common kanji.
+    static bool keptByFolding(char16_t u)
+    {
+        return (u >= 0x3041 && u <= 0x3096) || (u >= 0x30A1 && u <= 0x30FA) || u == 0x30FC || u == 0x3005
+               || (u >= 0x4E00 && u <= 0x9FFF);
+    }
     void put(char16_t c) { buffer_.append(c); }
     QVarLengthArray<char16_t, 768> buffer_; // room for any row of whole-yen amounts without a heap block
 };
@@ -356,10 +382,12 @@ const QString& RaceTableModel::searchText(int race) const
         // own texts (digits, yen, 本軸, 的中 …) are already in that form, and are written straight into one buffer in
         // lower case, as folding leaves them, without a string for each.
         const RaceOutcome& r = data_.outcome(race);
-        const QString typed = r.raceName + u'\t' + r.gradedText + u'\t' + r.courseName + u'\t' + r.distanceText + u'\t'
-                              + r.firstText + u'\t' + r.secondText + u'\t' + r.raceDate + u'\t'
-                              + text(race, Date, false); // an unreadable date is shown with the text the file holds
         SearchLine line;
+        for (const QString* typed :
+             {&r.raceName, &r.gradedText, &r.courseName, &r.distanceText, &r.firstText, &r.secondText, &r.raceDate})
+            line.folded(*typed).tab();
+        // An unreadable date is shown with the text the file holds.
+        line.folded(text(race, Date, false)).tab();
         line.digits(r.raceNumber).raw(u"r").tab();
         line.digits(r.runnerCount).tab().digits(r.ticketsAsked).tab().digits(r.axisPattern).raw(u"本軸").tab();
         for (std::size_t t = 0; t < r.proposed.size(); ++t) {
@@ -378,7 +406,7 @@ const QString& RaceTableModel::searchText(int race) const
                 line.raw(yen(*amount).toCaseFolded());
             line.tab();
         }
-        entry.text = searchFolded(typed) + u'\t' + line.result();
+        entry.text = line.result();
         entry.countedIn = countedIn;
     }
     return entry.text;

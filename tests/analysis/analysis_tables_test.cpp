@@ -189,6 +189,49 @@ private slots:
         QTEST(raceRows(folder->raceTable()), "rows");
     }
 
+    // Race names in the many ways Japanese text can be typed, and words that find them or not: the row's folding takes
+    // the texts it can write as they stand apart from the others, and both must fold as the typed words do.
+    void search_foldsTypedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("found");
+        const struct {
+            const char* row;
+            const char16_t* name;
+            const char16_t* word;
+            bool found;
+        } cases[] = {
+            {"ASCII capitals", u"ABC記念", u"abc", true},
+            {"full-width letters", u"ＡＢＣステークス", u"abc", true},
+            {"half-width kana with sound mark", u"ｶﾞｸｴﾝ杯", u"ガクエン", true},
+            {"a circled number", u"第①回特別", u"第1回", true},
+            {"a sound mark not dropped", u"ガクエン杯", u"カクエン", false},
+            {"ヴ both ways", u"ヴィクトリー", u"ｳﾞｨｸﾄﾘｰ", true},
+            {"a roman numeral", u"Ⅳ世記念", u"iv世", true},
+            {"an enclosed ideograph", u"㈱トキロ杯", u"(株)", true},
+            {"Greek capitals", u"ΑΒΓ賞", u"αβγ", true},
+            {"kanji and 々", u"佐々木記念", u"佐々木", true},
+            {"a kanji not in the name", u"春の特別", u"秋", false},
+        };
+        for (const auto& c : cases)
+            QTest::newRow(c.row) << QString::fromUtf16(c.name) << QString::fromUtf16(c.word) << c.found;
+    }
+    void search_foldsTypedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, word);
+        QFETCH(bool, found);
+        std::vector<TestRace> races = handComputedRaces();
+        races[0].name = name;
+        AnalysedFolder folder(races);
+        folder->raceTable().setSearchText(word);
+        QCOMPARE(raceRows(folder->raceTable()).contains(QStringLiteral("R1")), found);
+        // The name as the search folds it is found in its row whatever the name.
+        folder->raceTable().setSearchText(searchFolded(name));
+        QVERIFY(raceRows(folder->raceTable()).contains(QStringLiteral("R1")));
+    }
+
     // The search finds every text a row shows, in every column: the row's search text is written apart from the
     // shown texts and must not leave one out. One race has the largest payout a race can hold, and a name to fold.
     void search_findsEveryShownText()

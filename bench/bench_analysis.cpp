@@ -203,13 +203,22 @@ int main(int argc, char* argv[])
     const double filterChange = *std::max_element(stepMedians.begin(), stepMedians.end());
     const double filterComplete = *std::max_element(completeMedians.begin(), completeMedians.end());
 
-    // The search box: the first search makes every row's search text, later ones only compare.
+    // The search box: the first search makes every row's search text, later ones only compare. Each first search on
+    // a race table of its own over the same rows, sorted as the screen's table is.
     analysis.setFilter({});
     analysis.waitForIntervals();
-    QElapsedTimer searchTimer;
-    searchTimer.start();
+    std::vector<double> firstSearches;
+    for (int run = 0; run < runs; ++run) {
+        RaceTableModel fresh(analysis.data());
+        fresh.setRaces(&analysis.races());
+        fresh.sort(RaceTableModel::ProposalProfit, Qt::DescendingOrder);
+        QElapsedTimer timer;
+        timer.start();
+        fresh.setSearchText(QStringLiteral("東京"));
+        firstSearches.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    const double firstSearch = bench::median(firstSearches);
     analysis.raceTable().setSearchText(QStringLiteral("東京"));
-    const double firstSearch = static_cast<double>(searchTimer.nsecsElapsed()) / 1e6;
     const double nextSearch = medianMs(runs,
                                        [&] {
                                            analysis.raceTable().setSearchText(QStringLiteral("東京 ＧⅠ"));

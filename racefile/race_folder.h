@@ -62,14 +62,11 @@ public:
     std::vector<Item> racesAs(ReadScope scope, RunnerNames names, Make make) const
     {
         std::vector<Item> items;
-        const std::vector<std::size_t> order = readEach(
+        std::vector<std::size_t> order = readEach(
             scope, names, [&](std::size_t count) { items.resize(count); },
             [&](std::size_t index, CataloguedRace&& race) { items[index] = make(std::move(race)); });
-        std::vector<Item> sorted;
-        sorted.reserve(order.size());
-        for (const std::size_t index : order)
-            sorted.push_back(std::move(items[index]));
-        return sorted;
+        putInOrder(items, std::move(order));
+        return items;
     }
 
     // One race read afresh; entry, when given, gets what the lists show of it from the same read (the result lines as
@@ -102,6 +99,38 @@ public:
     FileResult remove(const QString& fileName) const;
 
     static const QString tempFileName; // "TKR.tmp"
+
+    // Rearranges items where they lie so that item j is the one that was at order[j], and drops the items order does
+    // not name. order names each index at most once. A second array of a hundred thousand races would cost as much
+    // memory again, and the time to fill it.
+    template <typename Item>
+    static void putInOrder(std::vector<Item>& items, std::vector<std::size_t> order)
+    {
+        const std::size_t kept = order.size();
+        std::vector<bool> named(items.size());
+        for (const std::size_t index : order)
+            named[index] = true;
+        for (std::size_t index = 0; index < items.size(); ++index) {
+            if (!named[index])
+                order.push_back(index);
+        }
+        // Each cycle of the arrangement is followed once; a place done is marked by naming itself.
+        for (std::size_t start = 0; start < order.size(); ++start) {
+            if (order[start] == start)
+                continue;
+            Item held = std::move(items[start]);
+            std::size_t at = start;
+            while (order[at] != start) {
+                const std::size_t from = order[at];
+                items[at] = std::move(items[from]);
+                order[at] = at;
+                at = from;
+            }
+            items[at] = std::move(held);
+            order[at] = at;
+        }
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(kept), items.end());
+    }
 
 private:
     // Reads every file of the folder: sized gets how many there are, made gets file index (0 .. count - 1) and its

@@ -43,6 +43,8 @@ private slots:
     void onlyStaleCopiesAreRemoved();
     void twoWindowsOnOneFolder();
     void rewriteFuzzRegressions();
+    void putInOrder_data();
+    void putInOrder();
 };
 
 namespace {
@@ -475,6 +477,38 @@ void RaceFolderTest::rewriteFuzzRegressions()
         QVERIFY2(failure.isEmpty(), qPrintable(input.name + QStringLiteral(": ") + failure));
     }
     QVERIFY(inputs.size() > 100);
+}
+
+void RaceFolderTest::putInOrder_data()
+{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QList<int>>("order");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("kept as they are") << QStringList{"a", "b", "c"} << QList<int>{0, 1, 2}
+                                      << QStringList{"a", "b", "c"};
+    QTest::newRow("reversed") << QStringList{"a", "b", "c", "d"} << QList<int>{3, 2, 1, 0}
+                              << QStringList{"d", "c", "b", "a"};
+    QTest::newRow("one long cycle") << QStringList{"a", "b", "c", "d", "e"} << QList<int>{1, 2, 3, 4, 0}
+                                    << QStringList{"b", "c", "d", "e", "a"};
+    QTest::newRow("two cycles and a fixed place")
+        << QStringList{"a", "b", "c", "d", "e"} << QList<int>{1, 0, 2, 4, 3} << QStringList{"b", "a", "c", "e", "d"};
+    // Files gone between the listing and the read are left out, wherever they were.
+    QTest::newRow("first and last gone") << QStringList{"a", "b", "c", "d", "e"} << QList<int>{3, 1, 2}
+                                         << QStringList{"d", "b", "c"};
+    QTest::newRow("gone, the rest cycling into its place")
+        << QStringList{"a", "b", "c", "d"} << QList<int>{2, 3, 0} << QStringList{"c", "d", "a"};
+    QTest::newRow("all gone") << QStringList{"a", "b"} << QList<int>{} << QStringList{};
+    QTest::newRow("none") << QStringList{} << QList<int>{} << QStringList{};
+}
+
+void RaceFolderTest::putInOrder()
+{
+    QFETCH(QStringList, items);
+    QFETCH(QList<int>, order);
+    std::vector<QString> arranged(items.begin(), items.end());
+    std::vector<std::size_t> indexes(order.begin(), order.end());
+    RaceFolder::putInOrder(arranged, indexes);
+    QTEST(QStringList(arranged.begin(), arranged.end()), "expected");
 }
 
 TOKIRO_CORE_TEST_MAIN(RaceFolderTest)

@@ -4,6 +4,8 @@
 #include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 
+#include <QMutexLocker>
+
 #include <cmath>
 
 namespace {
@@ -19,11 +21,15 @@ QString lineText(const TailValue& value)
     return {};
 }
 
-// The same, sharing the line's own text when it already is the number in plain decimal, as nearly every line is.
+// The same, sharing the line's own text when it is that text already, as nearly every line is (a number in plain
+// decimal, or a text line).
 QString lineText(const TailValue& value, const QString& asHeld)
 {
     const bool plainWhole = plainWholeNumber(asHeld) && (asHeld.size() == 1 || asHeld.front() != u'0');
-    return value.kind == TailValue::Kind::Number && plainWhole ? asHeld : lineText(value);
+    if (value.kind == TailValue::Kind::Number && plainWhole)
+        return asHeld;
+    QString text = lineText(value);
+    return text == asHeld ? asHeld : text;
 }
 
 // Read from a run for any ticket count: the ranks and grades come before the tickets.
@@ -98,7 +104,21 @@ bool proposesResult(const PredictionResult& prediction, double first, double sec
     return placeOfResult(prediction, first, second) >= 0;
 }
 
-RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names)
+void SharedTexts::share(std::initializer_list<QString*> texts)
+{
+    const QMutexLocker lock(&mutex_);
+    for (QString* text : texts) {
+        if (text->isEmpty())
+            continue;
+        const auto found = texts_.constFind(*text);
+        if (found != texts_.cend())
+            *text = *found;
+        else
+            texts_.insert(*text);
+    }
+}
+
+RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names, SharedTexts* texts)
 {
     RaceOutcome out;
     const CatalogueEntry& entry = item.entry;
@@ -164,6 +184,10 @@ RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names)
     out.amountsRecorded = !tail.stake.isUnset() || entry.income != 0;
     out.amountsCountable = countableYen(out.payout) && countableYen(out.ownStake) && countableYen(out.ownIncome);
 
+    if (texts)
+        texts->share({&out.raceDate, &out.raceNumberText, &out.gradedText, &out.courseName, &out.distanceText,
+                      &out.firstLine, &out.secondLine, &out.firstText, &out.secondText});
+
     out.tipsterGrid = item.race.after.block;
     if (names && out.tipsterGrid == GridBlock::Read)
         out.tipsters = packedTipsters(race.tipsters, race.runnerCount, *names);
@@ -213,8 +237,9 @@ FolderRecord tallyFolder(const QString& folder, ReadScope scope)
     // are kept.
     // An outcome holds no runner name, so none is read; the tipsters' names are kept once for the folder.
     TipsterNames names;
+    SharedTexts texts;
     record.races = RaceFolder(folder).racesAs<RaceOutcome>(
-        scope, RunnerNames::Skipped, [&names](CataloguedRace&& race) { return outcomeOf(race, &names); });
+        scope, RunnerNames::Skipped, [&](CataloguedRace&& race) { return outcomeOf(race, &names, &texts); });
     record.tipsterNames = names.names();
     record.record = recordTotals(record.races);
     record.balance = balanceTotals(record.races);

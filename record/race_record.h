@@ -5,10 +5,13 @@
 #include "racefile/race_file.h"
 #include "record/race_tipsters.h"
 
+#include <QMutex>
+#include <QSet>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -147,9 +150,22 @@ struct FolderRecord {
     QStringList tipsterNames;
 };
 
+// Texts that many races of a folder hold alike (dates, race numbers, classes, courses, distances, result lines), kept
+// once while the folder is read: every race holding a spelling holds the one copy of it. Safe to use from the reading
+// threads at once.
+class SharedTexts {
+public:
+    // Makes each text the copy kept of its spelling (the first met becomes it).
+    void share(std::initializer_list<QString*> texts);
+
+private:
+    QMutex mutex_;
+    QSet<QString> texts_;
+};
+
 // The outcome of one catalogued race, read whole (through the balance lines). names, when given, numbers the race's
-// tipsters; without it the grid is not kept.
-RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names = nullptr);
+// tipsters; without it the grid is not kept. texts, when given, keeps the texts that repeat across races once.
+RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names = nullptr, SharedTexts* texts = nullptr);
 
 // The hit rule, for the record and every replay of a race alike: one of the proposed tickets is the pair of
 // finishers, whichever of the two came first. first and second are horse numbers (the values of the result lines).

@@ -231,6 +231,46 @@ private slots:
         QTEST(race.ownStake, "ownStake");
         QCOMPARE(race.ownIncome, income.number);
     }
+
+    // A hundred thousand races must not each hold their own copy of 東京競馬場: a text that repeats is one copy, and
+    // a race's line and its shown text are one copy when they read alike. Spellings that differ stay apart.
+    void repeatedTextsKeptOnce()
+    {
+        const TestRace tokyo{.first = num(3), .second = num(7), .payout = txt("1230円")};
+        TestRace nakayama = tokyo;
+        nakayama.course = QStringLiteral("中山競馬場");
+        nakayama.date = QStringLiteral("99/05/17");
+        nakayama.first = num(7);
+        QTemporaryDir dir;
+        QVERIFY(writeRaces(dir.path(), {tokyo, nakayama, tokyo, nakayama, tokyo}));
+        const std::vector<RaceOutcome> races = tallyFolder(dir.path()).races;
+        QCOMPARE(races.size(), std::size_t(5));
+        auto copies = [&races](QString RaceOutcome::*text) {
+            QSet<const QChar*> held;
+            QSet<QString> spellings;
+            for (const RaceOutcome& race : races) {
+                held.insert((race.*text).constData());
+                spellings.insert(race.*text);
+            }
+            return held.size() == spellings.size() ? int(held.size()) : -1;
+        };
+        QCOMPARE(copies(&RaceOutcome::courseName), 2);
+        QCOMPARE(copies(&RaceOutcome::raceDate), 2);
+        QCOMPARE(copies(&RaceOutcome::gradedText), 1);
+        QCOMPARE(copies(&RaceOutcome::distanceText), 1);
+        QCOMPARE(copies(&RaceOutcome::raceNumberText), 1);
+        QCOMPARE(copies(&RaceOutcome::firstLine), 2);
+        QCOMPARE(copies(&RaceOutcome::secondLine), 1);
+        for (const RaceOutcome& race : races) {
+            QCOMPARE(race.firstText.constData(), race.firstLine.constData());
+            QCOMPARE(race.payoutText, QStringLiteral("1230円"));
+            QCOMPARE(race.payoutText.constData(), race.payoutLine.constData());
+        }
+        // Listed by date: the three races at Tokyo first.
+        QCOMPARE(races[3].courseName, QStringLiteral("中山競馬場"));
+        QCOMPARE(races[2].firstLine, QStringLiteral("3"));
+        QCOMPARE(races[3].firstLine, QStringLiteral("7"));
+    }
 };
 
 QTEST_GUILESS_MAIN(RecordTallyTest)

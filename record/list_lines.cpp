@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "racefile/catalogue.h"
 #include "racefile/file_names.h"
+#include "racefile/race_folder.h"
 #include "record/race_record.h"
 
 #include <QStringBuilder>
@@ -91,4 +92,36 @@ QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*l
     return linesOf(entries, line);
 }
 
-QStringList recordLines(const std::vector<RaceOutcome>& races) { return linesOf(races, recordLine); }
+RecordList recordListOf(const QString& folder)
+{
+    struct Counted {
+        QString line;
+        QString fileName;
+        bool readable = false;
+        bool hit = false;
+        double stake = 0;
+        double payout = 0;
+    };
+    // Read up to the result lines, as this screen always has: damaged balance lines do not keep a race out.
+    std::vector<Counted> races =
+        RaceFolder(folder).racesAs<Counted>(ReadScope::ThroughResults, RunnerNames::Skipped, [](CataloguedRace&& read) {
+            const RaceOutcome race = outcomeOf(read);
+            return Counted{recordLine(race), race.fileName, race.readable, race.hit, race.stake, race.payout};
+        });
+    RecordList list;
+    list.lines.reserve(static_cast<qsizetype>(races.size()));
+    // Summed in the catalogue's order, as recordTotals sums the outcomes.
+    for (Counted& race : races) {
+        list.lines.append(std::move(race.line));
+        if (!race.readable)
+            continue;
+        ++list.totals.races;
+        list.totals.stake += race.stake;
+        if (race.hit) {
+            ++list.totals.hits;
+            list.totals.payout += race.payout;
+        }
+        list.lastCounted = race.fileName;
+    }
+    return list;
+}

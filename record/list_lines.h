@@ -1,12 +1,11 @@
 #pragma once
 
+#include "record/race_record.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <vector>
-
-struct CatalogueEntry;
-struct RaceOutcome;
 
 // The fixed-width list lines of the three saved-race screens, in one place. Widths count characters, full-width and
 // half-width alike; an amount too long for its piece widens its line by exactly the extra characters, and no amount
@@ -22,4 +21,13 @@ QString recordLine(const RaceOutcome& race);
 
 // The line of every race, in order, made on every core (a folder may hold a hundred thousand races).
 QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&));
-QStringList recordLines(const std::vector<RaceOutcome>& races);
+
+// What the record screen shows of a folder: every race's line in catalogue order, the totals, and the name of the last
+// race counted (empty when none). Each race's outcome is made, turned into its line and dropped on the thread that
+// read it, so that no more than the lines is kept of a hundred thousand races.
+struct RecordList {
+    QStringList lines;
+    RecordTotals totals;
+    QString lastCounted;
+};
+RecordList recordListOf(const QString& folder);

@@ -100,13 +100,11 @@ Form7::Form7(Module1& module, Navigation& navigation, Dialogs& dialogs)
 
 void Form7::Form_Load()
 {
-    // Read as this screen always has, up to the result lines: damaged balance lines do not keep a race out of the
-    // record.
-    const FolderRecord tally = tallyFolder(module.raceFolder, ReadScope::ThroughResults);
+    const RecordList record = recordListOf(module.raceFolder);
     // One insertion for the whole list: thousands of races must not repaint line by line.
-    List1->addItems(recordLines(tally.races));
+    List1->addItems(record.lines);
 
-    const RecordTotals& totals = tally.record;
+    const RecordTotals& totals = record.totals;
     Label6->setText(QString::number(totals.races));
     Label7->setText(QString::number(totals.hits));
     Label8->setText(QString::number(totals.misses()));
@@ -117,11 +115,9 @@ void Form7::Form_Load()
     Label15->setText(totals.returnRatePercent() ? formatPercent(*totals.returnRatePercent()) : QString());
 
     // The record is made by going through the races in the shared race state, which keeps the last one read.
-    const auto last =
-        std::find_if(tally.races.rbegin(), tally.races.rend(), [](const RaceOutcome& race) { return race.readable; });
     LoadedRace loaded;
-    if (last != tally.races.rend()
-        && RaceFolder(module.raceFolder).read(last->fileName, loaded, ReadScope::ThroughResults).ok)
+    if (!record.lastCounted.isEmpty()
+        && RaceFolder(module.raceFolder).read(record.lastCounted, loaded, ReadScope::ThroughResults).ok)
         module.race = std::move(loaded.race);
 }
 

@@ -2,9 +2,10 @@
 //   bench_memory make FOLDER COUNT        writes a folder of COUNT generated races (as bench_analysis makes them)
 //   bench_memory title FOLDER             the program at its title screen on that folder
 //   bench_memory record FOLDER            … then the record screen opened over it, as the title's menu opens it
-//   bench_memory analysis FOLDER          … then the record screen and the analysis opened from it
+//   bench_memory analysis FOLDER          … then the analysis opened over it, alone
+//   bench_memory record-analysis FOLDER   … then the record screen and the analysis opened from it, as a user does
 // Each runs the event loop for a few seconds (the title's pictures, the analysis's intervals) and exits. The figure is
-// the "Maximum resident set size" of `/usr/bin/time -v` for record or analysis less that for title, e.g.
+// the "Maximum resident set size" of `/usr/bin/time -v` for any of the screens less that for title, e.g.
 //   xvfb-run -a /usr/bin/time -v build/bin/bench_memory record /tmp/races 2>&1 | grep Maximum
 #include "bench_support.h"
 
@@ -24,7 +25,9 @@
 int main(int argc, char* argv[])
 {
     const auto usage = [] {
-        std::fprintf(stderr, "usage: bench_memory make FOLDER COUNT | bench_memory title|record|analysis FOLDER\n");
+        std::fprintf(
+            stderr,
+            "usage: bench_memory make FOLDER COUNT | bench_memory title|record|analysis|record-analysis FOLDER\n");
         return 2;
     };
     if (argc < 3)
@@ -41,8 +44,9 @@ int main(int argc, char* argv[])
         }
         return 0;
     }
-    const bool record = std::strcmp(mode, "record") == 0;
-    const bool analysis = std::strcmp(mode, "analysis") == 0;
+    const bool both = std::strcmp(mode, "record-analysis") == 0;
+    const bool record = both || std::strcmp(mode, "record") == 0;
+    const bool analysis = both || std::strcmp(mode, "analysis") == 0;
     if (argc != 3 || !(record || analysis || std::strcmp(mode, "title") == 0))
         return usage();
 
@@ -63,7 +67,7 @@ int main(int argc, char* argv[])
     window.show();
     window.navigator().show(ScreenId::Form1);
     QCoreApplication::processEvents();
-    if (record || analysis)
+    if (record)
         window.navigator().show(ScreenId::Form7);
     if (analysis)
         window.navigator().show(ScreenId::Analysis);

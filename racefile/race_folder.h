@@ -63,7 +63,12 @@ public:
     {
         std::vector<Item> items;
         std::vector<std::size_t> order = readEach(
-            scope, names, [&](std::size_t count) { items.resize(count); },
+            scope, names,
+            [&](std::size_t count) {
+                items.reserve(count);
+                adviseLargeBlock(items.data(), count * sizeof(Item));
+                items.resize(count);
+            },
             [&](std::size_t index, CataloguedRace&& race) { items[index] = make(std::move(race)); });
         putInOrder(items, std::move(order));
         return items;
@@ -99,6 +104,11 @@ public:
     FileResult remove(const QString& fileName) const;
 
     static const QString tempFileName; // "TKR.tmp"
+
+    // Asks the system to back a large block about to be filled with huge pages where it can: page by page, the
+    // array of a hundred thousand races costs tens of thousands of faults, each dear on a virtual machine. A small
+    // block, or a system without them, is left as it is.
+    static void adviseLargeBlock(void* data, std::size_t bytes);
 
     // Rearranges items where they lie so that item j is the one that was at order[j], and drops the items order does
     // not name. order names each index at most once. A second array of a hundred thousand races would cost as much

@@ -59,17 +59,22 @@ void CatalogueTest::listsAndSorts()
     saveRace(QStringLiteral("d.tkr"), QStringLiteral("99/12/26"), 3);
     saveRace(QStringLiteral("e2.tkr"), QStringLiteral("99/05/16"), 7);
     saveRace(QStringLiteral("e1.tkr"), QStringLiteral("99/05/16"), 7); // same key: both listed, by file name
+    // Keys of other lengths and characters are compared code by code all the same.
+    saveRace(QStringLiteral("f.tkr"), QStringLiteral("99/1"), 5);      // "99/105"
+    saveRace(QStringLiteral("g.tkr"), QStringLiteral("令和元年"), 1);  // after every digit
+    saveRace(QStringLiteral("h.tkr"), QStringLiteral("99/12/26 "), 1); // trimmed: "99/12/2601"
     saveRace(QStringLiteral("race.txt"), QStringLiteral("01/01/01"), 1);
     saveRace(QStringLiteral("TKR.tmp"), QStringLiteral("01/01/01"), 1);
     QVERIFY(QDir().mkdir(QStringLiteral("folder.tkr")));
 
     const std::vector<CatalogueEntry> entries = RaceFolder(folder.path()).catalogue();
-    QCOMPARE(fileNames(entries), QStringList({"b.TKR", "e1.tkr", "e2.tkr", "d.tkr", "a.tkr", "c.Tkr"}));
+    QCOMPARE(fileNames(entries),
+             QStringList({"b.TKR", "e1.tkr", "e2.tkr", "f.tkr", "h.tkr", "d.tkr", "a.tkr", "c.Tkr", "g.tkr"}));
     QCOMPARE(entries[0].sortKey, QStringLiteral("00/01/0501"));
-    QCOMPARE(entries[5].sortKey, QStringLiteral("99/12/2623"));
-    QCOMPARE(entries[5].raceNumberText, QStringLiteral("123"));
-    QVERIFY(entries[5].readable);
-    QCOMPARE(entries[5].runnerCount, 2);
+    QCOMPARE(entries[7].sortKey, QStringLiteral("99/12/2623"));
+    QCOMPARE(entries[7].raceNumberText, QStringLiteral("123"));
+    QVERIFY(entries[7].readable);
+    QCOMPARE(entries[7].runnerCount, 2);
     // The same list from another folder.
     const QString path = folder.path();
     QDir::setCurrent(QDir::tempPath());

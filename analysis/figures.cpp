@@ -83,14 +83,6 @@ std::optional<ReturnInterval> percentileInterval(std::vector<double>& values)
 
 } // namespace
 
-void Tally::add(std::int64_t raceStake, std::int64_t raceReturn, bool hit)
-{
-    ++races;
-    hits += hit;
-    stake += raceStake;
-    returned += raceReturn;
-}
-
 void Tally::add(const AnalysisData& data, Series series, int race)
 {
     add(data.stake(series, race), data.returned(series, race), data.hitIn(series, race));

@@ -63,7 +63,13 @@ struct Tally {
 
     void add(Series series, const RaceOutcome& race);
     void add(const AnalysisData& data, Series series, int race);
-    void add(std::int64_t raceStake, std::int64_t raceReturn, bool hit);
+    void add(std::int64_t raceStake, std::int64_t raceReturn, bool hit)
+    {
+        ++races;
+        hits += hit;
+        stake += raceStake;
+        returned += raceReturn;
+    }
     std::int64_t profit() const { return returned - stake; }
     std::optional<double> hitRatePercent() const;    // absent over no race
     std::optional<double> returnRatePercent() const; // absent over no stake

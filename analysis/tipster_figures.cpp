@@ -40,13 +40,6 @@ const char* const gradeGroups[4] = {"本命人気1位の等級", "本命人気2�
 
 } // namespace
 
-void PlaceTally::add(int runner, int winner, int runnerUp)
-{
-    ++runners;
-    first += runner == winner;
-    second += runner == runnerUp;
-}
-
 std::optional<double> PlaceTally::winRatePercent() const
 {
     if (runners == 0)
@@ -115,6 +108,8 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
         });
 
         const std::int64_t payout = countableYen(race.payout).value_or(0);
+        const std::int64_t staked = data.stake(Series::Proposals, index);
+        const std::int64_t returned = data.returned(Series::Proposals, index);
         for (const TipsterReplay& replay : replays) {
             const auto t = static_cast<std::size_t>(replay.tipster);
             ++rows[t].races;
@@ -126,7 +121,7 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
                 rows[t].ticket.add(ticketYen, hit ? payout : 0, hit);
             }
             TipsterWhatIfRow& row = whatIf[t];
-            row.recorded.add(Series::Proposals, race);
+            row.recorded.add(staked, returned, race.hit);
             row.only.add(std::int64_t{replay.onlyTickets} * ticketYen, replay.onlyHit ? payout : 0, replay.onlyHit);
             row.without.add(std::int64_t{replay.withoutTickets} * ticketYen, replay.withoutHit ? payout : 0,
                             replay.withoutHit);

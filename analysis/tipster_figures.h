@@ -17,7 +17,12 @@ struct PlaceTally {
     int runners = 0;
     int first = 0;
     int second = 0;
-    void add(int runner, int winner, int runnerUp);
+    void add(int runner, int winner, int runnerUp)
+    {
+        ++runners;
+        first += runner == winner;
+        second += runner == runnerUp;
+    }
     std::optional<double> winRatePercent() const;   // 勝率: first / runners
     std::optional<double> placeRatePercent() const; // 連対率: first or second / runners
     // Wilson 95% intervals of the two rates.

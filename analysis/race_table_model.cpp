@@ -116,8 +116,7 @@ private:
 
 QString searchFolded(const QString& text) { return text.normalized(QString::NormalizationForm_KC).toCaseFolded(); }
 
-RaceTableModel::RaceTableModel(const AnalysisData& data, QObject* parent)
-    : QAbstractTableModel(parent), data_(data), search_(static_cast<std::size_t>(data.raceCount()))
+RaceTableModel::RaceTableModel(const AnalysisData& data, QObject* parent) : QAbstractTableModel(parent), data_(data)
 {
     setObjectName(QStringLiteral("analysisRaces"));
 }
@@ -172,7 +171,9 @@ void RaceTableModel::rebuild()
     beginResetModel();
     rows_.clear();
     if (races_ && !words_.isEmpty()) {
-        // The first search of a filter makes the texts of every row: on all cores, each race's entry its own.
+        // The first search of a filter makes the texts of every row: on all cores, each race's entry its own. Their
+        // entries are made at the first search, not before: a table nobody searches holds no text.
+        search_.resize(static_cast<std::size_t>(data_.raceCount()));
         std::vector<int> missing;
         for (const int race : races_->table) {
             if (search_[static_cast<std::size_t>(race)].countedIn != countedIn(race))

@@ -1,7 +1,8 @@
 // Time to open the result-entry and balance screens (construction and load, until their lists hold one line per race)
 // on folders of 10,000 races of 18 runners, against a plain read of the same files' bytes in the same run; also the
 // library's part alone (catalogue and summary lines). Prints medians and their ratios to the plain read.
-// TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races (a few minutes, about 150 MB in the temporary folder).
+// TOKIRO_BENCH_LARGE=1 adds a folder of 100,000 races (a few minutes, about 400 MB in the temporary folder);
+// TOKIRO_BENCH_RACES measures a folder of that many races instead.
 #include "bench_screens.h"
 #include "bench_support.h"
 #include "racefile/race_folder.h"
@@ -103,6 +104,8 @@ int main(int argc, char* argv[])
     std::vector<int> counts{10000};
     if (qEnvironmentVariableIntValue("TOKIRO_BENCH_LARGE") != 0)
         counts.push_back(100000);
+    if (qEnvironmentVariableIsSet("TOKIRO_BENCH_RACES"))
+        counts = {qEnvironmentVariableIntValue("TOKIRO_BENCH_RACES")};
     for (const int count : counts) {
         QTemporaryDir dir;
         if (!dir.isValid() || !makeFolder(dir.path(), count)) {

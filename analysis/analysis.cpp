@@ -69,7 +69,6 @@ void Analysis::startIntervals()
     const std::uint64_t generation = ++generation_;
     latestGeneration_.store(generation);
     pendingIntervals_ = 2;
-    startTipsterIntervals(generation);
     for (const Series series : {Series::Proposals, Series::Own}) {
         intervalThreads_.start([this, generation, series,
                                 amounts = seriesAmounts(
@@ -88,6 +87,9 @@ void Analysis::startIntervals()
                 Qt::QueuedConnection);
         });
     }
+    // The tipsters' draws after the two return rates: the figures page's intervals are the first a user looks for,
+    // and the tipsters' take many times as long.
+    startTipsterIntervals(generation);
 }
 
 void Analysis::intervalDrawn(std::uint64_t generation, Series series, std::optional<ReturnInterval> interval)

@@ -17,6 +17,9 @@
 #include <functional>
 
 #include <dirent.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -223,16 +226,23 @@ RaceFolder::readEach(ReadScope scope, RunnerNames names, const std::function<voi
 {
     const std::vector<Listed> files = listFolder(*this);
     sized(files.size());
-    return readInOrder(*this, files, scope == ReadScope::Whole,
-                       [&](std::size_t i, const RaceFileLines& lines, const QString& name) {
-                           CataloguedRace race;
-                           race.entry = catalogueEntryOf(lines, name);
-                           race.read = readRaceLines(lines, race.race, scope, name, names);
-                           // The key is taken before the race is handed on (and maybe taken apart).
-                           OrderKey key{race.entry.sortKey, race.entry.fileName};
-                           made(i, std::move(race));
-                           return key;
-                       });
+    auto take = [&](std::size_t i, const RaceFileLines& lines, const QString& name) {
+        CataloguedRace race;
+        race.entry = catalogueEntryOf(lines, name);
+        race.read = readRaceLines(lines, race.race, scope, name, names);
+        // The key is taken before the race is handed on (and maybe taken apart).
+        OrderKey key{race.entry.sortKey, race.entry.fileName};
+        made(i, std::move(race));
+        return key;
+    };
+    std::vector<std::size_t> order = readInOrder(*this, files, scope == ReadScope::Whole, take);
+#ifdef __GLIBC__
+    // What the reading threads read is freed by now, but each thread's heap keeps its free pages, which nothing the
+    // screens allocate later (on this thread) reuses: give them back.
+    if (files.size() >= 1000)
+        ::malloc_trim(0);
+#endif
+    return order;
 }
 
 std::vector<CataloguedRace> RaceFolder::races(ReadScope scope) const

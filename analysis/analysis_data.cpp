@@ -55,6 +55,16 @@ BreakdownKeys keysByValue(const std::vector<RaceOutcome>& races, KeyOf keyOf, La
     return keys;
 }
 
+// What a text reads as, worked out once for each distinct text: read holds the texts met so far.
+template <typename T, typename Read>
+T readOnce(QHash<QString, T>& read, const QString& text, Read readText)
+{
+    auto found = read.constFind(text);
+    if (found == read.cend())
+        found = read.insert(text, readText(text));
+    return *found;
+}
+
 } // namespace
 
 GradeClass gradeClassOf(const QString& gradedText)
@@ -144,21 +154,12 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
         anyResult_ = anyResult_ || race.resultRecorded;
         AnalysedRace& facts = facts_[i];
         facts.date = parseRaceDate(race.raceDate);
-        auto grade = gradeOfText.constFind(race.gradedText);
-        if (grade == gradeOfText.cend())
-            grade = gradeOfText.insert(race.gradedText, gradeClassOf(race.gradedText));
-        facts.grade = *grade;
-        auto course = courseKeyOfText.constFind(race.courseName);
-        if (course == courseKeyOfText.cend())
-            course = courseKeyOfText.insert(race.courseName, courseKeyOf(race.courseName));
-        facts.courseKey = *course;
-        auto distance = metresOfText.constFind(race.distanceText);
-        if (distance == metresOfText.cend()) {
-            const double metres = numberValue(race.distanceText);
-            distance = metresOfText.insert(race.distanceText,
-                                           metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0);
-        }
-        facts.distanceMetres = *distance;
+        facts.grade = readOnce(gradeOfText, race.gradedText, gradeClassOf);
+        facts.courseKey = readOnce(courseKeyOfText, race.courseName, courseKeyOf);
+        facts.distanceMetres = readOnce(metresOfText, race.distanceText, [](const QString& text) {
+            const double metres = numberValue(text);
+            return metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
+        });
         money_[i].proposalHit = race.hit;
         for (const Series series : {Series::Proposals, Series::Own}) {
             money_[i].stake[static_cast<std::size_t>(series)] = stakeIn(series, race);

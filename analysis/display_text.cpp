@@ -28,17 +28,13 @@ QString yen(double value)
     return japanese().toString(whole, 'f', 0) + QStringLiteral("円");
 }
 
-QString wholeYen(std::int64_t value)
+char16_t* writeDigits(std::int64_t value, bool grouped, char16_t* end)
 {
-    // Written digit by digit as the Japanese locale writes it ("-1,234円"): the race table makes six of these a row,
-    // and the locale's general formatting is several times slower.
     std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    char16_t text[32];
-    char16_t* at = text + 32;
-    *--at = u'円';
+    char16_t* at = end;
     int digits = 0;
     do {
-        if (digits > 0 && digits % 3 == 0)
+        if (grouped && digits > 0 && digits % 3 == 0)
             *--at = u',';
         *--at = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;
@@ -46,7 +42,17 @@ QString wholeYen(std::int64_t value)
     } while (magnitude != 0);
     if (value < 0)
         *--at = u'-';
-    return QString(reinterpret_cast<const QChar*>(at), text + 32 - at);
+    return at;
+}
+
+QString wholeYen(std::int64_t value)
+{
+    // Written digit by digit as the Japanese locale writes it ("-1,234円"): the race table makes six of these a row,
+    // and the locale's general formatting is several times slower.
+    char16_t text[32];
+    text[31] = u'円';
+    const char16_t* const start = writeDigits(value, true, text + 31);
+    return QString(reinterpret_cast<const QChar*>(start), text + 32 - start);
 }
 
 QString percent(std::optional<double> value)

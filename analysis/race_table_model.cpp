@@ -59,20 +59,9 @@ public:
     // A whole number as QString::number writes it, or grouped by thousands as the yen columns write it.
     SearchLine& digits(std::int64_t value, bool grouped = false)
     {
-        std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-        char16_t reversed[32];
-        int count = 0;
-        do {
-            if (grouped && count % 4 == 3)
-                reversed[count++] = u',';
-            reversed[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (value < 0)
-            put(u'-');
-        while (count > 0)
-            put(reversed[--count]);
-        return *this;
+        char16_t text[32];
+        const char16_t* const start = writeDigits(value, grouped, text + 32);
+        return raw(QStringView(start, text + 32));
     }
     // A typed text as searchFolded folds it. Most typed texts are ASCII, kana and kanji, which the folding leaves as
     // they are but for the case of ASCII letters: those are written straight in; any other text is folded whole.

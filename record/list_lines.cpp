@@ -110,17 +110,12 @@ RecordList recordListOf(const QString& folder)
         });
     RecordList list;
     list.lines.reserve(static_cast<qsizetype>(races.size()));
-    // Summed in the catalogue's order, as recordTotals sums the outcomes.
+    // Counted in the catalogue's order, as recordTotals counts the outcomes.
     for (Counted& race : races) {
         list.lines.append(std::move(race.line));
         if (!race.readable)
             continue;
-        ++list.totals.races;
-        list.totals.stake += race.stake;
-        if (race.hit) {
-            ++list.totals.hits;
-            list.totals.payout += race.payout;
-        }
+        list.totals.count(race.hit, race.stake, race.payout);
         list.lastCounted = race.fileName;
     }
     return list;

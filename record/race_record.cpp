@@ -198,14 +198,8 @@ RecordTotals recordTotals(const std::vector<RaceOutcome>& races)
 {
     RecordTotals totals;
     for (const RaceOutcome& race : races) {
-        if (!race.readable)
-            continue;
-        ++totals.races;
-        totals.stake += race.stake;
-        if (race.hit) {
-            ++totals.hits;
-            totals.payout += race.payout;
-        }
+        if (race.readable)
+            totals.count(race.hit, race.stake, race.payout);
     }
     return totals;
 }

@@ -130,6 +130,16 @@ struct RecordTotals {
     int hits = 0;
     double stake = 0;
     double payout = 0;
+    // One readable race: the stake of its tickets, and its payout when one of them hit.
+    void count(bool hit, double raceStake, double racePayout)
+    {
+        ++races;
+        stake += raceStake;
+        if (hit) {
+            ++hits;
+            payout += racePayout;
+        }
+    }
     int misses() const { return races - hits; }
     std::optional<double> strikeRatePercent() const;
     std::optional<double> returnRatePercent() const;

@@ -56,6 +56,16 @@ MarkSheet strongFavouriteFullTable()
     return sheet;
 }
 
+MarkSheet oneTipster()
+{
+    // What a tipster's replay runs: 18 runners, one column's ◎ ○ ▲ △ △ × and every other row blank.
+    MarkSheet sheet{};
+    const int marked[6][2] = {{4, 0}, {11, 1}, {2, 3}, {16, 2}, {7, 2}, {9, 4}};
+    for (const auto& [runner, kind] : marked)
+        sheet[runner][kind] = 1;
+    return sheet;
+}
+
 struct Figures {
     double medianNs;
     double minNs;
@@ -109,6 +119,7 @@ int main()
     report("21 runners, all marked, 12 tickets", measure(fullRace(), maxRunners, 12));
     report("example race, 8 runners, 6 tickets", measure(exampleRace(), 8, 6));
     report("example race, 8 runners, 12 tickets", measure(exampleRace(), 8, 12));
+    report("one tipster's marks, 18 runners, 12 tickets", measure(oneTipster(), 18, 12));
     report("31 rows, strong favourite, count 0", measure(strongFavouriteFullTable(), markSheetRows, 0));
     return 0;
 }

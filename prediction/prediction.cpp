@@ -16,15 +16,22 @@ int runnerAt(const RunnerTable& order, int place, int runnerCount)
 int scoreAt(const RunnerTable& sorted, int place, int runnerCount) { return place < runnerCount ? sorted[place] : 0; }
 
 // Deliberately the plain exchange sort and not std::sort: the order it leaves among equal scores decides ranks and
-// tickets, and users compare those with earlier proposals.
+// tickets, and users compare those with earlier proposals. Its steps that could exchange nothing are left out: once
+// every score above the lowest has its place, the places after it all hold the lowest score, and a step only ever
+// exchanges a strictly higher score in (a sheet of one tipster's marks, mostly blank, is sorted in a few steps).
 void rankRunners(const RunnerTable& scores, int runnerCount, RunnerTable& sorted, RunnerTable& sortIndex,
                  RunnerTable& order, RunnerTable& rank)
 {
+    int lowest = runnerCount > 0 ? scores[0] : 0;
     for (int r = 0; r < runnerCount; ++r) {
         sorted[r] = scores[r];
         sortIndex[r] = r;
+        lowest = std::min(lowest, scores[r]);
     }
-    for (int i = 0; i < runnerCount; ++i) {
+    int aboveLowest = 0;
+    for (int r = 0; r < runnerCount; ++r)
+        aboveLowest += scores[r] > lowest;
+    for (int i = 0; i < aboveLowest; ++i) {
         for (int j = i; j < runnerCount; ++j) {
             if (sorted[i] < sorted[j]) {
                 std::swap(sorted[i], sorted[j]);

@@ -115,6 +115,7 @@ private slots:
     void example_tickets();
     void exchangeSort_tieOrder_data();
     void exchangeSort_tieOrder();
+    void exchangeSort_sameAsPlainSort();
     void grades_onBounds_data();
     void grades_onBounds();
     void gradeRate_fullPrecision();
@@ -222,6 +223,59 @@ void PredictionTest::exchangeSort_tieOrder()
     const bool fav = markColumn == 0;
     QCOMPARE(horses(fav ? result.favOrder : result.quinellaOrder, n), order);
     QCOMPARE(shownRanks(fav ? result.favRank : result.quinellaRank, n), ranks);
+}
+
+// The engine's ranking leaves out steps and branches of the plain exchange sort; its orders must be the plain sort's
+// on every kind of sheet: many ties, few marks, every row of the sheet, and extreme and negative counts.
+void PredictionTest::exchangeSort_sameAsPlainSort()
+{
+    auto plainOrder = [](const RunnerTable& scores, int n) {
+        RunnerTable sorted = scores;
+        RunnerTable index{};
+        for (int r = 0; r < n; ++r)
+            index[r] = r;
+        for (int i = 0; i < n; ++i) {
+            for (int j = i; j < n; ++j) {
+                if (sorted[i] < sorted[j]) {
+                    std::swap(sorted[i], sorted[j]);
+                    std::swap(index[i], index[j]);
+                }
+            }
+        }
+        return index;
+    };
+    auto inverse = [](const RunnerTable& order, int n) {
+        RunnerTable rank{};
+        for (int k = 0; k < n; ++k)
+            rank[order[k]] = k;
+        return rank;
+    };
+    std::mt19937 random(20261209);
+    for (int sheetNumber = 0; sheetNumber < 20000; ++sheetNumber) {
+        const int n = std::uniform_int_distribution(0, markSheetRows)(random);
+        const int kind = sheetNumber % 4;
+        // Kinds: a few small counts (many ties), mostly blank rows, any count of the type, a sheet mostly one value.
+        const int high = kind == 0 ? 2 : kind == 1 ? 1 : kind == 2 ? 32767 : 3;
+        const int low = kind == 2 ? -32768 : 0;
+        MarkSheet sheet{};
+        for (int r = 0; r < n; ++r) {
+            for (int k = 0; k < markKindCount; ++k) {
+                const bool blank = (kind == 1 || kind == 3) && std::uniform_int_distribution(0, 4)(random) > 0;
+                sheet[r][k] = static_cast<std::int16_t>(blank ? 0 : std::uniform_int_distribution(low, high)(random));
+            }
+        }
+        const PredictionResult result = runPrediction(sheet, n, 12);
+        const QByteArray where = QByteArray("sheet ") + QByteArray::number(sheetNumber);
+        const RunnerTable fav = plainOrder(result.favScore, n);
+        const RunnerTable quinella = plainOrder(result.quinellaScore, n);
+        for (int k = 0; k < n; ++k) {
+            QVERIFY2(result.favOrder[k] == fav[k] && result.favSortIndex[k] == fav[k], where);
+            QVERIFY2(result.quinellaOrder[k] == quinella[k] && result.quinellaSortIndex[k] == quinella[k], where);
+            QVERIFY2(result.favSorted[k] == result.favScore[fav[k]], where);
+            QVERIFY2(result.quinellaSorted[k] == result.quinellaScore[quinella[k]], where);
+        }
+        QVERIFY2(result.favRank == inverse(fav, n) && result.quinellaRank == inverse(quinella, n), where);
+    }
 }
 
 void PredictionTest::grades_onBounds_data()

@@ -8,6 +8,14 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <vector>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TOKIRO_VECTOR_WEIGHTS 1
+#include <immintrin.h>
+#else
+#define TOKIRO_VECTOR_WEIGHTS 0
+#endif
 
 namespace {
 
@@ -43,17 +51,18 @@ private:
     std::uint64_t state_[4];
 };
 
+constexpr std::array<std::uint32_t, 8> poissonBounds = {24109, 48219, 60273, 64292, 65296, 65497, 65531, 65535};
+
 // How often a race is drawn into one resample, from 16 random bits: Poisson with mean 1, the count of a race among n
 // draws with replacement as n grows. Weight w for the bits below bound w (the distribution's cumulative share in
 // 65536ths), 8 for the last value.
 const std::array<std::uint8_t, 65536>& poissonWeights()
 {
     static const std::array<std::uint8_t, 65536> table = [] {
-        constexpr std::array<std::uint32_t, 8> bounds = {24109, 48219, 60273, 64292, 65296, 65497, 65531, 65535};
         std::array<std::uint8_t, 65536> weights{};
         std::uint8_t w = 0;
         for (std::uint32_t bits = 0; bits < weights.size(); ++bits) {
-            while (w < bounds.size() && bits >= bounds[w])
+            while (w < poissonBounds.size() && bits >= poissonBounds[w])
                 ++w;
             weights[bits] = w;
         }
@@ -120,10 +129,92 @@ namespace {
 // The weighted sums of resamples [first, first + count) over every race, with the generator of that part: sums holds,
 // resample after resample, `width` running totals, and race i adds its `width` values (values[i * width ...]) times
 // its weight. A race whose values are all 0 adds nothing to any resample and draws no weight.
+#if TOKIRO_VECTOR_WEIGHTS
+// drawPart with the processor's 256-bit integer and double instructions: the same generator calls, the same 16 bits
+// for each resample and the same weights (counted against the bounds instead of looked up), the same exact sums.
+// Sixteen weights are made together, and the sums take two or four values at once.
+template <std::size_t width>
+__attribute__((target("avx2"))) void drawPartVector(const double* values, std::size_t n, std::size_t first,
+                                                    std::size_t count, std::uint64_t seed, double* sums,
+                                                    const std::function<bool()>& stopped)
+{
+    double* const part = sums + first * width;
+    Xoshiro256 random(seed);
+    // As the plain loop: a word for every four resamples and one more for the rest (drawn even when none is left).
+    const std::size_t words = count / 4 + 1;
+    const std::size_t blocks = (count + 15) / 16;
+    std::vector<std::uint64_t> bits(std::max(words, blocks * 4), 0);
+    std::vector<double> weights(blocks * 16);
+    // Signed 16-bit lanes: bits ≥ bound exactly when (bits ^ 0x8000) > ((bound - 1) ^ 0x8000).
+    const __m256i flip = _mm256_set1_epi16(static_cast<short>(0x8000));
+    __m256i below[poissonBounds.size()];
+    for (std::size_t k = 0; k < poissonBounds.size(); ++k)
+        below[k] = _mm256_set1_epi16(static_cast<short>((poissonBounds[k] - 1) ^ 0x8000));
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i % 512 == 0 && stopped())
+            return;
+        const double* race = values + i * width;
+        if (std::all_of(race, race + width, [](double value) { return value == 0; }))
+            continue;
+        for (std::size_t w = 0; w < words; ++w)
+            bits[w] = random.next();
+        // Resample b takes the bits (b % 4) × 16 up of word b / 4: the 16-bit lanes of the words in memory order.
+        const auto* lanes = reinterpret_cast<const std::uint8_t*>(bits.data());
+        for (std::size_t b = 0; b < blocks; ++b) {
+            const __m256i x =
+                _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes + 32 * b)), flip);
+            __m256i weight = _mm256_setzero_si256();
+            for (const __m256i& bound : below)
+                weight = _mm256_sub_epi16(weight, _mm256_cmpgt_epi16(x, bound));
+            const __m256i low = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(weight));
+            const __m256i high = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(weight, 1));
+            double* out = weights.data() + 16 * b;
+            _mm256_storeu_pd(out, _mm256_cvtepi32_pd(_mm256_castsi256_si128(low)));
+            _mm256_storeu_pd(out + 4, _mm256_cvtepi32_pd(_mm256_extracti128_si256(low, 1)));
+            _mm256_storeu_pd(out + 8, _mm256_cvtepi32_pd(_mm256_castsi256_si128(high)));
+            _mm256_storeu_pd(out + 12, _mm256_cvtepi32_pd(_mm256_extracti128_si256(high, 1)));
+        }
+        // A weight times a whole amount is exact, so the sums come out the same as the plain loop's.
+        std::size_t b = 0;
+        if constexpr (width == 2) {
+            const __m256d amounts = _mm256_setr_pd(race[0], race[1], race[0], race[1]);
+            for (; b + 2 <= count; b += 2) {
+                const __m256d weight =
+                    _mm256_set_m128d(_mm_loaddup_pd(weights.data() + b + 1), _mm_loaddup_pd(weights.data() + b));
+                double* sum = part + b * width;
+                _mm256_storeu_pd(sum, _mm256_add_pd(_mm256_loadu_pd(sum), _mm256_mul_pd(weight, amounts)));
+            }
+        } else if constexpr (width == 6) {
+            const __m256d first4 = _mm256_loadu_pd(race);
+            const __m128d last2 = _mm_loadu_pd(race + 4);
+            for (; b < count; ++b) {
+                const __m256d weight = _mm256_broadcast_sd(weights.data() + b);
+                double* sum = part + b * width;
+                _mm256_storeu_pd(sum, _mm256_add_pd(_mm256_loadu_pd(sum), _mm256_mul_pd(weight, first4)));
+                _mm_storeu_pd(sum + 4,
+                              _mm_add_pd(_mm_loadu_pd(sum + 4), _mm_mul_pd(_mm256_castpd256_pd128(weight), last2)));
+            }
+        }
+        for (; b < count; ++b) {
+            double* sum = part + b * width;
+            for (std::size_t v = 0; v < width; ++v)
+                sum[v] += weights[b] * race[v];
+        }
+    }
+}
+#endif
+
 template <std::size_t width>
 void drawPart(const double* values, std::size_t n, std::size_t first, std::size_t count, std::uint64_t seed,
               double* sums, const std::function<bool()>& stopped)
 {
+#if TOKIRO_VECTOR_WEIGHTS
+    static const bool vector = __builtin_cpu_supports("avx2");
+    if (vector) {
+        drawPartVector<width>(values, n, first, count, seed, sums, stopped);
+        return;
+    }
+#endif
     const std::array<std::uint8_t, 65536>& weightOf = poissonWeights();
     double* const part = sums + first * width;
     Xoshiro256 random(seed);

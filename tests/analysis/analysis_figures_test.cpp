@@ -348,6 +348,53 @@ private slots:
         QVERIFY(!bootstrapThreeWays(amounts, bootstrapResamples, bootstrapSeed, [] { return true; }).firstLessLast);
     }
 
+    // The digits of the intervals, drawn once by the plain loop that looks each weight up in a table: however they
+    // are drawn (with the processor's vector instructions or without, on one thread or two, any number of
+    // resamples), the same races must give these same doubles. Races without a stake are among them.
+    void bootstrap_sameDigitsEverywhere_data()
+    {
+        QTest::addColumn<int>("races");
+        QTest::addColumn<int>("resamples");
+        QTest::addColumn<QList<double>>("bounds"); // the return rate's, then the three ways' difference
+        QTest::newRow("40 races") << 40 << 2000
+                                  << QList<double>{0.46296296296296297, 489.3491124260355, -141.76094441711757,
+                                                   366.13712374581939};
+        QTest::newRow("300 races, 1003 resamples")
+            << 300 << 1003
+            << QList<double>{213.71204701273263, 488.90330953926025, 85.912079629918395, 359.31068230189192};
+        QTest::newRow("50 races, 4 resamples")
+            << 50 << 4 << QList<double>{118.78980891719745, 316.84587813620072, 62.995169082125585, 236.93739140182728};
+        QTest::newRow("25000 races, two halves")
+            << 25000 << 2000
+            << QList<double>{327.96312643616199, 358.37750851950017, 201.81480742126865, 233.9613625201909};
+    }
+
+    void bootstrap_sameDigitsEverywhere()
+    {
+        QFETCH(int, races);
+        QFETCH(int, resamples);
+        QFETCH(QList<double>, bounds);
+        std::vector<double> stakes;
+        std::vector<double> returns;
+        std::vector<double> amounts;
+        for (int i = 0; i < races; ++i) {
+            const double stake = i % 11 == 5 ? 0 : 100.0 * (1 + i * 7 % 12);
+            const double returned = stake > 0 && i * 37 % 9 == 0 ? 100.0 * (i * 13 % 400 + 1) : 0;
+            stakes.push_back(stake);
+            returns.push_back(returned);
+            amounts.insert(amounts.end(), {stake, returned, 300, i % 5 == 0 ? 1800.0 : 0, 100, i % 4 == 0 ? 500.0 : 0});
+        }
+        const std::optional<ReturnInterval> rate = bootstrapReturnInterval(stakes, returns, resamples);
+        const std::optional<ReturnInterval> difference = bootstrapThreeWays(amounts, resamples).firstLessLast;
+        QVERIFY(rate && difference);
+        const QList<double> drawn{rate->low, rate->high, difference->low, difference->high};
+        QVERIFY2(drawn == bounds, qPrintable(QStringLiteral("%1 %2 %3 %4")
+                                                 .arg(drawn[0], 0, 'g', 17)
+                                                 .arg(drawn[1], 0, 'g', 17)
+                                                 .arg(drawn[2], 0, 'g', 17)
+                                                 .arg(drawn[3], 0, 'g', 17)));
+    }
+
     // Wilson's interval in per cent: it keeps a width at no hit and at all hits and stays within 0..100.
     void wilson_data()
     {

@@ -130,21 +130,23 @@ namespace {
 // resample after resample, `width` running totals, and race i adds its `width` values (values[i * width ...]) times
 // its weight. A race whose values are all 0 adds nothing to any resample and draws no weight.
 #if TOKIRO_VECTOR_WEIGHTS
-// drawPart with the processor's 256-bit integer and double instructions: the same generator calls, the same 16 bits
-// for each resample and the same weights (counted against the bounds instead of looked up), the same exact sums.
-// Sixteen weights are made together, and the sums take two or four values at once.
+// drawPart with the processor's 256-bit instructions: the same generator calls, the same 16 bits for each resample and
+// the same weights (counted against the bounds instead of looked up), sixteen at a time. The running totals are kept
+// value by value (all resamples' stakes, then all their returns...) so that four resamples take one multiply-add, and
+// an amount of 0 (a race that returned nothing) adds nothing and is left out. Every product of a weight and a whole
+// amount is exact, so each total is the same double as the plain loop's.
 template <std::size_t width>
-__attribute__((target("avx2"))) void drawPartVector(const double* values, std::size_t n, std::size_t first,
-                                                    std::size_t count, std::uint64_t seed, double* sums,
-                                                    const std::function<bool()>& stopped)
+__attribute__((target("avx2,fma"))) void drawPartVector(const double* values, std::size_t n, std::size_t first,
+                                                        std::size_t count, std::uint64_t seed, double* sums,
+                                                        const std::function<bool()>& stopped)
 {
-    double* const part = sums + first * width;
     Xoshiro256 random(seed);
     // As the plain loop: a word for every four resamples and one more for the rest (drawn even when none is left).
     const std::size_t words = count / 4 + 1;
     const std::size_t blocks = (count + 15) / 16;
+    const std::size_t stride = blocks * 16;
     std::vector<std::uint64_t> bits(std::max(words, blocks * 4), 0);
-    std::vector<double> weights(blocks * 16);
+    std::vector<double> totals(width * stride, 0.0);
     // Signed 16-bit lanes: bits ≥ bound exactly when (bits ^ 0x8000) > ((bound - 1) ^ 0x8000).
     const __m256i flip = _mm256_set1_epi16(static_cast<short>(0x8000));
     __m256i below[poissonBounds.size()];
@@ -154,7 +156,13 @@ __attribute__((target("avx2"))) void drawPartVector(const double* values, std::s
         if (i % 512 == 0 && stopped())
             return;
         const double* race = values + i * width;
-        if (std::all_of(race, race + width, [](double value) { return value == 0; }))
+        std::size_t used[width];
+        std::size_t usedCount = 0;
+        for (std::size_t v = 0; v < width; ++v) {
+            if (race[v] != 0)
+                used[usedCount++] = v;
+        }
+        if (usedCount == 0)
             continue;
         for (std::size_t w = 0; w < words; ++w)
             bits[w] = random.next();
@@ -163,43 +171,27 @@ __attribute__((target("avx2"))) void drawPartVector(const double* values, std::s
         for (std::size_t b = 0; b < blocks; ++b) {
             const __m256i x =
                 _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes + 32 * b)), flip);
-            __m256i weight = _mm256_setzero_si256();
+            __m256i counted = _mm256_setzero_si256();
             for (const __m256i& bound : below)
-                weight = _mm256_sub_epi16(weight, _mm256_cmpgt_epi16(x, bound));
-            const __m256i low = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(weight));
-            const __m256i high = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(weight, 1));
-            double* out = weights.data() + 16 * b;
-            _mm256_storeu_pd(out, _mm256_cvtepi32_pd(_mm256_castsi256_si128(low)));
-            _mm256_storeu_pd(out + 4, _mm256_cvtepi32_pd(_mm256_extracti128_si256(low, 1)));
-            _mm256_storeu_pd(out + 8, _mm256_cvtepi32_pd(_mm256_castsi256_si128(high)));
-            _mm256_storeu_pd(out + 12, _mm256_cvtepi32_pd(_mm256_extracti128_si256(high, 1)));
-        }
-        // A weight times a whole amount is exact, so the sums come out the same as the plain loop's.
-        std::size_t b = 0;
-        if constexpr (width == 2) {
-            const __m256d amounts = _mm256_setr_pd(race[0], race[1], race[0], race[1]);
-            for (; b + 2 <= count; b += 2) {
-                const __m256d weight =
-                    _mm256_set_m128d(_mm_loaddup_pd(weights.data() + b + 1), _mm_loaddup_pd(weights.data() + b));
-                double* sum = part + b * width;
-                _mm256_storeu_pd(sum, _mm256_add_pd(_mm256_loadu_pd(sum), _mm256_mul_pd(weight, amounts)));
-            }
-        } else if constexpr (width == 6) {
-            const __m256d first4 = _mm256_loadu_pd(race);
-            const __m128d last2 = _mm_loadu_pd(race + 4);
-            for (; b < count; ++b) {
-                const __m256d weight = _mm256_broadcast_sd(weights.data() + b);
-                double* sum = part + b * width;
-                _mm256_storeu_pd(sum, _mm256_add_pd(_mm256_loadu_pd(sum), _mm256_mul_pd(weight, first4)));
-                _mm_storeu_pd(sum + 4,
-                              _mm_add_pd(_mm_loadu_pd(sum + 4), _mm_mul_pd(_mm256_castpd256_pd128(weight), last2)));
+                counted = _mm256_sub_epi16(counted, _mm256_cmpgt_epi16(x, bound));
+            const __m256i low = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(counted));
+            const __m256i high = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(counted, 1));
+            const __m256d weight[4] = {_mm256_cvtepi32_pd(_mm256_castsi256_si128(low)),
+                                       _mm256_cvtepi32_pd(_mm256_extracti128_si256(low, 1)),
+                                       _mm256_cvtepi32_pd(_mm256_castsi256_si128(high)),
+                                       _mm256_cvtepi32_pd(_mm256_extracti128_si256(high, 1))};
+            for (std::size_t u = 0; u < usedCount; ++u) {
+                const __m256d amount = _mm256_broadcast_sd(race + used[u]);
+                double* total = totals.data() + used[u] * stride + 16 * b;
+                for (int q = 0; q < 4; ++q)
+                    _mm256_storeu_pd(total + 4 * q, _mm256_fmadd_pd(weight[q], amount, _mm256_loadu_pd(total + 4 * q)));
             }
         }
-        for (; b < count; ++b) {
-            double* sum = part + b * width;
-            for (std::size_t v = 0; v < width; ++v)
-                sum[v] += weights[b] * race[v];
-        }
+    }
+    double* const part = sums + first * width;
+    for (std::size_t b = 0; b < count; ++b) {
+        for (std::size_t v = 0; v < width; ++v)
+            part[b * width + v] = totals[v * stride + b];
     }
 }
 #endif
@@ -209,7 +201,7 @@ void drawPart(const double* values, std::size_t n, std::size_t first, std::size_
               double* sums, const std::function<bool()>& stopped)
 {
 #if TOKIRO_VECTOR_WEIGHTS
-    static const bool vector = __builtin_cpu_supports("avx2");
+    static const bool vector = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     if (vector) {
         drawPartVector<width>(values, n, first, count, seed, sums, stopped);
         return;

@@ -74,6 +74,36 @@ struct Figures {
     long long checksum;
 };
 
+// Sheets of 18 runners as the tipsters' replays meet them: each different from the last (so that no branch of the
+// engine is learnt from the sheet before), one in two with one tipster's six marks, the others with many marks a row.
+std::vector<MarkSheet> replaySheets()
+{
+    std::vector<MarkSheet> sheets;
+    unsigned state = 20261209u;
+    auto below = [&state](int n) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<int>((state >> 16) % static_cast<unsigned>(n));
+    };
+    for (int s = 0; s < 4096; ++s) {
+        MarkSheet sheet{};
+        if (s % 2 == 0) {
+            for (const int kind : {0, 1, 3, 2, 2, 4})
+                ++sheet[static_cast<std::size_t>(below(18))][static_cast<std::size_t>(kind)];
+        } else {
+            for (std::size_t r = 0; r < 18; ++r) {
+                int left = below(26);
+                for (std::size_t k = 0; k < 6 && left > 0; ++k) {
+                    const int count = below(left + 1);
+                    sheet[r][k] = static_cast<std::int16_t>(count);
+                    left -= count;
+                }
+            }
+        }
+        sheets.push_back(sheet);
+    }
+    return sheets;
+}
+
 Figures measure(MarkSheet sheet, int runnerCount, int ticketCount)
 {
     constexpr int callsPerBatch = 2000;
@@ -105,6 +135,30 @@ Figures measure(MarkSheet sheet, int runnerCount, int ticketCount)
     return {perCall[perCall.size() / 2], perCall.front(), last.ticketTotal, last.axisPattern, checksum};
 }
 
+// The same over the replay sheets in turn.
+Figures measureReplays(const std::vector<MarkSheet>& sheets)
+{
+    constexpr int batches = 101;
+    using Clock = std::chrono::steady_clock;
+    long long checksum = 0;
+    PredictionResult last;
+    std::vector<double> perCall;
+    perCall.reserve(batches);
+    for (int b = 0; b < batches; ++b) {
+        const auto start = Clock::now();
+        for (const MarkSheet& sheet : sheets) {
+            last = runPrediction(sheet, 18, 12);
+            keep(last);
+            checksum += last.ticketTotal + last.ticketFirst[0] + last.quinellaOrder[0];
+        }
+        const auto stop = Clock::now();
+        perCall.push_back(std::chrono::duration<double, std::nano>(stop - start).count()
+                          / static_cast<double>(sheets.size()));
+    }
+    std::sort(perCall.begin(), perCall.end());
+    return {perCall[perCall.size() / 2], perCall.front(), last.ticketTotal, last.axisPattern, checksum};
+}
+
 void report(const char* name, const Figures& figures)
 {
     std::printf("%-44s median %8.1f ns/call  (%6.3f us; best batch %8.1f ns)  pattern %d, %2d tickets  [%lld]\n", name,
@@ -120,6 +174,7 @@ int main()
     report("example race, 8 runners, 6 tickets", measure(exampleRace(), 8, 6));
     report("example race, 8 runners, 12 tickets", measure(exampleRace(), 8, 12));
     report("one tipster's marks, 18 runners, 12 tickets", measure(oneTipster(), 18, 12));
+    report("replay sheets in turn, 18 runners, 12 tickets", measureReplays(replaySheets()));
     report("31 rows, strong favourite, count 0", measure(strongFavouriteFullTable(), markSheetRows, 0));
     return 0;
 }

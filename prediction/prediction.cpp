@@ -15,33 +15,71 @@ int runnerAt(const RunnerTable& order, int place, int runnerCount)
 
 int scoreAt(const RunnerTable& sorted, int place, int runnerCount) { return place < runnerCount ? sorted[place] : 0; }
 
-// Deliberately the plain exchange sort and not std::sort: the order it leaves among equal scores decides ranks and
-// tickets, and users compare those with earlier proposals. Its steps that could exchange nothing are left out: once
-// every score above the lowest has its place, the places after it all hold the lowest score, and a step only ever
-// exchanges a strictly higher score in (a sheet of one tipster's marks, mostly blank, is sorted in a few steps).
-void rankRunners(const RunnerTable& scores, int runnerCount, RunnerTable& sorted, RunnerTable& sortIndex,
-                 RunnerTable& order, RunnerTable& rank)
+// The order among equal scores is that of the plain exchange sort (for each place in turn, every later runner with a
+// strictly higher score is exchanged into it), not std::sort's: it decides ranks and tickets, and users compare those
+// with earlier proposals. A step of that sort brings the first of the highest scores to its place, and each runner it
+// passed on the way (the one at the place first) moves to where the next higher one was found. With the place in the
+// key below the score (an earlier place keys higher), every later place keeps the lower of its own key and the
+// highest before it, and the step's place takes the highest of all: the same moves without a branch, so that sheets
+// the processor cannot foresee cost no mispredicted jumps. Steps that could exchange nothing are left out: once every
+// score above the lowest has its place, the places after it all hold the lowest score, which is never exchanged (a
+// step more changes nothing). Both blocks are sorted in the same loop, two chains of comparisons side by side.
+struct Ranking {
+    const RunnerTable& scores;
+    RunnerTable& sorted;
+    RunnerTable& sortIndex;
+    RunnerTable& order;
+    RunnerTable& rank;
+};
+
+void rankRunners(const std::array<Ranking, 2>& rankings, int runnerCount)
 {
-    int lowest = runnerCount > 0 ? scores[0] : 0;
-    for (int r = 0; r < runnerCount; ++r) {
-        sorted[r] = scores[r];
-        sortIndex[r] = r;
-        lowest = std::min(lowest, scores[r]);
-    }
-    int aboveLowest = 0;
-    for (int r = 0; r < runnerCount; ++r)
-        aboveLowest += scores[r] > lowest;
-    for (int i = 0; i < aboveLowest; ++i) {
-        for (int j = i; j < runnerCount; ++j) {
-            if (sorted[i] < sorted[j]) {
-                std::swap(sorted[i], sorted[j]);
-                std::swap(sortIndex[i], sortIndex[j]);
-            }
+    // key = score × 1024 + (31 - place) × 32 + runner; an entry keeps the score and the runner, its place is added
+    // where it is compared. Scores of the mark sheet's 16-bit counts stay far within the range of int.
+    constexpr int runnerBits = 5;
+    constexpr int runnerMask = (1 << runnerBits) - 1;
+    constexpr int placeMask = runnerMask << runnerBits;
+    constexpr int scoreUnit = 1 << (2 * runnerBits);
+    static_assert(predictionRunnerSlots <= runnerMask + 1);
+    std::array<std::array<int, predictionRunnerSlots>, 2> entry{};
+    int steps = 0;
+    for (std::size_t s = 0; s < rankings.size(); ++s) {
+        const RunnerTable& scores = rankings[s].scores;
+        int lowest = runnerCount > 0 ? scores[0] : 0;
+        for (int r = 0; r < runnerCount; ++r) {
+            entry[s][r] = scores[r] * scoreUnit + r;
+            lowest = std::min(lowest, scores[r]);
         }
+        int aboveLowest = 0;
+        for (int r = 0; r < runnerCount; ++r)
+            aboveLowest += scores[r] > lowest;
+        steps = std::max(steps, aboveLowest);
     }
-    for (int k = 0; k < runnerCount; ++k) {
-        rank[sortIndex[k]] = k;
-        order[k] = sortIndex[k];
+    for (int i = 0; i < steps; ++i) {
+        const int placeKey = (runnerMask - i) << runnerBits;
+        int highest0 = entry[0][i] + placeKey;
+        int highest1 = entry[1][i] + placeKey;
+        for (int j = i + 1; j < runnerCount; ++j) {
+            const int jKey = (runnerMask - j) << runnerBits;
+            const int key0 = entry[0][j] + jKey;
+            const int key1 = entry[1][j] + jKey;
+            entry[0][j] = std::min(highest0, key0) & ~placeMask;
+            entry[1][j] = std::min(highest1, key1) & ~placeMask;
+            highest0 = std::max(highest0, key0);
+            highest1 = std::max(highest1, key1);
+        }
+        entry[0][i] = highest0 & ~placeMask;
+        entry[1][i] = highest1 & ~placeMask;
+    }
+    for (std::size_t s = 0; s < rankings.size(); ++s) {
+        const Ranking& out = rankings[s];
+        for (int k = 0; k < runnerCount; ++k) {
+            const int runner = entry[s][k] & runnerMask;
+            out.sorted[k] = (entry[s][k] - runner) / scoreUnit;
+            out.sortIndex[k] = runner;
+            out.order[k] = runner;
+            out.rank[runner] = k;
+        }
     }
 }
 
@@ -195,9 +233,10 @@ PredictionResult runPrediction(const MarkSheet& markSheet, int runnerCount, int 
         result.quinellaScoreSum += result.quinellaScore[r];
     }
 
-    rankRunners(result.favScore, n, result.favSorted, result.favSortIndex, result.favOrder, result.favRank);
-    rankRunners(result.quinellaScore, n, result.quinellaSorted, result.quinellaSortIndex, result.quinellaOrder,
-                result.quinellaRank);
+    rankRunners({Ranking{result.favScore, result.favSorted, result.favSortIndex, result.favOrder, result.favRank},
+                 Ranking{result.quinellaScore, result.quinellaSorted, result.quinellaSortIndex, result.quinellaOrder,
+                         result.quinellaRank}},
+                n);
 
     const int favFirst = scoreAt(result.favSorted, 0, n);
     const int favSecond = scoreAt(result.favSorted, 1, n);

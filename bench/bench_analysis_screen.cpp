@@ -7,7 +7,8 @@
 //    filter, with each of the three time charts in view, with the race table in view and with each page on tipsters
 //    and rankings in view.
 // Prints medians and the ratios to the plain read and to the record screen. TOKIRO_BENCH_RACES sets another folder
-// size, TOKIRO_BENCH_TIPSTERS another number of tipsters; TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only.
+// size, TOKIRO_BENCH_TIPSTERS another number of tipsters; TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only,
+// TOKIRO_BENCH_SKIP_CHANGES=1 the openings only.
 #include "bench_screens.h"
 #include "bench_support.h"
 
@@ -159,6 +160,11 @@ int main(int argc, char* argv[])
             "  open the analysis screen            %8.1f ms  (%.2f x the plain read, aim 1.5; %.2f x the record "
             "screen, aim 2)\n",
             analysisMs, analysisMs / plainMs, analysisMs / recordMs);
+    }
+
+    if (qEnvironmentVariableIsSet("TOKIRO_BENCH_SKIP_CHANGES")) {
+        QDir::setCurrent(previous);
+        return 0;
     }
 
     // Filter changes through the controls, until painted again.

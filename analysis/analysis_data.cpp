@@ -57,11 +57,11 @@ BreakdownKeys keysByValue(const std::vector<RaceOutcome>& races, KeyOf keyOf, La
 
 // What a text reads as, worked out once for each distinct text: read holds the texts met so far.
 template <typename T, typename Read>
-T readOnce(QHash<QString, T>& read, const QString& text, Read readText)
+T readOnce(QHash<QStringView, T>& read, QStringView text, Read readText)
 {
     auto found = read.constFind(text);
     if (found == read.cend())
-        found = read.insert(text, readText(text));
+        found = read.insert(text, readText(text.toString()));
     return *found;
 }
 
@@ -144,19 +144,20 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
     money_.resize(n);
     // Classes, courses and distances repeat from race to race: each distinct text is read once (its folding is what
     // costs), and the races of one course share its key.
-    QHash<QString, GradeClass> gradeOfText;
-    QHash<QString, QString> courseKeyOfText;
-    QHash<QString, int> metresOfText;
+    // The keys are views of the tally's texts, which live as long as this.
+    QHash<QStringView, GradeClass> gradeOfText;
+    QHash<QStringView, QString> courseKeyOfText;
+    QHash<QStringView, int> metresOfText;
     for (std::size_t i = 0; i < n; ++i) {
         const RaceOutcome& race = races[i];
         if (!race.readable)
             continue;
         anyResult_ = anyResult_ || race.resultRecorded;
         AnalysedRace& facts = facts_[i];
-        facts.date = parseRaceDate(race.raceDate);
-        facts.grade = readOnce(gradeOfText, race.gradedText, gradeClassOf);
-        facts.courseKey = readOnce(courseKeyOfText, race.courseName, courseKeyOf);
-        facts.distanceMetres = readOnce(metresOfText, race.distanceText, [](const QString& text) {
+        facts.date = parseRaceDate(race.raceDate().toString());
+        facts.grade = readOnce(gradeOfText, race.gradedText(), gradeClassOf);
+        facts.courseKey = readOnce(courseKeyOfText, race.courseName(), courseKeyOf);
+        facts.distanceMetres = readOnce(metresOfText, race.distanceText(), [](const QString& text) {
             const double metres = numberValue(text);
             return metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
         });
@@ -283,7 +284,7 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
     keys[int(Breakdown::Asked)] = keysByValue(
         races, [&races](std::size_t i) { return double(races[i].ticketsAsked); }, count("点"));
     keys[int(Breakdown::Proposed)] = keysByValue(
-        races, [&races](std::size_t i) { return double(races[i].proposed.size()); }, count("点"));
+        races, [&races](std::size_t i) { return double(races[i].proposedCount()); }, count("点"));
 }
 
 std::vector<int> AnalysisData::years() const

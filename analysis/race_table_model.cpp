@@ -65,7 +65,7 @@ public:
     }
     // A typed text as searchFolded folds it. Most typed texts are ASCII, kana and kanji, which the folding leaves as
     // they are but for the case of ASCII letters: those are written straight in; any other text is folded whole.
-    SearchLine& folded(const QString& text)
+    SearchLine& folded(QStringView text)
     {
         const qsizetype start = buffer_.size();
         for (const QChar c : text) {
@@ -74,7 +74,7 @@ public:
                 put(u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + (u'a' - u'A')) : u);
             } else if (!keptByFolding(u)) {
                 buffer_.resize(start);
-                return raw(searchFolded(text));
+                return raw(searchFolded(text.toString()));
             } else {
                 put(u);
             }
@@ -180,7 +180,7 @@ void RaceTableModel::rebuild()
     const bool descending = sortOrder_ == Qt::DescendingOrder;
     if (sortColumn_ == Name) {
         std::stable_sort(rows_.begin(), rows_.end(), [this, descending](int a, int b) {
-            const int byName = QString::compare(data_.outcome(a).raceName, data_.outcome(b).raceName);
+            const int byName = data_.outcome(a).raceName().compare(data_.outcome(b).raceName());
             return descending ? byName > 0 : byName < 0;
         });
     } else if (sortColumn_ >= 0) {
@@ -230,22 +230,23 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
         // A date that cannot be read shows the text the file holds, so that the user can find the race and mend it.
         if (!facts.date.isValid()) {
             if (forCsv)
-                return r.raceDate;
-            return r.raceDate.trimmed().isEmpty() ? QStringLiteral("日付不明")
-                                                  : QStringLiteral("日付不明（%1）").arg(r.raceDate);
+                return r.raceDate().toString();
+            return r.raceDate().trimmed().isEmpty() ? QStringLiteral("日付不明")
+                                                    : QStringLiteral("日付不明（%1）").arg(r.raceDate());
         }
         return dateText(facts.date, forCsv);
     case Number: return forCsv ? QString::number(r.raceNumber) : QString::number(r.raceNumber) + u'R';
-    case Name: return r.raceName;
-    case Grade: return r.gradedText;
-    case Course: return r.courseName;
-    case Distance: return forCsv && facts.distanceMetres > 0 ? QString::number(facts.distanceMetres) : r.distanceText;
+    case Name: return r.raceName().toString();
+    case Grade: return r.gradedText().toString();
+    case Course: return r.courseName().toString();
+    case Distance:
+        return forCsv && facts.distanceMetres > 0 ? QString::number(facts.distanceMetres) : r.distanceText().toString();
     case Runners: return QString::number(r.runnerCount);
     case Asked: return QString::number(r.ticketsAsked);
     case Axis: return QString::number(r.axisPattern) + QStringLiteral("本軸");
-    case Proposed: return ticketsText(r.proposed);
-    case First: return r.firstText;
-    case Second: return r.secondText;
+    case Proposed: return ticketsText(r.proposed());
+    case First: return r.firstText().toString();
+    case Second: return r.secondText().toString();
     case Hit:
         if (r.hit)
             return QStringLiteral("的中");
@@ -272,7 +273,7 @@ std::optional<double> RaceTableModel::shownAmount(int race, int column) const
     const bool own = races_->inOwn[static_cast<std::size_t>(race)];
     auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
     switch (column) {
-    case Payout: return ifCounted(!r.payoutText.isEmpty(), r.payout);
+    case Payout: return ifCounted(!r.payoutText().isEmpty(), r.payout);
     case ProposalStake: return ifCounted(proposals, r.stake);
     case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
     case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
@@ -299,8 +300,8 @@ bool RaceTableModel::csvIsNumber(int race, int column) const
     case OwnDifference: return true;
     case Distance: return data_.facts(race).distanceMetres > 0;
     // A result line holding a number; hand-written text ("3番") stays text.
-    case First: return r.firstText == numberText(r.firstValue);
-    case Second: return r.secondText == numberText(r.secondValue);
+    case First: return r.firstText() == numberText(r.firstValue);
+    case Second: return r.secondText() == numberText(r.secondValue);
     default: return false;
     }
 }
@@ -322,7 +323,7 @@ std::optional<double> RaceTableModel::sortNumber(int race, int column) const
     case Runners: return r.runnerCount;
     case Asked: return r.ticketsAsked;
     case Axis: return r.axisPattern;
-    case Proposed: return static_cast<double>(r.proposed.size());
+    case Proposed: return static_cast<double>(r.proposedCount());
     case First: return r.firstValue;
     case Second: return r.secondValue;
     case Hit: return r.hit ? 2 : r.resultRecorded || proposals ? 1 : 0;
@@ -341,7 +342,7 @@ QVariant RaceTableModel::data(const QModelIndex& index, int role) const
     case AnalysisRole::CsvNumber: return csvIsNumber(race, index.column());
     case AnalysisRole::Sort:
         if (index.column() == Name)
-            return data_.outcome(race).raceName;
+            return data_.outcome(race).raceName().toString();
         if (const std::optional<double> number = sortNumber(race, index.column()))
             return *number;
         return {};
@@ -373,17 +374,18 @@ const QString& RaceTableModel::searchText(int race) const
         // lower case, as folding leaves them, without a string for each.
         const RaceOutcome& r = data_.outcome(race);
         SearchLine line;
-        for (const QString* typed :
-             {&r.raceName, &r.gradedText, &r.courseName, &r.distanceText, &r.firstText, &r.secondText, &r.raceDate})
-            line.folded(*typed).tab();
+        for (const QStringView typed : {r.raceName(), r.gradedText(), r.courseName(), r.distanceText(), r.firstText(),
+                                        r.secondText(), r.raceDate()})
+            line.folded(typed).tab();
         // An unreadable date is shown with the text the file holds.
         line.folded(text(race, Date, false)).tab();
         line.digits(r.raceNumber).raw(u"r").tab();
         line.digits(r.runnerCount).tab().digits(r.ticketsAsked).tab().digits(r.axisPattern).raw(u"本軸").tab();
-        for (std::size_t t = 0; t < r.proposed.size(); ++t) {
+        for (int t = 0; t < r.proposedCount(); ++t) {
             if (t > 0)
                 line.raw(u" ");
-            line.digits(r.proposed[t].first).raw(u"-").digits(r.proposed[t].second);
+            const HorsePair ticket = r.proposedTicket(t);
+            line.digits(ticket.first).raw(u"-").digits(ticket.second);
         }
         line.tab().raw(text(race, Hit, false)).tab();
         for (const int column :

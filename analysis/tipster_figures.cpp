@@ -235,17 +235,16 @@ RankFigures computeRanks(const AnalysisData& data, const FilteredRaces& races)
                                                                                         finishers[1]);
         }
         for (int r = 0; r < n; ++r) {
-            const auto& counts = race.marks[static_cast<std::size_t>(r)];
-            for (std::size_t k = 0; k < markKindCount; ++k)
-                ++bandRunners[k][bandOfCount[counts[k]]];
+            for (int k = 0; k < markKindCount; ++k)
+                ++bandRunners[static_cast<std::size_t>(k)][bandOfCount[static_cast<std::size_t>(race.markCount(r, k))]];
         }
         const Finishers finishers = finishersOf(race);
         for (const auto& [runner, first] : {std::pair{finishers.winner, true}, std::pair{finishers.runnerUp, false}}) {
             if (runner < 0 || runner >= n)
                 continue;
-            const auto& counts = race.marks[static_cast<std::size_t>(runner)];
-            for (std::size_t k = 0; k < markKindCount; ++k) {
-                PlaceTally& row = bands[k][bandOfCount[counts[k]]];
+            for (int k = 0; k < markKindCount; ++k) {
+                PlaceTally& row = bands[static_cast<std::size_t>(k)]
+                                       [bandOfCount[static_cast<std::size_t>(race.markCount(runner, k))]];
                 ++(first ? row.first : row.second);
             }
         }

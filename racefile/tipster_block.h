@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 // The tipster grid's block, kept after a race file's income line (docs/race_file.md):
@@ -18,7 +19,7 @@
 //
 // A reader that follows the race file's own layout never looks past the income line, so it reads the race unchanged.
 
-enum class GridBlock {
+enum class GridBlock : std::uint8_t {
     None,           // no block after the income line
     Read,           // a block of this version, read whole
     Damaged,        // a block that stops short or holds what it cannot

@@ -76,15 +76,16 @@ QString balanceSummaryLine(const CatalogueEntry& entry)
 QString recordLine(const RaceOutcome& race)
 {
     if (!race.readable)
-        return unreadableMarker % padTo(shownFileName(race.fileName), 65);
+        return unreadableMarker % padTo(shownFileName(race.fileName()), 65);
     // The record's list shows the pair as a ticket, the lower number first; the race keeps the order of the file.
     const bool swapped = race.secondValue < race.firstValue;
-    const QString& lower = swapped ? race.secondLine : race.firstLine;
-    const QString& higher = swapped ? race.firstLine : race.secondLine;
-    return (race.hit ? hitMarker : missMarker) % padTo(race.raceDate, 12)
+    const QString lower = (swapped ? race.secondLine() : race.firstLine()).toString();
+    const QString higher = (swapped ? race.firstLine() : race.secondLine()).toString();
+    return (race.hit ? hitMarker : missMarker) % padTo(race.raceDate().toString(), 12)
            % padTo(u"第" % lastOfZeros(QString::number(race.raceNumber), 2) % u"ﾚｰｽ　　馬連結果：", 14)
            % lastOfZeros(lower, 2) % u" - " % lastOfZeros(higher, 2) % u"     "
-           % padAtLeast(u"配当金：" % zeroFilled(race.payoutLine, 6) % u"円", 15) % padTo(race.raceName, 12);
+           % padAtLeast(u"配当金：" % zeroFilled(race.payoutLine().toString(), 6) % u"円", 15)
+           % padTo(race.raceName().toString(), 12);
 }
 
 QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&))
@@ -105,8 +106,11 @@ RecordList recordListOf(const QString& folder)
     // Read up to the result lines, as this screen always has: damaged balance lines do not keep a race out.
     std::vector<Counted> races =
         RaceFolder(folder).racesAs<Counted>(ReadScope::ThroughResults, RunnerNames::Skipped, [](CataloguedRace&& read) {
-            const RaceOutcome race = outcomeOf(read);
-            return Counted{recordLine(race), race.fileName, race.readable, race.hit, race.stake, race.payout};
+            // The race's texts go in a table each thread keeps for the next race, not in one of their own.
+            thread_local const QExplicitlySharedDataPointer<OutcomeTexts> table(new OutcomeTexts);
+            OutcomeTextsBuilder texts(table, false);
+            const RaceOutcome race = outcomeOf(read, nullptr, &texts);
+            return Counted{recordLine(race), read.entry.fileName, race.readable, race.hit, race.stake, race.payout};
         });
     RecordList list;
     list.lines.reserve(static_cast<qsizetype>(races.size()));

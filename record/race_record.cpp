@@ -7,6 +7,7 @@
 #include <QMutexLocker>
 
 #include <cmath>
+#include <new>
 
 namespace {
 
@@ -67,11 +68,76 @@ int finisherRunner(double value, int runners)
 MarkSheet RaceOutcome::markSheet() const
 {
     MarkSheet sheet{};
-    for (std::size_t r = 0; r < marks.size(); ++r) {
-        for (std::size_t k = 0; k < marks[r].size(); ++k)
-            sheet[r][k] = marks[r][k];
+    for (int r = 0; r < maxRunners; ++r) {
+        for (int k = 0; k < markKindCount; ++k)
+            sheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] =
+                static_cast<std::int16_t>(markCount(r, k));
     }
     return sheet;
+}
+
+std::vector<HorsePair> RaceOutcome::proposed() const
+{
+    std::vector<HorsePair> tickets;
+    const int count = proposedCount();
+    tickets.reserve(static_cast<std::size_t>(count));
+    for (int t = 0; t < count; ++t)
+        tickets.push_back(proposedTicket(t));
+    return tickets;
+}
+
+OutcomeTexts::Id OutcomeTexts::add(QStringView text)
+{
+    if (text.isEmpty())
+        return empty;
+    if (static_cast<std::uint64_t>(chars_.size()) + static_cast<std::uint64_t>(text.size()) > UINT32_MAX
+        || starts_.size() > UINT32_MAX)
+        throw std::bad_alloc();
+    chars_.insert(chars_.end(), text.utf16(), text.utf16() + text.size());
+    starts_.push_back(static_cast<std::uint32_t>(chars_.size()));
+    return static_cast<Id>(starts_.size() - 2);
+}
+
+void OutcomeTexts::clear()
+{
+    chars_.clear();
+    starts_.assign(2, 0);
+}
+
+OutcomeTextsBuilder::OutcomeTextsBuilder(QExplicitlySharedDataPointer<OutcomeTexts> table, bool findRepeats)
+    : table_(std::move(table)), findRepeats_(findRepeats)
+{
+    table_->clear();
+}
+
+void OutcomeTextsBuilder::keep(RaceOutcome& race, std::initializer_list<Entry> entries)
+{
+    const QMutexLocker lock(&mutex_);
+    for (const Entry& entry : entries) {
+        if (!entry.shared || !findRepeats_) {
+            *entry.id = table_->add(entry.text);
+            continue;
+        }
+        if (entry.shared->isEmpty()) {
+            *entry.id = OutcomeTexts::empty;
+            continue;
+        }
+        const auto found = shared_.constFind(*entry.shared);
+        if (found != shared_.cend()) {
+            *entry.id = *found;
+        } else {
+            *entry.id = table_->add(*entry.shared);
+            shared_.insert(*entry.shared, *entry.id);
+        }
+    }
+    race.texts = table_;
+}
+
+OutcomeTexts::Id OutcomeTextsBuilder::keepOne(RaceOutcome& race, QStringView text)
+{
+    OutcomeTexts::Id id = OutcomeTexts::empty;
+    keep(race, {{&id, text, nullptr}});
+    return id;
 }
 
 std::optional<double> RecordTotals::strikeRatePercent() const
@@ -104,62 +170,48 @@ bool proposesResult(const PredictionResult& prediction, double first, double sec
     return placeOfResult(prediction, first, second) >= 0;
 }
 
-void SharedTexts::share(std::initializer_list<QString*> texts)
-{
-    const QMutexLocker lock(&mutex_);
-    for (QString* text : texts) {
-        if (text->isEmpty())
-            continue;
-        const auto found = texts_.constFind(*text);
-        if (found != texts_.cend())
-            *text = *found;
-        else
-            texts_.insert(*text);
-    }
-}
-
-RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names, SharedTexts* texts)
+RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names, OutcomeTextsBuilder* texts)
 {
     RaceOutcome out;
     const CatalogueEntry& entry = item.entry;
-    out.fileName = entry.fileName;
+    OutcomeTextsBuilder ownTable(false);
+    if (!texts)
+        texts = &ownTable;
     out.readable = item.read.ok;
-    out.raceDate = entry.raceDate;
-    out.raceNumberText = entry.raceNumberText;
-    out.raceName = entry.raceName;
-    if (!out.readable)
+    if (!out.readable) {
+        texts->keep(out, {{&out.textIds.fileName, entry.fileName, nullptr},
+                          {&out.textIds.raceDate, entry.raceDate, &entry.raceDate},
+                          {&out.textIds.raceNumberText, entry.raceNumberText, &entry.raceNumberText},
+                          {&out.textIds.raceName, entry.raceName, nullptr}});
         return out;
+    }
 
     const RaceState& race = item.race.race;
     const TailLines& tail = item.race.tail;
-    out.raceDate = race.raceDate;
     out.raceNumber = race.raceNumber;
-    out.raceName = race.raceName;
-    out.gradedText = race.gradedText;
-    out.courseName = race.courseName;
-    out.distanceText = race.distanceText;
     out.runnerCount = race.runnerCount;
     out.ticketsAsked = race.ticketCount;
     // A readable race holds 0..21 runners with 0..25 marks of each kind.
     for (int r = 0; r < race.runnerCount; ++r) {
+        std::uint32_t packed = 0;
         for (int k = 0; k < markKindCount; ++k)
-            out.marks[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] =
-                static_cast<std::uint8_t>(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]);
+            packed |=
+                static_cast<std::uint32_t>(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)])
+                << (5 * k);
+        out.packedMarks[static_cast<std::size_t>(r)] = packed;
     }
 
-    out.firstText = lineText(tail.firstPlace, entry.firstPlace);
-    out.secondText = lineText(tail.secondPlace, entry.secondPlace);
-    out.firstLine = entry.firstPlace;
-    out.secondLine = entry.secondPlace;
-    out.firstValue = numberValue(out.firstLine);
-    out.secondValue = numberValue(out.secondLine);
+    const QString firstText = lineText(tail.firstPlace, entry.firstPlace);
+    const QString secondText = lineText(tail.secondPlace, entry.secondPlace);
+    out.firstValue = numberValue(entry.firstPlace);
+    out.secondValue = numberValue(entry.secondPlace);
     out.resultRecorded = out.firstValue >= 1 && out.secondValue >= 1;
 
     // One run serves the proposal and the what-if of every count; only a count outside the spinner's range (a file
     // written by hand) needs a run of its own.
     const PredictionResult largest = runPrediction(race.markSheet, race.runnerCount, largestSpinnerCount);
     out.ranks = rankFactsOf(out, largest);
-    out.axisPattern = largest.axisPattern;
+    out.axisPattern = static_cast<std::int8_t>(largest.axisPattern);
     out.largestRunTickets = static_cast<std::uint8_t>(largest.ticketTotal);
     const int place = placeOfResult(largest, out.firstValue, out.secondValue);
     out.resultPlaceInLargestRun = static_cast<std::int8_t>(place);
@@ -168,25 +220,39 @@ RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names, SharedTex
         cut ? PredictionResult{} : runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
     const PredictionResult& proposal = cut ? largest : own;
     const int proposedCount = cut ? out.ticketsIfAsked(race.ticketCount) : own.ticketTotal;
-    out.proposed.reserve(static_cast<std::size_t>(proposedCount));
+    // A ticket is two horse numbers of at most 31 (the engine's rows), one byte each.
+    std::array<char16_t, ticketListCapacity> tickets{};
     for (int t = 0; t < proposedCount; ++t)
-        out.proposed.push_back({proposal.ticketFirst[static_cast<std::size_t>(t)] + 1,
-                                proposal.ticketSecond[static_cast<std::size_t>(t)] + 1});
+        tickets[static_cast<std::size_t>(t)] =
+            static_cast<char16_t>((proposal.ticketFirst[static_cast<std::size_t>(t)] + 1) << 8
+                                  | (proposal.ticketSecond[static_cast<std::size_t>(t)] + 1));
     out.hit = cut ? out.hitIfAsked(race.ticketCount) : proposesResult(own, out.firstValue, out.secondValue);
 
     out.stake = proposedCount * yenPerTicket;
-    out.payoutText = lineText(tail.payout, entry.payout);
-    out.payoutLine = entry.payout;
-    out.payout = numberValue(out.payoutLine);
+    const QString payoutText = lineText(tail.payout, entry.payout);
+    out.payout = numberValue(entry.payout);
 
     out.ownStake = entry.stake;
     out.ownIncome = entry.income;
     out.amountsRecorded = !tail.stake.isUnset() || entry.income != 0;
     out.amountsCountable = countableYen(out.payout) && countableYen(out.ownStake) && countableYen(out.ownIncome);
 
-    if (texts)
-        texts->share({&out.raceDate, &out.raceNumberText, &out.gradedText, &out.courseName, &out.distanceText,
-                      &out.firstLine, &out.secondLine, &out.firstText, &out.secondText});
+    RaceOutcome::TextIds& ids = out.textIds;
+    texts->keep(out, {{&ids.fileName, entry.fileName, nullptr},
+                      {&ids.raceDate, race.raceDate, &race.raceDate},
+                      {&ids.raceNumberText, entry.raceNumberText, &entry.raceNumberText},
+                      {&ids.raceName, race.raceName, nullptr},
+                      {&ids.gradedText, race.gradedText, &race.gradedText},
+                      {&ids.courseName, race.courseName, &race.courseName},
+                      {&ids.distanceText, race.distanceText, &race.distanceText},
+                      {&ids.firstLine, entry.firstPlace, &entry.firstPlace},
+                      {&ids.secondLine, entry.secondPlace, &entry.secondPlace},
+                      {&ids.firstText, firstText, &firstText},
+                      {&ids.secondText, secondText, &secondText},
+                      {&ids.payoutLine, entry.payout, nullptr},
+                      {&ids.proposed, QStringView(tickets.data(), proposedCount), nullptr}});
+    // The payout as shown is nearly always the line itself.
+    ids.payoutText = payoutText == entry.payout ? ids.payoutLine : texts->keepOne(out, payoutText);
 
     out.tipsterGrid = item.race.after.block;
     if (names && out.tipsterGrid == GridBlock::Read)
@@ -231,7 +297,7 @@ FolderRecord tallyFolder(const QString& folder, ReadScope scope)
     // are kept.
     // An outcome holds no runner name, so none is read; the tipsters' names are kept once for the folder.
     TipsterNames names;
-    SharedTexts texts;
+    OutcomeTextsBuilder texts;
     record.races = RaceFolder(folder).racesAs<RaceOutcome>(
         scope, RunnerNames::Skipped, [&](CataloguedRace&& race) { return outcomeOf(race, &names, &texts); });
     record.tipsterNames = names.names();

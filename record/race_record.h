@@ -5,9 +5,11 @@
 #include "racefile/race_file.h"
 #include "record/race_tipsters.h"
 
+#include <QExplicitlySharedDataPointer>
+#include <QHash>
 #include <QMutex>
-#include <QSet>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <cstdint>
@@ -30,9 +32,6 @@ struct HorsePair {
     bool operator==(const HorsePair&) const = default;
 };
 
-// The six mark counts of each runner a race can have: what the engine needs to propose again.
-using SavedMarks = std::array<std::array<std::uint8_t, markKindCount>, maxRunners>;
-
 // Where the recorded finishers stood in the program's rankings, as the prediction result shows them. The rankings
 // and grades come before the tickets, so they are the same for every ticket count.
 struct RankFacts {
@@ -45,45 +44,51 @@ struct RankFacts {
     char grades[4] = {'C', 'C', 'C', 'C'};
 };
 
+// The texts of the races of a tally, in one buffer of UTF-16 code units, each named by a 4-byte number: a hundred
+// thousand races would otherwise hold over a million strings, each with its own block of memory. The buffer is only
+// added to while the folder is read (OutcomeTextsBuilder); afterwards it is read from any thread.
+class OutcomeTexts : public QSharedData {
+public:
+    using Id = std::uint32_t;
+    static constexpr Id empty = 0;
+
+    QStringView text(Id id) const
+    {
+        const std::uint32_t begin = starts_[id];
+        return {chars_.data() + begin, static_cast<qsizetype>(starts_[id + 1] - begin)};
+    }
+    // Appends a text; every call gives a new number. Throws std::bad_alloc past 2^32 code units (8 GB of text).
+    Id add(QStringView text);
+    // Empties the table for another use of its memory.
+    void clear();
+
+private:
+    std::vector<char16_t> chars_;
+    std::vector<std::uint32_t> starts_{0, 0}; // text id is chars_[starts_[id], starts_[id + 1])
+};
+
 // One saved race and how it came out.
 struct RaceOutcome {
-    QString fileName;
     // False for a file that cannot be read as a race: it is listed, with the date, race number and name as far as
     // they could be read, but nothing else of it is known and no total counts it.
     bool readable = false;
 
-    QString raceDate; // as stored, normally "YY/MM/DD"
     std::int16_t raceNumber = 0;
-    QString raceNumberText; // line 2 as text, for a file that could not be read
-    QString raceName;
-    QString gradedText;
-    QString courseName;
-    QString distanceText;
-    int runnerCount = 0;
-    int ticketsAsked = 0;
+    std::int16_t runnerCount = 0;
+    std::int16_t ticketsAsked = 0;
+    std::int8_t axisPattern = 0; // 1..4 from the engine
 
-    int axisPattern = 0; // 1..4 from the engine
-    std::vector<HorsePair> proposed;
-
-    // The result pair as the file records it: first the winner (line 10 + 7N), then the second (line 11 + 7N). A line
-    // holding a number shows it in plain decimal ("7" for "07"), a line holding hand-written text keeps its text; its
-    // value is the number the text starts with (0 for none), which is what the hit rule compares.
-    QString firstText;
-    QString secondText;
-    // The same pair as the lines hold it ("07", "+4", "3番"), for the record screen's list.
-    QString firstLine;
-    QString secondLine;
-    double firstValue = 0;
-    double secondValue = 0;
     // Both finishers read as horse numbers (1 or more). A race written with empty boxes holds 0 and 0, which no
     // ticket can match: it has no result, as a race never written.
     bool resultRecorded = false;
     bool hit = false;
+    // The values of the result lines: the number each line starts with (0 for none), which is what the hit rule
+    // compares.
+    double firstValue = 0;
+    double secondValue = 0;
 
-    double stake = 0;   // yenPerTicket for each proposed ticket
-    QString payoutText; // the payout line: a number in plain decimal, or its text
-    QString payoutLine; // the payout line as it holds it
-    double payout = 0;  // its value, whether or not the race was a hit
+    double stake = 0;  // yenPerTicket for each proposed ticket
+    double payout = 0; // the payout line's value, whether or not the race was a hit
     double proposalPayout() const { return hit ? payout : 0; }
     double proposalProfit() const { return proposalPayout() - stake; }
 
@@ -108,15 +113,54 @@ struct RaceOutcome {
     int ticketsIfAsked(int k) const { return k < largestRunTickets ? k : largestRunTickets; }
     bool hitIfAsked(int k) const { return resultPlaceInLargestRun >= 0 && resultPlaceInLargestRun < k; }
 
-    SavedMarks marks{};
-    MarkSheet markSheet() const;
-
     // The tipster grid kept after the income line: whether there is one and could be read, and, read, the tipsters
     // who marked a runner (fitted to the counts as a load fits them, so that every tipster mark is in the counts).
     GridBlock tipsterGrid = GridBlock::None;
+    RankFacts ranks;
     RaceTipsters tipsters;
 
-    RankFacts ranks;
+    // The six mark counts (0..25) of each runner, five bits each.
+    std::array<std::uint32_t, maxRunners> packedMarks{};
+    int markCount(int runner, int kind) const
+    {
+        return static_cast<int>(packedMarks[static_cast<std::size_t>(runner)] >> (5 * kind) & 31);
+    }
+    MarkSheet markSheet() const;
+
+    // The texts, kept in the tally's table (texts: shared by every race of one read of a folder).
+    QExplicitlySharedDataPointer<const OutcomeTexts> texts;
+    struct TextIds {
+        OutcomeTexts::Id fileName = 0, raceDate = 0, raceNumberText = 0, raceName = 0, gradedText = 0, courseName = 0,
+                         distanceText = 0, firstText = 0, secondText = 0, firstLine = 0, secondLine = 0, payoutText = 0,
+                         payoutLine = 0, proposed = 0;
+    } textIds;
+    QStringView text(OutcomeTexts::Id id) const { return texts ? texts->text(id) : QStringView(); }
+
+    QStringView fileName() const { return text(textIds.fileName); }
+    QStringView raceDate() const { return text(textIds.raceDate); }             // as stored, normally "YY/MM/DD"
+    QStringView raceNumberText() const { return text(textIds.raceNumberText); } // line 2, for an unreadable file
+    QStringView raceName() const { return text(textIds.raceName); }
+    QStringView gradedText() const { return text(textIds.gradedText); }
+    QStringView courseName() const { return text(textIds.courseName); }
+    QStringView distanceText() const { return text(textIds.distanceText); }
+    // The result pair as the file records it: first the winner (line 10 + 7N), then the second (line 11 + 7N). A line
+    // holding a number shows it in plain decimal ("7" for "07"), a line holding hand-written text keeps its text.
+    QStringView firstText() const { return text(textIds.firstText); }
+    QStringView secondText() const { return text(textIds.secondText); }
+    // The same pair as the lines hold it ("07", "+4", "3番"), for the record screen's list.
+    QStringView firstLine() const { return text(textIds.firstLine); }
+    QStringView secondLine() const { return text(textIds.secondLine); }
+    QStringView payoutText() const { return text(textIds.payoutText); } // a number in plain decimal, or its text
+    QStringView payoutLine() const { return text(textIds.payoutLine); } // the payout line as it holds it
+
+    // The proposed tickets (ticketsAsked of them, or what the engine gave), one code unit each in the table.
+    int proposedCount() const { return static_cast<int>(text(textIds.proposed).size()); }
+    HorsePair proposedTicket(int t) const
+    {
+        const char16_t unit = text(textIds.proposed).utf16()[t];
+        return {unit >> 8, unit & 0xFF};
+    }
+    std::vector<HorsePair> proposed() const;
 };
 
 // The runner index (0-based) of a finisher's horse number as the result line's value holds it, or -1 when it is no
@@ -160,22 +204,35 @@ struct FolderRecord {
     QStringList tipsterNames;
 };
 
-// Texts that many races of a folder hold alike (dates, race numbers, classes, courses, distances, result lines), kept
-// once while the folder is read: every race holding a spelling holds the one copy of it. Safe to use from the reading
-// threads at once.
-class SharedTexts {
+// Builds a tally's text table from the reading threads at once. Texts that many races of a folder hold alike
+// (dates, race numbers, classes, courses, distances, result lines) are kept once: every race holding a spelling holds
+// the one copy of it.
+class OutcomeTextsBuilder {
 public:
-    // Makes each text the copy kept of its spelling (the first met becomes it).
-    void share(std::initializer_list<QString*> texts);
+    // findRepeats false: every text is added as it comes (the table of a single race).
+    explicit OutcomeTextsBuilder(bool findRepeats = true) : findRepeats_(findRepeats) {}
+    // Adds to a table given (emptied first).
+    OutcomeTextsBuilder(QExplicitlySharedDataPointer<OutcomeTexts> table, bool findRepeats);
+    // Puts the texts of a race in the table: each shared one found or added, the others added.
+    struct Entry {
+        OutcomeTexts::Id* id;
+        QStringView text;
+        const QString* shared; // the text as a QString when it is one that repeats, else null
+    };
+    void keep(RaceOutcome& race, std::initializer_list<Entry> entries);
+    OutcomeTexts::Id keepOne(RaceOutcome& race, QStringView text);
 
 private:
     QMutex mutex_;
-    QSet<QString> texts_;
+    QExplicitlySharedDataPointer<OutcomeTexts> table_{new OutcomeTexts};
+    QHash<QString, OutcomeTexts::Id> shared_;
+    bool findRepeats_;
 };
 
 // The outcome of one catalogued race, read whole (through the balance lines). names, when given, numbers the race's
-// tipsters; without it the grid is not kept. texts, when given, keeps the texts that repeat across races once.
-RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names = nullptr, SharedTexts* texts = nullptr);
+// tipsters; without it the grid is not kept. texts, when given, is the table of the folder's races; without it the race
+// gets a table of its own.
+RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names = nullptr, OutcomeTextsBuilder* texts = nullptr);
 
 // The hit rule, for the record and every replay of a race alike: one of the proposed tickets is the pair of
 // finishers, whichever of the two came first. first and second are horse numbers (the values of the result lines).

@@ -947,9 +947,9 @@ void AnalysisScreen::showTipsterCounts()
         const RaceOutcome& race = data.outcome(counts.leftOut[i]);
         const bool unreadable = race.tipsterGrid == GridBlock::Damaged || race.tipsterGrid == GridBlock::UnknownVersion;
         names << QStringLiteral("%1　%2R　%3%4")
-                     .arg(race.raceDate)
+                     .arg(race.raceDate().toString())
                      .arg(race.raceNumber)
-                     .arg(race.raceName, unreadable ? QStringLiteral("（印が読めない）") : QString());
+                     .arg(race.raceName().toString(), unreadable ? QStringLiteral("（印が読めない）") : QString());
     }
     if (counts.leftOut.size() > 20)
         names << QStringLiteral("ほか%1レース").arg(counts.leftOut.size() - 20);

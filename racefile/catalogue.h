@@ -34,8 +34,10 @@ struct CatalogueEntry {
     double income = 0;
 };
 
-// The catalogue entry of a file split into lines.
-CatalogueEntry catalogueEntryOf(const racelines::RaceFileLines& lines, const QString& fileName);
+// The catalogue entry of a file split into lines. read, when given, is the race read from the same lines: the texts
+// both hold (date, name, result lines) are then shared with it instead of made again.
+CatalogueEntry catalogueEntryOf(const racelines::RaceFileLines& lines, const QString& fileName,
+                                const LoadedRace* read = nullptr);
 
 // A catalogue entry together with its race read in full from the same single read of its file (what the record
 // screen needs): read.ok is false, and race unspecified, for a file that cannot be read as a race.

@@ -43,14 +43,18 @@ struct Descriptor {
 
 FileBytes readFileBytes(const QString& path, qsizetype limit, FollowLinks follow, KnownKind known)
 {
-    const QByteArray name = fileNameBytes(path);
+    return readFileBytesAt(AT_FDCWD, fileNameBytes(path), limit, follow, known);
+}
+
+FileBytes readFileBytesAt(int folder, const QByteArray& name, qsizetype limit, FollowLinks follow, KnownKind known)
+{
     struct stat info {};
     if (known == KnownKind::Regular) {
         follow = FollowLinks::No;
     } else {
         // Looked at before it is opened: opening a pipe waits for a writer, and opening a device may do anything.
         const int looked =
-            follow == FollowLinks::Yes ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info);
+            ::fstatat(folder, name.constData(), &info, follow == FollowLinks::Yes ? 0 : AT_SYMLINK_NOFOLLOW);
         if (looked != 0)
             return failure(errno);
         if (S_ISLNK(info.st_mode))
@@ -65,7 +69,7 @@ FileBytes readFileBytes(const QString& path, qsizetype limit, FollowLinks follow
         flags |= O_NOFOLLOW;
     Descriptor file{-1};
     do {
-        file.fd = ::open(name.constData(), flags);
+        file.fd = ::openat(folder, name.constData(), flags);
     } while (file.fd < 0 && errno == EINTR);
     if (file.fd < 0)
         return errno == ELOOP && follow == FollowLinks::No ? status(FileBytes::Status::Link) : failure(errno);

@@ -38,6 +38,12 @@ struct FileBytes {
 FileBytes readFileBytes(const QString& path, qsizetype limit, FollowLinks follow = FollowLinks::Yes,
                         KnownKind known = KnownKind::Unknown);
 
+// The same for a name in a folder opened as a descriptor (O_DIRECTORY), or relative to the current folder for
+// AT_FDCWD: only the name is looked up, not every folder of the path again (a folder of a hundred thousand races
+// pays for that walk once per file). An absolute name ignores the folder.
+FileBytes readFileBytesAt(int folder, const QByteArray& name, qsizetype limit, FollowLinks follow = FollowLinks::Yes,
+                          KnownKind known = KnownKind::Unknown);
+
 // True when anything (even a dangling link) has this path.
 bool pathTaken(const QString& path);
 // True when a device, a pipe or a socket (or a link to one) has this path.

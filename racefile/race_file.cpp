@@ -97,6 +97,16 @@ public:
     }
     TailValue optional(int line) const
     {
+        // A line of plain digits, as nearly every result line is, is read without making its text.
+        if (lines_.hasText(line)) {
+            const QByteArrayView bytes = trimBlanks(lines_.bytesOf(line));
+            double whole = 0;
+            qsizetype i = 0;
+            for (; i < bytes.size() && i < 15 && bytes[i] >= '0' && bytes[i] <= '9'; ++i)
+                whole = whole * 10 + (bytes[i] - '0');
+            if (i > 0 && i == bytes.size())
+                return TailValue::ofNumber(whole);
+        }
         QString value = lines_.trimmedText(line);
         if (value.isEmpty())
             return TailValue::unset();

@@ -17,6 +17,7 @@
 #include <functional>
 
 #include <dirent.h>
+#include <fcntl.h>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -156,11 +157,24 @@ std::vector<std::size_t> readInOrder(const RaceFolder& folder, const std::vector
                                      Take take)
 {
     std::vector<OrderKey> keys(files.size());
+    // Each file is opened by its name in the folder, held open for the read: the path to the folder is walked once.
+    // Should the folder not open so, each file is read by its path.
+    struct Folder {
+        int fd;
+        ~Folder()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } const opened{::open(fileNameBytes(folder.path().isEmpty() ? QStringLiteral(".") : folder.path()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     auto readOne = [&](std::size_t i) {
         const Listed& listed = files[i];
         FileBytes bytes;
         if (listed.special)
             bytes.status = FileBytes::Status::NotRegular;
+        else if (opened.fd >= 0 && !listed.name.startsWith(u'/'))
+            bytes = readFileBytesAt(opened.fd, fileNameBytes(listed.name), maxBytes, FollowLinks::Yes, listed.kind);
         else
             bytes = readFileBytes(folder.filePath(listed.name), maxBytes, FollowLinks::Yes, listed.kind);
         const RaceFileLines lines = RaceFileLines::of(std::move(bytes), throughBalance);
@@ -228,8 +242,8 @@ RaceFolder::readEach(ReadScope scope, RunnerNames names, const std::function<voi
     sized(files.size());
     auto take = [&](std::size_t i, const RaceFileLines& lines, const QString& name) {
         CataloguedRace race;
-        race.entry = catalogueEntryOf(lines, name);
         race.read = readRaceLines(lines, race.race, scope, name, names);
+        race.entry = catalogueEntryOf(lines, name, race.read.ok ? &race.race : nullptr);
         // The key is taken before the race is handed on (and maybe taken apart).
         OrderKey key{race.entry.sortKey, race.entry.fileName};
         made(i, std::move(race));

@@ -201,6 +201,9 @@ void CatalogueTest::racesReadWithTheCatalogue()
              TailLines{TailValue::ofNumber(2), TailValue::ofNumber(1), TailValue::ofText("870"),
                        TailValue::ofNumber(400), TailValue::ofNumber(870)});
     saveRace(QStringLiteral("a.tkr"), QStringLiteral("00/01/05"), 1);
+    saveRace(QStringLiteral("d.tkr"), QStringLiteral("99/12/27"), 3,
+             TailLines{TailValue::ofText(QStringLiteral("3番")), TailValue::ofText(QStringLiteral("07")),
+                       TailValue::ofText(QStringLiteral("1230円")), TailValue::unset(), TailValue::ofNumber(0)});
     std::vector<QByteArray> tooMany = raceLines(1);
     tooMany[7] = " 22 ";
     putFile(QStringLiteral("c.tkr"), crlfLines(tooMany));
@@ -212,6 +215,11 @@ void CatalogueTest::racesReadWithTheCatalogue()
         for (std::size_t i = 0; i < races.size(); ++i) {
             QCOMPARE(races[i].entry.fileName, entries[i].fileName);
             QCOMPARE(races[i].entry.sortKey, entries[i].sortKey);
+            // The entry shares its texts with the race read alongside: they must be those of the plain listing.
+            for (const auto field :
+                 {&CatalogueEntry::raceDate, &CatalogueEntry::raceNumberText, &CatalogueEntry::raceName,
+                  &CatalogueEntry::firstPlace, &CatalogueEntry::secondPlace, &CatalogueEntry::payout})
+                QCOMPARE(races[i].entry.*field, entries[i].*field);
             LoadedRace separate;
             const FileResult read = RaceFolder(folder.path()).read(entries[i].fileName, separate, scope);
             QCOMPARE(races[i].read.ok, read.ok);
@@ -226,6 +234,9 @@ void CatalogueTest::racesReadWithTheCatalogue()
         QVERIFY(!races[1].read.ok);
         QCOMPARE(races[2].race.race.raceNumber, std::int16_t(12));
         QCOMPARE(races[2].race.tail.firstPlace, TailValue::ofNumber(2));
+        QCOMPARE(races[3].entry.firstPlace, QStringLiteral("3番"));
+        QCOMPARE(races[3].race.tail.secondPlace, TailValue::ofNumber(7));
+        QCOMPARE(races[3].entry.secondPlace, QStringLiteral("07"));
     }
 }
 

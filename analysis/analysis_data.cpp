@@ -120,7 +120,7 @@ QString breakdownKeyTitle(Breakdown breakdown)
 
 std::int64_t stakeIn(Series series, const RaceOutcome& race)
 {
-    return countableYen(series == Series::Proposals ? race.stake : race.ownStake).value_or(0);
+    return countableYen(series == Series::Proposals ? race.stake() : race.ownStake).value_or(0);
 }
 
 std::int64_t returnIn(Series series, const RaceOutcome& race)

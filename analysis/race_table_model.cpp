@@ -274,7 +274,7 @@ std::optional<double> RaceTableModel::shownAmount(int race, int column) const
     auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
     switch (column) {
     case Payout: return ifCounted(!r.payoutText().isEmpty(), r.payout);
-    case ProposalStake: return ifCounted(proposals, r.stake);
+    case ProposalStake: return ifCounted(proposals, r.stake());
     case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
     case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
     case OwnStake: return ifCounted(own, r.ownStake);

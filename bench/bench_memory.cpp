@@ -1,5 +1,6 @@
 // Peak memory of the program on a large race folder, run by hand under GNU time:
-//   bench_memory make FOLDER COUNT        writes a folder of COUNT generated races (as bench_analysis makes them)
+//   bench_memory make FOLDER COUNT [TIPSTERS]  writes a folder of COUNT generated races (as bench_analysis makes them),
+//                                         with TIPSTERS tipsters' columns in each (none if not given)
 //   bench_memory title FOLDER             the program at its title screen on that folder
 //   bench_memory record FOLDER            … then the record screen opened over it, as the title's menu opens it
 //   bench_memory analysis FOLDER          … then the analysis opened over it, alone
@@ -25,20 +26,20 @@
 int main(int argc, char* argv[])
 {
     const auto usage = [] {
-        std::fprintf(
-            stderr,
-            "usage: bench_memory make FOLDER COUNT | bench_memory title|record|analysis|record-analysis FOLDER\n");
+        std::fprintf(stderr, "usage: bench_memory make FOLDER COUNT [TIPSTERS] | bench_memory "
+                             "title|record|analysis|record-analysis FOLDER\n");
         return 2;
     };
     if (argc < 3)
         return usage();
     const char* const mode = argv[1];
     if (std::strcmp(mode, "make") == 0) {
-        if (argc != 4)
+        if (argc != 4 && argc != 5)
             return usage();
         const int count = std::atoi(argv[3]);
-        if (count < 1 || !QDir().mkpath(QString::fromLocal8Bit(argv[2]))
-            || !bench::makeFolder(QString::fromLocal8Bit(argv[2]), count, true)) {
+        const int tipsters = argc == 5 ? std::atoi(argv[4]) : 0;
+        if (count < 1 || tipsters < 0 || !QDir().mkpath(QString::fromLocal8Bit(argv[2]))
+            || !bench::makeFolder(QString::fromLocal8Bit(argv[2]), count, true, tipsters)) {
             std::fprintf(stderr, "cannot make the race folder\n");
             return 1;
         }

@@ -110,7 +110,7 @@ RecordList recordListOf(const QString& folder)
             thread_local const QExplicitlySharedDataPointer<OutcomeTexts> table(new OutcomeTexts);
             OutcomeTextsBuilder texts(table, false);
             const RaceOutcome race = outcomeOf(read, nullptr, &texts);
-            return Counted{recordLine(race), read.entry.fileName, race.readable, race.hit, race.stake, race.payout};
+            return Counted{recordLine(race), read.entry.fileName, race.readable, race.hit, race.stake(), race.payout};
         });
     RecordList list;
     list.lines.reserve(static_cast<qsizetype>(races.size()));

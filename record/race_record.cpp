@@ -228,7 +228,6 @@ RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names, OutcomeTe
                                   | (proposal.ticketSecond[static_cast<std::size_t>(t)] + 1));
     out.hit = cut ? out.hitIfAsked(race.ticketCount) : proposesResult(own, out.firstValue, out.secondValue);
 
-    out.stake = proposedCount * yenPerTicket;
     const QString payoutText = lineText(tail.payout, entry.payout);
     out.payout = numberValue(entry.payout);
 
@@ -265,7 +264,7 @@ RecordTotals recordTotals(const std::vector<RaceOutcome>& races)
     RecordTotals totals;
     for (const RaceOutcome& race : races) {
         if (race.readable)
-            totals.count(race.hit, race.stake, race.payout);
+            totals.count(race.hit, race.stake(), race.payout);
     }
     return totals;
 }

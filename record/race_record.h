@@ -87,10 +87,9 @@ struct RaceOutcome {
     double firstValue = 0;
     double secondValue = 0;
 
-    double stake = 0;  // yenPerTicket for each proposed ticket
     double payout = 0; // the payout line's value, whether or not the race was a hit
     double proposalPayout() const { return hit ? payout : 0; }
-    double proposalProfit() const { return proposalPayout() - stake; }
+    double proposalProfit() const { return proposalPayout() - stake(); }
 
     // The user's own amounts as the balance screen sums them (a line that holds no number counts 0); 0 when the
     // race was read through its results only.
@@ -161,6 +160,7 @@ struct RaceOutcome {
         return {unit >> 8, unit & 0xFF};
     }
     std::vector<HorsePair> proposed() const;
+    double stake() const { return proposedCount() * yenPerTicket; } // every proposed ticket bought for 100 yen
 };
 
 // The runner index (0-based) of a finisher's horse number as the result line's value holds it, or -1 when it is no

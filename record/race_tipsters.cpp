@@ -11,16 +11,37 @@ void RaceTipsters::add(int name, const std::array<std::int8_t, maxRunners>& mark
         marks.begin(), marks.begin() + n, [](std::int8_t mark) { return mark >= 0 && mark < markKindCount; }));
     if (count == 0 || name < 0 || name >= (1 << 24))
         return;
-    bytes_.reserve(bytes_.size() + 4 + count);
-    bytes_.push_back(static_cast<std::uint8_t>(name & 0xFF));
-    bytes_.push_back(static_cast<std::uint8_t>(name >> 8 & 0xFF));
-    bytes_.push_back(static_cast<std::uint8_t>(name >> 16 & 0xFF));
-    bytes_.push_back(count);
+    const std::span<const std::uint8_t> old = bytes();
+    const auto size = static_cast<std::uint32_t>(old.size() + 4 + count);
+    auto block = std::make_unique_for_overwrite<std::uint8_t[]>(sizeof size + size);
+    std::memcpy(block.get(), &size, sizeof size);
+    std::uint8_t* out = std::copy(old.begin(), old.end(), block.get() + sizeof size);
+    *out++ = static_cast<std::uint8_t>(name & 0xFF);
+    *out++ = static_cast<std::uint8_t>(name >> 8 & 0xFF);
+    *out++ = static_cast<std::uint8_t>(name >> 16 & 0xFF);
+    *out++ = count;
     for (int r = 0; r < n; ++r) {
         const int kind = marks[static_cast<std::size_t>(r)];
         if (kind >= 0 && kind < markKindCount)
-            bytes_.push_back(static_cast<std::uint8_t>(r * 8 + kind));
+            *out++ = static_cast<std::uint8_t>(r * 8 + kind);
     }
+    block_ = std::move(block);
+}
+
+RaceTipsters& RaceTipsters::operator=(const RaceTipsters& other)
+{
+    if (this == &other)
+        return *this;
+    const std::span<const std::uint8_t> bytes = other.bytes();
+    if (bytes.empty()) {
+        block_.reset();
+        return *this;
+    }
+    const std::size_t whole = sizeof(std::uint32_t) + bytes.size();
+    auto block = std::make_unique_for_overwrite<std::uint8_t[]>(whole);
+    std::memcpy(block.get(), other.block_.get(), whole);
+    block_ = std::move(block);
+    return *this;
 }
 
 int RaceTipsters::size() const

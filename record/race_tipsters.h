@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -27,27 +30,45 @@ public:
     // A tipster's column: the name's number and the marks of runners 0..runners-1. A column without a mark is not kept.
     void add(int name, const std::array<std::int8_t, maxRunners>& marks, int runners);
 
-    bool empty() const { return bytes_.empty(); }
+    RaceTipsters() = default;
+    RaceTipsters(const RaceTipsters& other) { *this = other; }
+    RaceTipsters(RaceTipsters&&) noexcept = default;
+    RaceTipsters& operator=(const RaceTipsters& other);
+    RaceTipsters& operator=(RaceTipsters&&) noexcept = default;
+
+    bool empty() const { return !block_; }
     // The tipsters kept, in column order: f(name number, marks).
     template <typename F>
     void forEach(F f) const
     {
+        const std::span<const std::uint8_t> bytes = this->bytes();
         std::size_t at = 0;
-        while (at + 4 <= bytes_.size()) {
-            const int name = bytes_[at] | bytes_[at + 1] << 8 | bytes_[at + 2] << 16;
-            const std::size_t count = bytes_[at + 3];
+        while (at + 4 <= bytes.size()) {
+            const int name = bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16;
+            const std::size_t count = bytes[at + 3];
             at += 4;
-            f(name, std::span<const std::uint8_t>(bytes_.data() + at, count));
+            f(name, bytes.subspan(at, count));
             at += count;
         }
     }
     static Mark markOf(std::uint8_t packed) { return {packed >> 3, packed & 7}; }
     int size() const;
 
-    bool operator==(const RaceTipsters&) const = default;
+    bool operator==(const RaceTipsters& other) const { return std::ranges::equal(bytes(), other.bytes()); }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    std::span<const std::uint8_t> bytes() const
+    {
+        if (!block_)
+            return {};
+        std::uint32_t size;
+        std::memcpy(&size, block_.get(), sizeof size);
+        return {block_.get() + sizeof size, size};
+    }
+
+    // The bytes after their count (4 bytes); no block while there are none: a tally of a hundred thousand races keeps
+    // one pointer a race, not a vector's three.
+    std::unique_ptr<std::uint8_t[]> block_;
 };
 
 // The tipster names of a folder, each spelling kept once, numbered in the order they are first met. Safe to use from

@@ -87,7 +87,7 @@ private slots:
         QTEST(race.resultRecorded, "recorded");
         QTEST(race.hit, "hit");
         QTEST(race.payout, "payoutValue");
-        QCOMPARE(race.stake, 100.0 * asked);
+        QCOMPARE(race.stake(), 100.0 * asked);
         QCOMPARE(race.markSheet(), exampleRace(asked).markSheet);
     }
 
@@ -144,7 +144,7 @@ private slots:
             QCOMPARE(outcome.markSheet(), race.markSheet);
             QCOMPARE(outcome.axisPattern, asked.axisPattern);
             QCOMPARE(outcome.hit, proposesResult(asked, outcome.firstValue, outcome.secondValue));
-            QCOMPARE(outcome.stake, 100.0 * asked.ticketTotal);
+            QCOMPARE(outcome.stake(), 100.0 * asked.ticketTotal);
             hits += outcome.hit;
             beyondSpinner += asked.ticketTotal > 12;
             for (int k = 1; k <= 12; ++k) {

@@ -196,13 +196,15 @@ __attribute__((target("avx2,fma"))) void drawPartVector(const double* values, st
 }
 #endif
 
+std::atomic<bool> vectorDrawsAllowed = true;
+
 template <std::size_t width>
 void drawPart(const double* values, std::size_t n, std::size_t first, std::size_t count, std::uint64_t seed,
               double* sums, const std::function<bool()>& stopped)
 {
 #if TOKIRO_VECTOR_WEIGHTS
     static const bool vector = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    if (vector) {
+    if (vector && vectorDrawsAllowed.load(std::memory_order_relaxed)) {
         drawPartVector<width>(values, n, first, count, seed, sums, stopped);
         return;
     }
@@ -339,6 +341,8 @@ SeriesFigures computeFigures(const AnalysisData& data, Series series, const std:
     }
     return figures;
 }
+
+void allowVectorDraws(bool allowed) { vectorDrawsAllowed.store(allowed); }
 
 std::optional<ReturnInterval> wilsonInterval(int hits, int trials)
 {

@@ -49,6 +49,11 @@ struct ThreeWayIntervals {
 ThreeWayIntervals bootstrapThreeWays(const std::vector<double>& amounts, int resamples = bootstrapResamples,
                                      std::uint64_t seed = bootstrapSeed, const std::function<bool()>& abandoned = {});
 
+// The draws use the processor's vector instructions where it has them (x86-64 with AVX2 and FMA) and a plain loop
+// elsewhere; both give the same doubles. false keeps every later draw to the plain loop, so that a test can compare
+// the two on any machine.
+void allowVectorDraws(bool allowed);
+
 // The Wilson score interval at 95% of a share of hits in trials, in per cent: its bounds stay within 0..100 and it
 // keeps a width at no hit and at all hits, where the plain normal interval would shrink to a point. Absent over no
 // trial.

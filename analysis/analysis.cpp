@@ -7,9 +7,15 @@
 #include <algorithm>
 #include <memory>
 
-Analysis::Analysis(FolderRecord record, QObject* parent)
+namespace {
+std::atomic<bool> replaysHeld{false};
+} // namespace
+
+void holdBackgroundReplays(bool held) { replaysHeld.store(held); }
+
+Analysis::Analysis(FolderRecord record, ReplayFill replays, QObject* parent)
     : QObject(parent),
-      data_(std::move(record)),
+      data_(std::move(record), replays),
       raceTable_(new RaceTableModel(data_, this)),
       figuresModel_(new FiguresModel(this)),
       whatIf_(new WhatIfModel(this)),
@@ -22,6 +28,8 @@ Analysis::Analysis(FolderRecord record, QObject* parent)
         breakdowns_[static_cast<std::size_t>(b)] = new BreakdownModel(static_cast<Breakdown>(b), this);
     // Both series at once where there are cores to spare; on two cores one worker, so that the screen keeps one.
     intervalThreads_.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 2));
+    if (replays == ReplayFill::Later)
+        startReplays();
     setFilter(openingFilter(data_));
 }
 
@@ -30,6 +38,8 @@ Analysis::~Analysis()
     // A draw still running posts its result to this object; it must end first, and is told to stop at once.
     // Results already posted are dropped with the object.
     latestGeneration_.store(generation_ + 1);
+    stopReplays_.store(true);
+    replayThreads_.waitForDone();
     intervalThreads_.waitForDone();
     // The models read data_, which goes before QObject would delete its children.
     qDeleteAll(findChildren<QAbstractItemModel*>(Qt::FindDirectChildrenOnly));
@@ -42,11 +52,11 @@ void Analysis::setFilter(const AnalysisFilter& filter)
     proposals_ = computeFigures(data_, Series::Proposals, filtered_.proposals, false);
     own_ = computeFigures(data_, Series::Own, filtered_.own, false);
     proposals_.intervalPending = own_.intervalPending = true;
-    tipsterFigures_ = computeTipsters(data_, filtered_);
-    for (TipsterRow& row : tipsterFigures_.rows)
-        row.ticketIntervalPending = true;
-    for (TipsterWhatIfRow& row : tipsterFigures_.whatIf)
-        row.intervalsPending = true;
+    // The tipster figures wait for the replays (the tables stay empty until then).
+    if (replaysPending_)
+        tipsterFigures_ = {};
+    else
+        setTipsterFigures();
     rankFigures_ = computeRanks(data_, filtered_);
     charts_ = computeCharts(data_, filtered_.proposals, filtered_.own);
 
@@ -62,6 +72,50 @@ void Analysis::setFilter(const AnalysisFilter& filter)
     // The draws start once the models are done, so that they do not take the cores the models need.
     startIntervals();
     emit recomputed();
+}
+
+void Analysis::setTipsterFigures()
+{
+    tipsterFigures_ = computeTipsters(data_, filtered_);
+    for (TipsterRow& row : tipsterFigures_.rows)
+        row.ticketIntervalPending = true;
+    for (TipsterWhatIfRow& row : tipsterFigures_.whatIf)
+        row.intervalsPending = true;
+}
+
+void Analysis::startReplays()
+{
+    // As many parts as the intervals may take threads: the screen keeps a core while it is built and shown. Every
+    // part takes every parts-th race, so the parts take about as long as each other.
+    const int parts = std::clamp(QThread::idealThreadCount() - 1, 1, 8);
+    replayThreads_.setMaxThreadCount(parts);
+    replaysPending_ = true;
+    replayPartsLeft_.store(parts);
+    for (int part = 0; part < parts; ++part) {
+        replayThreads_.start([this, part, parts] {
+            while (replaysHeld.load() && !stopReplays_.load())
+                QThread::msleep(1);
+            data_.fillReplays(static_cast<std::size_t>(part), static_cast<std::size_t>(parts), stopReplays_);
+            if (replayPartsLeft_.fetch_sub(1) == 1 && !stopReplays_.load())
+                QMetaObject::invokeMethod(
+                    this, [this] { replaysDone(); }, Qt::QueuedConnection);
+        });
+    }
+}
+
+void Analysis::replaysDone()
+{
+    if (!replaysPending_)
+        return;
+    replaysPending_ = false;
+    // The figures of the filter in force now; the replays' slot in the pending count is given back once the
+    // tipsters' own draws are counted in, so that intervalsReady is not emitted in between.
+    setTipsterFigures();
+    tipsters_->setRows(tipsterFigures_.rows);
+    tipsterWhatIf_->setRows(tipsterFigures_.whatIf);
+    emit tipstersReady();
+    startTipsterIntervals(generation_);
+    intervalJobDone();
 }
 
 void Analysis::startIntervals()
@@ -113,6 +167,12 @@ void Analysis::startTipsterIntervals(std::uint64_t generation)
 {
     // One job a tipster: the ◎–○ ticket's interval and the three ways of the what-if, drawn together. The counted
     // races are shared by the jobs, not copied for each.
+    if (replaysPending_) {
+        // The tipsters' draws start when the replays are in; until then the replays count as one pending job.
+        pendingTipsterIntervals_ = 0;
+        ++pendingIntervals_;
+        return;
+    }
     auto counted = std::make_shared<const std::vector<int>>(tipsterFigures_.races);
     pendingTipsterIntervals_ = static_cast<int>(tipsterFigures_.rows.size());
     pendingIntervals_ += pendingTipsterIntervals_;
@@ -162,6 +222,11 @@ void Analysis::tipsterIntervalsDrawn(std::uint64_t generation, std::size_t row, 
 
 void Analysis::waitForIntervals()
 {
+    if (replaysPending_) {
+        replayThreads_.waitForDone();
+        // Delivers replaysDone, which starts the tipsters' draws.
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
     intervalThreads_.waitForDone();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }

@@ -15,6 +15,11 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <utility>
+
+// For tests: while held, background replays (ReplayFill::Later) wait before they start, so that the state before
+// they are in can be looked at. Release before waiting for an analysis.
+void holdBackgroundReplays(bool held);
 
 // The analysis of one race folder: the races read once, a filter, and every model the analysis screen shows, all
 // recomputed together when the filter changes. The models are children with their object names, so a screen or a
@@ -25,10 +30,19 @@
 // new figures, and come in through the event loop: the figures model shows 計算中 until then, and intervalsReady is
 // emitted. A newer filter makes older draws void. The result does not depend on the threads: each interval is the
 // same deterministic function of its races.
+//
+// Opened with ReplayFill::Later (the screen does), the tipsters' replays, an engine run with and without each tipster
+// of each race, are also worked out on worker threads: the tipster tables stay empty and tipstersPending() holds
+// until they are in; then the tipster figures of the filter of that moment are worked out, tipstersReady is emitted
+// and the tipsters' intervals are drawn. Until then intervalsPending() holds too, so waitForIntervals waits for them.
 class Analysis : public QObject {
     Q_OBJECT
 public:
-    explicit Analysis(FolderRecord record, QObject* parent = nullptr);
+    explicit Analysis(FolderRecord record, QObject* parent = nullptr)
+        : Analysis(std::move(record), ReplayFill::Now, parent)
+    {
+    }
+    Analysis(FolderRecord record, ReplayFill replays, QObject* parent = nullptr);
     ~Analysis() override;
 
     const AnalysisData& data() const { return data_; }
@@ -55,11 +69,15 @@ public:
     void setFilter(const AnalysisFilter& filter);
 
     bool intervalsPending() const { return pendingIntervals_ > 0; }
-    // Blocks until the intervals of the current filter are in (for an export, a test or a benchmark).
+    // The tipsters' replays are still being worked out (the tipster tables are empty until then).
+    bool tipstersPending() const { return replaysPending_; }
+    // Blocks until the replays and the intervals of the current filter are in (for an export, a test or a benchmark).
     void waitForIntervals();
 
 signals:
     void recomputed();
+    // The replays are in and the tipster tables were reset with their figures (their intervals still to come).
+    void tipstersReady();
     void intervalsReady();
     // The intervals of the tipster tables are in (the tables were reset with them).
     void tipsterIntervalsReady();
@@ -71,6 +89,9 @@ private:
     void tipsterIntervalsDrawn(std::uint64_t generation, std::size_t row, std::optional<ReturnInterval> ticket,
                                const ThreeWayIntervals& whatIf);
     void intervalJobDone();
+    void startReplays();
+    void replaysDone();
+    void setTipsterFigures();
 
     AnalysisData data_;
     AnalysisFilter filter_;
@@ -93,4 +114,8 @@ private:
     std::uint64_t generation_ = 0;
     std::atomic<std::uint64_t> latestGeneration_{0}; // generation_, for the worker threads to see
     int pendingIntervals_ = 0;
+    QThreadPool replayThreads_;
+    std::atomic<int> replayPartsLeft_{0};
+    std::atomic<bool> stopReplays_{false};
+    bool replaysPending_ = false;
 };

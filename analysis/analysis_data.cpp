@@ -136,7 +136,7 @@ WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets)
     return {static_cast<std::uint8_t>(p.ticketTotal), proposesResult(p, race.firstValue, race.secondValue)};
 }
 
-AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
+AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::move(record))
 {
     const std::vector<RaceOutcome>& races = record_.races;
     const std::size_t n = races.size();
@@ -183,11 +183,13 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
             withTipsters.push_back(i);
     }
     replayStart_[n] = replays_.size();
-    QtConcurrent::blockingMap(withTipsters, [this, &races](std::size_t i) {
-        replayTipsters(
-            races[i], tipsters_,
-            std::span<TipsterReplay>(replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]));
-    });
+    if (fill == ReplayFill::Now) {
+        QtConcurrent::blockingMap(withTipsters, [this, &races](std::size_t i) {
+            replayTipsters(
+                races[i], tipsters_,
+                std::span<TipsterReplay>(replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]));
+        });
+    }
 
     for (std::size_t i = 0; i < n; ++i) {
         if (races[i].readable)
@@ -285,6 +287,17 @@ AnalysisData::AnalysisData(FolderRecord record) : record_(std::move(record))
         races, [&races](std::size_t i) { return double(races[i].ticketsAsked); }, count("点"));
     keys[int(Breakdown::Proposed)] = keysByValue(
         races, [&races](std::size_t i) { return double(races[i].proposedCount()); }, count("点"));
+}
+
+void AnalysisData::fillReplays(std::size_t part, std::size_t parts, const std::atomic<bool>& stop)
+{
+    const std::vector<RaceOutcome>& races = record_.races;
+    for (std::size_t i = part; i < races.size() && !stop.load(std::memory_order_relaxed); i += parts) {
+        if (replayStart_[i + 1] > replayStart_[i])
+            replayTipsters(
+                races[i], tipsters_,
+                std::span<TipsterReplay>(replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]));
+    }
 }
 
 std::vector<int> AnalysisData::years() const

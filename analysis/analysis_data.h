@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -64,9 +65,13 @@ enum class Series { Proposals, Own };
 std::int64_t stakeIn(Series series, const RaceOutcome& race);
 std::int64_t returnIn(Series series, const RaceOutcome& race);
 
+// When the tipsters' replays (an engine run with and without each tipster of each race) are worked out: at once,
+// or by the caller with fillReplays, so that a screen can show the rest of the analysis meanwhile.
+enum class ReplayFill { Now, Later };
+
 class AnalysisData {
 public:
-    explicit AnalysisData(FolderRecord record);
+    explicit AnalysisData(FolderRecord record, ReplayFill fill = ReplayFill::Now);
 
     const FolderRecord& record() const { return record_; }
     int raceCount() const { return static_cast<int>(record_.races.size()); }
@@ -101,6 +106,11 @@ public:
         const auto i = static_cast<std::size_t>(race);
         return {replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]};
     }
+
+    // Fills the replays of every parts-th race from race part on (each race's slots are its own, so parts can be
+    // filled on as many threads at once); stops early when stop is set. With ReplayFill::Later, replays() and
+    // tipsters' figures must not be read until every part is filled.
+    void fillReplays(std::size_t part, std::size_t parts, const std::atomic<bool>& stop);
 
     // Choices for the filters: the years and the courses that occur, in order.
     std::vector<int> years() const;

@@ -54,6 +54,7 @@ const QRect pagesArea = twipsRect(120, 1620, 11760, 6540);
 
 const QColor indicativeColour = QColor::fromRgb(static_cast<QRgb>(orange));
 const QColor askedBackground = QColor::fromRgb(static_cast<QRgb>(peach));
+const QString noTipsterRaces = QStringLiteral("予想家の印と結果の入ったレースがありません。");
 
 QFont captionFont() { return screenFont(12); }
 QFont boxFont() { return screenFont(11, false, gothicFamily); }
@@ -544,7 +545,7 @@ QWidget* AnalysisScreen::buildTipstersPage()
     tipsterChart = new IntervalBarChart(
         QStringLiteral("tipsterChart"), QStringLiteral("◎の連対率"),
         [](double value) { return displaytext::percent(value); }, "%.0f%", page);
-    tipsterChart->setEmptyText(QStringLiteral("予想家の印と結果の入ったレースがありません。"));
+    tipsterChart->setEmptyText(noTipsterRaces);
     rows->addWidget(tipsterChart, 1);
     tipsterLeftOut = new QLabel(page);
     tipsterLeftOut->setObjectName(QStringLiteral("tipsterLeftOut"));
@@ -615,7 +616,7 @@ QWidget* AnalysisScreen::buildAddsPage()
                    + QStringLiteral("ポイント");
         },
         "%.0f", page);
-    addsChart->setEmptyText(QStringLiteral("予想家の印と結果の入ったレースがありません。"));
+    addsChart->setEmptyText(noTipsterRaces);
     rows->addWidget(addsChart, 1);
     auto* note =
         new QLabel(QStringLiteral("加えた回収率＝記録どおりの回収率－この予想家抜きの回収率（ポイント）。"
@@ -639,7 +640,8 @@ void AnalysisScreen::Form_Load()
 {
     // Thousands of races take a moment to read and predict again.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    analysis_ = new Analysis(tallyFolder(raceFolder()), this);
+    // The tipsters' replays are worked out while the screen is built and shown; their pages show 計算中 until then.
+    analysis_ = new Analysis(tallyFolder(raceFolder()), ReplayFill::Later, this);
     QApplication::restoreOverrideCursor();
 
     fillFilterChoices();
@@ -697,6 +699,10 @@ void AnalysisScreen::Form_Load()
     showRankGroup();
 
     connect(analysis_, &Analysis::recomputed, this, [this] { showRecomputed(); });
+    connect(analysis_, &Analysis::tipstersReady, this, [this] {
+        showTipsterCounts();
+        showCsvTarget();
+    });
     showRecomputed();
 }
 
@@ -895,6 +901,7 @@ void AnalysisScreen::showTipsterColumns()
 
 void AnalysisScreen::showTipsterChart()
 {
+    tipsterChart->setEmptyText(analysis_->tipstersPending() ? QStringLiteral("計算中") : noTipsterRaces);
     const TipsterTableModel& model = analysis_->tipsterModel();
     std::vector<IntervalBarChart::Bar> bars;
     for (int row = 0; row < model.rowCount(); ++row) {
@@ -911,6 +918,7 @@ void AnalysisScreen::showTipsterChart()
 
 void AnalysisScreen::showAddsChart()
 {
+    addsChart->setEmptyText(analysis_->tipstersPending() ? QStringLiteral("計算中") : noTipsterRaces);
     const TipsterWhatIfModel& model = analysis_->tipsterWhatIfModel();
     for (int column = 0; column < model.columnCount(); ++column)
         addsView->setColumnHidden(column, !model.shownOnScreen(column));
@@ -956,9 +964,10 @@ void AnalysisScreen::showTipsterCounts()
     const QString tip = names.isEmpty()
                             ? QString()
                             : plainTip(QStringLiteral("予想家の印がないので数えなかったレース\n") + names.join(u'\n'));
+    const bool pending = analysis_->tipstersPending();
     for (QLabel* label : {tipsterLeftOut, addsLeftOut}) {
-        label->setText(text);
-        label->setToolTip(tip);
+        label->setText(pending ? QStringLiteral("計算中") : text);
+        label->setToolTip(pending ? QString() : tip);
     }
     const RankFigures& ranks = analysis_->rankFigures();
     QString rankText = QStringLiteral("数えたレース %1").arg(displaytext::count(ranks.races));
@@ -1099,13 +1108,19 @@ void AnalysisScreen::saveCsvClicked()
     if (QFileInfo::exists(path)
         && !dialogs.confirm(QStringLiteral("「%1」はもうあります。置き換えますがよろしいですか？").arg(name), title))
         return;
+    // Figures still being worked out (the tipsters' replays, the intervals) are waited for: a file holds no 計算中.
+    if (analysis_->intervalsPending()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        analysis_->waitForIntervals();
+        QApplication::restoreOverrideCursor();
+    }
     const FileResult saved = saveCsvFile(path, csvBytes(*chosen.model));
     if (!saved.ok) {
         dialogs.reportError(saved.error, title);
         csvTarget->setText(QStringLiteral("保存できませんでした：") + name);
         return;
     }
-    csvTarget->setText(QStringLiteral("「%1」に%2を保存しました。").arg(name, chosen.what));
+    csvTarget->setText(QStringLiteral("「%1」に%2を保存しました。").arg(name, csvTable().what));
 }
 
 QString AnalysisScreen::helpSection() const

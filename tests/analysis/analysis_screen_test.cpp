@@ -82,14 +82,15 @@ private:
         AppHarness app;
         AnalysisScreen* screen = nullptr;
 
-        explicit Opened(const std::vector<TestRace>& races)
+        // waitForIntervals: the figures drawn in the background are in before the test looks.
+        explicit Opened(const std::vector<TestRace>& races, bool waitForIntervals = true)
         {
             if (!writeRaces(folder.path(), races))
                 return;
             app.nav().show(ScreenId::Form7);
             app.click(ScreenId::Form7, QStringLiteral("Command2"));
             screen = qobject_cast<AnalysisScreen*>(app.nav().screen(ScreenId::Analysis));
-            if (screen)
+            if (screen && waitForIntervals)
                 screen->analysis()->waitForIntervals();
         }
         template <typename Widget = QWidget>
@@ -344,20 +345,25 @@ private slots:
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("proposedName");
+        QTest::addColumn<bool>("replaysPending"); // saved while the tipsters' figures are still worked out
         QTest::newRow("figures page: the race table") << int(AnalysisScreen::OverviewPage) << "analysisRaces"
-                                                      << "分析_レース一覧.csv";
+                                                      << "分析_レース一覧.csv" << false;
         QTest::newRow("race table") << int(AnalysisScreen::RacesPage) << "analysisRaces"
-                                    << "分析_レース一覧.csv";
+                                    << "分析_レース一覧.csv" << false;
         QTest::newRow("breakdown picked") << int(AnalysisScreen::BreakdownPage) << "breakdown.course"
-                                          << "分析_内訳_競馬場別.csv";
+                                          << "分析_内訳_競馬場別.csv" << false;
         QTest::newRow("what-if") << int(AnalysisScreen::WhatIfPage) << "whatIf"
-                                 << "分析_もしも.csv";
+                                 << "分析_もしも.csv" << false;
         QTest::newRow("tipsters") << int(AnalysisScreen::TipstersPage) << "tipsters"
-                                  << "分析_予想家.csv";
+                                  << "分析_予想家.csv" << false;
+        QTest::newRow("tipsters, still worked out") << int(AnalysisScreen::TipstersPage) << "tipsters"
+                                                    << "分析_予想家.csv" << true;
         QTest::newRow("ranks") << int(AnalysisScreen::RanksPage) << "proposalRanks"
-                               << "分析_順位と等級.csv";
+                               << "分析_順位と等級.csv" << false;
         QTest::newRow("what tipsters add") << int(AnalysisScreen::AddsPage) << "tipsterWhatIf"
-                                           << "分析_予想家の貢献.csv";
+                                           << "分析_予想家の貢献.csv" << false;
+        QTest::newRow("what tipsters add, still worked out") << int(AnalysisScreen::AddsPage) << "tipsterWhatIf"
+                                                             << "分析_予想家の貢献.csv" << true;
     }
 
     // 「CSVで保存」 writes the table the user sees, exactly as the model makes it, where the save dialog says.
@@ -365,11 +371,23 @@ private slots:
     {
         QFETCH(int, page);
         QFETCH(QString, model);
-        Opened opened(screenRaces());
+        QFETCH(bool, replaysPending);
+        holdBackgroundReplays(replaysPending);
+        Opened opened(screenRaces(), !replaysPending);
         QVERIFY(opened.screen);
         opened.showPage(static_cast<AnalysisScreen::Page>(page));
         opened.find<QComboBox>("breakdownPicker")->setCurrentIndex(int(Breakdown::Course));
         typeText(opened.find<QLineEdit>("raceSearch"), QStringLiteral("中山"));
+        // Until the replays are in, the page says the figures are being worked out, and nothing else waits.
+        const char* chart = page == AnalysisScreen::TipstersPage ? "tipsterChart" : "addsChart";
+        const char* counts = page == AnalysisScreen::TipstersPage ? "tipsterLeftOut" : "addsLeftOut";
+        if (replaysPending) {
+            QCOMPARE(opened.model(model.toLatin1().constData())->rowCount(), 0);
+            QCOMPARE(opened.find<QLabel>(counts)->text(), QStringLiteral("計算中"));
+            QCOMPARE(opened.find<IntervalBarChart>(chart)->chart()->title(), QStringLiteral("計算中"));
+            QVERIFY(opened.screen->analysis()->tipstersPending());
+            holdBackgroundReplays(false);
+        }
 
         const QString path = opened.folder.filePath(QStringLiteral("出力"));
         opened.app.dialogs.fileAnswers.push_back(path);
@@ -382,6 +400,12 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QCOMPARE(bytes, csvBytes(*opened.screen->findChild<QAbstractItemModel*>(model)));
+        QVERIFY(!bytes.contains("計算中"));
+        if (replaysPending) {                 // saved once the figures were in, and the page shows them
+            QCOMPARE(bytes.count("\r\n"), 4); // the header and A B C
+            QVERIFY(opened.find<QLabel>(counts)->text().startsWith(QStringLiteral("数えたレース 5")));
+            QVERIFY(opened.find<IntervalBarChart>(chart)->chart()->title().isEmpty());
+        }
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         if (model == "analysisRaces") // the search holds: two races of 中山, and the header
             QCOMPARE(bytes.count("\r\n"), 3);

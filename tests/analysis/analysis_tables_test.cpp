@@ -1,3 +1,4 @@
+#include "analysis/csv_export.h"
 #include "analysis/display_text.h"
 #include "analysis_folder.h"
 #include "core/numbers.h"
@@ -563,6 +564,53 @@ private slots:
         // A adds nothing in every draw; only A never hits.
         QCOMPARE(column(*model, W::addedColumn(W::AddedInterval)).first(), QStringLiteral("0.0～0.0"));
         QCOMPARE(column(*model, W::wayColumn(W::Only, W::Interval)).first(), QStringLiteral("0.0～0.0"));
+    }
+
+    // The tipsters' replays worked out in the background: the tipster tables stay empty until they are in (a filter
+    // set meanwhile too), then hold the same bytes as those worked out at once, for the filter then in force; taken
+    // in through the event loop or by waiting.
+    void tipstersInBackground_data()
+    {
+        QTest::addColumn<bool>("filtered");
+        QTest::addColumn<bool>("eventLoop");
+        QTest::newRow("opening filter, waited for") << false << false;
+        QTest::newRow("filter set meanwhile, through the event loop") << true << true;
+        QTest::newRow("filter set meanwhile, waited for") << true << false;
+    }
+    void tipstersInBackground()
+    {
+        QFETCH(bool, filtered);
+        QFETCH(bool, eventLoop);
+        AnalysedFolder folder(handComputedRaces(), true);
+        AnalysisFilter tokyo;
+        tokyo.course = QStringLiteral("東京");
+        holdBackgroundReplays(true);
+        Analysis later(tallyFolder(folder.dir.path()), ReplayFill::Later);
+        QSignalSpy ready(&later, &Analysis::tipstersReady);
+        QCoreApplication::processEvents();
+        QVERIFY(later.tipstersPending());
+        QVERIFY(later.intervalsPending());
+        if (filtered) {
+            folder->setFilter(tokyo);
+            folder->waitForIntervals();
+            later.setFilter(tokyo);
+        }
+        QCOMPARE(later.tipsterModel().rowCount(), 0);
+        QCOMPARE(later.tipsterWhatIfModel().rowCount(), 0);
+        QCOMPARE(later.tipsterFigures().counts.counted, 0);
+        QCOMPARE(later.rankFigures().races, folder->rankFigures().races); // the ranks do not wait
+        holdBackgroundReplays(false);
+        if (eventLoop)
+            QTRY_VERIFY(!later.intervalsPending());
+        else
+            later.waitForIntervals();
+        QVERIFY(!later.tipstersPending());
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(later.tipsterModel().rowCount(), 3); // A B C under either filter
+        QCOMPARE(csvBytes(later.tipsterModel()), csvBytes(folder->tipsterModel()));
+        QCOMPARE(csvBytes(later.tipsterWhatIfModel()), csvBytes(folder->tipsterWhatIfModel()));
+        QCOMPARE(later.tipsterFigures().counts.leftOut, folder->tipsterFigures().counts.leftOut);
+        QCOMPARE(later.tipsterFigures().counts.counted, folder->tipsterFigures().counts.counted);
     }
 
     // The worked example with the finishers chosen for it: proposed 1-4 2-4 3-4 1-2 for four tickets, 3 then 2 came

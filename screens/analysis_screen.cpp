@@ -1049,6 +1049,11 @@ AnalysisScreen::CsvTable AnalysisScreen::csvTable() const
     CsvTable chosen;
     if (!analysis_)
         return chosen;
+    // How many tipsters the table holds, or that they are still being worked out.
+    auto tipsterCount = [this] {
+        return analysis_->tipstersPending() ? QStringLiteral("計算中")
+                                            : QStringLiteral("%1人").arg(analysis_->tipsterModel().rowCount());
+    };
     switch (pages->currentIndex()) {
     case BreakdownPage: {
         const int picked = std::max(0, breakdownPicker->currentIndex());
@@ -1060,7 +1065,7 @@ AnalysisScreen::CsvTable AnalysisScreen::csvTable() const
     }
     case TipstersPage:
         chosen.model = &analysis_->tipsterModel();
-        chosen.what = QStringLiteral("予想家の成績（%1人）").arg(chosen.model->rowCount());
+        chosen.what = QStringLiteral("予想家の成績（%1）").arg(tipsterCount());
         chosen.proposedName = QStringLiteral("分析_予想家.csv");
         break;
     case RanksPage: {
@@ -1074,7 +1079,7 @@ AnalysisScreen::CsvTable AnalysisScreen::csvTable() const
     }
     case AddsPage:
         chosen.model = &analysis_->tipsterWhatIfModel();
-        chosen.what = QStringLiteral("予想家の貢献（%1人）").arg(chosen.model->rowCount());
+        chosen.what = QStringLiteral("予想家の貢献（%1）").arg(tipsterCount());
         chosen.proposedName = QStringLiteral("分析_予想家の貢献.csv");
         break;
     case WhatIfPage:

@@ -386,6 +386,7 @@ private slots:
             QCOMPARE(opened.find<QLabel>(counts)->text(), QStringLiteral("計算中"));
             QCOMPARE(opened.find<IntervalBarChart>(chart)->chart()->title(), QStringLiteral("計算中"));
             QVERIFY(opened.screen->analysis()->tipstersPending());
+            QVERIFY(opened.find<QLabel>("csvTarget")->text().endsWith(QStringLiteral("（計算中）")));
             holdBackgroundReplays(false);
         }
 
@@ -405,6 +406,7 @@ private slots:
             QCOMPARE(bytes.count("\r\n"), 4); // the header and A B C
             QVERIFY(opened.find<QLabel>(counts)->text().startsWith(QStringLiteral("数えたレース 5")));
             QVERIFY(opened.find<IntervalBarChart>(chart)->chart()->title().isEmpty());
+            QVERIFY(opened.find<QLabel>("csvTarget")->text().endsWith(QStringLiteral("（3人）を保存しました。")));
         }
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         if (model == "analysisRaces") // the search holds: two races of 中山, and the header

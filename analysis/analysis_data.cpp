@@ -146,8 +146,11 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     // costs), and the races of one course share its key.
     // The keys are views of the tally's texts, which live as long as this.
     QHash<QStringView, GradeClass> gradeOfText;
-    QHash<QStringView, QString> courseKeyOfText;
+    QHash<QStringView, int> courseOfText;
     QHash<QStringView, int> metresOfText;
+    QHash<QString, int> numberOfCourseKey;
+    std::vector<int>& courseOfRace = keys_[int(Breakdown::Course)].rowOfRace;
+    courseOfRace.assign(n, -1);
     for (std::size_t i = 0; i < n; ++i) {
         const RaceOutcome& race = races[i];
         if (!race.readable)
@@ -156,7 +159,14 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
         AnalysedRace& facts = facts_[i];
         facts.date = parseRaceDate(race.raceDate().toString());
         facts.grade = readOnce(gradeOfText, race.gradedText(), gradeClassOf);
-        facts.courseKey = readOnce(courseKeyOfText, race.courseName(), courseKeyOf);
+        // The course as a number of its key, in the order first met: made the breakdown's row once the keys are
+        // sorted (a key a race, kept as text, would cost far more memory than the number).
+        courseOfRace[i] = readOnce(courseOfText, race.courseName(), [&numberOfCourseKey](const QString& text) {
+            const QString key = courseKeyOf(text);
+            const auto met = numberOfCourseKey.constFind(key);
+            return met != numberOfCourseKey.cend() ? *met
+                                                   : *numberOfCourseKey.insert(key, int(numberOfCourseKey.size()));
+        });
         facts.distanceMetres = readOnce(metresOfText, race.distanceText(), [](const QString& text) {
             const double metres = numberValue(text);
             return metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
@@ -235,12 +245,7 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     {
         static const QStringList pickListOrder = {u"東京"_s, u"中山"_s, u"京都"_s, u"阪神"_s, u"函館"_s,
                                                   u"札幌"_s, u"新潟"_s, u"福島"_s, u"中京"_s, u"小倉"_s};
-        QHash<QString, int> rowOfKey;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (races[i].readable)
-                rowOfKey.insert(facts_[i].courseKey, 0);
-        }
-        courseKeys_ = rowOfKey.keys();
+        courseKeys_ = numberOfCourseKey.keys();
         auto rank = [](const QString& key) {
             const qsizetype place = pickListOrder.indexOf(key);
             return place >= 0 ? int(place) : key.isEmpty() ? 2 * pickListOrder.size() : pickListOrder.size();
@@ -251,15 +256,15 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
             return ra != rb ? ra < rb : QString::compare(a, b, Qt::CaseSensitive) < 0;
         });
         BreakdownKeys& course = keys[int(Breakdown::Course)];
+        std::vector<int> rowOfNumber(courseKeys_.size());
         for (qsizetype row = 0; row < courseKeys_.size(); ++row) {
-            rowOfKey[courseKeys_[row]] = int(row);
+            rowOfNumber[std::size_t(numberOfCourseKey.value(courseKeys_[row]))] = int(row);
             course.labels.append(courseKeys_[row].isEmpty() ? notEntered : courseKeys_[row]);
             course.values.push_back(double(row));
         }
-        course.rowOfRace.assign(n, -1);
-        for (std::size_t i = 0; i < n; ++i) {
-            if (races[i].readable)
-                course.rowOfRace[i] = rowOfKey.value(facts_[i].courseKey);
+        for (int& row : course.rowOfRace) {
+            if (row >= 0)
+                row = rowOfNumber[std::size_t(row)];
         }
     }
     keys[int(Breakdown::Grade)] = keysByValue(

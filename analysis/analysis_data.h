@@ -50,10 +50,10 @@ struct WhatIfCell {
     bool hit = false;
 };
 
+// (A race's course is keys(Breakdown::Course).rowOfRace, a row of courseKeys().)
 struct AnalysedRace {
     QDate date; // invalid when the stored text is not a date (日付不明)
     GradeClass grade = GradeClass::Other;
-    QString courseKey;
     int distanceMetres = 0; // the number the distance text starts with, 0 for none
 };
 

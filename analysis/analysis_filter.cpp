@@ -24,6 +24,9 @@ FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter
         lastMonth = filter.toMonth.isValid() ? monthNumber(filter.toMonth) : std::numeric_limits<int>::max();
     }
 
+    // The course picked as its row of the course breakdown (-1, no race's, for a key no race has).
+    const int courseRow = filter.course ? int(data.courseKeys().indexOf(*filter.course)) : -1;
+    const std::vector<int>& courseOfRace = data.keys(Breakdown::Course).rowOfRace;
     for (const int race : data.timeOrder()) {
         const RaceOutcome& outcome = data.outcome(race);
         const AnalysedRace& facts = data.facts(race);
@@ -40,7 +43,7 @@ FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter
                 continue;
             }
         }
-        if (filter.course && facts.courseKey != *filter.course) {
+        if (filter.course && courseOfRace[static_cast<std::size_t>(race)] != courseRow) {
             ++counts.otherCourse;
             continue;
         }

@@ -116,6 +116,8 @@ private slots:
         QTest::newRow("東京, with or without 競馬場")
             << filterOf([](AnalysisFilter& f) { f.course = QStringLiteral("東京"); })
             << QList<double>{3, 2, 700, 1200, 4, 2600, 7200} << QList<int>{0, 0, 3, 0, 4, 1, 0};
+        QTest::newRow("a course no race has") << filterOf([](AnalysisFilter& f) { f.course = QStringLiteral("札幌"); })
+                                              << QList<double>{0, 0, 0, 0, 0, 0, 0} << QList<int>{0, 0, 7, 0, 0, 0, 0};
         QTest::newRow("ＧⅠ, typed GI too")
             << filterOf([](AnalysisFilter& f) { f.grade = GradeClass::G1; })
             << QList<double>{3, 3, 600, 3200, 3, 2100, 7200} << QList<int>{0, 0, 0, 3, 4, 1, 1};

@@ -194,11 +194,7 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     }
     replayStart_[n] = replays_.size();
     if (fill == ReplayFill::Now) {
-        QtConcurrent::blockingMap(withTipsters, [this, &races](std::size_t i) {
-            replayTipsters(
-                races[i], tipsters_,
-                std::span<TipsterReplay>(replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]));
-        });
+        QtConcurrent::blockingMap(withTipsters, [this](std::size_t i) { replayRace(i); });
     }
 
     for (std::size_t i = 0; i < n; ++i) {
@@ -296,13 +292,16 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
 
 void AnalysisData::fillReplays(std::size_t part, std::size_t parts, const std::atomic<bool>& stop)
 {
-    const std::vector<RaceOutcome>& races = record_.races;
-    for (std::size_t i = part; i < races.size() && !stop.load(std::memory_order_relaxed); i += parts) {
+    for (std::size_t i = part; i < record_.races.size() && !stop.load(std::memory_order_relaxed); i += parts) {
         if (replayStart_[i + 1] > replayStart_[i])
-            replayTipsters(
-                races[i], tipsters_,
-                std::span<TipsterReplay>(replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]));
+            replayRace(i);
     }
+}
+
+void AnalysisData::replayRace(std::size_t i)
+{
+    replayTipsters(record_.races[i], tipsters_,
+                   std::span<TipsterReplay>(replays_.data() + replayStart_[i], replays_.data() + replayStart_[i + 1]));
 }
 
 std::vector<int> AnalysisData::years() const

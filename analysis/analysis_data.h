@@ -117,6 +117,9 @@ public:
     const QStringList& courseKeys() const { return courseKeys_; } // as courseKeyOf gives them, "" for none
 
 private:
+    // Works out the replays of race i into its slots.
+    void replayRace(std::size_t i);
+
     struct RaceMoney {
         std::array<std::int64_t, 2> stake{};
         std::array<std::int64_t, 2> returned{};

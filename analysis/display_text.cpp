@@ -19,6 +19,8 @@ const QLocale& japanese()
 
 QString count(long long value) { return japanese().toString(value); }
 
+QString pending() { return QStringLiteral("計算中"); }
+
 QString yen(double value)
 {
     const double whole = std::round(value);

@@ -15,6 +15,7 @@ QString percent(std::optional<double> value);    // "77.5%"; empty when absent
 QString csvNumber(double value);                 // "1234", "-500", "870.5"
 QString csvWholeNumber(std::int64_t value);      // "1234", every digit of an exact sum
 QString csvPercent(std::optional<double> value); // "77.5"; empty when absent
+QString pending();                               // "計算中": a figure still being worked out
 
 // The digits of a whole number written backwards, ending just before end: "-1,234" grouped by thousands as the
 // Japanese locale groups them, or "-1234". Returns where they start; at most 27 characters go before end.

@@ -154,7 +154,7 @@ TableCell FiguresModel::cell(int row, int column) const
         c.indicative = f.indicative();
         c.interval = f.returnInterval;
         if (f.intervalPending) {
-            c.display = QStringLiteral("計算中");
+            c.display = displaytext::pending();
             c.csv = c.display;
         } else if (f.returnInterval) {
             c.display = percent(f.returnInterval->low) + u'～' + percent(f.returnInterval->high);

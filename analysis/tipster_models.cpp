@@ -41,7 +41,7 @@ TableCell intervalCell(const std::optional<ReturnInterval>& interval, bool pendi
     cell.indicative = indicative;
     cell.interval = interval;
     if (pending) {
-        cell.display = QStringLiteral("計算中");
+        cell.display = displaytext::pending();
     } else if (interval) {
         cell.display = csvPercent(interval->low) + u'～' + csvPercent(interval->high);
         cell.sort = interval->low;

@@ -901,7 +901,7 @@ void AnalysisScreen::showTipsterColumns()
 
 void AnalysisScreen::showTipsterChart()
 {
-    tipsterChart->setEmptyText(analysis_->tipstersPending() ? QStringLiteral("計算中") : noTipsterRaces);
+    tipsterChart->setEmptyText(analysis_->tipstersPending() ? displaytext::pending() : noTipsterRaces);
     const TipsterTableModel& model = analysis_->tipsterModel();
     std::vector<IntervalBarChart::Bar> bars;
     for (int row = 0; row < model.rowCount(); ++row) {
@@ -918,7 +918,7 @@ void AnalysisScreen::showTipsterChart()
 
 void AnalysisScreen::showAddsChart()
 {
-    addsChart->setEmptyText(analysis_->tipstersPending() ? QStringLiteral("計算中") : noTipsterRaces);
+    addsChart->setEmptyText(analysis_->tipstersPending() ? displaytext::pending() : noTipsterRaces);
     const TipsterWhatIfModel& model = analysis_->tipsterWhatIfModel();
     for (int column = 0; column < model.columnCount(); ++column)
         addsView->setColumnHidden(column, !model.shownOnScreen(column));
@@ -966,7 +966,7 @@ void AnalysisScreen::showTipsterCounts()
                             : plainTip(QStringLiteral("予想家の印がないので数えなかったレース\n") + names.join(u'\n'));
     const bool pending = analysis_->tipstersPending();
     for (QLabel* label : {tipsterLeftOut, addsLeftOut}) {
-        label->setText(pending ? QStringLiteral("計算中") : text);
+        label->setText(pending ? displaytext::pending() : text);
         label->setToolTip(pending ? QString() : tip);
     }
     const RankFigures& ranks = analysis_->rankFigures();
@@ -1051,7 +1051,7 @@ AnalysisScreen::CsvTable AnalysisScreen::csvTable() const
         return chosen;
     // How many tipsters the table holds, or that they are still being worked out.
     auto tipsterCount = [this] {
-        return analysis_->tipstersPending() ? QStringLiteral("計算中")
+        return analysis_->tipstersPending() ? displaytext::pending()
                                             : QStringLiteral("%1人").arg(analysis_->tipsterModel().rowCount());
     };
     switch (pages->currentIndex()) {

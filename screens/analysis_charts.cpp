@@ -448,15 +448,17 @@ void MonthlyProfitChart::setData(const AnalysisCharts& charts)
 {
     monthLabels_ = charts.monthLabels;
     const int count = static_cast<int>(charts.months.size());
-    // One call per set: the bars are built once for the whole list.
-    proposals_->remove(0, proposals_->count());
-    own_->remove(0, own_->count());
-    proposals_->append(QList<qreal>(charts.monthlyProposals.begin(), charts.monthlyProposals.end()));
-    own_->append(QList<qreal>(charts.monthlyOwn.begin(), charts.monthlyOwn.end()));
+    // One call per set: the bars are laid out once for the whole list. Each set is emptied and filled again while the
+    // other still holds its months, so that the chart keeps its bars (a graphics item each, two a month) and only
+    // moves them: emptied both at once, every bar would be deleted and made anew, which took most of a filter change
+    // over many years of races.
+    for (const auto& [set, values] :
+         {std::pair{proposals_, &charts.monthlyProposals}, std::pair{own_, &charts.monthlyOwn}}) {
+        set->remove(0, set->count());
+        set->append(QList<qreal>(values->begin(), values->end()));
+    }
 
     // A label every few months, so that they never crowd: a step of 1, 2, 3, 6 or 12 months or whole years.
-    for (const QString& label : months_->categoriesLabels())
-        months_->remove(label);
     static const int steps[] = {1, 2, 3, 6, 12, 24, 60, 120, 240, 600};
     int step = steps[std::size(steps) - 1];
     for (const int candidate : steps) {
@@ -465,14 +467,23 @@ void MonthlyProfitChart::setData(const AnalysisCharts& charts)
             break;
         }
     }
+    std::vector<std::pair<QString, int>> ticks;
     for (int i = 0; i < count; ++i) {
         const QDate month = charts.months[static_cast<std::size_t>(i)];
         const int monthIndex = month.year() * 12 + month.month() - 1;
         if (monthIndex % step != 0)
             continue;
-        months_->append(step >= 12 ? QStringLiteral("%1年").arg(month.year())
-                                   : QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()),
-                        i);
+        ticks.emplace_back(step >= 12 ? QStringLiteral("%1年").arg(month.year())
+                                      : QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()),
+                           i);
+    }
+    // Most filter changes keep the months (a course, a grade): the axis keeps its labels and their text items.
+    if (ticks != monthTicks_) {
+        for (const QString& label : months_->categoriesLabels())
+            months_->remove(label);
+        for (const auto& [label, position] : ticks)
+            months_->append(label, position);
+        monthTicks_ = std::move(ticks);
     }
     months_->setStartValue(-0.5);
     months_->setRange(-0.5, std::max(count, 1) - 0.5);

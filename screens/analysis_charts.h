@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QAbstractAxis;
@@ -119,6 +120,7 @@ private:
     QCategoryAxis* months_;
     QValueAxis* yen_;
     QStringList monthLabels_;
+    std::vector<std::pair<QString, int>> monthTicks_; // the labels on the month axis now, at their bars
 };
 
 // The return rate over each race's last 20 races, both series, with the line of what JRA pays back on quinellas.

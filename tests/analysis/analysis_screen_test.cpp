@@ -5,12 +5,14 @@
 #include "typing.h"
 
 #include "analysis/csv_export.h"
+#include "analysis/display_text.h"
 #include "screens/analysis_charts.h"
 #include "screens/analysis_screen.h"
 #include "screens/help_window.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -22,6 +24,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QToolTip>
+#include <QValueAxis>
 
 namespace {
 
@@ -52,7 +55,7 @@ QList<QPointF> seriesPoints(Screen* screen, const char* name)
     return series ? series->points() : QList<QPointF>{{-1, -1}};
 }
 
-std::vector<double> barValues(Screen* screen, const char* name)
+std::vector<double> barValues(QWidget* screen, const char* name)
 {
     std::vector<double> values;
     if (auto* set = screen->findChild<QBarSet*>(QString::fromLatin1(name))) {
@@ -60,6 +63,20 @@ std::vector<double> barValues(Screen* screen, const char* name)
             values.push_back(set->at(i));
     }
     return values;
+}
+
+// The monthly series of count months from January 2019, each set's values varied by seed.
+AnalysisCharts monthlyCharts(int count, int seed)
+{
+    AnalysisCharts charts;
+    for (int i = 0; i < count; ++i) {
+        const QDate month = QDate(2019, 1, 1).addMonths(i);
+        charts.months.push_back(month);
+        charts.monthLabels.append(QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()));
+        charts.monthlyProposals.push_back(((i * 37 + seed * 11) % 41 - 20) * 500.0);
+        charts.monthlyOwn.push_back(((i * 53 + seed * 29) % 31 - 12) * 700.0);
+    }
+    return charts;
 }
 
 QString figure(QAbstractItemModel* figures, int row, int column)
@@ -241,6 +258,58 @@ private slots:
         // Full twenty-race points only where twenty races are counted.
         QVERIFY(!charts.returnTrend.empty());
         QCOMPARE(charts.returnTrendIndicative < charts.returnTrend.size(), proposalRaces >= 20);
+    }
+
+    void monthlyBarsChangedAsDrawnAnew_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("the same months") << 24 << 24;
+        QTest::newRow("fewer") << 24 << 7;
+        QTest::newRow("more") << 7 << 30;
+        QTest::newRow("none left") << 24 << 0;
+        QTest::newRow("from none") << 0 << 24;
+    }
+
+    // The monthly bars keep their graphics through a change of filter: what they show afterwards, bars, month labels
+    // and tooltips, is what the chart shows drawn anew with the new months.
+    void monthlyBarsChangedAsDrawnAnew()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        const AnalysisCharts charts = monthlyCharts(after, 2);
+        MonthlyProfitChart changed;
+        MonthlyProfitChart anew;
+        for (MonthlyProfitChart* chart : {&changed, &anew}) {
+            chart->resize(600, 400);
+            chart->show();
+        }
+        changed.setData(monthlyCharts(before, 1));
+        QCoreApplication::processEvents();
+        changed.grab();
+        changed.setData(charts);
+        anew.setData(charts);
+        // The value axis's nice numbers start from the tick count of its last range: it is given the new chart's.
+        auto* yen = qobject_cast<QValueAxis*>(changed.chart()->axes(Qt::Vertical).value(0));
+        const auto* anewYen = qobject_cast<QValueAxis*>(anew.chart()->axes(Qt::Vertical).value(0));
+        yen->setTickCount(anewYen->tickCount());
+        QCoreApplication::processEvents(); // the charts' layouts
+        // Emptied, the month axis of Qt Charts 6.4 leaves its last grid lines drawn: an empty chart is compared by its
+        // values only.
+        if (after > 0)
+            QCOMPARE(changed.grab().toImage(), anew.grab().toImage());
+        auto* axis = changed.findChild<QCategoryAxis*>();
+        QCOMPARE(axis->categoriesLabels(), anew.findChild<QCategoryAxis*>()->categoriesLabels());
+        QCOMPARE(barValues(&changed, "monthlyProposals"), charts.monthlyProposals);
+        QCOMPARE(barValues(&changed, "monthlyOwn"), charts.monthlyOwn);
+        if (after == 0)
+            return;
+        emit changed.findChild<QBarSet*>(QStringLiteral("monthlyOwn"))->hovered(true, after - 1);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(),
+                 plainTip(QStringLiteral("%1　あなたの収支\nこの月の収支：%2")
+                              .arg(charts.monthLabels.back(), displaytext::yen(charts.monthlyOwn.back()))));
+        QToolTip::hideText();
     }
 
     // A first season, before any result: the race table shows every race with its proposal, counted as a miss, the

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <new>
 #include <numeric>
 #include <utility>
 
@@ -180,19 +181,28 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     // Each race's tipsters, in one list for the folder, and the engine's proposals with and without each: the races
     // are independent, so they are shared among the cores (the replays are filled in place).
     tipsters_ = tipsterListOf(record_);
-    replayStart_.assign(n + 1, 0);
+    // Only a race with a result counts for the tipsters: the others need no replay. The races' tipsters are counted
+    // first, so that the replays take exactly their room (a vector grown as they come would hold up to twice it).
     std::vector<std::size_t> withTipsters;
+    replayStart_.assign(n + 1, 0);
+    std::uint64_t replayCount = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        replayStart_[i] = replays_.size();
-        // Only a race with a result counts for the tipsters: the others need no replay.
+        replayStart_[i] = static_cast<std::uint32_t>(replayCount);
         if (races[i].readable && races[i].resultRecorded) {
-            for (const int tipster : tipstersOfRace(races[i], tipsters_))
-                replays_.push_back({.tipster = tipster});
+            const std::size_t count = tipstersOfRace(races[i], tipsters_).size();
+            replayCount += count;
+            if (count > 0)
+                withTipsters.push_back(i);
         }
-        if (replays_.size() > replayStart_[i])
-            withTipsters.push_back(i);
+        if (replayCount > UINT32_MAX)
+            throw std::bad_alloc();
     }
-    replayStart_[n] = replays_.size();
+    replayStart_[n] = static_cast<std::uint32_t>(replayCount);
+    replays_.reserve(replayCount);
+    for (const std::size_t i : withTipsters) {
+        for (const int tipster : tipstersOfRace(races[i], tipsters_))
+            replays_.emplace_back(tipster);
+    }
     if (fill == ReplayFill::Now) {
         QtConcurrent::blockingMap(withTipsters, [this](std::size_t i) { replayRace(i); });
     }

@@ -136,7 +136,7 @@ private:
     QStringList courseKeys_;
     TipsterList tipsters_;
     std::vector<TipsterReplay> replays_;
-    std::vector<std::size_t> replayStart_; // per race and one past the last: where its replays begin
+    std::vector<std::uint32_t> replayStart_; // per race and one past the last: where its replays begin
     bool anyResult_ = false;
 };
 

@@ -62,17 +62,32 @@ std::vector<int> tipstersOfRace(const RaceOutcome& race, const TipsterList& list
     return tipsters;
 }
 
+void TipsterReplay::set(int tipster, int onlyTickets, int withoutTickets, bool onlyHit, bool withoutHit,
+                        int doubleCircleRunner, int circleRunner)
+{
+    static_assert(ticketListCapacity < 32 && markSheetRows <= 63);
+    auto bits = [](int value, int width) { return static_cast<std::uint64_t>(std::clamp(value, 0, (1 << width) - 1)); };
+    const std::uint64_t w = bits(tipster, 24) | bits(onlyTickets, 5) << 24 | bits(withoutTickets, 5) << 29
+                            | std::uint64_t{onlyHit} << 34 | std::uint64_t{withoutHit} << 35
+                            | bits(doubleCircleRunner + 1, 6) << 36 | bits(circleRunner + 1, 6) << 42;
+    for (std::size_t b = 0; b < bytes_.size(); ++b)
+        bytes_[b] = static_cast<std::uint8_t>(w >> (8 * b));
+}
+
 void replayTipsters(const RaceOutcome& race, const TipsterList& list, std::span<TipsterReplay> replays)
 {
     const MarkSheet counts = race.markSheet();
     for (TipsterReplay& replay : replays) {
+        const int tipster = replay.tipster();
         MarkSheet only{};
         MarkSheet without = counts;
         int doubleCircles = 0;
         int circles = 0;
+        int doubleCircleRunner = -1;
+        int circleRunner = -1;
         race.tipsters.forEach([&](int name, std::span<const std::uint8_t> marks) {
             if (name < 0 || name >= static_cast<int>(list.ofName.size())
-                || list.ofName[static_cast<std::size_t>(name)] != replay.tipster)
+                || list.ofName[static_cast<std::size_t>(name)] != tipster)
                 return;
             for (const std::uint8_t packed : marks) {
                 const RaceTipsters::Mark mark = RaceTipsters::markOf(packed);
@@ -86,22 +101,21 @@ void replayTipsters(const RaceOutcome& race, const TipsterList& list, std::span<
                     --without[r][k];
                 if (mark.kind == static_cast<int>(MarkKind::DoubleCircle)) {
                     ++doubleCircles;
-                    replay.doubleCircleRunner = static_cast<std::int8_t>(mark.runner);
+                    doubleCircleRunner = mark.runner;
                 } else if (mark.kind == static_cast<int>(MarkKind::Circle)) {
                     ++circles;
-                    replay.circleRunner = static_cast<std::int8_t>(mark.runner);
+                    circleRunner = mark.runner;
                 }
             }
         });
         if (doubleCircles != 1 || circles != 1) {
-            replay.doubleCircleRunner = -1;
-            replay.circleRunner = -1;
+            doubleCircleRunner = -1;
+            circleRunner = -1;
         }
         const PredictionResult alone = runPrediction(only, race.runnerCount, race.ticketsAsked);
         const PredictionResult others = runPrediction(without, race.runnerCount, race.ticketsAsked);
-        replay.onlyTickets = static_cast<std::uint8_t>(alone.ticketTotal);
-        replay.withoutTickets = static_cast<std::uint8_t>(others.ticketTotal);
-        replay.onlyHit = proposesResult(alone, race.firstValue, race.secondValue);
-        replay.withoutHit = proposesResult(others, race.firstValue, race.secondValue);
+        replay.set(tipster, alone.ticketTotal, others.ticketTotal,
+                   proposesResult(alone, race.firstValue, race.secondValue),
+                   proposesResult(others, race.firstValue, race.secondValue), doubleCircleRunner, circleRunner);
     }
 }

@@ -111,22 +111,23 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
         const std::int64_t staked = data.stake(Series::Proposals, index);
         const std::int64_t returned = data.returned(Series::Proposals, index);
         for (const TipsterReplay& replay : replays) {
-            const auto t = static_cast<std::size_t>(replay.tipster);
+            const auto t = static_cast<std::size_t>(replay.tipster());
             ++rows[t].races;
-            if (replay.doubleCircleRunner >= 0) {
-                const int a = replay.doubleCircleRunner + 1;
-                const int b = replay.circleRunner + 1;
+            if (replay.doubleCircleRunner() >= 0) {
+                const int a = replay.doubleCircleRunner() + 1;
+                const int b = replay.circleRunner() + 1;
                 const bool hit =
                     (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
                 rows[t].ticket.add(ticketYen, hit ? payout : 0, hit);
             }
             TipsterWhatIfRow& row = whatIf[t];
             row.recorded.add(staked, returned, race.hit);
-            row.only.add(std::int64_t{replay.onlyTickets} * ticketYen, replay.onlyHit ? payout : 0, replay.onlyHit);
-            row.without.add(std::int64_t{replay.withoutTickets} * ticketYen, replay.withoutHit ? payout : 0,
-                            replay.withoutHit);
-            row.gained += race.hit && !replay.withoutHit;
-            row.lost += !race.hit && replay.withoutHit;
+            row.only.add(std::int64_t{replay.onlyTickets()} * ticketYen, replay.onlyHit() ? payout : 0,
+                         replay.onlyHit());
+            row.without.add(std::int64_t{replay.withoutTickets()} * ticketYen, replay.withoutHit() ? payout : 0,
+                            replay.withoutHit());
+            row.gained += race.hit && !replay.withoutHit();
+            row.lost += !race.hit && replay.withoutHit();
         }
     }
 
@@ -148,16 +149,31 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
 
 TipsterAmounts tipsterAmounts(const AnalysisData& data, const std::vector<int>& counted, int tipster)
 {
+    // Counted first, so that each list takes exactly its room: these are the largest lists the intervals are drawn
+    // from (six amounts a race), and one is made for every tipster.
+    std::size_t races = 0;
+    std::size_t tickets = 0;
+    for (const int index : counted) {
+        for (const TipsterReplay& replay : data.replays(index)) {
+            if (replay.tipster() == tipster) {
+                ++races;
+                tickets += replay.doubleCircleRunner() >= 0;
+            }
+        }
+    }
     TipsterAmounts amounts;
+    amounts.ticketStakes.reserve(tickets);
+    amounts.ticketReturns.reserve(tickets);
+    amounts.whatIf.reserve(6 * races);
     for (const int index : counted) {
         const RaceOutcome& race = data.outcome(index);
         const double payout = static_cast<double>(countableYen(race.payout).value_or(0));
         for (const TipsterReplay& replay : data.replays(index)) {
-            if (replay.tipster != tipster)
+            if (replay.tipster() != tipster)
                 continue;
-            if (replay.doubleCircleRunner >= 0) {
-                const int a = replay.doubleCircleRunner + 1;
-                const int b = replay.circleRunner + 1;
+            if (replay.doubleCircleRunner() >= 0) {
+                const int a = replay.doubleCircleRunner() + 1;
+                const int b = replay.circleRunner() + 1;
                 const bool hit =
                     (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
                 amounts.ticketStakes.push_back(yenPerTicket);
@@ -166,8 +182,8 @@ TipsterAmounts tipsterAmounts(const AnalysisData& data, const std::vector<int>& 
             amounts.whatIf.insert(amounts.whatIf.end(),
                                   {static_cast<double>(stakeIn(Series::Proposals, race)),
                                    static_cast<double>(returnIn(Series::Proposals, race)),
-                                   replay.onlyTickets * yenPerTicket, replay.onlyHit ? payout : 0,
-                                   replay.withoutTickets * yenPerTicket, replay.withoutHit ? payout : 0});
+                                   replay.onlyTickets() * yenPerTicket, replay.onlyHit() ? payout : 0,
+                                   replay.withoutTickets() * yenPerTicket, replay.withoutHit() ? payout : 0});
         }
     }
     return amounts;

@@ -104,6 +104,12 @@ void OutcomeTexts::clear()
     starts_.assign(2, 0);
 }
 
+void OutcomeTexts::squeeze()
+{
+    chars_.shrink_to_fit();
+    starts_.shrink_to_fit();
+}
+
 OutcomeTextsBuilder::OutcomeTextsBuilder(QExplicitlySharedDataPointer<OutcomeTexts> table, bool findRepeats)
     : table_(std::move(table)), findRepeats_(findRepeats)
 {
@@ -138,6 +144,13 @@ OutcomeTexts::Id OutcomeTextsBuilder::keepOne(RaceOutcome& race, QStringView tex
     OutcomeTexts::Id id = OutcomeTexts::empty;
     keep(race, {{&id, text, nullptr}});
     return id;
+}
+
+void OutcomeTextsBuilder::finish()
+{
+    const QMutexLocker lock(&mutex_);
+    shared_ = {};
+    table_->squeeze();
 }
 
 std::optional<double> RecordTotals::strikeRatePercent() const
@@ -299,6 +312,7 @@ FolderRecord tallyFolder(const QString& folder, ReadScope scope)
     OutcomeTextsBuilder texts;
     record.races = RaceFolder(folder).racesAs<RaceOutcome>(
         scope, RunnerNames::Skipped, [&](CataloguedRace&& race) { return outcomeOf(race, &names, &texts); });
+    texts.finish();
     record.tipsterNames = names.names();
     record.record = recordTotals(record.races);
     record.balance = balanceTotals(record.races);

@@ -61,6 +61,8 @@ public:
     Id add(QStringView text);
     // Empties the table for another use of its memory.
     void clear();
+    // Gives back the room the table grew into beyond its texts (up to as much again), once no more are added.
+    void squeeze();
 
 private:
     std::vector<char16_t> chars_;
@@ -221,6 +223,8 @@ public:
     };
     void keep(RaceOutcome& race, std::initializer_list<Entry> entries);
     OutcomeTexts::Id keepOne(RaceOutcome& race, QStringView text);
+    // Once every race is in: the table keeps only the room its texts take, and the list of repeats goes.
+    void finish();
 
 private:
     QMutex mutex_;

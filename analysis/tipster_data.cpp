@@ -24,7 +24,7 @@ TipsterList tipsterListOf(const FolderRecord& record)
     // How many races use each spelling, to show a tipster by the one used most.
     std::vector<int> uses(static_cast<std::size_t>(spellings.size()), 0);
     for (const RaceOutcome& race : record.races) {
-        race.tipsters.forEach([&uses](int name, std::span<const std::uint8_t>) {
+        race.tipsters().forEach([&uses](int name, std::span<const std::uint8_t>) {
             if (name >= 0 && name < static_cast<int>(uses.size()))
                 ++uses[static_cast<std::size_t>(name)];
         });
@@ -52,7 +52,7 @@ TipsterList tipsterListOf(const FolderRecord& record)
 std::vector<int> tipstersOfRace(const RaceOutcome& race, const TipsterList& list)
 {
     std::vector<int> tipsters;
-    race.tipsters.forEach([&](int name, std::span<const std::uint8_t>) {
+    race.tipsters().forEach([&](int name, std::span<const std::uint8_t>) {
         if (name < 0 || name >= static_cast<int>(list.ofName.size()))
             return;
         const int tipster = list.ofName[static_cast<std::size_t>(name)];
@@ -85,7 +85,7 @@ void replayTipsters(const RaceOutcome& race, const TipsterList& list, std::span<
         int circles = 0;
         int doubleCircleRunner = -1;
         int circleRunner = -1;
-        race.tipsters.forEach([&](int name, std::span<const std::uint8_t> marks) {
+        race.tipsters().forEach([&](int name, std::span<const std::uint8_t> marks) {
             if (name < 0 || name >= static_cast<int>(list.ofName.size())
                 || list.ofName[static_cast<std::size_t>(name)] != tipster)
                 return;

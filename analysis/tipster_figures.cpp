@@ -98,7 +98,7 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
             figures.favouriteLeader.second += ranks.favPlace[1] == 0;
         }
 
-        race.tipsters.forEach([&](int name, std::span<const std::uint8_t> marks) {
+        race.tipsters().forEach([&](int name, std::span<const std::uint8_t> marks) {
             const auto tipster = static_cast<std::size_t>(list.ofName[static_cast<std::size_t>(name)]);
             for (const std::uint8_t packed : marks) {
                 const RaceTipsters::Mark mark = RaceTipsters::markOf(packed);

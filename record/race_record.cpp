@@ -249,26 +249,30 @@ RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names, OutcomeTe
     out.amountsRecorded = !tail.stake.isUnset() || entry.income != 0;
     out.amountsCountable = countableYen(out.payout) && countableYen(out.ownStake) && countableYen(out.ownIncome);
 
+    out.tipsterGrid = item.race.after.block;
+    const RaceTipsters::Units tipsters = names && out.tipsterGrid == GridBlock::Read
+                                             ? RaceTipsters::pack(race.tipsters, race.runnerCount, *names)
+                                             : RaceTipsters::Units{};
+
     RaceOutcome::TextIds& ids = out.textIds;
-    texts->keep(out, {{&ids.fileName, entry.fileName, nullptr},
-                      {&ids.raceDate, race.raceDate, &race.raceDate},
-                      {&ids.raceNumberText, entry.raceNumberText, &entry.raceNumberText},
-                      {&ids.raceName, race.raceName, nullptr},
-                      {&ids.gradedText, race.gradedText, &race.gradedText},
-                      {&ids.courseName, race.courseName, &race.courseName},
-                      {&ids.distanceText, race.distanceText, &race.distanceText},
-                      {&ids.firstLine, entry.firstPlace, &entry.firstPlace},
-                      {&ids.secondLine, entry.secondPlace, &entry.secondPlace},
-                      {&ids.firstText, firstText, &firstText},
-                      {&ids.secondText, secondText, &secondText},
-                      {&ids.payoutLine, entry.payout, nullptr},
-                      {&ids.proposed, QStringView(tickets.data(), proposedCount), nullptr}});
+    texts->keep(out,
+                {{&ids.fileName, entry.fileName, nullptr},
+                 {&ids.raceDate, race.raceDate, &race.raceDate},
+                 {&ids.raceNumberText, entry.raceNumberText, &entry.raceNumberText},
+                 {&ids.raceName, race.raceName, nullptr},
+                 {&ids.gradedText, race.gradedText, &race.gradedText},
+                 {&ids.courseName, race.courseName, &race.courseName},
+                 {&ids.distanceText, race.distanceText, &race.distanceText},
+                 {&ids.firstLine, entry.firstPlace, &entry.firstPlace},
+                 {&ids.secondLine, entry.secondPlace, &entry.secondPlace},
+                 {&ids.firstText, firstText, &firstText},
+                 {&ids.secondText, secondText, &secondText},
+                 {&ids.payoutLine, entry.payout, nullptr},
+                 {&ids.proposed, QStringView(tickets.data(), proposedCount), nullptr},
+                 {&ids.tipsterNames, tipsters.names, &tipsters.names},
+                 {&ids.tipsterMarks, QStringView(tipsters.marks.data(), qsizetype(tipsters.marks.size())), nullptr}});
     // The payout as shown is nearly always the line itself.
     ids.payoutText = payoutText == entry.payout ? ids.payoutLine : texts->keepOne(out, payoutText);
-
-    out.tipsterGrid = item.race.after.block;
-    if (names && out.tipsterGrid == GridBlock::Read)
-        out.tipsters = packedTipsters(race.tipsters, race.runnerCount, *names);
     return out;
 }
 

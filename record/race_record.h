@@ -118,7 +118,6 @@ struct RaceOutcome {
     // who marked a runner (fitted to the counts as a load fits them, so that every tipster mark is in the counts).
     GridBlock tipsterGrid = GridBlock::None;
     RankFacts ranks;
-    RaceTipsters tipsters;
 
     // The six mark counts (0..25) of each runner, five bits each.
     std::array<std::uint32_t, maxRunners> packedMarks{};
@@ -133,7 +132,7 @@ struct RaceOutcome {
     struct TextIds {
         OutcomeTexts::Id fileName = 0, raceDate = 0, raceNumberText = 0, raceName = 0, gradedText = 0, courseName = 0,
                          distanceText = 0, firstText = 0, secondText = 0, firstLine = 0, secondLine = 0, payoutText = 0,
-                         payoutLine = 0, proposed = 0;
+                         payoutLine = 0, proposed = 0, tipsterNames = 0, tipsterMarks = 0;
     } textIds;
     QStringView text(OutcomeTexts::Id id) const { return texts ? texts->text(id) : QStringView(); }
 
@@ -162,6 +161,8 @@ struct RaceOutcome {
         return {unit >> 8, unit & 0xFF};
     }
     std::vector<HorsePair> proposed() const;
+    // The tipsters who marked a runner, read from the table (none without a grid, or when the tally kept none).
+    RaceTipsters tipsters() const { return {text(textIds.tipsterNames), text(textIds.tipsterMarks)}; }
     double stake() const { return proposedCount() * yenPerTicket; } // every proposed ticket bought for 100 yen
 };
 

@@ -6,20 +6,23 @@
 #include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <span>
 #include <vector>
 
-// The tipster grid of a saved race as a tally of thousands of races keeps it: one small block of bytes per race, the
-// tipsters named by numbers into the folder's list of names (TipsterNames), so that no race holds a text per tipster.
-// Only the tipsters who marked at least one runner are kept, in column order.
+class TipsterNames;
+
+// The tipster grid of a saved race as a tally of thousands of races keeps it: in the folder's text table, as two runs
+// of code units, the tipsters named by numbers into the folder's list of names (TipsterNames), so that no race holds a
+// text or a block of memory per tipster. Only the tipsters who marked at least one runner are kept, in column order.
 //
-// The bytes, per tipster: the name's number in three bytes (lowest first), how many marks, then one byte per mark,
-// runner index × 8 + kind, in runner order.
+// names: each tipster's name number in two code units (lowest first); a folder's races mostly have the same tipsters,
+// so the table keeps each list of names once. marks: bytes, two to a code unit as they lie in memory: per tipster how
+// many marks, then one byte per mark, runner index × 8 + kind, in runner order.
 class RaceTipsters {
 public:
     struct Mark {
@@ -27,48 +30,43 @@ public:
         int kind;   // 0..5, MarkKind
     };
 
-    // A tipster's column: the name's number and the marks of runners 0..runners-1. A column without a mark is not kept.
-    void add(int name, const std::array<std::int8_t, maxRunners>& marks, int runners);
-
     RaceTipsters() = default;
-    RaceTipsters(const RaceTipsters& other) { *this = other; }
-    RaceTipsters(RaceTipsters&&) noexcept = default;
-    RaceTipsters& operator=(const RaceTipsters& other);
-    RaceTipsters& operator=(RaceTipsters&&) noexcept = default;
+    RaceTipsters(QStringView names, QStringView marks) : names_(names), marks_(marks) {}
 
-    bool empty() const { return !block_; }
+    bool empty() const { return names_.isEmpty(); }
     // The tipsters kept, in column order: f(name number, marks).
     template <typename F>
     void forEach(F f) const
     {
-        const std::span<const std::uint8_t> bytes = this->bytes();
+        const std::span<const std::uint8_t> bytes = markBytes();
         std::size_t at = 0;
-        while (at + 4 <= bytes.size()) {
-            const int name = bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16;
-            const std::size_t count = bytes[at + 3];
-            at += 4;
-            f(name, bytes.subspan(at, count));
-            at += count;
+        for (qsizetype unit = 0; unit + 1 < names_.size(); unit += 2) {
+            const int name = names_[unit].unicode() | names_[unit + 1].unicode() << 16;
+            const std::size_t count = bytes[at];
+            f(name, bytes.subspan(at + 1, count));
+            at += 1 + count;
         }
     }
     static Mark markOf(std::uint8_t packed) { return {packed >> 3, packed & 7}; }
-    int size() const;
+    int size() const { return static_cast<int>(names_.size() / 2); }
 
-    bool operator==(const RaceTipsters& other) const { return std::ranges::equal(bytes(), other.bytes()); }
+    // A grid's columns as the two runs of code units: names (one list a folder keeps once) and marks.
+    struct Units {
+        QString names;
+        std::vector<char16_t> marks;
+    };
+    // The columns of a grid with at least one mark, their names numbered in names. A name numbered 2^24 or more (more
+    // names than a folder can have) is not kept.
+    static Units pack(const TipsterGrid& grid, int runners, TipsterNames& names);
 
 private:
-    std::span<const std::uint8_t> bytes() const
+    std::span<const std::uint8_t> markBytes() const
     {
-        if (!block_)
-            return {};
-        std::uint32_t size;
-        std::memcpy(&size, block_.get(), sizeof size);
-        return {block_.get() + sizeof size, size};
+        return {reinterpret_cast<const std::uint8_t*>(marks_.utf16()), static_cast<std::size_t>(marks_.size()) * 2};
     }
 
-    // The bytes after their count (4 bytes); no block while there are none: a tally of a hundred thousand races keeps
-    // one pointer a race, not a vector's three.
-    std::unique_ptr<std::uint8_t[]> block_;
+    QStringView names_;
+    QStringView marks_;
 };
 
 // The tipster names of a folder, each spelling kept once, numbered in the order they are first met. Safe to use from
@@ -87,6 +85,3 @@ private:
     QHash<QString, int> numbers_;
     QStringList names_;
 };
-
-// The columns of a grid as a race of the tally keeps them.
-RaceTipsters packedTipsters(const TipsterGrid& grid, int runners, TipsterNames& names);

@@ -48,10 +48,10 @@ BreakdownKeys keysByValue(const std::vector<RaceOutcome>& races, KeyOf keyOf, La
         keys.labels.append(labelOf(value));
         keys.values.push_back(value);
     }
-    keys.rowOfRace.assign(races.size(), -1);
+    keys.rowOfRace.assign(races.size(), static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < races.size(); ++i) {
         if (races[i].readable)
-            keys.rowOfRace[i] = rows[keyOfRace[i]];
+            keys.rowOfRace.set(i, rows[keyOfRace[i]]);
     }
     return keys;
 }
@@ -150,8 +150,7 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     QHash<QStringView, int> courseOfText;
     QHash<QStringView, int> metresOfText;
     QHash<QString, int> numberOfCourseKey;
-    std::vector<int>& courseOfRace = keys_[int(Breakdown::Course)].rowOfRace;
-    courseOfRace.assign(n, -1);
+    std::vector<int> courseOfRace(n, -1);
     for (std::size_t i = 0; i < n; ++i) {
         const RaceOutcome& race = races[i];
         if (!race.readable)
@@ -172,11 +171,9 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
             const double metres = numberValue(text);
             return metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
         });
-        money_[i].proposalHit = race.hit;
-        for (const Series series : {Series::Proposals, Series::Own}) {
-            money_[i].stake[static_cast<std::size_t>(series)] = stakeIn(series, race);
-            money_[i].returned[static_cast<std::size_t>(series)] = returnIn(series, race);
-        }
+        money_[i] =
+            RaceMoney(race.proposedCount(), race.hit,
+                      {returnIn(Series::Proposals, race), stakeIn(Series::Own, race), returnIn(Series::Own, race)});
     }
     // Each race's tipsters, in one list for the folder, and the engine's proposals with and without each: the races
     // are independent, so they are shared among the cores (the replays are filled in place).
@@ -268,9 +265,10 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
             course.labels.append(courseKeys_[row].isEmpty() ? notEntered : courseKeys_[row]);
             course.values.push_back(double(row));
         }
-        for (int& row : course.rowOfRace) {
-            if (row >= 0)
-                row = rowOfNumber[std::size_t(row)];
+        course.rowOfRace.assign(n, static_cast<int>(courseKeys_.size()));
+        for (std::size_t i = 0; i < n; ++i) {
+            if (courseOfRace[i] >= 0)
+                course.rowOfRace.set(i, rowOfNumber[std::size_t(courseOfRace[i])]);
         }
     }
     keys[int(Breakdown::Grade)] = keysByValue(
@@ -298,6 +296,30 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
         races, [&races](std::size_t i) { return double(races[i].ticketsAsked); }, count("点"));
     keys[int(Breakdown::Proposed)] = keysByValue(
         races, [&races](std::size_t i) { return double(races[i].proposedCount()); }, count("点"));
+}
+
+void RaceRows::assign(std::size_t races, int rows)
+{
+    // A row is kept as row + 1, so that -1 is 0.
+    width_ = rows < 0xFF ? 1 : rows < 0xFFFF ? 2 : 4;
+    bytes_.assign(races * width_, 0);
+}
+
+AnalysisData::RaceMoney::RaceMoney(int proposedTickets, bool proposalHit, const std::array<std::int64_t, 3>& amounts)
+    : ticketsAndHit_(static_cast<std::uint8_t>(std::clamp(proposedTickets, 0, 0x7F) | (proposalHit ? 0x80 : 0)))
+{
+    static_assert(maxAmountYen < std::int64_t{1} << 40 && ticketListCapacity < 0x80);
+    for (std::size_t a = 0; a < amounts.size(); ++a) {
+        const auto amount = static_cast<std::uint64_t>(std::clamp<std::int64_t>(amounts[a], 0, maxAmountYen));
+        low_[a] = static_cast<std::uint32_t>(amount);
+        high_[a] = static_cast<std::uint8_t>(amount >> 32);
+    }
+}
+
+std::int64_t AnalysisData::RaceMoney::proposalStake() const
+{
+    // As RaceOutcome::stake() works it out.
+    return std::int64_t{ticketsAndHit_ & 0x7F} * static_cast<std::int64_t>(yenPerTicket);
 }
 
 void AnalysisData::fillReplays(std::size_t part, std::size_t parts, const std::atomic<bool>& stop)

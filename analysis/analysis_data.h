@@ -36,11 +36,38 @@ inline constexpr int breakdownCount = 9;
 QString breakdownObjectName(Breakdown breakdown); // "breakdown.year" …
 QString breakdownKeyTitle(Breakdown breakdown);   // the heading of the key column: 年, 月, 競馬場 …
 
+// The row of each race in one breakdown (-1: none), in as few bytes a race as the breakdown's rows need: most
+// breakdowns have a few dozen rows, and the analysis keeps nine of these for every race of the folder.
+class RaceRows {
+public:
+    // races rows of -1, for rows 0..rows-1.
+    void assign(std::size_t races, int rows);
+    std::size_t size() const { return bytes_.size() / width_; }
+    int operator[](std::size_t race) const
+    {
+        const std::uint8_t* at = bytes_.data() + race * width_;
+        std::uint32_t stored = at[0];
+        for (std::size_t b = 1; b < width_; ++b)
+            stored |= std::uint32_t{at[b]} << (8 * b);
+        return static_cast<int>(stored) - 1;
+    }
+    void set(std::size_t race, int row)
+    {
+        const auto stored = static_cast<std::uint32_t>(row + 1);
+        for (std::size_t b = 0; b < width_; ++b)
+            bytes_[race * width_ + b] = static_cast<std::uint8_t>(stored >> (8 * b));
+    }
+
+private:
+    std::size_t width_ = 1;
+    std::vector<std::uint8_t> bytes_;
+};
+
 // The rows a breakdown can have, in their order, and which row each race falls in.
 struct BreakdownKeys {
     QStringList labels; // "1999年", "1月", "東京", "ＧⅠ", "1600m", "8頭以下", "1本軸", "4点"; 日付不明 last
     std::vector<double> values; // what a row sorts by
-    std::vector<int> rowOfRace; // per race; -1 for an unreadable file
+    RaceRows rowOfRace;         // per race; -1 for an unreadable file
 };
 
 // The outcome of the engine had the race been asked for k tickets, k = 1..12.
@@ -79,12 +106,18 @@ public:
     const AnalysedRace& facts(int race) const { return facts_[static_cast<std::size_t>(race)]; }
     // stakeIn and returnIn of every race, worked out once and kept side by side: every figure, breakdown and chart of
     // a filter reads them, and reading them from the outcomes would walk through far more memory.
-    std::int64_t stake(Series series, int race) const { return money(race).stake[static_cast<int>(series)]; }
-    std::int64_t returned(Series series, int race) const { return money(race).returned[static_cast<int>(series)]; }
+    std::int64_t stake(Series series, int race) const
+    {
+        return series == Series::Proposals ? money(race).proposalStake() : money(race).amount(RaceMoney::OwnStake);
+    }
+    std::int64_t returned(Series series, int race) const
+    {
+        return money(race).amount(series == Series::Proposals ? RaceMoney::ProposalReturn : RaceMoney::OwnReturn);
+    }
     // A hit in the series: the proposals' recorded pair was proposed; the user's race had an income.
     bool hitIn(Series series, int race) const
     {
-        return series == Series::Proposals ? money(race).proposalHit : returned(series, race) > 0;
+        return series == Series::Proposals ? money(race).proposalHit() : returned(series, race) > 0;
     }
 
     // Readable races in time order: by date, then race number, then catalogue order; races without a readable date
@@ -120,10 +153,21 @@ private:
     // Works out the replays of race i into its slots.
     void replayRace(std::size_t i);
 
-    struct RaceMoney {
-        std::array<std::int64_t, 2> stake{};
-        std::array<std::int64_t, 2> returned{};
-        bool proposalHit = false;
+    // 16 bytes a race: the three amounts that can be any whole yen up to maxAmountYen (under 2^40) in 40 bits each, and
+    // the proposals' stake as its ticket count (every proposed ticket is bought for 100 yen) beside the hit.
+    class RaceMoney {
+    public:
+        enum Amount { ProposalReturn, OwnStake, OwnReturn };
+        RaceMoney() = default;
+        RaceMoney(int proposedTickets, bool proposalHit, const std::array<std::int64_t, 3>& amounts);
+        std::int64_t amount(Amount which) const { return std::int64_t{high_[which]} << 32 | low_[which]; }
+        std::int64_t proposalStake() const;
+        bool proposalHit() const { return ticketsAndHit_ & 0x80; }
+
+    private:
+        std::array<std::uint32_t, 3> low_{};
+        std::array<std::uint8_t, 3> high_{};
+        std::uint8_t ticketsAndHit_ = 0; // the ticket count, and the hit in the top bit
     };
     const RaceMoney& money(int race) const { return money_[static_cast<std::size_t>(race)]; }
 

@@ -26,7 +26,7 @@ FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter
 
     // The course picked as its row of the course breakdown (-1, no race's, for a key no race has).
     const int courseRow = filter.course ? int(data.courseKeys().indexOf(*filter.course)) : -1;
-    const std::vector<int>& courseOfRace = data.keys(Breakdown::Course).rowOfRace;
+    const RaceRows& courseOfRace = data.keys(Breakdown::Course).rowOfRace;
     for (const int race : data.timeOrder()) {
         const RaceOutcome& outcome = data.outcome(race);
         const AnalysedRace& facts = data.facts(race);

@@ -645,6 +645,29 @@ private slots:
         QCOMPARE(got, (std::array<int, 7>{tipster, only, without, onlyHit, withoutHit, doubleCircle, circle}));
     }
 
+    // A breakdown's rows are kept in one, two or four bytes a race as the rows need: each comes back, -1 too.
+    void raceRowsKeepEveryRow_data()
+    {
+        QTest::addColumn<int>("rows");
+        for (const int rows : {1, 254, 255, 65534, 65535, 1 << 20})
+            QTest::addRow("%d rows", rows) << rows;
+    }
+    void raceRowsKeepEveryRow()
+    {
+        QFETCH(int, rows);
+        RaceRows kept;
+        kept.assign(5, rows);
+        const std::vector<int> put = {rows - 1, -1, 0, rows / 2, rows - 1};
+        for (std::size_t race = 0; race < put.size(); ++race) {
+            QCOMPARE(kept[race], -1);
+            kept.set(race, put[race]);
+        }
+        std::vector<int> got;
+        for (std::size_t race = 0; race < kept.size(); ++race)
+            got.push_back(kept[race]);
+        QCOMPARE(got, put);
+    }
+
     void removalTurnsAMissIntoAHit()
     {
         TestRace race{.date = "00/04/02", .number = 11, .asked = 4, .first = num(3), .second = num(2)};

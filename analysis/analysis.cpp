@@ -182,16 +182,14 @@ void Analysis::startTipsterIntervals(std::uint64_t generation)
             auto voided = [this, generation] { return latestGeneration_.load() != generation; };
             if (voided())
                 return;
-            const TipsterAmounts amounts = tipsterAmounts(data_, *counted, tipster);
-            const std::optional<ReturnInterval> ticket = bootstrapReturnInterval(
-                amounts.ticketStakes, amounts.ticketReturns, bootstrapResamples, bootstrapSeed, voided);
-            const ThreeWayIntervals whatIf =
-                bootstrapThreeWays(amounts.whatIf, bootstrapResamples, bootstrapSeed, voided);
+            const TipsterIntervals drawn = tipsterIntervals(data_, *counted, tipster, voided);
             if (voided())
                 return;
             QMetaObject::invokeMethod(
                 this,
-                [this, generation, row, ticket, whatIf] { tipsterIntervalsDrawn(generation, row, ticket, whatIf); },
+                [this, generation, row, ticket = drawn.ticket, whatIf = drawn.whatIf] {
+                    tipsterIntervalsDrawn(generation, row, ticket, whatIf);
+                },
                 Qt::QueuedConnection);
         });
     }

@@ -30,11 +30,14 @@ std::vector<DatedValue> trend(const AnalysisData& data, Series series, const std
                               std::size_t& indicative)
 {
     std::vector<int> dated;
+    dated.reserve(races.size());
     for (const int index : races) {
         if (data.facts(index).date.isValid())
             dated.push_back(index);
     }
+    // At most a point a race: room for that at once, where growing would hold up to twice it.
     std::vector<DatedValue> points;
+    points.reserve(dated.size());
     indicative = 0;
     const std::size_t window = returnTrendWindow;
     // Whole yen, so taking the race that leaves the window away is exact.

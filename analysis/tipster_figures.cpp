@@ -147,10 +147,10 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
     return figures;
 }
 
-TipsterAmounts tipsterAmounts(const AnalysisData& data, const std::vector<int>& counted, int tipster)
+TipsterIntervals tipsterIntervals(const AnalysisData& data, const std::vector<int>& counted, int tipster,
+                                  const std::function<bool()>& abandoned)
 {
-    // Counted first, so that each list takes exactly its room: these are the largest lists the intervals are drawn
-    // from (six amounts a race), and one is made for every tipster.
+    // Counted first, so that each list takes exactly its room.
     std::size_t races = 0;
     std::size_t tickets = 0;
     for (const int index : counted) {
@@ -161,32 +161,45 @@ TipsterAmounts tipsterAmounts(const AnalysisData& data, const std::vector<int>& 
             }
         }
     }
-    TipsterAmounts amounts;
-    amounts.ticketStakes.reserve(tickets);
-    amounts.ticketReturns.reserve(tickets);
-    amounts.whatIf.reserve(6 * races);
-    for (const int index : counted) {
-        const RaceOutcome& race = data.outcome(index);
-        const double payout = static_cast<double>(countableYen(race.payout).value_or(0));
-        for (const TipsterReplay& replay : data.replays(index)) {
-            if (replay.tipster() != tipster)
-                continue;
-            if (replay.doubleCircleRunner() >= 0) {
-                const int a = replay.doubleCircleRunner() + 1;
-                const int b = replay.circleRunner() + 1;
-                const bool hit =
-                    (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
-                amounts.ticketStakes.push_back(yenPerTicket);
-                amounts.ticketReturns.push_back(hit ? payout : 0);
+    // The races the tipster marked, with the payout a hit returns.
+    auto forEachMarked = [&](auto f) {
+        for (const int index : counted) {
+            const RaceOutcome& race = data.outcome(index);
+            const double payout = static_cast<double>(countableYen(race.payout).value_or(0));
+            for (const TipsterReplay& replay : data.replays(index)) {
+                if (replay.tipster() == tipster)
+                    f(race, replay, payout);
             }
-            amounts.whatIf.insert(amounts.whatIf.end(),
-                                  {static_cast<double>(stakeIn(Series::Proposals, race)),
-                                   static_cast<double>(returnIn(Series::Proposals, race)),
-                                   replay.onlyTickets() * yenPerTicket, replay.onlyHit() ? payout : 0,
-                                   replay.withoutTickets() * yenPerTicket, replay.withoutHit() ? payout : 0});
         }
+    };
+    TipsterIntervals intervals;
+    {
+        std::vector<double> stakes;
+        std::vector<double> returns;
+        stakes.reserve(tickets);
+        returns.reserve(tickets);
+        forEachMarked([&](const RaceOutcome& race, const TipsterReplay& replay, double payout) {
+            if (replay.doubleCircleRunner() < 0)
+                return;
+            const int a = replay.doubleCircleRunner() + 1;
+            const int b = replay.circleRunner() + 1;
+            const bool hit =
+                (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
+            stakes.push_back(yenPerTicket);
+            returns.push_back(hit ? payout : 0);
+        });
+        intervals.ticket = bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed, abandoned);
     }
-    return amounts;
+    std::vector<double> whatIf;
+    whatIf.reserve(6 * races);
+    forEachMarked([&](const RaceOutcome& race, const TipsterReplay& replay, double payout) {
+        whatIf.insert(whatIf.end(), {static_cast<double>(stakeIn(Series::Proposals, race)),
+                                     static_cast<double>(returnIn(Series::Proposals, race)),
+                                     replay.onlyTickets() * yenPerTicket, replay.onlyHit() ? payout : 0,
+                                     replay.withoutTickets() * yenPerTicket, replay.withoutHit() ? payout : 0});
+    });
+    intervals.whatIf = bootstrapThreeWays(whatIf, bootstrapResamples, bootstrapSeed, abandoned);
+    return intervals;
 }
 
 QStringList rankGroups()

@@ -87,14 +87,15 @@ struct TipsterFigures {
 
 TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& races);
 
-// The amounts a tipster's intervals are drawn from, over the counted races they marked: the ◎–○ ticket's stakes and
-// returns, and the three ways of the what-if (recorded, only theirs, without theirs), six values a race.
-struct TipsterAmounts {
-    std::vector<double> ticketStakes;
-    std::vector<double> ticketReturns;
-    std::vector<double> whatIf;
+// A tipster's intervals, over the counted races they marked: their ◎–○ ticket's return rate, and the three ways of the
+// what-if (recorded, only theirs, without theirs) drawn together. The amounts of each are listed only while it is
+// drawn (the what-if's six a race are the largest list the analysis draws from). Empty once abandoned says so.
+struct TipsterIntervals {
+    std::optional<ReturnInterval> ticket;
+    ThreeWayIntervals whatIf;
 };
-TipsterAmounts tipsterAmounts(const AnalysisData& data, const std::vector<int>& counted, int tipster);
+TipsterIntervals tipsterIntervals(const AnalysisData& data, const std::vector<int>& counted, int tipster,
+                                  const std::function<bool()>& abandoned = {});
 
 // One row of the page on the program's rankings: a group of runners and how they fared.
 struct PlaceRow {

@@ -143,11 +143,8 @@ bool benchTipsterPages(int count, int tipsters, int runs)
     // Every tipster's intervals one after the other on this thread (the screen draws them on worker threads).
     const TipsterFigures all = computeTipsters(data, applyFilter(data, {}));
     const double intervals = medianMs(3, [&] {
-        for (const TipsterRow& row : all.rows) {
-            const TipsterAmounts amounts = tipsterAmounts(data, all.races, row.tipster);
-            bootstrapReturnInterval(amounts.ticketStakes, amounts.ticketReturns);
-            bootstrapThreeWays(amounts.whatIf);
-        }
+        for (const TipsterRow& row : all.rows)
+            tipsterIntervals(data, all.races, row.tipster);
     });
 
     std::printf("%d races with %d tipsters each (%zu tipsters, %zu races counted for them)\n", count, tipsters,

@@ -332,6 +332,13 @@ void DatedLinesChart::takeValues(const std::vector<DatedValue>& proposals, const
                                  QDate& first, QDate& last, double& low, double& high, std::size_t proposalsIndicative,
                                  std::size_t ownIndicative)
 {
+    // The lines are emptied until the axes have their new ranges: each change of range outlines every line again for
+    // the mouse, a few milliseconds for a line of many race days.
+    for (Line* line : {&proposals_, &own_}) {
+        line->series->clear();
+        if (line->faint)
+            line->faint->clear();
+    }
     proposals_.values = proposals;
     own_.values = own;
     proposals_.indicative = proposals_.faint ? std::min(proposalsIndicative, proposals.size()) : 0;

@@ -64,9 +64,9 @@ protected:
     // Gives each line a faint twin that draws its first, indicative values (objects named as given); tipWhat names
     // their value in a tooltip.
     void addIndicativeLines(const QString& proposalsObject, const QString& ownObject, const QString& tipWhat);
-    // Keeps the values of both lines; first and last get the days they span (invalid when both are empty), low and
-    // high are widened to take in every value. The first proposalsIndicative and ownIndicative values are drawn by
-    // the faint twins.
+    // Keeps the values of both lines, emptied until drawLines; first and last get the days they span (invalid when both
+    // are empty), low and high are widened to take in every value. The first proposalsIndicative and ownIndicative
+    // values are drawn by the faint twins.
     void takeValues(const std::vector<DatedValue>& proposals, const std::vector<DatedValue>& own, QDate& first,
                     QDate& last, double& low, double& high, std::size_t proposalsIndicative = 0,
                     std::size_t ownIndicative = 0);

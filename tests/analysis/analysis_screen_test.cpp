@@ -49,7 +49,7 @@ std::vector<TestRace> screenRaces()
     return races;
 }
 
-QList<QPointF> seriesPoints(Screen* screen, const char* name)
+QList<QPointF> seriesPoints(QWidget* screen, const char* name)
 {
     auto* series = screen->findChild<QLineSeries*>(QString::fromLatin1(name));
     return series ? series->points() : QList<QPointF>{{-1, -1}};
@@ -65,18 +65,48 @@ std::vector<double> barValues(QWidget* screen, const char* name)
     return values;
 }
 
-// The monthly series of count months from January 2019, each set's values varied by seed.
-AnalysisCharts monthlyCharts(int count, int seed)
+// The time charts' series over count months from January 2019 (race days on the 1st and the 15th), their values
+// varied by seed.
+AnalysisCharts timeCharts(int count, int seed)
 {
     AnalysisCharts charts;
+    double proposals = 0;
     for (int i = 0; i < count; ++i) {
         const QDate month = QDate(2019, 1, 1).addMonths(i);
         charts.months.push_back(month);
         charts.monthLabels.append(QStringLiteral("%1年%2月").arg(month.year()).arg(month.month()));
         charts.monthlyProposals.push_back(((i * 37 + seed * 11) % 41 - 20) * 500.0);
         charts.monthlyOwn.push_back(((i * 53 + seed * 29) % 31 - 12) * 700.0);
+        for (const QDate day : {month, month.addDays(14)}) {
+            proposals += charts.monthlyProposals.back() / 2;
+            charts.cumulativeProposals.push_back({day, proposals});
+            charts.cumulativeOwn.push_back({day, -proposals / 3});
+            charts.returnTrend.push_back({day, 40.0 + (i * 17 + seed * 5) % 90});
+        }
     }
+    charts.returnTrendIndicative = std::min<std::size_t>(19, charts.returnTrend.size());
+    charts.referenceRate = 77.5;
     return charts;
+}
+
+// A time chart shown once with the series of before months and then with those of after months, and the same chart
+// drawn anew with the latter, both laid out.
+template <typename Chart>
+void drawChangedAndAnew(Chart& changed, Chart& anew, int before, int after)
+{
+    for (Chart* chart : {&changed, &anew}) {
+        chart->resize(600, 400);
+        chart->show();
+    }
+    changed.setData(timeCharts(before, 1));
+    QCoreApplication::processEvents();
+    changed.grab();
+    changed.setData(timeCharts(after, 2));
+    anew.setData(timeCharts(after, 2));
+    // The value axis's nice numbers start from the tick count of its last range: it is given the new chart's.
+    auto* values = qobject_cast<QValueAxis*>(changed.chart()->axes(Qt::Vertical).value(0));
+    values->setTickCount(qobject_cast<QValueAxis*>(anew.chart()->axes(Qt::Vertical).value(0))->tickCount());
+    QCoreApplication::processEvents();
 }
 
 QString figure(QAbstractItemModel* figures, int row, int column)
@@ -260,56 +290,67 @@ private slots:
         QCOMPARE(charts.returnTrendIndicative < charts.returnTrend.size(), proposalRaces >= 20);
     }
 
-    void monthlyBarsChangedAsDrawnAnew_data()
+    void timeChartsChangedAsDrawnAnew_data()
     {
+        QTest::addColumn<QString>("chart");
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("after");
-        QTest::newRow("the same months") << 24 << 24;
-        QTest::newRow("fewer") << 24 << 7;
-        QTest::newRow("more") << 7 << 30;
-        QTest::newRow("none left") << 24 << 0;
-        QTest::newRow("from none") << 0 << 24;
+        QTest::newRow("monthly, the same months") << "monthly" << 24 << 24;
+        QTest::newRow("monthly, fewer") << "monthly" << 24 << 7;
+        QTest::newRow("monthly, more") << "monthly" << 7 << 30;
+        QTest::newRow("monthly, none left") << "monthly" << 24 << 0;
+        QTest::newRow("monthly, from none") << "monthly" << 0 << 24;
+        QTest::newRow("cumulative, fewer") << "cumulative" << 40 << 9;
+        QTest::newRow("cumulative, from none") << "cumulative" << 0 << 30;
+        QTest::newRow("trend, more") << "trend" << 9 << 40;
+        QTest::newRow("trend, the same months") << "trend" << 30 << 30;
     }
 
-    // The monthly bars keep their graphics through a change of filter: what they show afterwards, bars, month labels
-    // and tooltips, is what the chart shows drawn anew with the new months.
-    void monthlyBarsChangedAsDrawnAnew()
+    // The time charts keep their graphics through a change of filter: what they show afterwards, bars, lines, labels
+    // and tooltips, is what the chart shows drawn anew with the new series.
+    void timeChartsChangedAsDrawnAnew()
     {
+        QFETCH(QString, chart);
         QFETCH(int, before);
         QFETCH(int, after);
-        const AnalysisCharts charts = monthlyCharts(after, 2);
-        MonthlyProfitChart changed;
-        MonthlyProfitChart anew;
-        for (MonthlyProfitChart* chart : {&changed, &anew}) {
-            chart->resize(600, 400);
-            chart->show();
+        const AnalysisCharts charts = timeCharts(after, 2);
+        QImage changedImage;
+        QImage anewImage;
+        auto draw = [&](auto& changed, auto& anew) {
+            drawChangedAndAnew(changed, anew, before, after);
+            changedImage = changed.grab().toImage();
+            anewImage = anew.grab().toImage();
+        };
+        if (chart == "cumulative") {
+            CumulativeProfitChart changed;
+            CumulativeProfitChart anew;
+            draw(changed, anew);
+            QCOMPARE(seriesPoints(&changed, "cumulativeProposals"), seriesPoints(&anew, "cumulativeProposals"));
+        } else if (chart == "trend") {
+            ReturnTrendChart changed;
+            ReturnTrendChart anew;
+            draw(changed, anew);
+            QCOMPARE(seriesPoints(&changed, "returnTrendIndicative"), seriesPoints(&anew, "returnTrendIndicative"));
+        } else {
+            MonthlyProfitChart changed;
+            MonthlyProfitChart anew;
+            draw(changed, anew);
+            QCOMPARE(changed.findChild<QCategoryAxis*>()->categoriesLabels(),
+                     anew.findChild<QCategoryAxis*>()->categoriesLabels());
+            QCOMPARE(barValues(&changed, "monthlyProposals"), charts.monthlyProposals);
+            QCOMPARE(barValues(&changed, "monthlyOwn"), charts.monthlyOwn);
+            // Emptied, the month axis of Qt Charts 6.4 leaves its last grid lines drawn: an empty chart is compared
+            // by its values only.
+            if (after == 0)
+                return;
+            emit changed.findChild<QBarSet*>(QStringLiteral("monthlyOwn"))->hovered(true, after - 1);
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text(),
+                     plainTip(QStringLiteral("%1　あなたの収支\nこの月の収支：%2")
+                                  .arg(charts.monthLabels.back(), displaytext::yen(charts.monthlyOwn.back()))));
+            QToolTip::hideText();
         }
-        changed.setData(monthlyCharts(before, 1));
-        QCoreApplication::processEvents();
-        changed.grab();
-        changed.setData(charts);
-        anew.setData(charts);
-        // The value axis's nice numbers start from the tick count of its last range: it is given the new chart's.
-        auto* yen = qobject_cast<QValueAxis*>(changed.chart()->axes(Qt::Vertical).value(0));
-        const auto* anewYen = qobject_cast<QValueAxis*>(anew.chart()->axes(Qt::Vertical).value(0));
-        yen->setTickCount(anewYen->tickCount());
-        QCoreApplication::processEvents(); // the charts' layouts
-        // Emptied, the month axis of Qt Charts 6.4 leaves its last grid lines drawn: an empty chart is compared by its
-        // values only.
-        if (after > 0)
-            QCOMPARE(changed.grab().toImage(), anew.grab().toImage());
-        auto* axis = changed.findChild<QCategoryAxis*>();
-        QCOMPARE(axis->categoriesLabels(), anew.findChild<QCategoryAxis*>()->categoriesLabels());
-        QCOMPARE(barValues(&changed, "monthlyProposals"), charts.monthlyProposals);
-        QCOMPARE(barValues(&changed, "monthlyOwn"), charts.monthlyOwn);
-        if (after == 0)
-            return;
-        emit changed.findChild<QBarSet*>(QStringLiteral("monthlyOwn"))->hovered(true, after - 1);
-        QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(),
-                 plainTip(QStringLiteral("%1　あなたの収支\nこの月の収支：%2")
-                              .arg(charts.monthLabels.back(), displaytext::yen(charts.monthlyOwn.back()))));
-        QToolTip::hideText();
+        QCOMPARE(changedImage, anewImage);
     }
 
     // A first season, before any result: the race table shows every race with its proposal, counted as a miss, the

@@ -86,28 +86,57 @@ std::vector<HorsePair> RaceOutcome::proposed() const
     return tickets;
 }
 
+OutcomeTexts::OutcomeTexts() : first_(1, 0), regions_{first_.data()} {}
+
 OutcomeTexts::Id OutcomeTexts::add(QStringView text)
 {
     if (text.isEmpty())
         return empty;
-    if (static_cast<std::uint64_t>(chars_.size()) + static_cast<std::uint64_t>(text.size()) > UINT32_MAX
-        || starts_.size() > UINT32_MAX)
-        throw std::bad_alloc();
-    chars_.insert(chars_.end(), text.utf16(), text.utf16() + text.size());
-    starts_.push_back(static_cast<std::uint32_t>(chars_.size()));
-    return static_cast<Id>(starts_.size() - 2);
+    const auto length = static_cast<std::uint64_t>(text.size());
+    const std::uint64_t need = length + (length < longText ? 1 : 3);
+    if (next_ + need > end_) {
+        // A new block after the last region: one region, or as many as a long text takes.
+        const std::uint64_t regions = (need + regionUnits - 1) / regionUnits;
+        if (regions_.size() + regions > (std::uint64_t{1} << (32 - regionBits)))
+            throw std::bad_alloc();
+        blocks_.push_back(std::make_unique_for_overwrite<char16_t[]>(regions * regionUnits));
+        next_ = static_cast<std::uint64_t>(regions_.size()) << regionBits;
+        for (std::uint64_t r = 0; r < regions; ++r)
+            regions_.push_back(blocks_.back().get() + r * regionUnits);
+        end_ = next_ + regions * regionUnits;
+    } else if (blocks_.empty() && next_ + need > first_.size()) {
+        if (next_ + need > first_.capacity())
+            first_.reserve(std::min(std::max<std::uint64_t>(2 * first_.capacity(), next_ + need), regionUnits));
+        first_.resize(next_ + need);
+        regions_[0] = first_.data();
+    }
+    char16_t* at = regions_[next_ >> regionBits] + (next_ & (regionUnits - 1));
+    if (length < longText) {
+        *at++ = static_cast<char16_t>(length);
+    } else {
+        *at++ = longText;
+        *at++ = static_cast<char16_t>(length & 0xFFFF);
+        *at++ = static_cast<char16_t>(length >> 16);
+    }
+    std::copy(text.utf16(), text.utf16() + text.size(), at);
+    const auto id = static_cast<Id>(next_);
+    next_ += need;
+    return id;
 }
 
 void OutcomeTexts::clear()
 {
-    chars_.clear();
-    starts_.assign(2, 0);
+    blocks_.clear();
+    first_.resize(1);
+    regions_.assign(1, first_.data());
+    next_ = 1;
+    end_ = regionUnits;
 }
 
 void OutcomeTexts::squeeze()
 {
-    chars_.shrink_to_fit();
-    starts_.shrink_to_fit();
+    first_.shrink_to_fit();
+    regions_[0] = first_.data();
 }
 
 OutcomeTextsBuilder::OutcomeTextsBuilder(QExplicitlySharedDataPointer<OutcomeTexts> table, bool findRepeats)

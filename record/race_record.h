@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -44,29 +45,48 @@ struct RankFacts {
     char grades[4] = {'C', 'C', 'C', 'C'};
 };
 
-// The texts of the races of a tally, in one buffer of UTF-16 code units, each named by a 4-byte number: a hundred
-// thousand races would otherwise hold over a million strings, each with its own block of memory. The buffer is only
-// added to while the folder is read (OutcomeTextsBuilder); afterwards it is read from any thread.
+// The texts of the races of a tally, in blocks of UTF-16 code units, each named by a 4-byte number: a hundred
+// thousand races would otherwise hold over a million strings, each with its own block of memory. The blocks are only
+// added to while the folder is read (OutcomeTextsBuilder); afterwards they are read from any thread.
+//
+// A text's number is where it lies: region (the high 16 bits) and code unit in it, each region 2^16 units. A text
+// lies whole in one block (a long one gets a block of as many regions as it takes), after its length in one unit (or
+// 0xFFFF and the length in two more). Texts are never moved once the first region is full, so a table of a hundred
+// thousand races grows without ever holding its texts twice; the first region grows as texts come, so that the table
+// of a single race stays small.
 class OutcomeTexts : public QSharedData {
 public:
     using Id = std::uint32_t;
     static constexpr Id empty = 0;
 
+    OutcomeTexts();
+    OutcomeTexts(const OutcomeTexts&) = delete;
+    OutcomeTexts& operator=(const OutcomeTexts&) = delete;
+
     QStringView text(Id id) const
     {
-        const std::uint32_t begin = starts_[id];
-        return {chars_.data() + begin, static_cast<qsizetype>(starts_[id + 1] - begin)};
+        const char16_t* at = regions_[id >> regionBits] + (id & (regionUnits - 1));
+        if (at[0] != longText)
+            return {at + 1, static_cast<qsizetype>(at[0])};
+        return {at + 3, static_cast<qsizetype>(at[1] | std::uint32_t{at[2]} << 16)};
     }
     // Appends a text; every call gives a new number. Throws std::bad_alloc past 2^32 code units (8 GB of text).
     Id add(QStringView text);
     // Empties the table for another use of its memory.
     void clear();
-    // Gives back the room the table grew into beyond its texts (up to as much again), once no more are added.
+    // Gives back the first region's room beyond its texts, once no more are added.
     void squeeze();
 
 private:
-    std::vector<char16_t> chars_;
-    std::vector<std::uint32_t> starts_{0, 0}; // text id is chars_[starts_[id], starts_[id + 1])
+    static constexpr int regionBits = 16;
+    static constexpr std::uint64_t regionUnits = std::uint64_t{1} << regionBits;
+    static constexpr char16_t longText = 0xFFFF;
+
+    std::vector<char16_t> first_;                     // region 0, grown as texts come
+    std::vector<std::unique_ptr<char16_t[]>> blocks_; // the regions after it
+    std::vector<char16_t*> regions_;                  // where each region begins
+    std::uint64_t next_ = 1;                          // where the next text goes (unit 0: the empty text)
+    std::uint64_t end_ = regionUnits;                 // the end of the block it goes in
 };
 
 // One saved race and how it came out.

@@ -7,6 +7,10 @@
 #include <QMutexLocker>
 
 #include <cmath>
+#include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <new>
 
 namespace {
@@ -346,6 +350,11 @@ FolderRecord tallyFolder(const QString& folder, ReadScope scope)
     record.races = RaceFolder(folder).racesAs<RaceOutcome>(
         scope, RunnerNames::Skipped, [&](CataloguedRace&& race) { return outcomeOf(race, &names, &texts); });
     texts.finish();
+#ifdef __GLIBC__
+    // The reading threads' buffers are freed by now, scattered among the outcomes kept: their pages go back to the
+    // system rather than staying with the program while the analysis is worked out.
+    malloc_trim(0);
+#endif
     record.tipsterNames = names.names();
     record.record = recordTotals(record.races);
     record.balance = balanceTotals(record.races);

@@ -273,6 +273,36 @@ private slots:
         QCOMPARE(races[2].firstLine(), u"3");
         QCOMPARE(races[3].firstLine(), u"7");
     }
+
+    // The table's texts lie in blocks of 65,536 code units: texts that fill a block to its last unit, texts longer
+    // than a block and long enough to need their length in two units, each come back whole, once the table has given
+    // back its spare room, and after a clear.
+    void textTableKeepsEveryText_data()
+    {
+        QTest::addColumn<std::vector<int>>("lengths");
+        QTest::newRow("short texts across many blocks") << std::vector<int>(30000, 7);
+        QTest::newRow("a block filled to its last unit") << std::vector<int>{65534, 1, 65533, 2, 65535};
+        QTest::newRow("longer than a block") << std::vector<int>{3, 65536, 4, 200000, 5, 65535 * 2 + 1};
+    }
+    void textTableKeepsEveryText()
+    {
+        QFETCH(std::vector<int>, lengths);
+        OutcomeTexts table;
+        for (int round = 0; round < 2; ++round) {
+            std::vector<OutcomeTexts::Id> ids;
+            std::vector<QString> texts;
+            for (std::size_t t = 0; t < lengths.size(); ++t) {
+                texts.push_back(QString(lengths[t], QChar(u'あ' + int(t % 80))));
+                ids.push_back(table.add(texts.back()));
+            }
+            if (round == 0)
+                table.squeeze();
+            QCOMPARE(table.text(OutcomeTexts::empty), QStringView());
+            for (std::size_t t = 0; t < texts.size(); ++t)
+                QVERIFY2(table.text(ids[t]) == texts[t], qPrintable(QString::number(t)));
+            table.clear();
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(RecordTallyTest)

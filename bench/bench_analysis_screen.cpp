@@ -8,7 +8,8 @@
 //    and rankings in view.
 // Prints medians and the ratios to the plain read and to the record screen. TOKIRO_BENCH_RACES sets another folder
 // size, TOKIRO_BENCH_TIPSTERS another number of tipsters; TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only,
-// TOKIRO_BENCH_SKIP_CHANGES=1 the openings only.
+// TOKIRO_BENCH_SKIP_CHANGES=1 the openings only, and TOKIRO_BENCH_VIEWS the changes with the views whose names hold
+// that text only ("monthly").
 #include "bench_screens.h"
 #include "bench_support.h"
 
@@ -198,7 +199,10 @@ int main(int argc, char* argv[])
         "ranks and marks",         "what tipsters add"};
     const AnalysisScreen::Page tablePages[] = {AnalysisScreen::RacesPage, AnalysisScreen::TipstersPage,
                                                AnalysisScreen::RanksPage, AnalysisScreen::AddsPage};
+    const QString onlyViews = qEnvironmentVariable("TOKIRO_BENCH_VIEWS");
     for (int view = 0; view < 7; ++view) {
+        if (!QString::fromLatin1(titles[view]).contains(onlyViews))
+            continue;
         if (view < 3) {
             pages->setCurrentIndex(AnalysisScreen::ChartsPage);
             screen.findChild<QAbstractButton*>(QString::fromLatin1(options[view]))->click();

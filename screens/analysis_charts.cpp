@@ -101,6 +101,16 @@ void setDateRange(QCategoryAxis* axis, QDate first, QDate last)
     axis->setRange(msOf(first), msOf(last));
 }
 
+// A range made round by the axis. Its nice numbers start from the tick count the last range left, so every range
+// starts from the same count: a chart shows the same ticks after a change of filter as drawn anew.
+void setRoundRange(QValueAxis* axis, double low, double high)
+{
+    static const int ticksOfNewAxis = QValueAxis().tickCount();
+    axis->setTickCount(ticksOfNewAxis);
+    axis->setRange(low, high);
+    axis->applyNiceNumbers();
+}
+
 // A value range that holds every value and the given ones, made round by the axis.
 void setValueRange(QValueAxis* axis, double low, double high)
 {
@@ -109,8 +119,7 @@ void setValueRange(QValueAxis* axis, double low, double high)
         high += 1000;
     }
     const double margin = (high - low) * 0.05;
-    axis->setRange(low - margin, high + margin);
-    axis->applyNiceNumbers();
+    setRoundRange(axis, low - margin, high + margin);
 }
 
 // The index of the value nearest to x (ms since the epoch) in a list in date order, or -1 for none.
@@ -545,8 +554,7 @@ void ReturnTrendChart::setData(const AnalysisCharts& charts)
         last = charts.months.back().addMonths(1).addDays(-1);
     }
     setDateRange(dates_, first, last);
-    rate_->setRange(0, high * 1.05);
-    rate_->applyNiceNumbers();
+    setRoundRange(rate_, 0, high * 1.05);
     drawLines();
     reference_->replace(QList<QPointF>{{dates_->min(), charts.referenceRate}, {dates_->max(), charts.referenceRate}});
     if (empty())
@@ -667,8 +675,7 @@ void RateBarChart::setRows(const QStringList& labels, const std::vector<std::opt
         for (const std::optional<double>& rate : *rates)
             high = std::max(high, rate.value_or(0));
     }
-    rate_->setRange(0, high * 1.05);
-    rate_->applyNiceNumbers();
+    setRoundRange(rate_, 0, high * 1.05);
     setEmptyNote(labels.isEmpty(), QStringLiteral("この条件に合うレースがありません。"));
 }
 
@@ -809,8 +816,7 @@ void IntervalBarChart::setBars(const std::vector<Bar>& bars, std::optional<doubl
     }
     showReferenceInLegend();
     const double span = high - low;
-    values_->setRange(low < 0 ? low - 0.05 * span : 0, high + 0.05 * std::max(span, 1.0));
-    values_->applyNiceNumbers();
+    setRoundRange(values_, low < 0 ? low - 0.05 * span : 0, high + 0.05 * std::max(span, 1.0));
     setEmptyNote(n == 0, emptyText_);
 }
 

@@ -103,9 +103,6 @@ void drawChangedAndAnew(Chart& changed, Chart& anew, int before, int after)
     changed.grab();
     changed.setData(timeCharts(after, 2));
     anew.setData(timeCharts(after, 2));
-    // The value axis's nice numbers start from the tick count of its last range: it is given the new chart's.
-    auto* values = qobject_cast<QValueAxis*>(changed.chart()->axes(Qt::Vertical).value(0));
-    values->setTickCount(qobject_cast<QValueAxis*>(anew.chart()->axes(Qt::Vertical).value(0))->tickCount());
     QCoreApplication::processEvents();
 }
 

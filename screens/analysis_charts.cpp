@@ -503,6 +503,8 @@ void MonthlyProfitChart::setData(const AnalysisCharts& charts)
     }
     months_->setStartValue(-0.5);
     months_->setRange(-0.5, std::max(count, 1) - 0.5);
+    // Emptied, the axis of Qt Charts 6.4 keeps drawing the grid lines of its last labels.
+    months_->setGridLineVisible(count > 0);
 
     double low = 0;
     double high = 0;

@@ -336,10 +336,14 @@ private slots:
                      anew.findChild<QCategoryAxis*>()->categoriesLabels());
             QCOMPARE(barValues(&changed, "monthlyProposals"), charts.monthlyProposals);
             QCOMPARE(barValues(&changed, "monthlyOwn"), charts.monthlyOwn);
-            // Emptied, the month axis of Qt Charts 6.4 leaves its last grid lines drawn: an empty chart is compared
-            // by its values only.
-            if (after == 0)
+            // Emptied, the chart keeps no grid line of its last months. Qt Charts 6.4 draws the empty month axis's
+            // own line a shade apart, so the plot area is compared above it.
+            if (after == 0) {
+                const QRect plot =
+                    changed.mapFromScene(changed.chart()->plotArea()).boundingRect().adjusted(1, 0, 0, -3);
+                QCOMPARE(changedImage.copy(plot), anewImage.copy(plot));
                 return;
+            }
             emit changed.findChild<QBarSet*>(QStringLiteral("monthlyOwn"))->hovered(true, after - 1);
             QTRY_VERIFY(QToolTip::isVisible());
             QCOMPARE(QToolTip::text(),

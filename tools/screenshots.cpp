@@ -25,6 +25,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -476,8 +477,19 @@ QWidget* analysisChart(Program& program, int chart)
 QWidget* analysisRaces(Program& program)
 {
     Screen* screen = analysis(program, 2);
-    if (auto* search = child<QLineEdit>(screen, "raceSearch"))
+    if (auto* search = child<QLineEdit>(screen, "raceSearch")) {
         search->setText(QStringLiteral("東京"));
+        // The clear button fades in on a timer: the shot waits until it is whole, so that it is the same on any load.
+        const QList<QWidget*> buttons = search->findChildren<QWidget*>();
+        waitUntil(
+            [&buttons] {
+                return std::all_of(buttons.begin(), buttons.end(), [](const QWidget* button) {
+                    const QVariant opacity = button->property("opacity");
+                    return !opacity.isValid() || opacity.toReal() >= 1.0;
+                });
+            },
+            2000);
+    }
     if (auto* view = child<QTableView>(screen, "racesView"))
         view->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder); // the latest first
     return nullptr;

@@ -38,6 +38,14 @@ const char* const bandLabels[countBands] = {"0個", "1個", "2個", "3～4個", 
 // The leading runners the result screen grades: 本命人気 1位 and 2位, 連複人気 1位 and 2位.
 const char* const gradeGroups[4] = {"本命人気1位の等級", "本命人気2位の等級", "連複人気1位の等級", "連複人気2位の等級"};
 
+// Whether the tipster's own ◎–○ ticket (they gave one of each) is the race's result pair, in either order.
+bool ownTicketHit(const TipsterReplay& replay, const RaceOutcome& race)
+{
+    const int a = replay.doubleCircleRunner() + 1;
+    const int b = replay.circleRunner() + 1;
+    return (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
+}
+
 } // namespace
 
 std::optional<double> PlaceTally::winRatePercent() const
@@ -114,10 +122,7 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
             const auto t = static_cast<std::size_t>(replay.tipster());
             ++rows[t].races;
             if (replay.doubleCircleRunner() >= 0) {
-                const int a = replay.doubleCircleRunner() + 1;
-                const int b = replay.circleRunner() + 1;
-                const bool hit =
-                    (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
+                const bool hit = ownTicketHit(replay, race);
                 rows[t].ticket.add(ticketYen, hit ? payout : 0, hit);
             }
             TipsterWhatIfRow& row = whatIf[t];
@@ -181,12 +186,8 @@ TipsterIntervals tipsterIntervals(const AnalysisData& data, const std::vector<in
         forEachMarked([&](const RaceOutcome& race, const TipsterReplay& replay, double payout) {
             if (replay.doubleCircleRunner() < 0)
                 return;
-            const int a = replay.doubleCircleRunner() + 1;
-            const int b = replay.circleRunner() + 1;
-            const bool hit =
-                (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
             stakes.push_back(yenPerTicket);
-            returns.push_back(hit ? payout : 0);
+            returns.push_back(ownTicketHit(replay, race) ? payout : 0);
         });
         intervals.ticket = bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed, abandoned);
     }

@@ -9,12 +9,14 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <functional>
 
@@ -349,6 +351,27 @@ private slots:
         QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
         QVERIFY(lines.contains(QStringLiteral("Exec=tokiro ") + QString::fromLatin1(ownFolderOption)));
+    }
+
+    // A software centre shows the README's screenshots: every one the AppStream file names is one of ours, at its size.
+    void metainfoScreenshotsAreOurs()
+    {
+        QFile metainfo(sourceFile(QStringLiteral("assets/io.github.tokiro.metainfo.xml")));
+        QVERIFY(metainfo.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&metainfo);
+        int images = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"image")
+                continue;
+            const QString width = xml.attributes().value(QStringLiteral("width")).toString();
+            const QString url = xml.readElementText();
+            const QImage shot(sourceFile(QStringLiteral("docs/screens/") + url.section(u'/', -1)));
+            QVERIFY2(!shot.isNull(), qPrintable(url));
+            QCOMPARE(QString::number(shot.width()), width);
+            ++images;
+        }
+        QVERIFY(!xml.hasError());
+        QVERIFY(images >= 3);
     }
 
     void helpFromEveryScreen_data()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,6 +17,14 @@ public:
     virtual QString saveFile(const QString& title, const QString& filter, const QString& proposedName) = 0;
     // Tells the user that something could not be done.
     virtual void reportError(const QString& text, const QString& title) = 0;
+    // One of several options, or -1 on cancel. Without a list of its own, each option is offered in turn.
+    virtual int choose(const QString& text, const QString& title, const QStringList& options)
+    {
+        for (qsizetype i = 0; i < options.size(); ++i)
+            if (confirm(text + QStringLiteral("\n\n「") + options[i] + QStringLiteral("」にしますか？"), title))
+                return static_cast<int>(i);
+        return -1;
+    }
 };
 
 // The real dialogs: QMessageBox and QFileDialog, parented to the given window. The texts of the message boxes are
@@ -31,6 +40,7 @@ public:
     QString openFile(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter, const QString& proposedName) override;
     void reportError(const QString& text, const QString& title) override;
+    int choose(const QString& text, const QString& title, const QStringList& options) override;
 
 private:
     QWidget* window_;

@@ -103,3 +103,10 @@ void onMousePress(QWidget* widget, std::function<void(Qt::MouseButton)> handler)
     new EventHook(widget, QEvent::MouseButtonPress, press);
     new EventHook(widget, QEvent::MouseButtonDblClick, press);
 }
+
+void onPaste(QWidget* widget, std::function<bool()> handler)
+{
+    new EventHook(widget, QEvent::KeyPress, [handler = std::move(handler)](QEvent* event) {
+        return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) && handler();
+    });
+}

@@ -38,3 +38,7 @@ void onInputMethod(QWidget* widget, std::function<void(const QInputMethodEvent*)
 
 // Any mouse button pressed on the widget (the press, not the click), every press of a double click included.
 void onMousePress(QWidget* widget, std::function<void(Qt::MouseButton)> handler);
+
+// The paste keys (Ctrl+V, Shift+Insert) pressed in the widget; the handler returns whether the key is consumed or goes
+// on into the widget (a box pastes as usual).
+void onPaste(QWidget* widget, std::function<bool()> handler);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -51,4 +52,18 @@ void QtDialogs::reportError(const QString& text, const QString& title)
     box.setTextFormat(Qt::PlainText);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
+}
+
+int QtDialogs::choose(const QString& text, const QString& title, const QStringList& options)
+{
+    QInputDialog box(window_);
+    box.setWindowTitle(title);
+    box.setLabelText(text);
+    box.setComboBoxItems(options);
+    box.setComboBoxEditable(false);
+    box.setOkButtonText(QStringLiteral("OK"));
+    box.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (box.exec() != QDialog::Accepted)
+        return -1;
+    return static_cast<int>(options.indexOf(box.textValue()));
 }

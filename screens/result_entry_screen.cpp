@@ -1,12 +1,16 @@
 #include "screens/result_entry_screen.h"
 
 #include "core/numbers.h"
+#include "core/race_date.h"
+#include "core/result_paste.h"
 #include "racefile/race_folder.h"
 #include "record/list_lines.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 #include "screens/saved_race_common.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,6 +45,10 @@ const ControlLine controls[] = {
      .fore = yellow, .pointSize = 11.25, .bold = false, .align = Align::Centre},
     {.name = "secondName", .kind = ControlKind::Label, .left = 3240, .top = 6810, .width = 2000, .height = 330,
      .fore = yellow, .pointSize = 11.25, .bold = false, .align = Align::Centre},
+    {.name = "pasteNote", .kind = ControlKind::Label, .left = 1200, .top = 7170, .width = 10600, .height = 330,
+     .fore = yellow, .pointSize = 11.25, .bold = false},
+    {.name = "pasteResult", .kind = ControlKind::Button, .caption = "結果を貼り付け", .left = 5280, .top = 7560,
+     .width = 2415, .height = 495, .pointSize = 12},
     {.name = "Command2", .kind = ControlKind::Button, .caption = "書き込み", .left = 1200, .top = 7560,
      .width = 1815, .height = 495, .pointSize = 12},
     {.name = "Command3", .kind = ControlKind::Button, .caption = "データ削除", .left = 3240, .top = 7560,
@@ -57,6 +65,19 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
 {
     firstName = build<QLabel>(this, controls, "firstName", formFont);
     secondName = build<QLabel>(this, controls, "secondName", formFont);
+    pasteNote = build<QLabel>(this, controls, "pasteNote", formFont);
+    pasteResult = build<QPushButton>(this, controls, "pasteResult", formFont);
+    connect(pasteResult, &QPushButton::clicked, this, [this] { pasteResultPage(); });
+    // Ctrl+V anywhere on the screen reads a result page; a plain number pasted into a box stays the box's own paste.
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{List1, Text1, Text2, Text3, Command2, Command3, Command1, pasteResult})
+        onPaste(widget, [this, widget] {
+            const QString text = QApplication::clipboard()->text();
+            if (qobject_cast<QLineEdit*>(widget) && !text.contains(u'\n') && text.size() < 20)
+                return false;
+            pasteResultPage();
+            return true;
+        });
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) { showName(firstName, text); });
     connect(Text2, &QLineEdit::textChanged, this, [this](const QString& text) { showName(secondName, text); });
     setTabOrder(List1, Text1);
@@ -64,7 +85,8 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setTabOrder(Text2, Text3);
     setTabOrder(Text3, Command2);
     setTabOrder(Command2, Command3);
-    setTabOrder(Command3, Command1);
+    setTabOrder(Command3, pasteResult);
+    setTabOrder(pasteResult, Command1);
 
     wireNumberBox(
         Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
@@ -78,6 +100,7 @@ void Form6::Form_Load()
 {
     Command3->hide();
     Command2->hide();
+    pasteResult->hide();
     buildCatalogue();
 }
 
@@ -94,6 +117,8 @@ void Form6::buildCatalogue()
     List1->addItems(summaryLines(catalogue, resultSummaryLine));
     Command2->hide();
     Command3->hide();
+    pasteResult->hide();
+    pasteNote->clear();
 }
 
 void Form6::List1_Click()
@@ -108,6 +133,10 @@ void Form6::List1_Click()
     const FileResult read = folder.read(module.selectedRaceFile, loaded, ReadScope::ThroughResults, &held);
     pickedRunnerCount = read.ok ? loaded.race.runnerCount : 0;
     pickedNames.assign(loaded.race.runnerNames.begin(), loaded.race.runnerNames.begin() + pickedRunnerCount);
+    pickedDate = read.ok ? parseRaceDate(loaded.race.raceDate) : QDate();
+    pickedCourse = read.ok ? loaded.race.courseName.trimmed() : QString();
+    pickedNumber = read.ok ? loaded.race.raceNumber : 0;
+    pasteNote->clear();
     if (!read.ok) {
         // A damaged file keeps no result that could be corrected, but it can still be deleted.
         if (keepUnreadablePick(read, QStringLiteral("レース結果の入力"))) {
@@ -122,6 +151,7 @@ void Form6::List1_Click()
     Text3->setText(zeroFilled(held.payout, 6));
     Command3->show();
     Command2->show();
+    pasteResult->show();
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
@@ -223,4 +253,70 @@ void Form6::Command3_Click()
     askThenChange([&] { return folder.present(module.selectedRaceFile); },
                   QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除"),
                   [&] { return folder.remove(module.selectedRaceFile); });
+}
+
+QString Form6::otherRaceOf(const PastedResult& result) const
+{
+    QStringList differences;
+    const QString dateForm = QStringLiteral("yyyy年M月d日");
+    if (result.date.isValid() && pickedDate.isValid() && result.date != pickedDate)
+        differences += QStringLiteral("日付：貼り付けたのは%1、このレースは%2")
+                           .arg(result.date.toString(dateForm), pickedDate.toString(dateForm));
+    if (!result.course.isEmpty() && !pickedCourse.isEmpty() && !pickedCourse.contains(result.course))
+        differences += QStringLiteral("競馬場：貼り付けたのは%1、このレースは%2").arg(result.course, pickedCourse);
+    if (result.raceNumber != 0 && pickedNumber != 0 && result.raceNumber != pickedNumber)
+        differences +=
+            QStringLiteral("レース番号：貼り付けたのは%1R、このレースは%2R").arg(result.raceNumber).arg(pickedNumber);
+    return differences.join(u'\n');
+}
+
+void Form6::pasteResultPage()
+{
+    const QString title = QStringLiteral("結果の貼り付け");
+    if (module.selectedRaceFile.isEmpty() || !Command2->isVisible()) {
+        dialogs.reportError(QStringLiteral("先に一覧から結果を入力するレースを選んでください。"), title);
+        return;
+    }
+    const PastedResult result = parsePastedResult(QApplication::clipboard()->text());
+    if (!result.ok) {
+        dialogs.reportError(result.error, title);
+        return;
+    }
+    const QString other = otherRaceOf(result);
+    if (!other.isEmpty()
+        && !dialogs.confirm(QStringLiteral("貼り付けた結果は、選んだレースとは別のレースのもののようです。\n") + other
+                                + QStringLiteral("\nこのまま入力欄に入れますか？"),
+                            title))
+        return;
+    const std::vector<ResultChoice> choices = resultChoices(result);
+    std::size_t picked = 0;
+    if (choices.size() > 1) {
+        // A dead heat pays more than one pair; the file keeps one, which the user names.
+        QStringList options;
+        for (const ResultChoice& choice : choices)
+            options += QStringLiteral("一着 %1、二着 %2（配当金 %3）")
+                           .arg(choice.first)
+                           .arg(choice.second)
+                           .arg(choice.payoutKnown ? QLocale().toString(qint64(choice.payout)) + u'円'
+                                                   : QStringLiteral("不明"));
+        const int chosen = dialogs.choose(QStringLiteral("同着です。記録する組をひとつ選んでください。"
+                                                         "ファイルには選んだ組だけが残ります。"),
+                                          title, options);
+        if (chosen < 0)
+            return;
+        picked = static_cast<std::size_t>(chosen);
+    }
+    const ResultChoice& choice = choices[picked];
+    Text1->setText(lastOfZeros(QString::number(choice.first), 2));
+    Text2->setText(lastOfZeros(QString::number(choice.second), 2));
+    if (choice.payoutKnown)
+        Text3->setText(zeroFilled(QString::number(choice.payout), 6));
+    QString note = QStringLiteral("貼り付けから一着 %1、二着 %2").arg(choice.first).arg(choice.second);
+    note += choice.payoutKnown ? QStringLiteral("、配当金 %1円").arg(QLocale().toString(qint64(choice.payout)))
+                               : QStringLiteral("（馬連の配当金は見つからず、配当金の欄はそのまま）");
+    if (result.firsts.empty())
+        note += QStringLiteral("。着順表がないので小さい馬番を一着に");
+    pasteNote->setText(note + QStringLiteral("。「書き込み」で保存します。"));
+    keyCount = 0;
+    Command2->setFocus(Qt::OtherFocusReason);
 }

@@ -2,6 +2,11 @@
 
 #include "screens/saved_race_screen.h"
 
+#include <QDate>
+
+struct PastedResult;
+class QPushButton;
+
 // The race result entry screen: lists the saved races, shows the picked race's first and second finishers and
 // payout, writes them back into its file, or deletes the file.
 class Form6 : public SavedRaceScreen {
@@ -40,4 +45,14 @@ private:
     int pickedRunnerCount = 0;
     std::vector<QString> pickedNames;
     void showName(QLabel* label, const QString& number);
+
+    // Our own: a result page pasted (the button, or Ctrl+V) fills the three boxes; nothing is written until 書き込み.
+    QPushButton* pasteResult;
+    QLabel* pasteNote;
+    QDate pickedDate;
+    QString pickedCourse;
+    int pickedNumber = 0;
+    void pasteResultPage();
+    // The ways the pasted page names another race than the picked one, a line each; empty if none.
+    QString otherRaceOf(const PastedResult& result) const;
 };

@@ -7,6 +7,7 @@
 
 #include "core/numbers.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 
 namespace {
@@ -253,6 +254,58 @@ private slots:
         QCOMPARE(s.list->count(), 2);
         QVERIFY(s.list->item(1)->text().contains(
             QStringLiteral("一着：%1番").arg(QString::fromLatin1(written[0].trimmed()).rightJustified(2, u'0'))));
+    }
+
+    // A result page pasted with Ctrl+V fills the three boxes (nothing is written until 書き込み); a page of another
+    // race is named and can be refused; a dead heat asks which pair; a page without a result is refused.
+    void paste_fillsTheBoxes_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QList<bool>>("answers"); // the confirmations, in turn
+        QTest::addColumn<QString>("boxes");       // the three boxes after the paste
+        QTest::addColumn<QString>("asked");       // a word of the question or message, empty for none
+        const QString table = QStringLiteral("着順\t枠番\t馬番\t馬名\n1\t4\t8\tウマ8\n2\t2\t3\tウマ3\n");
+        QTest::newRow("this race") << QStringLiteral("1999年5月16日 2回東京8日\n7R テスト\n") + table
+                                          + QStringLiteral("馬連\t3-8\t1,230円\t5番人気\n")
+                                   << QList<bool>{} << "08 03 001230"
+                                   << "";
+        QTest::newRow("table alone keeps the payout box") << table << QList<bool>{} << "08 03 000300"
+                                                          << "";
+        QTest::newRow("another race, refused")
+            << QStringLiteral("東京 9R\n") + table << QList<bool>{false} << "02 05 000300"
+            << "9R";
+        QTest::newRow("another race, taken")
+            << QStringLiteral("1999年5月23日\n") + table << QList<bool>{true} << "08 03 000300"
+            << "1999年5月23日";
+        QTest::newRow("dead heat, the second pair")
+            << QStringLiteral("1 1 1 アア\n2 2 2 イイ\n2 3 3 ウウ\n馬連 1-2 500円 1-3 800円")
+            << QList<bool>{false, true} << "01 03 000800"
+            << "同着";
+        QTest::newRow("no result") << QStringLiteral("出馬表\n1 アア") << QList<bool>{} << "02 05 000300"
+                                   << "読めませんでした";
+    }
+    void paste_fillsTheBoxes()
+    {
+        QFETCH(QString, page);
+        QFETCH(QList<bool>, answers);
+        TempFolder folder;
+        WRITE_RACE(raceFile, sampleRace("99/05/16", 7, "テスト"), results(num(2), num(5), num(300)));
+        const QByteArray before = fileBytes(raceFile);
+        AppHarness app;
+        const Screen6 s = open(app);
+        clickRow(s.list, 0);
+        app.dialogs.confirmAnswers.assign(answers.begin(), answers.end());
+        QApplication::clipboard()->setText(page);
+        QTest::keyClick(s.first, Qt::Key_V, Qt::ControlModifier);
+
+        const QString shown = QStringList{s.first->text(), s.second->text(), s.payout->text()}.join(u' ');
+        QTEST(shown, "boxes");
+        QFETCH(QString, asked);
+        QCOMPARE(app.dialogs.asked.size(), asked.isEmpty() ? 0 : std::size_t(answers.size() + answers.isEmpty()));
+        if (!asked.isEmpty())
+            QVERIFY2(app.dialogs.asked.front().text.contains(asked), qPrintable(app.dialogs.asked.front().text));
+        QCOMPARE(fileBytes(raceFile), before);
+        QVERIFY(app.dialogs.confirmAnswers.empty());
     }
 
     // Numbers as typed with the input method on, with separators and 円, from the boxes to the file, the list line

@@ -1,16 +1,20 @@
 #include "screens/prediction_result_screen.h"
 
 #include "core/numbers.h"
+#include "core/proposal_text.h"
 #include "prediction/prediction.h"
 #include "screens/control_table.h"
 #include "screens/race_header.h"
 #include "screens/twips.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 
 #include <algorithm>
@@ -118,6 +122,12 @@ const ControlLine form5Layout[] = {
 
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
+    {.name = "copyProposal", .kind = ControlKind::Button, .caption = "買い目をコピー", .left = 4560, .top = 7560,
+     .width = 2055, .height = 495, .pointSize = 12},
+    {.name = "copyTickets", .kind = ControlKind::Button, .caption = "買い目だけコピー", .left = 6735, .top = 7560,
+     .width = 2775, .height = 495, .pointSize = 12},
+    {.name = "copyNote", .kind = ControlKind::Label, .left = 4560, .top = 8145, .width = 7000, .height = 330,
+     .fore = yellow, .pointSize = 9.75, .bold = false},
     {.name = "Label50", .kind = ControlKind::Label, .caption = "必勝を祈る！！", .left = 1200, .top = 7680,
      .width = 3000, .height = 495, .fore = green, .back = darkRed, .pointSize = 20.25, .border = true,
      .align = Align::Centre},
@@ -257,8 +267,31 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setColours(ticketNames, lightYellow, noColour);
     ticketNames->hide();
 
+    // Our own: the proposal copied as plain text (Ctrl+C, or the button), or its tickets alone for typing a bet.
+    copyProposal = findChild<QPushButton*>(QStringLiteral("copyProposal"));
+    copyTickets = findChild<QPushButton*>(QStringLiteral("copyTickets"));
+    copyNote = label("copyNote");
+    copyNote->setTextFormat(Qt::PlainText);
+    connect(copyProposal, &QPushButton::clicked, this, [this] { copyToClipboard(false); });
+    connect(copyTickets, &QPushButton::clicked, this, [this] { copyToClipboard(true); });
+    auto* copyKey = new QShortcut(QKeySequence::Copy, this);
+    copyKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(copyKey, &QShortcut::activated, this, [this] { copyToClipboard(false); });
+    setTabOrder(copyProposal, copyTickets);
+    setTabOrder(copyTickets, Command1);
+
     setFirstFocus(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+void Form5::copyToClipboard(bool ticketsOnly)
+{
+    const RaceState& race = module.race;
+    const PredictionResult result = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
+    const QString text = ticketsOnly ? ticketsText(result) : proposalText(race, result);
+    QApplication::clipboard()->setText(text);
+    copyNote->setText(ticketsOnly ? QStringLiteral("買い目をコピーしました：%1").arg(text)
+                                  : QStringLiteral("予想をコピーしました。メッセージなどに貼り付けられます。"));
 }
 
 QLabel* Form5::createCell(int row, int index)
@@ -311,6 +344,7 @@ void Form5::Form_Load()
 void Form5::Form_Activate()
 {
     fillHeader();
+    copyNote->clear();
     const RaceState& race = module.race;
     const PredictionResult result = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
     const int runners = std::min(shownRunners(), result.runnerCount);

@@ -52,6 +52,10 @@ private:
     QLabel* Label50;
     QPushButton* Command1;
     QLabel* ticketNames;
+    QPushButton* copyProposal;
+    QPushButton* copyTickets;
+    QLabel* copyNote;
+    void copyToClipboard(bool ticketsOnly);
 
     // Runner cells, one array per row of the table: Label23 (horse number) to Label33 (quinella grade).
     static constexpr int tableRows = 11;

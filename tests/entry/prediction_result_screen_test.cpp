@@ -2,6 +2,9 @@
 #include "screens/prediction_result_screen.h"
 #include "test_main.h"
 
+#include "core/proposal_text.h"
+
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -347,6 +350,35 @@ private slots:
         QVERIFY(!app->nav().isLoaded(ScreenId::Form5));
         QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
         QCOMPARE(app->module.race.markSheet[1][1], std::int16_t(1));
+    }
+
+    // The proposal leaves by the clipboard as the text of the race and its tickets, or the tickets alone.
+    void copyTheProposal_data()
+    {
+        QTest::addColumn<QString>("how"); // a button's name, or "Ctrl+C"
+        QTest::addColumn<bool>("ticketsOnly");
+        QTest::newRow("button") << "copyProposal" << false;
+        QTest::newRow("Ctrl+C") << "Ctrl+C" << false;
+        QTest::newRow("tickets alone") << "copyTickets" << true;
+    }
+    void copyTheProposal()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, ticketsOnly);
+        RaceState& race = app->module.race;
+        race.raceName = QStringLiteral("有馬記念");
+        QApplication::clipboard()->clear();
+        predict(exampleRace, 8, 4);
+        if (how == u"Ctrl+C")
+            QTest::keyClick(app->find<QPushButton>(ScreenId::Form5, QStringLiteral("Command1")), Qt::Key_C,
+                            Qt::ControlModifier);
+        else
+            QVERIFY(app->click(ScreenId::Form5, how));
+        const PredictionResult result = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
+        const QString copied = QApplication::clipboard()->text();
+        QCOMPARE(copied, ticketsOnly ? ticketsText(result) : proposalText(race, result));
+        QCOMPARE(copied.count(u'-'), shownTickets().size());
+        QVERIFY(!label("copyNote")->text().isEmpty());
     }
 };
 

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "core/race_folder_choice.h"
 #include "screens/control_table.h"
 
 #include <QApplication>
@@ -36,7 +37,14 @@ int main(int argc, char* argv[])
                          QIcon(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tokiro.png")))));
     installQtJapanese(application);
     registerFontSubstitutions();
-    const StartFolder folder = enterRaceFolder(command, QDir::homePath());
+    // From the desktop menu, the folder chosen last in the menu is the race folder; a folder named on the command
+    // line wins for that run.
+    CommandLine start = command;
+    if (start.folder.isEmpty() && start.ownFolder)
+        start.folder = chosenRaceFolder();
+    StartFolder folder = enterRaceFolder(start, QDir::homePath());
+    if (!folder.error.isEmpty() && command.folder.isEmpty() && !start.folder.isEmpty())
+        folder = enterRaceFolder(command, QDir::homePath());
     // A folder asked for by name that cannot be entered ends the start: working elsewhere would hide its races.
     if (!command.folder.isEmpty() && !folder.error.isEmpty()) {
         print(stderr, QStringLiteral("tokiro: %1\n").arg(folder.error));
@@ -46,6 +54,7 @@ int main(int argc, char* argv[])
     Module1 module;
     // Race files are kept in the folder it works in, which enterRaceFolder has made the current one.
     module.raceFolder = QDir::currentPath();
+    rememberRaceFolder(module.raceFolder, false);
     QtDialogs dialogs;
     dialogs.setFolder(module.raceFolder);
     MainWindow window(module, dialogs);

@@ -17,6 +17,13 @@ public:
     virtual QString saveFile(const QString& title, const QString& filter, const QString& proposedName) = 0;
     // Tells the user that something could not be done.
     virtual void reportError(const QString& text, const QString& title) = 0;
+    // A folder chosen, or empty on cancel; the dialog starts in start.
+    virtual QString openFolder(const QString& title, const QString& start)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(start);
+        return {};
+    }
     // One of several options, or -1 on cancel. Without a list of its own, each option is offered in turn.
     virtual int choose(const QString& text, const QString& title, const QStringList& options)
     {
@@ -41,6 +48,7 @@ public:
     QString saveFile(const QString& title, const QString& filter, const QString& proposedName) override;
     void reportError(const QString& text, const QString& title) override;
     int choose(const QString& text, const QString& title, const QStringList& options) override;
+    QString openFolder(const QString& title, const QString& start) override;
 
 private:
     QWidget* window_;

@@ -33,4 +33,10 @@ private:
     QPushButton* Command4;
     QPushButton* Command5;
     QLabel* Label5;
+
+    // Our own: which folder the races are kept in, and a way to choose another.
+    QLabel* folderLabel;
+    QPushButton* chooseFolder;
+    void showRaceFolder();
+    void chooseRaceFolder();
 };

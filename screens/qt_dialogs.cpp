@@ -67,3 +67,8 @@ int QtDialogs::choose(const QString& text, const QString& title, const QStringLi
         return -1;
     return static_cast<int>(options.indexOf(box.textValue()));
 }
+
+QString QtDialogs::openFolder(const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(window_, title, start, fileDialogOptions() | QFileDialog::ShowDirsOnly);
+}

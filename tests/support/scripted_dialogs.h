@@ -44,6 +44,11 @@ public:
         asked.push_back({QStringLiteral("save"), {}, title, filter, proposedName});
         return nextFile();
     }
+    QString openFolder(const QString& title, const QString& start) override
+    {
+        asked.push_back({QStringLiteral("folder"), start, title, {}, {}});
+        return nextFile();
+    }
     void reportError(const QString& text, const QString& title) override
     {
         asked.push_back({QStringLiteral("error"), text, title, {}, {}});

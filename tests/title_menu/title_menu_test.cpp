@@ -1,4 +1,5 @@
 #include "app_harness.h"
+#include "core/race_folder_choice.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
 #include "screens/title_screen.h"
@@ -555,10 +556,43 @@ private slots:
         AppHarness app;
         app.nav().show(ScreenId::Form2);
         QTRY_COMPARE(QApplication::focusWidget(), app.find(ScreenId::Form2, QStringLiteral("Command1")));
-        for (const char* next : {"Command2", "Command3", "Command5", "Command4", "Command1"}) {
+        for (const char* next : {"Command2", "Command3", "Command5", "Command4", "chooseFolder", "Command1"}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
         }
+    }
+
+    // The menu names the race folder and changes it: to one worked in before, or to one picked in a folder dialog;
+    // the choice is remembered for the next start from the desktop menu.
+    void menuChoosesTheRaceFolder()
+    {
+        TempFolder other;
+        TempFolder first;
+        AppHarness app;
+        rememberRaceFolder(other.path(), false);
+        app.nav().show(ScreenId::Form2);
+        auto* shown = app.find<QLabel>(ScreenId::Form2, QStringLiteral("folderLabel"));
+        QCOMPARE(shown->toolTip(), QDir::toNativeSeparators(first.path()));
+
+        // Not the folder offered, but another one picked in the dialog.
+        const TempFolder picked;
+        QDir::setCurrent(first.path());
+        app.dialogs.confirmAnswers = {false, true};
+        app.dialogs.fileAnswers = {picked.path()};
+        QVERIFY(app.click(ScreenId::Form2, QStringLiteral("chooseFolder")));
+        QCOMPARE(app.module.raceFolder, QDir(picked.path()).canonicalPath());
+        QCOMPARE(QDir::current(), QDir(picked.path()));
+        QCOMPARE(shown->toolTip(), QDir::toNativeSeparators(app.module.raceFolder));
+        QCOMPARE(chosenRaceFolder(), app.module.raceFolder);
+
+        // The folder of before is offered first; a cancelled dialog changes nothing.
+        app.dialogs.confirmAnswers = {true};
+        QVERIFY(app.click(ScreenId::Form2, QStringLiteral("chooseFolder")));
+        QCOMPARE(app.module.raceFolder, QDir(other.path()).canonicalPath());
+        app.dialogs.confirmAnswers = {false, false};
+        QVERIFY(app.click(ScreenId::Form2, QStringLiteral("chooseFolder")));
+        QCOMPARE(app.module.raceFolder, QDir(other.path()).canonicalPath());
+        QCOMPARE(chosenRaceFolder(), app.module.raceFolder);
     }
 
     void navigatorShowAndClose()

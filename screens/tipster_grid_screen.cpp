@@ -239,7 +239,8 @@ protected:
             // From an open name cell, the delegate commits the name and closes the cell once the key is through;
             // the move waits for that.
             if (state() == QAbstractItemView::EditingState)
-                QMetaObject::invokeMethod(this, [this] { screen_->moveOn(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this] { screen_->moveOn(); }, Qt::QueuedConnection);
             else
                 screen_->moveOn();
             return;

@@ -34,7 +34,7 @@ const ControlLine gridLayout[] = {
      .width = 2800, .height = 420, .fore = black, .back = lightBlue, .pointSize = 14.25, .border = true,
      .align = Align::Centre},
     {.name = "keysNote", .kind = ControlKind::Label,
-     .caption = "印：1～6・◎○△▲×★　消す：0・Delete　移動：矢印・Enter　Tab：下の欄へ　Esc：戻る　Ctrl+V：貼り付け",
+     .caption = "印：1～6 または ◎○△▲×★　消す：0・Delete　移動：矢印・Enter　貼り付け：Ctrl+V",
      .left = 3200, .top = 600, .width = 8600, .height = 420, .fore = cyan, .pointSize = 9.75, .bold = false},
     {.name = "grid", .kind = ControlKind::Label, .left = 200, .top = 1110, .width = 11600, .height = 5700},
     {.name = "status", .kind = ControlKind::Label, .left = 200, .top = 6830, .width = 11600, .height = 450,
@@ -61,7 +61,10 @@ const ControlLine gridLayout[] = {
      .height = 495},
     {.name = "othersNote", .kind = ControlKind::Label,
      .caption = "その他：印の入力画面でクリックやキーでつけた、予想家のいない印です。",
-     .left = 600, .top = 8520, .width = 11000, .height = 300, .fore = cyan, .pointSize = 9.75, .bold = false},
+     .left = 600, .top = 8520, .width = 7400, .height = 300, .fore = cyan, .pointSize = 9.75, .bold = false},
+    {.name = "leaveNote", .kind = ControlKind::Label, .caption = "Tab：下の欄とボタンへ　Esc：戻ります",
+     .left = 8100, .top = 8520, .width = 3500, .height = 300, .fore = cyan, .pointSize = 9.75, .bold = false,
+     .align = Align::Right},
 };
 // clang-format on
 
@@ -338,6 +341,7 @@ TipsterGridScreen::TipsterGridScreen(Module1& module, Navigation& navigation, Di
     pasteNamesButton = button("pasteNames");
     backButton = button("back");
     othersNote = label("othersNote");
+    label("leaveNote");
 
     for (QWidget* widget : std::initializer_list<QWidget*>{grid, tipsterName, addTipsterButton, renameTipsterButton,
                                                            removeTipsterButton, moveLeftButton, moveRightButton,

@@ -843,7 +843,7 @@ void AnalysisScreen::showCounts()
     lines << QStringLiteral("条件に合うレース　%1").arg(displaytext::count(counts.matching));
     // Under the races it belongs to, and said to be theirs: the files counted above may reach further.
     if (first.isValid())
-        lines << QStringLiteral("　その日付　%1から\n　　%2まで").arg(dateText(first), dateText(last));
+        lines << QStringLiteral("　その日付\n　　%1から\n　　%2まで").arg(dateText(first), dateText(last));
     lines << QStringLiteral("　うち予想に数えた　%1").arg(displaytext::count(counts.proposalRaces));
     lines << QStringLiteral("　うち収支に数えた　%1").arg(displaytext::count(counts.ownRaces));
     QStringList out;

@@ -26,6 +26,36 @@ bool installQtJapanese(QCoreApplication& application)
 
 QString ownRaceFolderName() { return QStringLiteral("トキロ"); }
 
+namespace {
+// What is wrong with an option's value when the parser knows every option named: a value given to an option that
+// takes none ("--own-folder=x"), or none given to one that needs it. Said in Japanese: the parser's own words are
+// English.
+QString valueProblem(const QStringList& arguments, const QStringList& takesValue)
+{
+    const QStringList given = arguments.mid(1);
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        const QString& argument = given[i];
+        if (argument == QStringLiteral("--"))
+            break;
+        if (!argument.startsWith(u'-') || argument.size() < 2)
+            continue;
+        const QString typed = argument.section(u'=', 0, 0);
+        QString name = typed;
+        while (name.startsWith(u'-'))
+            name.remove(0, 1);
+        if (takesValue.contains(name)) {
+            if (!argument.contains(u'=') && i + 1 == given.size())
+                return QStringLiteral("「%1」のあとに値を指定してください。").arg(typed);
+            if (!argument.contains(u'='))
+                ++i;
+        } else if (argument.contains(u'=')) {
+            return QStringLiteral("「%1」には値をつけられません（「%2」）。").arg(typed, argument);
+        }
+    }
+    return QStringLiteral("コマンドラインを読めません。");
+}
+} // namespace
+
 CommandLine readCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -35,6 +65,7 @@ CommandLine readCommandLine(const QStringList& arguments)
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption ownFolder(QString::fromLatin1(ownFolderOption).mid(2));
     parser.addOptions({help, version, ownFolder});
+    QStringList takesValue;
     // The options QApplication takes for itself: a session manager restarts the program with -session, a user may
     // ask for -style. They are not the program's to refuse.
     for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
@@ -43,6 +74,7 @@ CommandLine readCommandLine(const QStringList& arguments)
         QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtOption);
+        takesValue += qtOption.names();
     }
     for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync", "cmap"}) {
         QCommandLineOption qtOption(QString::fromLatin1(name));
@@ -59,7 +91,7 @@ CommandLine readCommandLine(const QStringList& arguments)
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (unknown.isEmpty())
-            return refuse(parser.errorText());
+            return refuse(valueProblem(arguments, takesValue));
         // Named as it was typed, with its dashes.
         QString typed = unknown.front();
         for (const QString& argument : arguments.mid(1)) {

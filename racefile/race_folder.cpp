@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -28,6 +29,7 @@
 using namespace racelines;
 
 const QString RaceFolder::tempFileName = QStringLiteral("TKR.tmp");
+const QString RaceFolder::lastSavedFileName = QStringLiteral(".tokiro-last-saved");
 
 RaceFolder::RaceFolder(QString path) : path_(std::move(path)) {}
 
@@ -279,28 +281,55 @@ FileResult RaceFolder::present(const QString& fileName) const
     return FileResult::failed(QStringLiteral("レースファイル「%1」が見つかりません。").arg(shownFileName(fileName)));
 }
 
-TipsterGrid RaceFolder::newestTipsterColumns() const
+namespace {
+// The columns of the race at path; nullopt when it cannot be read as a race.
+std::optional<TipsterGrid> columnsOf(const QString& path)
 {
-    // The listing says which files are races; their times say which was saved last.
-    QString newest;
-    std::int64_t newestTime = 0;
-    for (const Listed& listed : listFolder(*this)) {
-        if (listed.special)
-            continue;
-        struct stat info {};
-        if (::stat(fileNameBytes(filePath(listed.name)).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-            continue;
-        const std::int64_t time = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-        if (newest.isEmpty() || time > newestTime) {
-            newest = listed.name;
-            newestTime = time;
+    const RaceFileLines lines = RaceFileLines::load(path, true);
+    if (!lines.trusted())
+        return std::nullopt;
+    TipsterGrid grid;
+    if (readTipsterGrid(lines.afterRace(), lines.runnerCount(), grid) != GridBlock::Read)
+        return TipsterGrid{};
+    return emptyColumnsOf(grid);
+}
+} // namespace
+
+TipsterGrid RaceFolder::carriedTipsterColumns() const
+{
+    const std::vector<Listed> listed = listFolder(*this);
+    const FileBytes remembered = readFileBytes(filePath(lastSavedFileName), 4096);
+    if (remembered.status == FileBytes::Status::Read && !remembered.bytes.isEmpty()) {
+        const QString name = fileNameFromBytes(remembered.bytes);
+        const bool listedRace =
+            std::ranges::any_of(listed, [&](const Listed& l) { return !l.special && l.name == name; });
+        if (listedRace) {
+            if (const std::optional<TipsterGrid> columns = columnsOf(filePath(name)))
+                return *columns;
         }
     }
-    if (newest.isEmpty())
-        return {};
-    const RaceFileLines lines = RaceFileLines::load(filePath(newest), true);
-    TipsterGrid grid;
-    if (!lines.trusted() || readTipsterGrid(lines.afterRace(), lines.runnerCount(), grid) != GridBlock::Read)
-        return {};
-    return emptyColumnsOf(grid);
+    // Not known: the newest races first, by the time they were changed, until one has a grid.
+    std::vector<std::pair<std::int64_t, QString>> byTime;
+    for (const Listed& l : listed) {
+        if (l.special)
+            continue;
+        struct stat info {};
+        if (::stat(fileNameBytes(filePath(l.name)).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        byTime.emplace_back(std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec, l.name);
+    }
+    const auto looked = byTime.begin() + std::min<std::ptrdiff_t>(carriedLookBack, std::ssize(byTime));
+    std::partial_sort(byTime.begin(), looked, byTime.end(), std::greater<>());
+    for (auto it = byTime.begin(); it != looked; ++it) {
+        if (const std::optional<TipsterGrid> columns = columnsOf(filePath(it->second)); columns && !columns->empty())
+            return *columns;
+    }
+    return {};
+}
+
+bool RaceFolder::rememberSaved(const QString& path) const
+{
+    if (!lists(path))
+        return false;
+    return replaceWholeFile(filePath(lastSavedFileName), fileNameBytes(QFileInfo(path).fileName())).ok;
 }

@@ -77,9 +77,18 @@ public:
     // One race read afresh; entry, when given, gets what the lists show of it from the same read (the result lines as
     // the texts they hold).
     FileResult read(const QString& fileName, LoadedRace& out, ReadScope scope, CatalogueEntry* entry = nullptr) const;
-    // The tipster columns (names and order, no marks) of the race saved last in the folder (the race file changed
-    // last); none when that race has no grid or there is no race.
-    TipsterGrid newestTipsterColumns() const;
+    // The tipster columns (names and order, no marks) a new race starts with: those of the race saved last from the
+    // mark sheet into this folder (rememberSaved), none when it has no grid; while that race is not known or no longer
+    // a race of the folder, those of the newest race file (by the time it was changed) that has a grid, among the
+    // newest carriedLookBack.
+    TipsterGrid carriedTipsterColumns() const;
+    // Remembers path, a race of this folder, as the race saved last from the mark sheet. It is kept in the folder
+    // itself (lastSavedFileName), so that it goes with the races; a file elsewhere is not remembered. A rewrite of
+    // results or balance does not change it. False when it could not be written (the carry-over then falls back).
+    bool rememberSaved(const QString& path) const;
+
+    static const QString lastSavedFileName; // ".tokiro-last-saved": the bare name of that race, as its bytes
+    static constexpr int carriedLookBack = 200;
 
     // ok when something of that name is in the folder, else the sentence saying it is not.
     FileResult present(const QString& fileName) const;

@@ -114,13 +114,15 @@ RecordList recordListOf(const QString& folder)
         });
     RecordList list;
     list.lines.reserve(static_cast<qsizetype>(races.size()));
+    list.fileNames.reserve(static_cast<qsizetype>(races.size()));
     // Counted in the catalogue's order, as recordTotals counts the outcomes.
     for (Counted& race : races) {
         list.lines.append(std::move(race.line));
+        list.fileNames.append(race.fileName);
         if (!race.readable)
             continue;
         list.totals.count(race.hit, race.stake, race.payout);
-        list.lastCounted = race.fileName;
+        list.lastCounted = std::move(race.fileName);
     }
     return list;
 }

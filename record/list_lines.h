@@ -27,6 +27,7 @@ QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*l
 // read it, so that no more than the lines is kept of a hundred thousand races.
 struct RecordList {
     QStringList lines;
+    QStringList fileNames; // the bare name of each line's file
     RecordTotals totals;
     QString lastCounted;
 };

@@ -829,7 +829,7 @@ void AnalysisScreen::showCounts()
     if (firstSeason)
         lines << firstSeasonText() << QString();
     lines << QStringLiteral("レースファイル　%1件").arg(displaytext::count(counts.files));
-    // The days the counted races span (the table's rows are in time order, undated ones last).
+    // The days the races that match the filter span (the table's rows are in time order, undated ones last).
     QDate first;
     QDate last;
     for (const int race : analysis_->races().table) {
@@ -840,9 +840,10 @@ void AnalysisScreen::showCounts()
             first = date;
         last = date;
     }
-    if (first.isValid())
-        lines << QStringLiteral("%1から\n%2まで").arg(dateText(first), dateText(last));
     lines << QStringLiteral("条件に合うレース　%1").arg(displaytext::count(counts.matching));
+    // Under the races it belongs to, and said to be theirs: the files counted above may reach further.
+    if (first.isValid())
+        lines << QStringLiteral("　その日付\n　　%1から\n　　%2まで").arg(dateText(first), dateText(last));
     lines << QStringLiteral("　うち予想に数えた　%1").arg(displaytext::count(counts.proposalRaces));
     lines << QStringLiteral("　うち収支に数えた　%1").arg(displaytext::count(counts.ownRaces));
     QStringList out;

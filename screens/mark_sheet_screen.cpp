@@ -8,6 +8,7 @@
 #include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
+#include "screens/mark_typing.h"
 #include "screens/race_header.h"
 #include "screens/twips.h"
 
@@ -136,12 +137,13 @@ QString markCounts(const RaceState& race, int runner)
 
 // The narrow, tall mark label: its symbols fill it row by row from the top, as many to a row as fit. A plain label
 // cannot wrap a string of symbols, since no line break is allowed between them. It takes the focus from the keyboard
-// (not from a click, which marks as before), and marks typed through the input method arrive as keys would.
+// (not from a click, which marks as before). It takes no text: the input method is off for it, so that 1..6 arrive as
+// keys whatever its state, and a mark that still comes through it (◎ composed as 「まる」) counts as its key.
 class MarkLabel final : public QLabel {
 public:
     using QLabel::QLabel;
     std::function<bool(const QKeyEvent*)> keyPressed;
-    std::function<void(QChar)> markTyped;
+    std::function<void(int kind)> markTyped;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override
@@ -151,15 +153,11 @@ protected:
     }
     void inputMethodEvent(QInputMethodEvent* event) override
     {
-        for (const QChar c : event->commitString()) {
+        for (const int kind : typing_.marksOf(*event)) {
             if (markTyped)
-                markTyped(c);
+                markTyped(kind);
         }
         event->accept();
-    }
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
-    {
-        return query == Qt::ImEnabled ? QVariant(true) : QLabel::inputMethodQuery(query);
     }
 
     void paintEvent(QPaintEvent* event) override
@@ -186,6 +184,9 @@ protected:
             painter.drawText(place, Qt::AlignCenter, symbols.mid(i, 1));
         }
     }
+
+private:
+    MarkTyping typing_;
 };
 
 // Asked before a race is saved where the lists of the race folder will not find it.
@@ -328,11 +329,11 @@ void Form4::createColumn(int index)
     markLabel->setCursor(Qt::PointingHandCursor);
     setColours(markLabel, marks.fore, marks.back);
     markLabel->setFocusPolicy(Qt::TabFocus);
-    markLabel->setAttribute(Qt::WA_InputMethodEnabled, true);
+    setInputMethod(markLabel, false);
     markLabel->keyPressed = [this, index](const QKeyEvent* event) { return Label8_KeyPress(index, event); };
-    markLabel->markTyped = [this, index](QChar c) {
-        if (const std::optional<int> kind = markKindOfCharacter(c, true))
-            addMark(index, static_cast<MarkKind>(*kind));
+    markLabel->markTyped = [this, index](int kind) {
+        chooseMark(static_cast<MarkKind>(kind));
+        addMark(index, currentMark);
     };
     onMousePress(markLabel, [this, index](Qt::MouseButton button) { Label8_MouseDown(index, button); });
     Label8.push_back(markLabel);
@@ -421,7 +422,7 @@ void Form4::openSheet()
     module.keptAfterRace = AfterRace{};
     module.gridNotice.clear();
     // A new race starts with the tipsters of the race saved last, without their marks.
-    race.tipsters = RaceFolder(module.raceFolder).newestTipsterColumns();
+    race.tipsters = RaceFolder(module.raceFolder).carriedTipsterColumns();
     savedContent = content();
 
     setFirstFocus(runners > 0 ? static_cast<QWidget*>(Text1[0]) : Command10);
@@ -676,6 +677,8 @@ void Form4::Command9_Click()
         return;
     }
     savedContent = content();
+    // The next new race takes its tipsters from this one; a race not remembered falls back to the newest with a grid.
+    folder.rememberSaved(path);
     // A grid block that could not be read has now given way to the race's own grid.
     if (!module.race.tipsters.empty()) {
         module.keptAfterRace.unreadBlock.clear();

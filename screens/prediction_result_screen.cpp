@@ -4,6 +4,7 @@
 #include "core/proposal_text.h"
 #include "prediction/prediction.h"
 #include "screens/control_table.h"
+#include "screens/name_columns.h"
 #include "screens/race_header.h"
 #include "screens/twips.h"
 
@@ -29,6 +30,7 @@ constexpr double formPoint = 9;
 // Runner columns from right to left, and the ticket list left of them.
 constexpr double tableOriginX = 7975;
 constexpr int tableTop = 750;
+constexpr int tableBottom = 6805 + 645; // the bottom of the last row, Label33
 constexpr int cellWidth = 350;
 constexpr double ticketOriginX = 6000;
 constexpr int ticketPitch = 300;
@@ -209,6 +211,33 @@ QString gradeText(char grade) { return QStringLiteral("   ") + QChar::fromLatin1
 QString rateText(const std::optional<double>& rate) { return rate ? formatRate(*rate) : QString(); }
 } // namespace
 
+namespace {
+// The names of the proposed horses, set in columns where one column cannot hold them whole.
+class NameListLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QFrame::paintEvent(event);
+        const QStringList lines = text().split(u'\n');
+        const QRect area = contentsRect();
+        const std::vector<QRect> places = columnPlaces(lines, QFontMetrics(font()), area.size());
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        if (places.empty()) {
+            painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, text());
+            return;
+        }
+        for (std::size_t i = 0; i < places.size(); ++i)
+            painter.drawText(places[i].translated(area.topLeft()), Qt::AlignLeft | Qt::AlignVCenter,
+                             lines[static_cast<qsizetype>(i)]);
+    }
+};
+} // namespace
+
 Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
     : Screen(ScreenId::Form5, module, navigation, dialogs)
 {
@@ -259,7 +288,7 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
     createTicket(0)->hide();
 
     // Our own: the horse names of the tickets, placed under the list whenever the tickets are shown.
-    ticketNames = new QLabel(this);
+    ticketNames = new NameListLabel(this);
     ticketNames->setObjectName(QStringLiteral("ticketNames"));
     ticketNames->setFont(screenFont(8.25, false));
     ticketNames->setTextFormat(Qt::PlainText);
@@ -415,9 +444,30 @@ void Form5::showTicketNames(const PredictionResult& result)
     const int top = above->geometry().bottom() + twips(60);
     const int tableLeft = twips(tableOriginX - cellWidth * (shownRunners() - 1));
     const int bottom = Label50->isVisible() ? Label50->y() - twips(60) : height();
+    const QRect underTickets(left, top, std::max(0, tableLeft - left - twips(60)), std::max(0, bottom - top));
+    // Where the room left of the table is too narrow for a whole name (9 characters at 16 runners, most names from 18
+    // on), the names go under the table, between 「必勝を祈る！！」 (or the tickets, where they reach that low) and
+    // 「戻ります」, in columns, in a smaller size where they must.
+    const int ticketsRight = std::max(Label48->geometry().right(), above->geometry().right());
+    const int belowTop = twips(tableBottom + 60);
+    int belowLeft = twips(prayerRight + 120);
+    if (above->geometry().bottom() >= belowTop)
+        belowLeft = std::max(belowLeft, ticketsRight + twips(60));
+    const QRect underTable(belowLeft, belowTop, std::max(0, Command1->x() - twips(120) - belowLeft),
+                           std::max(0, twips(windowHeight - 60) - belowTop));
+    QRect place = underTickets;
+    ticketNames->setFont(screenFont(8.25, false));
+    if (columnPlaces(lines, QFontMetrics(ticketNames->font()), underTickets.size()).empty()) {
+        place = underTable;
+        for (const double point : {8.25, 7.5, 6.75}) {
+            ticketNames->setFont(screenFont(point, false));
+            if (!columnPlaces(lines, QFontMetrics(ticketNames->font()), underTable.size()).empty())
+                break;
+        }
+    }
     ticketNames->setText(lines.join(u'\n'));
     ticketNames->setToolTip(ticketNames->text());
-    ticketNames->setGeometry(left, top, std::max(0, tableLeft - left - twips(60)), std::max(0, bottom - top));
+    ticketNames->setGeometry(place);
     ticketNames->show();
 }
 

@@ -16,6 +16,13 @@ QString qtFilter(const QString& filter)
     return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QStringLiteral(")");
 }
 
+// The extension of a filter's first pattern ("tkr" of "(*.TKR)|*.tkr"); empty when it has none.
+QString defaultSuffixOf(const QString& filter)
+{
+    const QString pattern = filter.mid(filter.indexOf(u'|') + 1).section(u' ', 0, 0);
+    return pattern.startsWith(QStringLiteral("*.")) && pattern.indexOf(u'*', 1) < 0 ? pattern.mid(2) : QString();
+}
+
 // Qt's own dialog, which speaks Japanese through Qt's translation whatever the desktop's language; a desktop's
 // native dialog would follow the session's locale instead.
 QFileDialog::Options fileDialogOptions() { return QFileDialog::DontUseNativeDialog; }
@@ -34,8 +41,16 @@ bool QtDialogs::confirm(const QString& text, const QString& title)
 
 QString QtDialogs::openFile(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(window_, title, folder_.isEmpty() ? QDir::currentPath() : folder_,
-                                        qtFilter(filter), nullptr, fileDialogOptions());
+    QFileDialog dialog(window_, title, folder_.isEmpty() ? QDir::currentPath() : folder_, qtFilter(filter));
+    dialog.setOptions(fileDialogOptions());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // A name typed without its extension is found as the save dialog, which adds it, wrote it: "24052611" opens
+    // "24052611.tkr".
+    dialog.setDefaultSuffix(defaultSuffixOf(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
 }
 
 QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& proposedName)

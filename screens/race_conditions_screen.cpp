@@ -135,8 +135,9 @@ Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Command1 = button("Command1");
     Command3 = button("Command3");
 
-    // Dates, numbers and distances are typed half-width; names of races, classes and courses in kana.
-    setInputMethod(Text1, false);
+    // Numbers and distances are typed half-width; names of races, classes and courses in kana, and the date either way
+    // (「令和6年5月26日」 and 「2024年5月26日(日)」 are typed through the input method).
+    setInputMethod(Text1, true);
     setInputMethod(Text2, false);
     setInputMethod(Text3, true);
     setInputMethod(Text4, true);

@@ -90,9 +90,10 @@ Form7::Form7(Module1& module, Navigation& navigation, Dialogs& dialogs)
 
     List1->setFont(savedRaceListFont());
     List1->setUniformItemSizes(true);
-    // From "戻ります" to the analysis beside it, then the list.
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, List1);
+    // Top to bottom and left to right: the list, the analysis, "戻ります" (where the focus starts), round to the list.
+    setTabOrder(List1, Command2);
+    setTabOrder(Command2, Command1);
+    showFileNameTips(List1, [this](int row) { return fileNames.value(row); });
     setFirstFocus(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -103,6 +104,7 @@ void Form7::Form_Load()
     const RecordList record = recordListOf(module.raceFolder);
     // One insertion for the whole list: thousands of races must not repaint line by line.
     List1->addItems(record.lines);
+    fileNames = record.fileNames;
 
     const RecordTotals& totals = record.totals;
     Label6->setText(QString::number(totals.races));

@@ -2,6 +2,8 @@
 
 #include "screens/screen.h"
 
+#include <QStringList>
+
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -39,4 +41,6 @@ private:
     QLabel* Label16;
     QPushButton* Command2;
     QPushButton* Command1;
+    // The file of each line of List1.
+    QStringList fileNames;
 };

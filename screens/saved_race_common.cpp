@@ -1,12 +1,16 @@
 #include "screens/saved_race_common.h"
 
 #include "core/numbers.h"
+#include "racefile/file_names.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QToolTip>
 
 #include <array>
 #include <limits>
@@ -106,4 +110,42 @@ void wireNumberBox(QLineEdit* box, std::int16_t& keyCount, std::function<void(in
         // Enter is the handler's alone; every other key goes on into the box.
         return keyAscii == 13;
     });
+}
+
+namespace {
+class FileNameTips final : public QObject {
+public:
+    FileNameTips(QListWidget* list, std::function<QString(int)> fileNameOf)
+        : QObject(list), list_(list), fileNameOf_(std::move(fileNameOf))
+    {
+        list->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return false;
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex at = list_->indexAt(help->pos());
+        const QString name = at.isValid() ? fileNameOf_(at.row()) : QString();
+        if (name.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), QStringLiteral("ファイル：%1").arg(shownFileName(name)),
+                               list_->viewport(), list_->visualRect(at));
+        }
+        return true;
+    }
+
+private:
+    QListWidget* list_;
+    std::function<QString(int)> fileNameOf_;
+};
+} // namespace
+
+void showFileNameTips(QListWidget* list, std::function<QString(int row)> fileNameOf)
+{
+    new FileNameTips(list, std::move(fileNameOf));
 }

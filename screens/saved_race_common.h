@@ -10,6 +10,7 @@
 
 class QInputMethodEvent;
 class QLineEdit;
+class QListWidget;
 class QWidget;
 
 // Pieces shared by the three screens that work on saved races (result entry, record, balance).
@@ -43,3 +44,8 @@ QString plainIfNumber(const QString& text);
 
 // A tail line as a money amount: 0 while unset, the number, or the leading number of a text.
 double tailAmount(const TailValue& value);
+
+// Shows the file name of the line under the mouse as its tooltip, so that two files of one race, whose lines are
+// alike, can be told apart. fileNameOf gives the bare name of row's file (empty: no tooltip). Asked only when a tooltip
+// is wanted, so that a list of a hundred thousand races costs nothing more to fill.
+void showFileNameTips(QListWidget* list, std::function<QString(int row)> fileNameOf);

@@ -33,6 +33,9 @@ SavedRaceScreen::SavedRaceScreen(ScreenId id, Module1& module, Navigation& navig
     for (QLineEdit* box : {Text1, Text2, Text3})
         setInputMethod(box, false);
     setFirstFocus(List1);
+    showFileNameTips(List1, [this](int row) {
+        return row < static_cast<int>(catalogue.size()) ? catalogue[static_cast<std::size_t>(row)].fileName : QString();
+    });
 
     onEnter(List1, [this] { List1_Click(); });
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });

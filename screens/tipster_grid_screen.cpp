@@ -5,13 +5,16 @@
 #include "racefile/cp932.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
+#include "screens/mark_typing.h"
 #include "screens/twips.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -31,7 +34,7 @@ const ControlLine gridLayout[] = {
      .width = 2800, .height = 420, .fore = black, .back = lightBlue, .pointSize = 14.25, .border = true,
      .align = Align::Centre},
     {.name = "keysNote", .kind = ControlKind::Label,
-     .caption = "印：1～6 または ◎○△▲×★　消す：0・Delete　移動：矢印・Tab・Enter　貼り付け：Ctrl+V",
+     .caption = "印：1～6 または ◎○△▲×★　消す：0・Delete　移動：矢印・Enter　貼り付け：Ctrl+V",
      .left = 3200, .top = 600, .width = 8600, .height = 420, .fore = cyan, .pointSize = 9.75, .bold = false},
     {.name = "grid", .kind = ControlKind::Label, .left = 200, .top = 1110, .width = 11600, .height = 5700},
     {.name = "status", .kind = ControlKind::Label, .left = 200, .top = 6830, .width = 11600, .height = 450,
@@ -58,7 +61,10 @@ const ControlLine gridLayout[] = {
      .height = 495},
     {.name = "othersNote", .kind = ControlKind::Label,
      .caption = "その他：印の入力画面でクリックやキーでつけた、予想家のいない印です。",
-     .left = 600, .top = 8520, .width = 11000, .height = 300, .fore = cyan, .pointSize = 9.75, .bold = false},
+     .left = 600, .top = 8520, .width = 7400, .height = 300, .fore = cyan, .pointSize = 9.75, .bold = false},
+    {.name = "leaveNote", .kind = ControlKind::Label, .caption = "Tab：下の欄とボタンへ　Esc：戻ります",
+     .left = 8100, .top = 8520, .width = 3500, .height = 300, .fore = cyan, .pointSize = 9.75, .bold = false,
+     .align = Align::Right},
 };
 // clang-format on
 
@@ -198,22 +204,33 @@ private:
     Module1& module_;
 };
 
-// The table itself: marks by keys (and by the input method), Enter downwards, a menu of marks for the mouse.
+// The table itself: marks by keys, Enter downwards, a menu of marks for the mouse. Tab and Shift+Tab leave it for the
+// controls below, Esc for the mark sheet. Only the name column takes text: on a mark cell the input method is told
+// that nothing is typed here, so that 1..6 reach the grid as keys whatever the input method's state (otherwise a digit
+// waits in a composition the cell cannot show, and the Enter that commits it is used up).
 class TipsterGridView final : public QTableView {
 public:
     TipsterGridView(TipsterGridScreen* screen, QWidget* parent) : QTableView(parent), screen_(screen)
     {
         setObjectName(QStringLiteral("grid"));
-        // Marks typed through the input method arrive as text, not as keys.
-        setAttribute(Qt::WA_InputMethodEnabled, true);
         setSelectionMode(QAbstractItemView::SingleSelection);
         setSelectionBehavior(QAbstractItemView::SelectItems);
         setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                         | QAbstractItemView::AnyKeyPressed);
-        setTabKeyNavigation(true);
+        setTabKeyNavigation(false);
     }
 
+    // True on the cells that take text (the names).
+    bool takesText() const { return currentIndex().column() == 1; }
+
 protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override
+    {
+        QTableView::currentChanged(current, previous);
+        if (hasFocus())
+            QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
+    }
+
     void keyPressEvent(QKeyEvent* event) override
     {
         const int tipster = screen_->tipsterOfColumn(currentIndex().column());
@@ -222,7 +239,17 @@ protected:
             return;
         }
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            screen_->moveOn();
+            // From an open name cell, the delegate commits the name and closes the cell once the key is through;
+            // the move waits for that.
+            if (state() == QAbstractItemView::EditingState)
+                QMetaObject::invokeMethod(
+                    this, [this] { screen_->moveOn(); }, Qt::QueuedConnection);
+            else
+                screen_->moveOn();
+            return;
+        }
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            screen_->back();
             return;
         }
         if (tipster >= 0) {
@@ -240,14 +267,14 @@ protected:
 
     void inputMethodEvent(QInputMethodEvent* event) override
     {
-        if (screen_->tipsterOfColumn(currentIndex().column()) < 0) {
+        if (takesText()) {
             QTableView::inputMethodEvent(event);
             return;
         }
-        // Each mark committed counts as one key; anything else is passed over.
-        for (const QChar c : event->commitString()) {
-            if (const std::optional<int> kind = markKindOfCharacter(c, true))
-                screen_->giveMark(*kind);
+        // Marks committed whole (◎ composed as 「まる」), each as its key; anything else is passed over.
+        for (const int kind : typing_.marksOf(*event)) {
+            if (screen_->tipsterOfColumn(currentIndex().column()) >= 0)
+                screen_->giveMark(kind);
         }
         event->accept();
     }
@@ -255,7 +282,9 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override
     {
         if (query == Qt::ImEnabled)
-            return true;
+            return takesText();
+        if (query == Qt::ImHints && !takesText())
+            return QVariant(int(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText));
         return QTableView::inputMethodQuery(query);
     }
 
@@ -275,6 +304,7 @@ protected:
 
 private:
     TipsterGridScreen* screen_;
+    MarkTyping typing_;
 };
 
 TipsterGridScreen::TipsterGridScreen(Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -311,6 +341,7 @@ TipsterGridScreen::TipsterGridScreen(Module1& module, Navigation& navigation, Di
     pasteNamesButton = button("pasteNames");
     backButton = button("back");
     othersNote = label("othersNote");
+    label("leaveNote");
 
     for (QWidget* widget : std::initializer_list<QWidget*>{grid, tipsterName, addTipsterButton, renameTipsterButton,
                                                            removeTipsterButton, moveLeftButton, moveRightButton,
@@ -325,6 +356,8 @@ TipsterGridScreen::TipsterGridScreen(Module1& module, Navigation& navigation, Di
     setTabOrder(moveRightButton, pasteMarksButton);
     setTabOrder(pasteMarksButton, pasteNamesButton);
     setTabOrder(pasteNamesButton, backButton);
+    // From 「戻ります」 Tab comes round to the grid again, so that the screen is a ring in the order it is seen.
+    setTabOrder(backButton, grid);
 
     onEnter(tipsterName, [this] { nameBoxEnter(); });
     connect(addTipsterButton, &QPushButton::clicked, this, [this] { addTipsterClicked(); });
@@ -576,6 +609,16 @@ void TipsterGridScreen::pasteNames()
         module.race.runnerNames[static_cast<std::size_t>(name.number - 1)] = storedName(name.name);
     model->changed();
     say(QStringLiteral("%1頭の馬名を貼り付けました。").arg(pasted.names.size()));
+}
+
+// Esc pressed anywhere on the screen that did not use it (a box with a composition, an open name cell) leaves it.
+void TipsterGridScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        back();
+        return;
+    }
+    Screen::keyPressEvent(event);
 }
 
 void TipsterGridScreen::back()

@@ -3,6 +3,7 @@
 #include "screens/race_header.h"
 #include "screens/screen.h"
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +31,11 @@ public:
     void clearMark();
     void moveOn();
     void paste();
+    // Back to the mark sheet, as 「戻ります」 and Esc do.
+    void back();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void addTipsterClicked();
@@ -38,7 +44,6 @@ private:
     void moveTipsterBy(int step);
     void pasteMarks();
     void pasteNames();
-    void back();
     void nameBoxEnter();
 
     int currentTipster() const;

@@ -206,6 +206,10 @@ private slots:
         QVERIFY(opened.screen);
         const QString summary = opened.find<QLabel>("leftOutSummary")->text();
         QVERIFY2(summary.contains(QStringLiteral("\n　金額が範囲外　2")), qPrintable(summary));
+        // The span of dates is that of the races that match, said under them, not under the count of files.
+        QVERIFY2(summary.contains(QStringLiteral(
+                     "条件に合うレース　7\n　その日付\n　　1999年12月26日から\n　　2000年2月11日まで\n")),
+                 qPrintable(summary));
         QAbstractItemModel* figures = opened.model("analysisFigures");
         QCOMPARE(figure(figures, FiguresModel::Returned, FiguresModel::Own), QStringLiteral("7200"));
         QCOMPARE(figure(figures, FiguresModel::Returned, FiguresModel::Proposals), QStringLiteral("3200"));

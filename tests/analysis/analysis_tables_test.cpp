@@ -34,6 +34,28 @@ class AnalysisTablesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A tipster is shown as most races spell them: 記者Ｂ typed in most races, 記者B in one.
+    void tipsterShownAsMostRacesSpellThem()
+    {
+        std::vector<TestRace> races = handComputedRaces();
+        for (std::size_t i = 0; i < races.size(); ++i) {
+            if (!races[i].tipsters.columns.empty())
+                races[i].tipsters.columns[1].name = i == 1 ? QStringLiteral("記者B") : QStringLiteral("記者Ｂ");
+        }
+        AnalysedFolder folder(races);
+        QStringList names;
+        for (const QAbstractItemModel* model : std::initializer_list<const QAbstractItemModel*>{
+                 &folder->tipsterModel(), &folder->tipsterWhatIfModel(), &folder->markKindsModel()}) {
+            for (int row = 0; row < model->rowCount(); ++row)
+                for (int column = 0; column < model->columnCount(); ++column)
+                    names += model->index(row, column).data().toString();
+            for (int column = 0; column < model->columnCount(); ++column)
+                names += model->headerData(column, Qt::Horizontal).toString();
+        }
+        QVERIFY2(names.contains(QStringLiteral("記者Ｂ")), qPrintable(names.join(u',')));
+        QVERIFY2(!names.contains(QStringLiteral("記者B")), qPrintable(names.join(u',')));
+    }
+
     void raceTable()
     {
         AnalysedFolder folder(handComputedRaces(), true);

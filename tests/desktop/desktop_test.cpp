@@ -3,6 +3,7 @@
 #include "screens/focus_marker.h"
 #include "screens/help_window.h"
 #include "temp_folder.h"
+#include "test_files.h"
 #include "test_main.h"
 
 #include <QDeadlineTimer>
@@ -129,6 +130,57 @@ private slots:
             QVERIFY2(texts.contains(text), qPrintable(texts.join(u' ')));
     }
 
+    // A name typed into the load dialog without its extension opens the race the save dialog saved under it.
+    void loadFindsANameWithoutItsExtension_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("opened"); // empty: the dialog stays open (no such file)
+        QTest::newRow("without .tkr") << "24052611"
+                                      << "24052611.tkr";
+        QTest::newRow("with .tkr") << "24052611.tkr"
+                                   << "24052611.tkr";
+        QTest::newRow("another name") << "24052612"
+                                      << "";
+    }
+    void loadFindsANameWithoutItsExtension()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, opened);
+        TempFolder folder;
+        putFile(QStringLiteral("24052611.tkr"), QByteArray("x"));
+        QWidget window;
+        QtDialogs dialogs(&window);
+        bool stayed = false;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll.stop();
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(typed);
+            // A name that is not there leaves the dialog open, with Qt's message over it, which is closed here.
+            QTimer closer;
+            closer.setInterval(10);
+            QObject::connect(&closer, &QTimer::timeout, [&] {
+                if (auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    message->close();
+            });
+            closer.start();
+            static_cast<QDialog*>(dialog)->accept(); // as the 開く button does
+            stayed = dialog->isVisible();
+            if (stayed)
+                dialog->reject();
+        });
+        poll.start();
+        const QString chosen =
+            dialogs.openFile(QStringLiteral("トキロレースデータロード"), QStringLiteral("(*.TKR)|*.tkr"));
+        QCOMPARE(QFileInfo(chosen).fileName(), opened);
+        QCOMPARE(stayed, opened.isEmpty());
+    }
+
     void raceFolder_data()
     {
         QTest::addColumn<bool>("fromMenu");
@@ -206,6 +258,12 @@ private slots:
         QTest::newRow("an unknown letter") << QStringList{"-x", "FOLDER"} << 2 << ""
                                            << "tokiro: 「-x」というオプションはありません。"
                                            << "";
+        QTest::newRow("a value to an option that takes none")
+            << QStringList{"--own-folder=x"} << 2 << ""
+            << "tokiro: 「--own-folder」には値をつけられません（「--own-folder=x」）。\n" + refused << "";
+        QTest::newRow("a value to help") << QStringList{"-h=1"} << 2 << ""
+                                         << "tokiro: 「-h」には値をつけられません（「-h=1」）。"
+                                         << "";
         QTest::newRow("a missing folder") << QStringList{"MISSING"} << 2 << ""
                                           << "tokiro: フォルダ「MISSING」がありません。\n" + refused << "";
         QTest::newRow("a file, not a folder") << QStringList{"FILE"} << 2 << ""

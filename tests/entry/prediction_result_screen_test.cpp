@@ -1,4 +1,5 @@
 #include "entry_helpers.h"
+#include "screens/name_columns.h"
 #include "screens/prediction_result_screen.h"
 #include "test_main.h"
 
@@ -256,6 +257,68 @@ private slots:
 
     // However many tickets there are, each can be seen inside the window, clear of the table and of "必勝を祈る！！":
     // a list that fits its column keeps today's places, a longer one scrolls in the column's place.
+    // Every proposed horse's name can be read whole, at any number of runners, without moving anything of the screen.
+    void namesWhole_data()
+    {
+        QTest::addColumn<int>("runners");
+        QTest::newRow("16 runners") << 16;
+        QTest::newRow("18 runners") << 18;
+        QTest::newRow("21 runners") << 21;
+    }
+    void namesWhole()
+    {
+        QFETCH(int, runners);
+        // Marks spread so that many horses are proposed; nine-character names of one stable, told apart at the end.
+        MarkRows marks(runners, QList<int>(6, 0));
+        for (int r = 0; r < runners; ++r)
+            marks[r] = {r % 4 == 0 ? 2 : 0, r % 3 == 0 ? 2 : 1, 1, 0, 0, 0};
+        const QString endings = QStringLiteral("アイウエオカキクケコサシスセソタチツテトナ");
+        app->module.race.runnerCount = static_cast<std::int16_t>(runners);
+        app->nav().show(ScreenId::Form4); // a new sheet starts without names
+        for (int r = 0; r < runners; ++r)
+            app->module.race.runnerNames[static_cast<std::size_t>(r)] = QStringLiteral("ロングネームホー") + endings[r];
+        predict(marks, runners, 12);
+        settle();
+        QWidget* form = app->nav().screen(ScreenId::Form5);
+        QLabel* names = label(QStringLiteral("ticketNames"));
+        QVERIFY(names && names->isVisible());
+        QSet<int> proposed;
+        for (const QString& ticket : shownTickets())
+            for (const QString& number : ticket.split(QStringLiteral(" － ")))
+                proposed.insert(number.toInt());
+        QVERIFY2(proposed.size() >= 6, qPrintable(shownTickets().join(u',')));
+        const QStringList lines = names->text().split(u'\n');
+        QCOMPARE(lines.size(), proposed.size());
+        for (const int horse : proposed) {
+            const QString line = QStringLiteral("%1 ロングネームホー%2").arg(horse, 2).arg(endings[horse - 1]);
+            QVERIFY2(lines.contains(line), qPrintable(line));
+        }
+        QCOMPARE(names->toolTip(), names->text());
+        // Set whole within the label, and the label clear of every other control, within the window.
+        QVERIFY(!columnPlaces(lines, QFontMetrics(names->font()), names->contentsRect().size()).empty());
+        QVERIFY(names->font().pointSizeF() >= 6.75);
+        QVERIFY(form->rect().contains(names->geometry()));
+        QMap<QString, QRect> placed;
+        for (QWidget* other : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other == names || !other->isVisible())
+                continue;
+            placed.insert(other->objectName(), other->geometry());
+            QVERIFY2(!other->geometry().intersects(names->geometry()), qPrintable(other->objectName()));
+        }
+        // Without names the same race shows everything else at the same places.
+        QVERIFY(app->click(ScreenId::Form5, QStringLiteral("Command1")));
+        for (QString& name : app->module.race.runnerNames)
+            name.clear();
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command10")));
+        settle();
+        form = app->nav().screen(ScreenId::Form5);
+        QVERIFY(!label(QStringLiteral("ticketNames"))->isVisible());
+        for (QWidget* other : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other->isVisible())
+                QCOMPARE(other->geometry(), placed.value(other->objectName()));
+        }
+    }
+
     void everyTicketCanBeSeen_data()
     {
         QTest::addColumn<int>("runners");

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -124,12 +125,10 @@ const ControlLine form5Layout[] = {
 
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
-    {.name = "copyProposal", .kind = ControlKind::Button, .caption = "買い目をコピー", .left = 4560, .top = 7560,
-     .width = 2055, .height = 495, .pointSize = 12},
-    {.name = "copyTickets", .kind = ControlKind::Button, .caption = "買い目だけコピー", .left = 6735, .top = 7560,
-     .width = 2775, .height = 495, .pointSize = 12},
-    {.name = "copyNote", .kind = ControlKind::Label, .left = 4560, .top = 8145, .width = 7000, .height = 330,
-     .fore = yellow, .pointSize = 9.75, .bold = false},
+    {.name = "copyProposal", .kind = ControlKind::Button, .caption = "コピー", .left = 9840, .top = 6945,
+     .width = 1695, .height = 435, .pointSize = 11.25},
+    {.name = "copyNote", .kind = ControlKind::Label, .left = 9720, .top = 8130, .width = 2160, .height = 330,
+     .fore = yellow, .pointSize = 9.75, .bold = false, .align = Align::Centre},
     {.name = "Label50", .kind = ControlKind::Label, .caption = "必勝を祈る！！", .left = 1200, .top = 7680,
      .width = 3000, .height = 495, .fore = green, .back = darkRed, .pointSize = 20.25, .border = true,
      .align = Align::Centre},
@@ -297,17 +296,25 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
     ticketNames->hide();
 
     // Our own: the proposal copied as plain text (Ctrl+C, or the button), or its tickets alone for typing a bet.
+    // The button's menu offers the two forms; Ctrl+C copies the whole, Ctrl+Shift+C the tickets alone.
     copyProposal = findChild<QPushButton*>(QStringLiteral("copyProposal"));
-    copyTickets = findChild<QPushButton*>(QStringLiteral("copyTickets"));
     copyNote = label("copyNote");
     copyNote->setTextFormat(Qt::PlainText);
-    connect(copyProposal, &QPushButton::clicked, this, [this] { copyToClipboard(false); });
-    connect(copyTickets, &QPushButton::clicked, this, [this] { copyToClipboard(true); });
-    auto* copyKey = new QShortcut(QKeySequence::Copy, this);
-    copyKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(copyKey, &QShortcut::activated, this, [this] { copyToClipboard(false); });
-    setTabOrder(copyProposal, copyTickets);
-    setTabOrder(copyTickets, Command1);
+    auto* copyMenu = new QMenu(copyProposal);
+    const std::pair<bool, QKeySequence> forms[] = {{false, QKeySequence::Copy},
+                                                   {true, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}};
+    for (const auto& [ticketsOnly, keys] : forms) {
+        QAction* action = copyMenu->addAction(
+            (ticketsOnly ? QStringLiteral("買い目だけコピー") : QStringLiteral("予想をコピー（馬名つき）"))
+                + QStringLiteral("\t") + keys.toString(QKeySequence::NativeText),
+            this, [this, only = ticketsOnly] { copyToClipboard(only); });
+        action->setObjectName(ticketsOnly ? QStringLiteral("copyTickets") : QStringLiteral("copyWhole"));
+        auto* key = new QShortcut(keys, this);
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(key, &QShortcut::activated, action, &QAction::trigger);
+    }
+    copyProposal->setMenu(copyMenu);
+    setTabOrder(copyProposal, Command1);
 
     setFirstFocus(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -319,8 +326,8 @@ void Form5::copyToClipboard(bool ticketsOnly)
     const PredictionResult result = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
     const QString text = ticketsOnly ? ticketsText(result) : proposalText(race, result);
     QApplication::clipboard()->setText(text);
-    copyNote->setText(ticketsOnly ? QStringLiteral("買い目をコピーしました：%1").arg(text)
-                                  : QStringLiteral("予想をコピーしました。メッセージなどに貼り付けられます。"));
+    copyNote->setText(ticketsOnly ? QStringLiteral("買い目をコピーしました") : QStringLiteral("予想をコピーしました"));
+    copyNote->setToolTip(text);
 }
 
 QLabel* Form5::createCell(int row, int index)

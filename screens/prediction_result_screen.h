@@ -53,7 +53,6 @@ private:
     QPushButton* Command1;
     QLabel* ticketNames;
     QPushButton* copyProposal;
-    QPushButton* copyTickets;
     QLabel* copyNote;
     void copyToClipboard(bool ticketsOnly);
 

@@ -154,7 +154,14 @@ public:
 
 private:
     QString previous_;
-    QTemporaryDir dir_;
+    // The races lie in ~/トキロ of a home made for the shots (and removed with it), so that the menu names the same
+    // folder in every run.
+    QTemporaryDir home_;
+    QDir dir_ = [this] {
+        qputenv("HOME", QFile::encodeName(home_.path()));
+        QDir(home_.path()).mkpath(QStringLiteral("トキロ"));
+        return QDir(QDir(home_.path()).filePath(QStringLiteral("トキロ")));
+    }();
 };
 
 // A deterministic generator, so that every run draws the same folder.

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 
@@ -418,11 +419,12 @@ private slots:
     // The proposal leaves by the clipboard as the text of the race and its tickets, or the tickets alone.
     void copyTheProposal_data()
     {
-        QTest::addColumn<QString>("how"); // a button's name, or "Ctrl+C"
+        QTest::addColumn<QString>("how"); // an action of the copy button's menu, or a key
         QTest::addColumn<bool>("ticketsOnly");
-        QTest::newRow("button") << "copyProposal" << false;
+        QTest::newRow("menu") << "copyWhole" << false;
         QTest::newRow("Ctrl+C") << "Ctrl+C" << false;
         QTest::newRow("tickets alone") << "copyTickets" << true;
+        QTest::newRow("Ctrl+Shift+C") << "Ctrl+Shift+C" << true;
     }
     void copyTheProposal()
     {
@@ -432,11 +434,16 @@ private slots:
         race.raceName = QStringLiteral("有馬記念");
         QApplication::clipboard()->clear();
         predict(exampleRace, 8, 4);
+        auto* back = app->find<QPushButton>(ScreenId::Form5, QStringLiteral("Command1"));
         if (how == u"Ctrl+C")
-            QTest::keyClick(app->find<QPushButton>(ScreenId::Form5, QStringLiteral("Command1")), Qt::Key_C,
-                            Qt::ControlModifier);
+            QTest::keyClick(back, Qt::Key_C, Qt::ControlModifier);
+        else if (how == u"Ctrl+Shift+C")
+            QTest::keyClick(back, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         else
-            QVERIFY(app->click(ScreenId::Form5, how));
+            app->find<QPushButton>(ScreenId::Form5, QStringLiteral("copyProposal"))
+                ->menu()
+                ->findChild<QAction*>(how)
+                ->trigger();
         const PredictionResult result = runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
         const QString copied = QApplication::clipboard()->text();
         QCOMPARE(copied, ticketsOnly ? ticketsText(result) : proposalText(race, result));

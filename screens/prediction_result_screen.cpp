@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -382,7 +383,8 @@ void Form5::showTicketNames(const PredictionResult& result)
     const int tableLeft = twips(tableOriginX - cellWidth * (shownRunners() - 1));
     const int bottom = Label50->isVisible() ? Label50->y() - twips(60) : height();
     ticketNames->setText(lines.join(u'\n'));
-    ticketNames->setToolTip(ticketNames->text());
+    // The names are plain text, in the tooltip too: a name that looks like markup shows as its characters.
+    ticketNames->setToolTip(Qt::convertFromPlainText(ticketNames->text(), Qt::WhiteSpaceNormal));
     ticketNames->setGeometry(left, top, std::max(0, tableLeft - left - twips(60)), std::max(0, bottom - top));
     ticketNames->show();
 }

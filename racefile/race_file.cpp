@@ -12,6 +12,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 using namespace racelines;
 
 namespace {
@@ -161,7 +163,8 @@ FileResult readableBack(const QByteArray& bytes, qsizetype raceEnd, const RaceSt
         return refused(QStringLiteral("レースのあとのほかのプログラムの行を合わせると、ファイルが%1MBを超えます。")
                            .arg(maxRewriteBytes >> 20));
     if (!race.tipsters.empty()) {
-        const RaceFileLines lines = RaceFileLines::parse(bytes);
+        // As those readers read it: the first maxBytes, and one byte more to tell that there are more.
+        const RaceFileLines lines = RaceFileLines::parse(bytes.first(std::min(bytes.size(), maxBytes + 1)));
         TipsterGrid grid;
         if (!lines.trusted() || readTipsterGrid(lines.afterRace(), race.runnerCount, grid) != GridBlock::Read)
             return refused(

@@ -1,6 +1,7 @@
 #include "analysis/csv_export.h"
 
 #include "analysis/model_roles.h"
+#include "core/name_text.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -17,8 +18,13 @@ QString spreadsheetSafe(const QString& text)
     return !text.isEmpty() && formulaStarts.contains(text.front()) ? QStringLiteral("'") + text : text;
 }
 
-void appendField(QByteArray& out, const QString& text)
+void appendField(QByteArray& out, QString text)
 {
+    // No cell carries a control character (a race file may hold one in a text line): each is written as a blank.
+    for (QChar& c : text) {
+        if (isControlCharacter(c.unicode()))
+            c = u' ';
+    }
     QByteArray bytes = text.toUtf8();
     if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n')) {
         bytes.replace("\"", "\"\"");

@@ -74,8 +74,6 @@ std::optional<QString> decodeCp932(QByteArrayView bytes)
     return text;
 }
 
-bool isControlCharacter(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029; }
-
 QString storableText(QStringView text)
 {
     QString out;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/name_text.h" // isControlCharacter
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -24,10 +26,6 @@ constexpr bool isRefusedByte(unsigned char b) { return b == 0x00 || b == 0x1A ||
 // (a cut-off lead byte, a bad second byte, 0x80, 0xA0, 0xFD..0xFF), a UTF-8 byte order mark, and the refused bytes
 // above.
 std::optional<QString> decodeCp932(QByteArrayView bytes);
-
-// Characters no text line may hold: the C0 controls (tab and the line breaks among them), DEL, the C1 controls and the
-// line and paragraph separators.
-bool isControlCharacter(char16_t c);
 
 // One field as it goes into a file: control characters are removed, so the one-field-per-line layout survives text
 // pasted with a line break and no tab or other invisible character is ever stored; and characters that code page 932

@@ -1,5 +1,6 @@
 #include "racefile/race_file.h"
 
+#include "core/name_text.h"
 #include "core/numbers.h"
 #include "core/system_error.h"
 #include "racefile/cp932.h"
@@ -10,6 +11,8 @@
 #include "racefile/save_file.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 using namespace racelines;
 
@@ -147,6 +150,29 @@ private:
     std::int16_t scratch_ = 0;
 };
 
+// A file is written only when its readers would read it back: its race lines within what every reader reads, its
+// grid as the readers of many races find it, the whole within what a rewrite or a load reads.
+FileResult readableBack(const QByteArray& bytes, qsizetype raceEnd, const RaceState& race)
+{
+    const auto refused = [](const QString& why) {
+        return FileResult::failed(why + QStringLiteral("保存すると読み込めないファイルになるため、保存しません。"));
+    };
+    if (raceEnd >= maxBytes && bytes.size() > maxBytes)
+        return refused(QStringLiteral("馬名などの文字が多すぎて、レースの行が%1MBを超えます。").arg(maxBytes >> 20));
+    if (bytes.size() > maxRewriteBytes)
+        return refused(QStringLiteral("レースのあとのほかのプログラムの行を合わせると、ファイルが%1MBを超えます。")
+                           .arg(maxRewriteBytes >> 20));
+    if (!race.tipsters.empty()) {
+        // As those readers read it: the first maxBytes, and one byte more to tell that there are more.
+        const RaceFileLines lines = RaceFileLines::parse(bytes.first(std::min(bytes.size(), maxBytes + 1)));
+        TipsterGrid grid;
+        if (!lines.trusted() || readTipsterGrid(lines.afterRace(), race.runnerCount, grid) != GridBlock::Read)
+            return refused(
+                QStringLiteral("予想家ごとの印が、ファイルの先頭から%1MBのうちに収まりません。").arg(maxBytes >> 20));
+    }
+    return FileResult::done();
+}
+
 } // namespace
 
 FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope scope, const QString& fileName,
@@ -169,7 +195,7 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
     race.aimMode = read.number16(9);
     const int n = race.runnerCount;
     for (int r = 0; r < n && names == RunnerNames::Read; ++r)
-        race.runnerNames[static_cast<std::size_t>(r)] = read.text(firstNameLine + r);
+        race.runnerNames[static_cast<std::size_t>(r)] = plainName(read.text(firstNameLine + r));
     for (int r = 0; r < n; ++r) {
         for (int k = 0; k < markKindCount; ++k) {
             const std::int16_t mark = read.number16(firstMarkLine(n) + 6 * r + k);
@@ -187,6 +213,7 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
         loaded.tail.stake = read.optional(stakeLine(n));
         loaded.tail.income = read.income(incomeLine(n));
         loaded.after = readAfterRace(lines.afterRace(), n, lineCount(n) + 1);
+        loaded.after.readInPart = lines.cutShort();
         if (loaded.after.block == GridBlock::Read) {
             race.tipsters = loaded.after.grid;
             loaded.gridMarksTaken = fitGridToCounts(race);
@@ -224,7 +251,7 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
     write.number(race.runnerCount);
     write.number(race.aimMode);
     for (int r = 0; r < n; ++r)
-        write.text(race.runnerNames[static_cast<std::size_t>(r)], QStringLiteral("%1番の馬名").arg(r + 1));
+        write.text(plainName(race.runnerNames[static_cast<std::size_t>(r)]), QStringLiteral("%1番の馬名").arg(r + 1));
     for (int r = 0; r < n; ++r) {
         for (int k = 0; k < markKindCount; ++k)
             write.number(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]);
@@ -244,24 +271,32 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
     }
     if (!write.error.isEmpty())
         return {false, write.error};
+    if (after.readInPart)
+        return {false,
+                QStringLiteral("読み込んだレースファイルは%1MBを超えていて、レースのあとの部分を全部は読み込めません"
+                               "でした。保存すると残りが失われるため、保存しません。")
+                    .arg(maxRewriteBytes >> 20)};
     // A block that could not be read is written back as it was found, unless the race now has a grid of its own.
+    QByteArray block;
     if (!race.tipsters.empty()) {
         QString error;
-        const std::optional<QByteArray> block = tipsterBlockBytes(race.tipsters, n, &error);
-        if (!block)
+        std::optional<QByteArray> own = tipsterBlockBytes(race.tipsters, n, &error);
+        if (!own)
             return {false, error};
-        write.bytes += *block;
-    } else {
-        write.bytes += after.unreadBlock;
+        block = std::move(*own);
     }
-    write.bytes += after.otherLines;
+    const qsizetype raceEnd = write.bytes.size();
+    write.bytes += afterRaceBytes(after, block);
+    if (FileResult readable = readableBack(write.bytes, raceEnd, race); !readable.ok)
+        return readable;
     out = std::move(write.bytes);
     return {true, {}};
 }
 
 FileResult parseRaceFile(QByteArray bytes, LoadedRace& out, ReadScope scope, const QString& fileName)
 {
-    const RaceFileLines lines = RaceFileLines::parse(std::move(bytes), scope == ReadScope::Whole);
+    const bool whole = scope == ReadScope::Whole;
+    const RaceFileLines lines = RaceFileLines::parse(std::move(bytes), whole, whole ? maxRewriteBytes : maxBytes);
     return readRaceLines(lines, out, scope, fileName);
 }
 
@@ -285,6 +320,10 @@ FileResult writeRaceFile(const QString& path, const RaceState& race, const TailL
 
 FileResult readRaceFile(const QString& path, LoadedRace& out, ReadScope scope)
 {
-    const RaceFileLines lines = RaceFileLines::load(path, scope == ReadScope::Whole);
+    // A whole race is read as a rewrite reads it, up to maxRewriteBytes: what follows the race lines is kept for the
+    // next save, so it must be all there (or known not to be).
+    const RaceFileLines lines = scope == ReadScope::Whole
+                                    ? RaceFileLines::of(readFileBytes(path, maxRewriteBytes), true)
+                                    : RaceFileLines::load(path, false);
     return readRaceLines(lines, out, scope, QFileInfo(path).fileName());
 }

@@ -169,8 +169,10 @@ RaceFileLines RaceFileLines::split(QByteArray bytes, bool throughBalance, bool c
         else
             lines.checkRace();
     }
-    // When the lines taken run up to the cut, the race does not end inside the limit, whatever else was found.
-    if (cutShort && lines.splitEnd_ == lines.bytes_.size())
+    // When the lines taken run up to the cut, or past maxBytes in a file read further, the race does not end inside
+    // the limit of the readers of many races, whatever else was found: every reader refuses it alike.
+    if ((cutShort || lines.bytes_.size() > maxBytes)
+        && lines.splitEnd_ >= std::min<qsizetype>(lines.bytes_.size(), maxBytes))
         lines.fail(Problem::TooLarge, lines.count_);
     return lines;
 }

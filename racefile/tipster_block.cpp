@@ -1,5 +1,6 @@
 #include "racefile/tipster_block.h"
 
+#include "core/name_text.h"
 #include "racefile/cp932.h"
 #include "racefile/race_lines.h"
 
@@ -105,7 +106,7 @@ Parsed parseBlock(QByteArrayView bytes, const std::vector<Line>& lines, std::siz
         const std::optional<QString> name = decodeCp932(lineBytes(bytes, lines[at]));
         if (!name)
             return fail(at);
-        TipsterColumn column(trimBlanks(QStringView(*name)).toString());
+        TipsterColumn column(plainName(*name));
         const QByteArrayView marks = trimBlanks(lineBytes(bytes, lines[at + 1]));
         if (marks.size() != 2 * runners)
             return fail(at + 1);
@@ -156,7 +157,8 @@ AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine)
         ++last;
     const qsizetype blockBegin = lines[marker].begin;
     const qsizetype blockEnd = last < lines.size() ? lines[last].end : bytes.size();
-    after.otherLines = bytes.first(blockBegin).toByteArray() + bytes.sliced(blockEnd).toByteArray();
+    after.linesBefore = bytes.first(blockBegin).toByteArray();
+    after.otherLines = bytes.sliced(blockEnd).toByteArray();
 
     after.block = parsed.block;
     if (parsed.block == GridBlock::Read) {
@@ -177,6 +179,20 @@ GridBlock readTipsterGrid(QByteArrayView bytes, int runners, TipsterGrid& grid)
     return after.block;
 }
 
+QByteArray afterRaceBytes(const AfterRace& after, const QByteArray& gridBlock)
+{
+    QByteArray bytes;
+    for (const QByteArray* part :
+         {&after.linesBefore, gridBlock.isEmpty() ? &after.unreadBlock : &gridBlock, &after.otherLines}) {
+        if (part->isEmpty())
+            continue;
+        if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
+            bytes += lineEnd;
+        bytes += *part;
+    }
+    return bytes;
+}
+
 std::optional<QByteArray> tipsterBlockBytes(const TipsterGrid& grid, int runners, QString* error)
 {
     QByteArray bytes;
@@ -191,7 +207,7 @@ std::optional<QByteArray> tipsterBlockBytes(const TipsterGrid& grid, int runners
     for (std::size_t t = 0; t < grid.columns.size(); ++t) {
         const TipsterColumn& column = grid.columns[t];
         QString unwritable;
-        const std::optional<QByteArray> name = encodeCp932(storableText(column.name), &unwritable);
+        const std::optional<QByteArray> name = encodeCp932(storableText(plainName(column.name)), &unwritable);
         if (!name) {
             if (error)
                 *error = QStringLiteral("予想家「%1」の名前に、レースファイルに書けない文字「%2」があります。")

@@ -34,8 +34,15 @@ struct AfterRace {
     // Damaged or UnknownVersion: the block's bytes as found (from its marker to its end line, or to the file's end),
     // written back by a save that has no grid of its own to put there, so that nothing is lost unread.
     QByteArray unreadBlock;
-    // Every other byte after the income line, before and after the block, kept as it is.
+    // The other lines, kept as they are and written back where they stood: those between the income line and the
+    // block (empty when there is no block), and those after the block (all of them when there is none). Kept on
+    // their side of the block, they can never be taken for part of it: a block without its end line would swallow
+    // lines written after it.
+    QByteArray linesBefore;
     QByteArray otherLines;
+    // The file held more than its readers read (over racelines::maxRewriteBytes): the lines above are not all of
+    // what followed the race, and a save would lose the rest.
+    bool readInPart = false;
 };
 
 // Reads the bytes that follow the income line's line end. firstLine is the file's line number of the first of them
@@ -44,6 +51,11 @@ AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine = 0);
 
 // Only the grid, for readers of many races that keep nothing else: None, Read (grid filled) or the reason it is not.
 GridBlock readTipsterGrid(QByteArrayView bytes, int runners, TipsterGrid& grid);
+
+// What a save writes after the income line: the lines before the block, the block (the grid's own when it has
+// columns, else the unread one), the lines after it. A part that ends without a line end gets one before the next,
+// so that no line is glued onto another.
+QByteArray afterRaceBytes(const AfterRace& after, const QByteArray& gridBlock);
 
 // The block's bytes for a grid of runners rows (empty for a grid without columns), each line ended by CR LF; nullopt
 // when a tipster's name cannot be written in code page 932 (error then names the tipster and the character).

@@ -1,11 +1,13 @@
 #include "screens/mark_sheet_screen.h"
 
+#include "core/name_text.h"
 #include "core/numbers.h"
 #include "core/tipster_grid.h"
 #include "core/tipster_paste.h"
 #include "racefile/cp932.h"
 #include "racefile/race_file.h"
 #include "racefile/race_folder.h"
+#include "racefile/race_lines.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 #include "screens/mark_typing.h"
@@ -29,6 +31,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextOption>
 
 #include <algorithm>
@@ -201,13 +205,6 @@ QString notListedQuestion(const QString& path, const RaceFolder& folder)
     return where + QStringLiteral("、レース結果の入力・これまでの勝敗・競馬収支の一覧に出ません。保存しますか？");
 }
 
-// A name is one line of text in the race file: line breaks pasted into the box, a tab and any other control
-// character (one a file already held included) are dropped.
-QString oneLine(QString text)
-{
-    text.removeIf([](QChar c) { return isControlCharacter(c.unicode()); });
-    return text;
-}
 } // namespace
 
 Form4::Form4(Module1& module, Navigation& navigation, Dialogs& dialogs)
@@ -317,6 +314,16 @@ void Form4::createColumn(int index)
     // chooses kana; the conversion mode is left to it.
     setInputMethod(name, true);
     onEnter(name, [this, index] { Text1_KeyPress(index, enterKey); });
+    // A plain text box has no maximum length of its own: what is typed or pasted beyond a name's length is cut.
+    connect(name, &QPlainTextEdit::textChanged, name, [name] {
+        QTextDocument* text = name->document();
+        if (text->characterCount() - 1 <= maxNameLength) // the count holds the closing paragraph end
+            return;
+        QTextCursor excess(text);
+        excess.setPosition(text->characterAt(maxNameLength - 1).isHighSurrogate() ? maxNameLength - 1 : maxNameLength);
+        excess.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        excess.removeSelectedText();
+    });
     Text1.push_back(name);
 
     const ControlLine& marks = lineOf(form4Layout, "Label8");
@@ -619,7 +626,8 @@ void Form4::Text1_KeyPress(int index, int keyAscii)
     if (keyAscii != enterKey || index < 0 || index >= shownRunners())
         return;
     // The long-vowel mark is kept as a vertical bar, which reads right in the vertical name box.
-    const QString name = oneLine(Text1[index]->toPlainText()).replace(QStringLiteral("ー"), QStringLiteral("｜"));
+    // One line, by the rule names are read and written with: a pasted line break is dropped, a tab is a blank.
+    const QString name = plainName(Text1[index]->toPlainText()).replace(QStringLiteral("ー"), QStringLiteral("｜"));
     module.race.runnerNames[index] = name;
     Text1[index]->setPlainText(name);
     if (static_cast<std::size_t>(index) < shownNames.size())
@@ -726,7 +734,11 @@ void Form4::Command8_Click()
     savedContent = content();
     // What could not be read of the grid is told now, and again on the grid; the file stays as it is until a save.
     QString notice = gridBlockProblem(module.keptAfterRace);
-    if (!notice.isEmpty())
+    if (module.keptAfterRace.readInPart)
+        notice += QStringLiteral("このファイルは%1MBを超えていて、レースのあとの部分を全部は読み込めませんでした。"
+                                 "残りが失われないよう、このレースはセーブできません。")
+                      .arg(racelines::maxRewriteBytes >> 20);
+    else if (!notice.isEmpty())
         notice += QStringLiteral("印の数はファイルのとおりに読み込み、予想家のいない印（その他）として表示します。"
                                  "予想家ごとの印を作り直してセーブするまで、ファイルのその部分はそのまま残します。");
     else if (loaded.gridMarksTaken > 0)

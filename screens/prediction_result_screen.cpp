@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -473,7 +474,8 @@ void Form5::showTicketNames(const PredictionResult& result)
         }
     }
     ticketNames->setText(lines.join(u'\n'));
-    ticketNames->setToolTip(ticketNames->text());
+    // The names are plain text, in the tooltip too: a name that looks like markup shows as its characters.
+    ticketNames->setToolTip(Qt::convertFromPlainText(ticketNames->text(), Qt::WhiteSpaceNormal));
     ticketNames->setGeometry(place);
     ticketNames->show();
 }

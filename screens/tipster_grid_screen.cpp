@@ -1,5 +1,6 @@
 #include "screens/tipster_grid_screen.h"
 
+#include "core/name_text.h"
 #include "core/tipster_grid.h"
 #include "core/tipster_paste.h"
 #include "racefile/cp932.h"
@@ -21,7 +22,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextDocument>
 
 namespace {
 constexpr double formPoint = 12;
@@ -76,12 +79,38 @@ QString marksText(const RaceState& race, int runner)
     return text;
 }
 
-// A name as the mark sheet keeps it once confirmed: one line, the long-vowel mark as a vertical bar.
-QString storedName(const QString& typed)
+// A name as the mark sheet keeps it once confirmed: one line, the long-vowel mark as a vertical bar, at most
+// maxNameLength characters (cut, when given, tells whether it was cut to that).
+QString storedName(const QString& typed, bool* cut = nullptr)
 {
-    QString name = storableText(typed);
-    return name.replace(QStringLiteral("ー"), QStringLiteral("｜")).trimmed();
+    QString name = storableText(plainName(typed));
+    name = name.replace(QStringLiteral("ー"), QStringLiteral("｜")).trimmed();
+    const bool shortened = fitNameLength(name);
+    if (cut)
+        *cut = shortened;
+    return name;
 }
+
+// A tipster's name from the name box.
+QString tipsterNameOf(const QString& typed)
+{
+    QString name = storableText(plainName(typed)).trimmed();
+    fitNameLength(name);
+    return name;
+}
+
+// The name cells' editor takes no more than a name's length.
+class NameCellDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* box = qobject_cast<QLineEdit*>(editor))
+            box->setMaxLength(maxNameLength);
+        return editor;
+    }
+};
 
 // The mark kind a key stands for: 1..6 on either keypad, or a mark typed as a character.
 std::optional<int> markOfKey(const QKeyEvent* event)
@@ -144,9 +173,10 @@ public:
         }
         if (role == Qt::ForegroundRole)
             return QColor(Qt::black);
+        // Plain text made HTML: a name that looks like markup shows as its characters and loads nothing.
         if (role == Qt::ToolTipRole && c >= 2 && c < othersColumn() && repeated(t, r))
-            return QStringLiteral("%1は%2を二頭以上につけています")
-                .arg(race.tipsters.columns[t].name, markSymbol(markAt(t, r)));
+            return Qt::convertFromPlainText(QStringLiteral("%1は%2を二頭以上につけています")
+                                                .arg(race.tipsters.columns[t].name, markSymbol(markAt(t, r))));
         return {};
     }
 
@@ -328,10 +358,12 @@ TipsterGridScreen::TipsterGridScreen(Module1& module, Navigation& navigation, Di
     grid->horizontalHeader()->setDefaultSectionSize(twips(900));
     useStandardPalette(grid);
     grid->setModel(model);
+    grid->setItemDelegateForColumn(1, new NameCellDelegate(grid));
 
     status = label("status");
     nameCaption = label("nameCaption");
     tipsterName = build<QLineEdit>(this, gridLayout, "tipsterName", formPoint);
+    tipsterName->setMaxLength(maxNameLength);
     addTipsterButton = button("addTipster");
     renameTipsterButton = button("renameTipster");
     removeTipsterButton = button("removeTipster");
@@ -495,7 +527,7 @@ void TipsterGridScreen::nameBoxEnter()
 
 void TipsterGridScreen::addTipsterClicked()
 {
-    const QString name = storableText(tipsterName->text()).trimmed();
+    const QString name = tipsterNameOf(tipsterName->text());
     if (name.isEmpty()) {
         say(QStringLiteral("予想家の名前を入れてから「追加」を押してください。"));
         tipsterName->setFocus();
@@ -516,7 +548,7 @@ void TipsterGridScreen::addTipsterClicked()
 void TipsterGridScreen::renameTipsterClicked()
 {
     const int tipster = currentTipster();
-    const QString name = storableText(tipsterName->text()).trimmed();
+    const QString name = tipsterNameOf(tipsterName->text());
     if (tipster < 0 || name.isEmpty()) {
         say(QStringLiteral("名前を変える予想家の列を選び、新しい名前を入れてください。"));
         return;
@@ -605,10 +637,19 @@ void TipsterGridScreen::pasteNames()
                            "ドウデュース」のように、一行に馬番と馬名を並べてください。"));
         return;
     }
-    for (const PastedName& name : pasted.names)
-        module.race.runnerNames[static_cast<std::size_t>(name.number - 1)] = storedName(name.name);
+    QStringList shortened;
+    for (const PastedName& name : pasted.names) {
+        bool cut = false;
+        module.race.runnerNames[static_cast<std::size_t>(name.number - 1)] = storedName(name.name, &cut);
+        if (cut)
+            shortened += QStringLiteral("%1番").arg(name.number);
+    }
     model->changed();
-    say(QStringLiteral("%1頭の馬名を貼り付けました。").arg(pasted.names.size()));
+    say(QStringLiteral("%1頭の馬名を貼り付けました。").arg(pasted.names.size())
+        + (shortened.isEmpty() ? QString()
+                               : QStringLiteral("%1の馬名は長すぎるため、%2文字までにしました。")
+                                     .arg(shortened.join(u'・'))
+                                     .arg(maxNameLength)));
 }
 
 // Esc pressed anywhere on the screen that did not use it (a box with a composition, an open name cell) leaves it.

@@ -2,6 +2,7 @@
 
 #include "analysis/csv_export.h"
 #include "core/numbers.h"
+#include "racefile/cp932.h"
 #include "test_files.h"
 
 #include <QtTest>
@@ -76,6 +77,21 @@ private slots:
         filter.includeWithoutResult = includeWithoutResult;
         folder->setFilter(filter);
         QCOMPARE(csvBytes(folder->raceTable()), raceTableHeader + racesWithResult + lastRow);
+    }
+
+    // Another program's file may hold a tab or another control character inside a text line; no cell carries one.
+    void noControlCharacterInACell()
+    {
+        AnalysedFolder folder(csvRaces());
+        const QString path = folder.dir.filePath(QStringLiteral("r03.tkr"));
+        QByteArray bytes = fileBytes(path);
+        const QByteArray name = *encodeCp932(u"安田記念");
+        QVERIFY(bytes.contains(name));
+        putFile(path, bytes.replace(name, *encodeCp932(u"安田") + "\t\x01" + *encodeCp932(u"記念")));
+        folder.reanalyse();
+        QByteArray csv = csvBytes(folder->raceTable());
+        QVERIFY2(csv.contains(",安田  記念,"), csv.constData());
+        QVERIFY(std::ranges::none_of(csv.replace("\r\n", ""), [](char c) { return c >= 0 && c < 0x20; }));
     }
 
     void viewAndSmallTables()

@@ -1,6 +1,8 @@
+#include "core/name_text.h"
 #include "entry_helpers.h"
 #include "odd_files.h"
 #include "racefile/race_folder.h"
+#include "racefile/race_lines.h"
 #include "screens/mark_sheet_screen.h"
 #include "temp_folder.h"
 #include "test_main.h"
@@ -257,7 +259,7 @@ private slots:
     }
 
     // Tab and Shift+Tab leave a name box as they leave any other box. No tab or other control character is stored in
-    // a name: one that a file already holds is shown as loaded and goes when the name is next confirmed.
+    // a name: one that a file already holds is read as a blank (at the ends, dropped), and the name stays so.
     void namesHoldNoControlCharacters_data()
     {
         QTest::addColumn<int>("from");
@@ -277,7 +279,7 @@ private slots:
         openSheet(5);
         app->dialogs.fileAnswers.push_back(path);
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
-        QCOMPARE(nameBox(0)->toPlainText(), QStringLiteral("Al\tpha\x07"));
+        QCOMPARE(nameBox(0)->toPlainText(), QStringLiteral("Al pha"));
 
         nameBox(from)->setFocus();
         const QString before = nameBox(from)->toPlainText();
@@ -287,12 +289,61 @@ private slots:
         QCOMPARE(nameBox(from)->toPlainText(), before);
 
         QTest::keyClick(nameBox(0), Qt::Key_Return);
-        QCOMPARE(nameBox(0)->toPlainText(), QStringLiteral("Alpha"));
-        QCOMPARE(app->module.race.runnerNames[0], QStringLiteral("Alpha"));
+        QCOMPARE(nameBox(0)->toPlainText(), QStringLiteral("Al pha"));
+        QCOMPARE(app->module.race.runnerNames[0], QStringLiteral("Al pha"));
         app->dialogs.fileAnswers.push_back(path);
         QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
         QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
-        QVERIFY(fileBytes(path).contains("\r\nAlpha\r\nBravo\r\n"));
+        QVERIFY(fileBytes(path).contains("\r\nAl pha\r\nBravo\r\n"));
+    }
+
+    // The mark sheet's load keeps a file whole, as the result and balance screens do: a save with no change writes
+    // back every byte of another program's lines. A file too large to be read whole is never saved over.
+    void loadKeepsTheWholeFile()
+    {
+        TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("long.tkr"));
+        const QByteArray foreign = QByteArray(2 << 20, 'x') + "\r\n";
+        putFile(path, fiveRunnerRace() + foreign);
+        openSheet(5);
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        const QByteArray saved = fileBytes(path);
+        QVERIFY(saved.endsWith("\r\n 0 \r\n" + foreign));
+        QCOMPARE(saved.count('x'), qsizetype(2 << 20));
+
+        const QString hugePath = folder.filePath(QStringLiteral("huge.tkr"));
+        const QByteArray huge = fiveRunnerRace() + QByteArray(racelines::maxRewriteBytes, 'x');
+        putFile(hugePath, huge);
+        app->dialogs.fileAnswers.push_back(hugePath);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command8")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 1);
+        QVERIFY2(app->dialogs.asked.back().text.contains(QStringLiteral("セーブできません")),
+                 qPrintable(app->dialogs.asked.back().text));
+        QVERIFY(!app->dialogs.asked.back().text.contains(QStringLiteral("そのまま残します")));
+        app->dialogs.fileAnswers.push_back(hugePath);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 2);
+        QVERIFY(fileBytes(hugePath) == huge);
+    }
+
+    // A name box takes no more than a name's length, typed by keys or committed by the input method.
+    void nameBoxesKeepToANamesLength()
+    {
+        openSheet(2);
+        entry::type(nameBox(0), QString(maxNameLength + 5, u'A'));
+        QCOMPARE(nameBox(0)->toPlainText(), QString(maxNameLength, u'A'));
+        nameBox(1)->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(maxNameLength + 20, u'ア'));
+        QCoreApplication::sendEvent(nameBox(1), &commit);
+        QCOMPARE(nameBox(1)->toPlainText(), QString(maxNameLength, u'ア'));
+        QTest::keyClick(nameBox(1), Qt::Key_Return);
+        QCOMPARE(app->module.race.runnerNames[1], QString(maxNameLength, u'ア'));
     }
 
     void ticketBoxNumber_data()

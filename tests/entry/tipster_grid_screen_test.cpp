@@ -1,3 +1,4 @@
+#include "core/name_text.h"
 #include "entry_helpers.h"
 #include "racefile/cp932.h"
 #include "racefile/race_bytes.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
+#include <QTextDocument>
 
 using entry::settle;
 
@@ -391,6 +393,44 @@ private slots:
         press(Qt::Key_Right);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(markLabel(0)));
         QCOMPARE(presses, 9);
+    }
+
+    // A name is no longer than a person uses, however it comes in; a paste says which names it shortened. A name
+    // shows as its characters in a tooltip, never as markup.
+    void namesKeepToANamesLength()
+    {
+        openSheet(3);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("tipsterGridButton")));
+        auto* name = onGrid<QLineEdit>(QStringLiteral("tipsterName"));
+        entry::typeAndEnter(name, QStringLiteral("<b>x</b>") + QString(maxNameLength, u'y'));
+        const QString kept = app->module.race.tipsters.columns.at(0).name;
+        QCOMPARE(kept, (QStringLiteral("<b>x</b>") + QString(maxNameLength, u'y')).first(maxNameLength));
+
+        grid()->setCurrentIndex(grid()->model()->index(0, 1));
+        grid()->setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("1 ") + QString(600000, u'ア')
+                                           + QStringLiteral("\n2 イクイノックス\n3 ") + QString(maxNameLength, u'ド'));
+        QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(app->module.race.runnerNames[0], QString(maxNameLength, u'ア'));
+        QCOMPARE(app->module.race.runnerNames[1], QStringLiteral("イクイノックス"));
+        QCOMPARE(app->module.race.runnerNames[2], QString(maxNameLength, u'ド'));
+        QCOMPARE(onGrid<QLabel>(QStringLiteral("status"))->text(),
+                 QStringLiteral("3頭の馬名を貼り付けました。1番の馬名は長すぎるため、%1文字までにしました。")
+                     .arg(maxNameLength));
+
+        grid()->edit(grid()->model()->index(1, 1));
+        auto* editor = grid()->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QCOMPARE(editor->maxLength(), maxNameLength);
+
+        // The same mark given twice by one tipster: the cell's tooltip names the tipster in plain text.
+        grid()->setCurrentIndex(grid()->model()->index(0, 2));
+        grid()->setFocus();
+        press(Qt::Key_1);
+        press(Qt::Key_1);
+        QTextDocument shown;
+        shown.setHtml(grid()->model()->index(0, 2).data(Qt::ToolTipRole).toString());
+        QCOMPARE(shown.toPlainText(), kept + QStringLiteral("は◎を二頭以上につけています"));
     }
 
     void namesThroughTheRace()

@@ -1,5 +1,6 @@
 #include "core_test_main.h"
 #include "fuzz/race_file_checks.h"
+#include "racefile/cp932.h"
 #include "racefile/race_bytes.h"
 #include "racefile/race_file.h"
 #include "racefile/race_lines.h"
@@ -33,7 +34,13 @@ private slots:
     void tipsterBlockRead_data();
     void tipsterBlockRead();
     void afterRaceKeptBySave();
+    void foreignLinesKeepTheirPlace_data();
+    void foreignLinesKeepTheirPlace();
+    void namesReadAsTheyAreWritten_data();
+    void namesReadAsTheyAreWritten();
     void largeFiles();
+    void writeRefusesWhatReadersRefuse_data();
+    void writeRefusesWhatReadersRefuse();
     void writeRefusesUnwritableText_data();
     void writeRefusesUnwritableText();
     void writeRefusesCountsOutsideTables_data();
@@ -505,7 +512,7 @@ void FormatTest::tipsterBlockRead()
     QCOMPARE(loaded.gridMarksTaken, taken);
     QCOMPARE(loaded.race.markSheet[1][0], std::int16_t(doubleCircles));
     QCOMPARE(loaded.after.problemLine, problemLine);
-    QCOMPARE(loaded.after.otherLines, kept);
+    QCOMPARE(loaded.after.linesBefore + loaded.after.otherLines, kept);
     // The grid and the counts agree: every count holds the tipsters' marks.
     for (int r = 0; r < 2; ++r)
         for (int k = 0; k < markKindCount; ++k)
@@ -518,8 +525,8 @@ void FormatTest::tipsterBlockRead()
     TipsterGrid grid;
     QCOMPARE(int(readTipsterGrid(after, 2, grid)), block);
 
-    // A save with nothing changed gives back every byte that was there (the block first, then the other lines).
-    if (taken == 0 && (kept.isEmpty() || block == int(GridBlock::None)))
+    // A save with nothing changed gives back every byte that was there, each line where it stood.
+    if (taken == 0)
         QCOMPARE(bytesOf(loaded.race, loaded.after), raceBytes + after);
 }
 
@@ -535,6 +542,120 @@ void FormatTest::afterRaceKeptBySave()
     QCOMPARE(bytesOf(loaded.race, loaded.after), bytesOf(race) + unknown + other);
     RaceState withGrid = gridRace();
     QCOMPARE(bytesOf(withGrid, loaded.after), bytesOf(withGrid) + other);
+}
+
+void FormatTest::foreignLinesKeepTheirPlace_data()
+{
+    // Each case once lost or changed lines over two saves: the lines before the block were written after it, where a
+    // block without an end line took them in, or a line was glued onto a marker left without a line end.
+    QTest::addColumn<int>("runners");
+    QTest::addColumn<QByteArray>("after"); // the bytes after the income line
+    QTest::addColumn<int>("block");        // GridBlock as first read
+    const QByteArray note = crlfLines({"note from another program"});
+    const QByteArray block = gridBlock();
+    const QByteArray marker = sjis(QStringLiteral("[予想家ごとの印]"));
+    const QByteArray end = sjis(QStringLiteral("[/予想家ごとの印]"));
+    // With no runners a marks line is empty: a count, names and empty lines before a marker read as a grid once the
+    // marker stands above them.
+    auto tipsterLike = [&end](int tipsters) {
+        QByteArray lines = ' ' + QByteArray::number(tipsters) + " \r\n";
+        for (int t = 0; t < tipsters; ++t)
+            lines += "T" + QByteArray::number(t) + "\r\n\r\n";
+        return lines + end + "\r\n";
+    };
+    QTest::newRow("lines before a block without its end line")
+        << 2 << note + block.first(block.lastIndexOf(end)) << int(GridBlock::Damaged);
+    QTest::newRow("a newer marker at the end without a line end")
+        << 2 << note + marker + " 2" << int(GridBlock::UnknownVersion);
+    QTest::newRow("a lone CR ending an empty line before the marker")
+        << 2 << QByteArray("note\r\r") + marker + " 9" << int(GridBlock::UnknownVersion);
+    QTest::newRow("no runners: lines like 4 tipsters before a marker") << 0 << tipsterLike(4) + marker + " 1\r\n"
+                                                                       << int(GridBlock::Damaged);
+    QTest::newRow("no runners: lines like 8 tipsters before a marker")
+        << 0 << tipsterLike(8) + marker + " 1" << int(GridBlock::Damaged);
+    QTest::newRow("lines on both sides of a read block") << 2 << note + block + note << int(GridBlock::Read);
+    QTest::newRow("lines on both sides of an unknown block")
+        << 2 << note + gridBlock("3") + note << int(GridBlock::UnknownVersion);
+}
+
+void FormatTest::foreignLinesKeepTheirPlace()
+{
+    QFETCH(int, runners);
+    QFETCH(QByteArray, after);
+    QFETCH(int, block);
+    RaceState plain = runners == 0 ? sampleRace(0) : gridRace();
+    plain.tipsters = {};
+    RaceState withGrid = plain;
+    addTipster(withGrid, QStringLiteral("本紙"));
+    if (runners > 0)
+        setTipsterMark(withGrid, 0, 0, 0);
+    const QByteArray original = bytesOf(plain) + after;
+
+    LoadedRace loaded;
+    QVERIFY(parseRaceFile(original, loaded).ok);
+    QCOMPARE(int(loaded.after.block), block);
+    const QByteArray foreign = loaded.after.linesBefore + loaded.after.otherLines;
+    QVERIFY(!foreign.isEmpty());
+
+    // Saved twice without a grid of its own, every byte stays and the block reads as before.
+    QByteArray saved = bytesOf(loaded.race, loaded.after);
+    QCOMPARE(saved, original);
+    LoadedRace again;
+    QVERIFY(parseRaceFile(saved, again).ok);
+    QCOMPARE(int(again.after.block), block);
+    QCOMPARE(bytesOf(again.race, again.after), original);
+
+    // Given a grid, the block takes its place among the other lines, and they all stay, in their order, save after
+    // save.
+    saved = bytesOf(withGrid, loaded.after);
+    QVERIFY(parseRaceFile(saved, again).ok);
+    QCOMPARE(int(again.after.block), int(GridBlock::Read));
+    QCOMPARE(again.race.tipsters, withGrid.tipsters);
+    QCOMPARE(again.after.linesBefore + again.after.otherLines, foreign);
+    QCOMPARE(again.after.linesBefore, loaded.after.linesBefore);
+    QCOMPARE(bytesOf(again.race, again.after), saved);
+}
+
+void FormatTest::namesReadAsTheyAreWritten_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // a name as another program wrote it
+    QTest::addColumn<QString>("name");      // as it is read, shown and written back
+    QTest::newRow("plain") << sjis(QStringLiteral("ドウデュース")) << QStringLiteral("ドウデュース");
+    QTest::newRow("tab inside") << sjis(QStringLiteral("記者\tＡ")) << QStringLiteral("記者 Ａ");
+    QTest::newRow("controls inside and at the ends") << QByteArray("\x01\tA\x1B\x1F"
+                                                                   "B\x08 ")
+                                                     << QStringLiteral("A  B");
+    QTest::newRow("blanks at the ends") << sjis(QStringLiteral(" \t本紙　")) << QStringLiteral("本紙　");
+    QTest::newRow("only a control") << QByteArray("\x07") << QString();
+}
+
+void FormatTest::namesReadAsTheyAreWritten()
+{
+    // A runner's and a tipster's name read from another program's file: the same rule on reading and on writing, so
+    // that the first save neither renames nor merges anyone.
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, name);
+    std::vector<QByteArray> lines = raceLines(2);
+    lines[racelines::firstNameLine - 1] = stored;
+    QByteArray block = gridBlock();
+    block.replace(sjis(QStringLiteral("本紙")), stored);
+    const QByteArray bytes = crlfLines(lines) + block;
+    LoadedRace loaded;
+    QVERIFY(parseRaceFile(bytes, loaded).ok);
+    QCOMPARE(loaded.race.runnerNames[0], name);
+    QCOMPARE(int(loaded.after.block), int(GridBlock::Read));
+    QCOMPARE(loaded.race.tipsters.columns[0].name, name);
+    QByteArray saved;
+    QVERIFY(raceFileBytes(loaded.race, loaded.tail, saved, loaded.after).ok);
+    LoadedRace again;
+    QVERIFY(parseRaceFile(saved, again).ok);
+    QCOMPARE(again.race.runnerNames[0], name);
+    QCOMPARE(again.race.tipsters.columns[0].name, name);
+    for (const QString& held : {again.race.runnerNames[0], again.race.tipsters.columns[0].name})
+        QVERIFY(std::ranges::none_of(held, [](QChar c) { return isControlCharacter(c.unicode()); }));
+    QByteArray savedAgain;
+    QVERIFY(raceFileBytes(again.race, again.tail, savedAgain, again.after).ok);
+    QCOMPARE(savedAgain, saved);
 }
 
 void FormatTest::largeFiles()
@@ -554,6 +675,54 @@ void FormatTest::largeFiles()
     const FileResult huge = readRaceFile(QStringLiteral("huge.tkr"), loaded);
     QVERIFY(!huge.ok);
     QVERIFY2(huge.error.contains(QStringLiteral("大きすぎて")), qPrintable(huge.error));
+
+    // The mark sheet's load keeps what follows a race whole, as a rewrite does, and its save writes it all back.
+    QVERIFY(readRaceFile(QStringLiteral("long.tkr"), loaded).ok);
+    QVERIFY(!loaded.after.readInPart);
+    QCOMPARE(loaded.after.otherLines, QByteArray(2 << 20, 'x'));
+    QVERIFY(writeRaceFile(QStringLiteral("saved.tkr"), loaded.race, loaded.tail, loaded.after).ok);
+    QVERIFY(fileBytes(QStringLiteral("saved.tkr")).endsWith(race.last(5) + QByteArray(2 << 20, 'x')));
+    // Beyond what a rewrite reads, the race still loads, known to be read in part.
+    QVERIFY(parseRaceFile(race + QByteArray(racelines::maxRewriteBytes, 'x'), loaded).ok);
+    QVERIFY(loaded.after.readInPart);
+}
+
+void FormatTest::writeRefusesWhatReadersRefuse_data()
+{
+    QTest::addColumn<std::function<void(RaceState&, AfterRace&)>>("change");
+    QTest::addColumn<QString>("why");
+    using Change = std::function<void(RaceState&, AfterRace&)>;
+    QTest::newRow("a pasted name of 600,000 characters")
+        << Change([](RaceState& r, AfterRace&) { r.runnerNames[1] = QString(600000, u'ア'); })
+        << QStringLiteral("レースの行が1MBを超えます");
+    QTest::newRow("a tipster's name past the first megabyte")
+        << Change([](RaceState& r, AfterRace&) { r.tipsters.columns[0].name = QString(600000, u'ア'); })
+        << QStringLiteral("先頭から1MBのうちに収まりません");
+    QTest::newRow("other lines before the block past the first megabyte") << Change([](RaceState&, AfterRace& a) {
+        a.linesBefore = QByteArray(1 << 20, 'x') + "\r\n";
+        a.unreadBlock = sjis(QStringLiteral("[予想家ごとの印] 2\r\n"));
+    }) << QStringLiteral("先頭から1MBのうちに収まりません");
+    QTest::newRow("other lines past 64 MB")
+        << Change([](RaceState&, AfterRace& a) { a.otherLines = QByteArray(64 << 20, 'x'); })
+        << QStringLiteral("64MBを超えます");
+    QTest::newRow("a file read in part") << Change([](RaceState&, AfterRace& a) { a.readInPart = true; })
+                                         << QStringLiteral("残りが失われる");
+}
+
+void FormatTest::writeRefusesWhatReadersRefuse()
+{
+    QFETCH(std::function<void(RaceState&, AfterRace&)>, change);
+    QFETCH(QString, why);
+    TempFolder folder;
+    QVERIFY(writeRaceFile(QStringLiteral("r.tkr"), gridRace(), TailLines{}).ok);
+    const QByteArray before = fileBytes(QStringLiteral("r.tkr"));
+    RaceState race = gridRace();
+    AfterRace after;
+    change(race, after);
+    const FileResult written = writeRaceFile(QStringLiteral("r.tkr"), race, TailLines{}, after);
+    QVERIFY(!written.ok);
+    QVERIFY2(written.error.contains(why), qPrintable(written.error));
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), before);
 }
 
 void FormatTest::writeRefusesUnwritableText_data()

@@ -29,7 +29,7 @@ using namespace racelines;
 
 const QString RaceFolder::tempFileName = QStringLiteral("TKR.tmp");
 
-RaceFolder::RaceFolder(QString path) : path_(std::move(path)) {}
+RaceFolder::RaceFolder(QString path, LockWait* lockWait) : path_(std::move(path)), lockWait_(lockWait) {}
 
 QString RaceFolder::filePath(const QString& name) const
 {

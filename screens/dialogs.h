@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
+#include <chrono>
+
+class QDialog;
 class QWidget;
 
 // Message boxes and file dialogs, behind one interface so that tests can answer them in advance.
@@ -16,6 +20,11 @@ public:
     virtual QString saveFile(const QString& title, const QString& filter, const QString& proposedName) = 0;
     // Tells the user that something could not be done.
     virtual void reportError(const QString& text, const QString& title) = 0;
+    // While a write waits for another program to let go of the race folder: shows text with a button to stop waiting
+    // (the rest of the window takes no input meanwhile), lets up to pause go by with the event loop running, and
+    // returns false once the user has stopped waiting. folderWaitOver() takes the notice away.
+    virtual bool waitForFolder(const QString& text, std::chrono::milliseconds pause) = 0;
+    virtual void folderWaitOver() = 0;
 };
 
 // The real dialogs: QMessageBox and QFileDialog, parented to the given window. The texts of the message boxes are
@@ -31,8 +40,12 @@ public:
     QString openFile(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter, const QString& proposedName) override;
     void reportError(const QString& text, const QString& title) override;
+    bool waitForFolder(const QString& text, std::chrono::milliseconds pause) override;
+    void folderWaitOver() override;
 
 private:
     QWidget* window_;
     QString folder_;
+    QPointer<QDialog> folderWait_; // the notice while a write waits
+    bool folderWaitStopped_ = false;
 };

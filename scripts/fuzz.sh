@@ -2,9 +2,10 @@
 # Installs clang and its fuzzing runtimes when missing, builds fuzz targets with the preset "fuzz" in build-fuzz/ and
 # runs each for the given number of seconds (default 600):
 #   scripts/fuzz.sh [seconds] [race_file|rewrite|tipster_block|paste|all]     the race-file reader by default
-# Each target starts from its seeds (fuzz/seeds*) and keeps what it finds in build-fuzz/corpus-<target>. A crash leaves
-# crash-<hash> in the current folder and stops the script with an error; once fixed the input goes into the target's
-# regression inputs under tests/ (fuzz/CMakeLists.txt).
+# Each target starts from its seeds (fuzz/seeds*) and keeps what it finds in build-fuzz/corpus-<target>. A target that
+# finds a fault leaves the input as build-fuzz/<target>-crash-<hash>, and the script goes on with the next target and
+# ends with an error naming those that failed; once fixed the input goes into the target's regression inputs under
+# tests/ (fuzz/CMakeLists.txt).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-600}
@@ -29,6 +30,7 @@ fi
 "$here/scripts/deps.sh" fuzz
 jobs=$(nproc 2>/dev/null || echo 2)
 (cd "$here" && cmake --preset fuzz > /dev/null && cmake --build --preset fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}")
+failed=()
 for target in "${targets[@]}"; do
     echo "== fuzz_$target for $seconds s"
     corpus="$here/build-fuzz/corpus-$target"
@@ -39,5 +41,9 @@ for target in "${targets[@]}"; do
         race_file | rewrite) dict=(-dict="$here/fuzz/race_file.dict") ;;
     esac
     "$here/build-fuzz/bin/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 "${dict[@]}" \
-        "$corpus" "$here/fuzz/$(seeds_of "$target")"
+        -artifact_prefix="$here/build-fuzz/$target-" "$corpus" "$here/fuzz/$(seeds_of "$target")" || failed+=("$target")
 done
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "fuzz.sh: faults found by: ${failed[*]} (inputs in build-fuzz/)" >&2
+    exit 1
+fi

@@ -72,6 +72,7 @@ bool QtDialogs::waitForFolder(const QString& text, std::chrono::milliseconds pau
         label->setObjectName(QStringLiteral("folderWaitText"));
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
+        label->setMinimumWidth(400);
         layout->addWidget(label);
         auto* buttons = new QDialogButtonBox(folderWait_);
         buttons->addButton(QStringLiteral("待つのをやめる"), QDialogButtonBox::RejectRole);
@@ -79,11 +80,15 @@ bool QtDialogs::waitForFolder(const QString& text, std::chrono::milliseconds pau
         QObject::connect(buttons, &QDialogButtonBox::rejected, folderWait_, &QDialog::reject);
         folderWaitStopped_ = false;
         QObject::connect(folderWait_, &QDialog::rejected, folderWait_, [this] { folderWaitStopped_ = true; });
-        folderWait_->resize(420, folderWait_->sizeHint().height());
-        folderWait_->show();
     }
-    if (auto* label = folderWait_->findChild<QLabel*>(QStringLiteral("folderWaitText")); label && label->text() != text)
+    // The notice is as tall as its text (the holder may change while it waits), and shown once it says something.
+    if (auto* label = folderWait_->findChild<QLabel*>(QStringLiteral("folderWaitText"));
+        label && label->text() != text) {
         label->setText(text);
+        folderWait_->adjustSize();
+    }
+    if (!folderWait_->isVisible())
+        folderWait_->show();
     if (!folderWaitStopped_) {
         QEventLoop loop;
         QTimer::singleShot(pause, &loop, &QEventLoop::quit);

@@ -20,6 +20,8 @@ public:
     QString openFile(const QString&, const QString&) override { return {}; }
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     void reportError(const QString&, const QString&) override {}
+    bool waitForFolder(const QString&, std::chrono::milliseconds) override { return false; }
+    void folderWaitOver() override {}
 };
 
 } // namespace bench

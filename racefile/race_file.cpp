@@ -300,7 +300,8 @@ FileResult parseRaceFile(QByteArray bytes, LoadedRace& out, ReadScope scope, con
     return readRaceLines(lines, out, scope, fileName);
 }
 
-FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail, const AfterRace& after)
+FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail, const AfterRace& after,
+                         LockWait* lockWait)
 {
     QByteArray bytes;
     if (FileResult built = raceFileBytes(race, tail, bytes, after); !built.ok)
@@ -311,7 +312,11 @@ FileResult writeRaceFile(const QString& path, const RaceState& race, const TailL
         return {false,
                 QStringLiteral("「%1」はふつうのファイルではない（装置やパイプなど）ため、そこには保存できません。")
                     .arg(QFileInfo(path).fileName())};
-    const SaveResult saved = saveWholeFile(path, bytes);
+    const SaveResult saved = saveWholeFile(path, bytes, {}, lockWait);
+    if (saved.stoppedWaiting)
+        return {false, QStringLiteral(
+                           "待つのをやめたため、レースファイル「%1」は保存しませんでした。元のファイルはそのままです。")
+                           .arg(QFileInfo(path).fileName())};
     if (!saved.ok)
         return {false, QStringLiteral("レースファイル「%1」を保存できませんでした（%2）。元のファイルはそのままです。")
                            .arg(QFileInfo(path).fileName(), japaneseReason(saved.reason))};

@@ -5,6 +5,8 @@
 #include "racefile/tail_lines.h"
 #include "racefile/tipster_block.h"
 
+class LockWait;
+
 #include <QString>
 
 // A race as read from a file.
@@ -28,8 +30,10 @@ enum class RunnerNames { Read, Skipped };
 // the race has tipster columns, else a grid block that could not be read, then the other lines that followed the
 // income line) to path, replacing any file of that name atomically. Refuses (ok=false, nothing written) a text that
 // code page 932 cannot hold, naming the field, and a path taken by a device, a pipe or a socket (or a link to one).
-FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail,
-                         const AfterRace& after = {});
+// Another program holding the folder's lock is waited for through lockWait when one is given (save_file.h); a wait
+// stopped writes nothing.
+FileResult writeRaceFile(const QString& path, const RaceState& race, const TailLines& tail, const AfterRace& after = {},
+                         LockWait* lockWait = nullptr);
 
 namespace racelines {
 class RaceFileLines;

@@ -31,7 +31,7 @@ using namespace racelines;
 const QString RaceFolder::tempFileName = QStringLiteral("TKR.tmp");
 const QString RaceFolder::lastSavedFileName = QStringLiteral(".tokiro-last-saved");
 
-RaceFolder::RaceFolder(QString path) : path_(std::move(path)) {}
+RaceFolder::RaceFolder(QString path, LockWait* lockWait) : path_(std::move(path)), lockWait_(lockWait) {}
 
 QString RaceFolder::filePath(const QString& name) const
 {

@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+class LockWait;
+
 // The name the save dialog proposes for a race: the date's YYMMDD and the race number's two digits ("24052611" for
 // race 11 on 24/05/26), or the pattern "YYMMDDRR" while the date cannot be read or the race number is not 1 to 99.
 QString proposedRaceFileName(const QString& raceDate, int raceNumber);
@@ -36,9 +38,12 @@ struct PendingRewrite {
 // read is bounded by what it reads. A rewrite writes nothing outside the folder.
 class RaceFolder {
 public:
-    explicit RaceFolder(QString path);
+    // A rewrite that finds another program holding the folder's lock waits through lockWait when one is given
+    // (save_file.h); a wait stopped changes nothing.
+    explicit RaceFolder(QString path, LockWait* lockWait = nullptr);
 
     const QString& path() const { return path_; }
+    LockWait* lockWait() const { return lockWait_; }
     // The path of a file in the folder; a path that is already absolute is kept.
     QString filePath(const QString& name) const;
     // Where a race saved under the name chosen in the save dialog (a bare name or a path) goes: filePath, with
@@ -160,4 +165,5 @@ private:
                                       const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const;
 
     QString path_;
+    LockWait* lockWait_ = nullptr;
 };

@@ -21,6 +21,11 @@ namespace {
 
 FileResult failed(const QString& error) { return FileResult::failed(error); }
 
+FileResult stoppedWaiting()
+{
+    return failed(QStringLiteral("待つのをやめたため、書き換えをやめました。レースファイルはそのままです。"));
+}
+
 FileResult tooLarge(const QString& fileName)
 {
     return failed(
@@ -123,7 +128,10 @@ FileResult prepareRewrite(const RaceFolder& folder, const QString& fileName, Rew
         return built;
 
     const QString temp = RaceFolder::tempFileName;
-    if (const SaveResult written = replaceWholeFile(folder.filePath(temp), bytes); !written.ok)
+    const SaveResult written = replaceWholeFile(folder.filePath(temp), bytes, {}, {}, folder.lockWait());
+    if (written.stoppedWaiting)
+        return stoppedWaiting();
+    if (!written.ok)
         return failed(QStringLiteral("一時ファイル「%1」を書き込めませんでした（%2）。レースファイルはそのままです。")
                           .arg(temp, japaneseReason(written.reason)));
     pending = {fileName, original, originalSize, std::move(bytes)};
@@ -207,7 +215,10 @@ FileResult RaceFolder::commit(const PendingRewrite& pending) const
         }
         return true;
     };
-    const SaveResult saved = replaceWholeFile(filePath(pending.fileName), pending.rewritten, {}, stillAsRead);
+    const SaveResult saved =
+        replaceWholeFile(filePath(pending.fileName), pending.rewritten, {}, stillAsRead, lockWait_);
+    if (saved.stoppedWaiting)
+        return stoppedWaiting();
     if (saved.stoppedByCheck)
         return refusal;
     if (!saved.ok)

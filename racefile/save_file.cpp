@@ -2,8 +2,11 @@
 
 #include "racefile/file_names.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +17,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,8 +29,9 @@ constexpr QByteArrayView copySuffix = ".tmp";
 constexpr qsizetype copyRandomLength = 12;
 constexpr QByteArrayView oldCopyPrefix = "TKR.tmp.";
 
-// A writer waits this long for another to finish; the lock is held for a few milliseconds at a time, so only a
-// program that hangs holds it longer. The write then goes ahead without it: it can still fail, but never harm a file.
+// A writer with no one to tell of the wait waits this long for another to finish; the lock is held for a few
+// milliseconds at a time, so only a program that hangs holds it longer. The write then goes ahead without it: it can
+// still fail, but never harm a file.
 constexpr std::chrono::milliseconds writerWait{10000};
 
 bool isLowerAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
@@ -68,12 +73,38 @@ long long ageInSeconds(const struct stat& info)
     return std::max<long long>(0, now - static_cast<long long>(info.st_mtim.tv_sec));
 }
 
+QByteArray lockPathOf(const QString& folder)
+{
+    return fileNameBytes(folder.isEmpty() ? QStringLiteral(".") : folder) + '/' + FolderLock::fileName;
+}
+
+// The longest line the lock file is read for.
+constexpr std::size_t holderLineMax = 256;
+
+// Writes who holds the lock into the file just taken, in place of what a holder before may have left.
+void sayWhoHolds(int fd)
+{
+    const QByteArray line = QByteArray::number(QCoreApplication::applicationPid()) + ' '
+                            + QSysInfo::machineHostName().toUtf8().left(holderLineMax / 2) + '\n';
+    if (::ftruncate(fd, 0) == 0) {
+        // What cannot be written leaves the holder unknown, nothing worse.
+        [[maybe_unused]] const ssize_t written = ::pwrite(fd, line.constData(), static_cast<size_t>(line.size()), 0);
+    }
+}
+
 } // namespace
 
-FolderLock::FolderLock(const QString& folder, std::chrono::milliseconds wait)
-    : path_(fileNameBytes(folder.isEmpty() ? QStringLiteral(".") : folder) + '/' + fileName)
+FolderLock::FolderLock(const QString& folder, std::chrono::milliseconds wait, LockWait* lockWait)
+    : path_(lockPathOf(folder))
 {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + wait;
+    // Once lockWait has been told of the wait, it hears when the wait is over, however it ends.
+    bool told = false;
+    const auto over = qScopeGuard([&] {
+        if (told)
+            lockWait->waitOver();
+    });
     // Asked again after a short pause, growing: the lock is normally free again within a millisecond or two.
     std::chrono::milliseconds pause{1};
     for (;;) {
@@ -91,6 +122,7 @@ FolderLock::FolderLock(const QString& folder, std::chrono::milliseconds wait)
             if (::fstat(fd, &opened) == 0 && ::lstat(path_.constData(), &named) == 0 && opened.st_dev == named.st_dev
                 && opened.st_ino == named.st_ino) {
                 fd_ = fd;
+                sayWhoHolds(fd_);
                 return;
             }
             ::close(fd);
@@ -99,15 +131,60 @@ FolderLock::FolderLock(const QString& folder, std::chrono::milliseconds wait)
             ::close(fd);
             if (error != EWOULDBLOCK && error != EINTR)
                 return;
-            if (std::chrono::steady_clock::now() >= deadline)
+            const auto now = std::chrono::steady_clock::now();
+            if (lockWait && now - start >= quietWait) {
+                told = true;
+                if (!lockWait->waitFor(holderOf(folder), waitPause)) {
+                    stopped_ = true;
+                    return;
+                }
+                continue;
+            }
+            if (!lockWait && now >= deadline)
                 return;
             std::this_thread::sleep_for(pause);
             pause = std::min(2 * pause, std::chrono::milliseconds(50));
             continue;
         }
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (!lockWait && std::chrono::steady_clock::now() >= deadline)
             return;
     }
+}
+
+LockHolder FolderLock::holderOf(const QString& folder)
+{
+    const QByteArray path = lockPathOf(folder);
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return {};
+    char buffer[holderLineMax];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    if (got <= 0)
+        return {};
+    const QByteArrayView text(buffer, got);
+    const qsizetype lineEnd = text.indexOf('\n');
+    if (lineEnd < 0)
+        return {};
+    const QByteArrayView line = text.first(lineEnd);
+    const qsizetype blank = line.indexOf(' ');
+    if (blank <= 0)
+        return {};
+    bool isNumber = false;
+    const qint64 pid = line.first(blank).toByteArray().toLongLong(&isNumber);
+    if (!isNumber || pid <= 0)
+        return {};
+    LockHolder holder;
+    holder.pid = pid;
+    // Only what can be shown of the name, and not much of it: the file may hold anything.
+    for (const QChar c : QString::fromUtf8(line.sliced(blank + 1))) {
+        if (c.isPrint() && !c.isSpace() && holder.host.size() < 64)
+            holder.host += c;
+    }
+    // A process of this computer that has ended (its file outlived it, and an earlier version holds the lock now).
+    if (holder.host == QSysInfo::machineHostName() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+        return {};
+    return holder;
 }
 
 FolderLock::~FolderLock()
@@ -157,13 +234,15 @@ SaveResult writeAllFlushed(QIODevice& device, QByteArrayView bytes)
 }
 
 SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through,
-                            const LastCheck& lastCheck)
+                            const LastCheck& lastCheck, LockWait* lockWait)
 {
     const QByteArray target = fileNameBytes(path);
     const QByteArray folder = folderBytesOf(target);
     // Held until the copy is renamed or removed; a folder where no lock can be made (read-only, missing) gets none,
     // and the write below then says why it fails.
-    const FolderLock lock(fileNameFromBytes(folder), writerWait);
+    const FolderLock lock(fileNameFromBytes(folder), writerWait, lockWait);
+    if (lock.stopped())
+        return {false, {}, false, true};
 
     struct stat old {};
     const bool exists = ::lstat(target.constData(), &old) == 0;
@@ -218,7 +297,7 @@ SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const Wri
     return {true, {}};
 }
 
-SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through)
+SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through, LockWait* lockWait)
 {
     // A link the user saves over stands for the file it leads to: that file is replaced, and the link stays.
     const QByteArray name = fileNameBytes(path);
@@ -226,9 +305,9 @@ SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteT
     if (::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
         const std::unique_ptr<char, decltype(&std::free)> real(::realpath(name.constData(), nullptr), &std::free);
         if (real)
-            return replaceWholeFile(fileNameFromBytes(real.get()), bytes, through);
+            return replaceWholeFile(fileNameFromBytes(real.get()), bytes, through, {}, lockWait);
     }
-    return replaceWholeFile(path, bytes, through);
+    return replaceWholeFile(path, bytes, through, {}, lockWait);
 }
 
 int removeStaleCopies(const QString& folder, const std::vector<QByteArray>& names)

@@ -15,6 +15,29 @@ struct SaveResult {
     bool ok = false;
     QString reason;
     bool stoppedByCheck = false; // the caller's last check said no: nothing was replaced
+    bool stoppedWaiting = false; // the one waiting for the folder's lock stopped waiting: nothing was written
+};
+
+// Who holds a folder's lock, as the holder wrote it into the lock file: its process number and its computer's name.
+// Not known when the file says nothing (a holder that has only just taken it, or an earlier version, which wrote
+// nothing there) or names a process of this computer that has ended.
+struct LockHolder {
+    qint64 pid = 0;
+    QString host;
+    bool known() const { return pid > 0; }
+};
+
+// What a write does while another program holds the folder's lock for longer than a moment, which only a program that
+// hangs does: a screen says so and lets the user stop waiting.
+class LockWait {
+public:
+    virtual ~LockWait() = default;
+    // Called while the lock is held, first after a moment and then each time pause has gone by. Lets up to pause go
+    // by (a screen keeps its event loop running meanwhile) and returns whether to keep waiting; false stops the wait,
+    // and the write then changes nothing.
+    virtual bool waitFor(const LockHolder& holder, std::chrono::milliseconds pause) = 0;
+    // Called once after the last waitFor, whether the lock was then taken or the wait stopped.
+    virtual void waitOver() = 0;
 };
 
 // Writes bytes to an open device: every write() must take all its bytes and, for a file, flush() must succeed
@@ -35,11 +58,13 @@ using LastCheck = std::function<bool()>;
 // replaced and whatever it pointed to is left alone; so is a pipe or a device. A folder at path is refused. A regular
 // file that is replaced keeps its permissions. On success the file and its folder are synced to disk, so that the new
 // name survives a power cut too. For files whose place is the race folder and nowhere else.
+// The folder's lock is waited for as FolderLock says, through lockWait when one is given.
 SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through = {},
-                            const LastCheck& lastCheck = {});
+                            const LastCheck& lastCheck = {}, LockWait* lockWait = nullptr);
 
 // The same for a file the user named in a dialog: a link there is followed, and the file it leads to is replaced.
-SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through = {});
+SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through = {},
+                         LockWait* lockWait = nullptr);
 
 // The program's own temporary copies, by name: the form above, and the form earlier versions left
 // ("TKR.tmp." + six letters, either case).
@@ -61,19 +86,32 @@ int sweepFolder(const QString& folder);
 // The lock of a folder, taken for a short write and released when it goes: an flock() on ".tokiro.lock" in the
 // folder, which the system lets go of by itself when the program that held it ends, however it ends. The file is
 // removed on release (and a file left by a program that was killed is removed by the next one to take the lock).
-// Another process or thread that holds it is waited for up to wait. A folder where no lock can be made (read-only,
-// missing, a file system without locks) gives none: held() is false.
+// While held, the file says who holds it: one line, the process number, a blank and the computer's name (earlier
+// versions left it empty; nothing but holderOf reads it).
+// Another process or thread that holds it is waited for up to wait; with a lockWait, for as long as that keeps
+// waiting instead, and through it once the lock has not come free within a moment. A folder where no lock can be made
+// (read-only, missing, a file system without locks) gives none: held() is false.
 class FolderLock {
 public:
-    FolderLock(const QString& folder, std::chrono::milliseconds wait);
+    FolderLock(const QString& folder, std::chrono::milliseconds wait, LockWait* lockWait = nullptr);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
     bool held() const { return fd_ >= 0; }
+    // The lockWait stopped waiting: not held.
+    bool stopped() const { return stopped_; }
+
+    // Who holds the lock of the folder, as far as its lock file tells.
+    static LockHolder holderOf(const QString& folder);
 
     static constexpr auto fileName = ".tokiro.lock";
+    // How long the lock is waited for quietly before lockWait is told: the lock is normally held for milliseconds.
+    static constexpr std::chrono::milliseconds quietWait{300};
+    // The pause lockWait lets go by each time.
+    static constexpr std::chrono::milliseconds waitPause{100};
 
 private:
     QByteArray path_;
     int fd_ = -1;
+    bool stopped_ = false;
 };

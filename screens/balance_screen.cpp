@@ -6,6 +6,7 @@
 #include "record/race_record.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
+#include "screens/folder_wait.h"
 #include "screens/saved_race_common.h"
 
 #include <QLabel>
@@ -162,7 +163,8 @@ void Form8::Command2_Click()
         }))
         return;
     // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
-    const RaceFolder folder(module.raceFolder);
+    FolderWait wait(dialogs);
+    const RaceFolder folder(module.raceFolder, &wait);
     PendingRewrite pending;
     askThenChange([&] { return folder.prepareBalance(module.selectedRaceFile, Text1->text(), Text2->text(), pending); },
                   QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え"),

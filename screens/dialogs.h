@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+
+class QDialog;
 class QWidget;
 
 // Message boxes and file dialogs, behind one interface so that tests can answer them in advance.
@@ -32,6 +36,11 @@ public:
                 return static_cast<int>(i);
         return -1;
     }
+    // While a write waits for another program to let go of the race folder: shows text with a button to stop waiting
+    // (the rest of the window takes no input meanwhile), lets up to pause go by with the event loop running, and
+    // returns false once the user has stopped waiting. folderWaitOver() takes the notice away.
+    virtual bool waitForFolder(const QString& text, std::chrono::milliseconds pause) = 0;
+    virtual void folderWaitOver() = 0;
 };
 
 // The real dialogs: QMessageBox and QFileDialog, parented to the given window. The texts of the message boxes are
@@ -49,8 +58,12 @@ public:
     void reportError(const QString& text, const QString& title) override;
     int choose(const QString& text, const QString& title, const QStringList& options) override;
     QString openFolder(const QString& title, const QString& start) override;
+    bool waitForFolder(const QString& text, std::chrono::milliseconds pause) override;
+    void folderWaitOver() override;
 
 private:
     QWidget* window_;
     QString folder_;
+    QPointer<QDialog> folderWait_; // the notice while a write waits
+    bool folderWaitStopped_ = false;
 };

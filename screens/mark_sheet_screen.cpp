@@ -11,6 +11,7 @@
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 #include "screens/mark_typing.h"
+#include "screens/folder_wait.h"
 #include "screens/race_header.h"
 #include "screens/twips.h"
 
@@ -679,7 +680,8 @@ void Form4::Command9_Click()
         return;
     if (!takeTicketCount())
         return;
-    const FileResult written = writeRaceFile(path, module.race, module.keptTailLines, module.keptAfterRace);
+    FolderWait wait(dialogs);
+    const FileResult written = writeRaceFile(path, module.race, module.keptTailLines, module.keptAfterRace, &wait);
     if (!written.ok) {
         dialogs.reportError(written.error, saveTitle);
         return;

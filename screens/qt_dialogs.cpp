@@ -1,10 +1,16 @@
 #include "screens/dialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 // The race file filter is written "(*.TKR)|*.tkr": a description, a bar, then the pattern.
@@ -86,4 +92,49 @@ int QtDialogs::choose(const QString& text, const QString& title, const QStringLi
 QString QtDialogs::openFolder(const QString& title, const QString& start)
 {
     return QFileDialog::getExistingDirectory(window_, title, start, fileDialogOptions() | QFileDialog::ShowDirsOnly);
+}
+
+bool QtDialogs::waitForFolder(const QString& text, std::chrono::milliseconds pause)
+{
+    if (!folderWait_) {
+        // Modal, so that nothing else of the program can be started while the write waits; closed by its button, by
+        // Esc or by its close box, each of which stops the wait.
+        folderWait_ = new QDialog(window_);
+        folderWait_->setWindowTitle(QStringLiteral("書き込みの待ち合わせ"));
+        folderWait_->setWindowModality(Qt::ApplicationModal);
+        auto* layout = new QVBoxLayout(folderWait_);
+        auto* label = new QLabel(folderWait_);
+        label->setObjectName(QStringLiteral("folderWaitText"));
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setMinimumWidth(400);
+        layout->addWidget(label);
+        auto* buttons = new QDialogButtonBox(folderWait_);
+        buttons->addButton(QStringLiteral("待つのをやめる"), QDialogButtonBox::RejectRole);
+        layout->addWidget(buttons);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, folderWait_, &QDialog::reject);
+        folderWaitStopped_ = false;
+        QObject::connect(folderWait_, &QDialog::rejected, folderWait_, [this] { folderWaitStopped_ = true; });
+    }
+    // The notice is as tall as its text (the holder may change while it waits), and shown once it says something.
+    if (auto* label = folderWait_->findChild<QLabel*>(QStringLiteral("folderWaitText"));
+        label && label->text() != text) {
+        label->setText(text);
+        folderWait_->adjustSize();
+    }
+    if (!folderWait_->isVisible())
+        folderWait_->show();
+    if (!folderWaitStopped_) {
+        QEventLoop loop;
+        QTimer::singleShot(pause, &loop, &QEventLoop::quit);
+        QObject::connect(folderWait_, &QDialog::rejected, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return !folderWaitStopped_;
+}
+
+void QtDialogs::folderWaitOver()
+{
+    delete folderWait_;
+    folderWaitStopped_ = false;
 }

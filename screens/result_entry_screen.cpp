@@ -7,6 +7,7 @@
 #include "record/list_lines.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
+#include "screens/folder_wait.h"
 #include "screens/saved_race_common.h"
 
 #include <QApplication>
@@ -234,7 +235,8 @@ void Form6::Command2_Click()
     const QString warnings = resultWarnings();
     const QString question = QStringLiteral("データを書き換えますがよろしいですか？");
     // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
-    const RaceFolder folder(module.raceFolder);
+    FolderWait wait(dialogs);
+    const RaceFolder folder(module.raceFolder, &wait);
     PendingRewrite pending;
     askThenChange(
         [&] {

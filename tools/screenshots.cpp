@@ -62,6 +62,8 @@ public:
     QString openFile(const QString&, const QString&) override { return raceToOpen; }
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     void reportError(const QString&, const QString&) override {}
+    bool waitForFolder(const QString&, std::chrono::milliseconds) override { return false; }
+    void folderWaitOver() override {}
 };
 
 // A realistic race of 16 runners: a clear favourite, a few rivals, names for every runner.

@@ -3,6 +3,7 @@
 #include "odd_files.h"
 #include "racefile/race_folder.h"
 #include "racefile/race_lines.h"
+#include "racefile/save_file.h"
 #include "screens/mark_sheet_screen.h"
 #include "temp_folder.h"
 #include "test_main.h"
@@ -17,6 +18,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+
+#include <optional>
 
 using entry::settle;
 
@@ -673,6 +676,48 @@ private slots:
             QCOMPARE(now.count("\r\n"), 21);
         else
             QCOMPARE(now, old);
+    }
+
+    // Another program holding the folder's lock: the save waits with a notice; stopping it keeps the old file and
+    // says so, the lock let go lets the save go ahead.
+    void saveWaitsForAHeldLock_data()
+    {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("stopped") << true;
+        QTest::newRow("let go") << false;
+    }
+    void saveWaitsForAHeldLock()
+    {
+        QFETCH(bool, stop);
+        TempFolder folder;
+        app->module.raceFolder = folder.path();
+        const QString path = folder.filePath(QStringLiteral("old.tkr"));
+        const QByteArray old = fiveRunnerRace();
+        putFile(path, old);
+        std::optional<FolderLock> held(std::in_place, folder.path(), std::chrono::milliseconds(0));
+        QVERIFY(held->held());
+        openSheet(1);
+        app->dialogs.fileAnswers.push_back(path);
+        app->dialogs.folderWaitAnswer = [&](int pass) {
+            if (!stop && pass == 2)
+                held.reset();
+            return !stop;
+        };
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        app->dialogs.folderWaitAnswer = {};
+        QCOMPARE(app->dialogs.count(QStringLiteral("wait")), 1);
+        QCOMPARE(app->dialogs.folderWaitsOver, 1);
+        const QByteArray now = fileBytes(path);
+        if (stop) {
+            QCOMPARE(now, old);
+            QCOMPARE(app->dialogs.asked.back().kind, QStringLiteral("error"));
+            QCOMPARE(app->dialogs.asked.back().text,
+                     QStringLiteral("待つのをやめたため、レースファイル「old.tkr」は保存しませんでした。"
+                                    "元のファイルはそのままです。"));
+        } else {
+            QCOMPARE(now.count("\r\n"), 21);
+            QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        }
     }
 
     void saveRefusesWhatIsNoFile_data()

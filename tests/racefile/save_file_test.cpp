@@ -8,10 +8,19 @@
 #include "temp_folder.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QtTest>
 
 #include <cerrno>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 // The one save helper: a failure anywhere leaves the old file whole and no half-written file behind.
 class SaveFileTest : public QObject {
@@ -27,6 +36,12 @@ private slots:
     void reasonsInJapanese();
     void failuresSaidInJapanese_data();
     void failuresSaidInJapanese();
+    void waitsForHeldLock_data();
+    void waitsForHeldLock();
+    void lockFileSaysWhoHolds_data();
+    void lockFileSaysWhoHolds();
+    void rewriteStopsWaiting_data();
+    void rewriteStopsWaiting();
 };
 
 namespace {
@@ -63,6 +78,73 @@ private:
 };
 
 QStringList folderEntries() { return QDir().entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name); }
+
+// Answers a wait for the folder's lock as told, and records what it was told. Each pass lets the pause go by, as the
+// screens do.
+class ScriptedWait final : public LockWait {
+public:
+    std::function<bool(int pass)> answer; // pass counts from 1
+    std::vector<LockHolder> holders;
+    int overs = 0;
+
+    bool waitFor(const LockHolder& holder, std::chrono::milliseconds pause) override
+    {
+        holders.push_back(holder);
+        std::this_thread::sleep_for(pause);
+        // Never for ever: a lock that is not let go fails the test.
+        return holders.size() < 100 && answer(static_cast<int>(holders.size()));
+    }
+    void waitOver() override { ++overs; }
+};
+
+// The folder's lock held by this process through a handle of its own, or by another process: flock(1) holding it
+// while cat waits for its input. release() lets go of it.
+class HeldLock {
+public:
+    HeldLock(const QString& folder, bool otherProcess)
+    {
+        if (!otherProcess) {
+            inProcess_.emplace(folder, std::chrono::milliseconds(0));
+            return;
+        }
+        const QString path = QDir(folder).filePath(QLatin1String(FolderLock::fileName));
+        process_.start(QStringLiteral("flock"), {path, QStringLiteral("cat")});
+        process_.waitForStarted();
+        // Taken once a try of our own finds it held.
+        for (int i = 0; i < 500 && !heldByOther(path); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~HeldLock()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+    bool held() const { return inProcess_ ? inProcess_->held() : process_.state() == QProcess::Running; }
+    void release()
+    {
+        inProcess_.reset();
+        if (process_.state() != QProcess::NotRunning) {
+            process_.closeWriteChannel();
+            process_.waitForFinished();
+        }
+    }
+
+private:
+    static bool heldByOther(const QString& path)
+    {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return false;
+        const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        ::close(fd);
+        return !free;
+    }
+
+    std::optional<FolderLock> inProcess_;
+    QProcess process_;
+};
 
 } // namespace
 
@@ -203,5 +285,136 @@ void SaveFileTest::failuresSaidInJapanese()
 }
 
 TOKIRO_CORE_TEST_MAIN(SaveFileTest)
+
+// A save that finds the folder's lock held tells the one waiting who holds it, as far as known, and waits as long as it
+// is told to: stopping writes nothing and leaves no copy; the lock let go lets the save go ahead. A lock that is free
+// is taken without a word.
+void SaveFileTest::waitsForHeldLock_data()
+{
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<bool>("stop");
+    for (const char* holder : {"free", "this process", "another process"}) {
+        for (const bool stop : {true, false})
+            QTest::addRow("%s, %s", holder, stop ? "stopped" : "let go") << QString::fromLatin1(holder) << stop;
+    }
+}
+
+void SaveFileTest::waitsForHeldLock()
+{
+    QFETCH(QString, holder);
+    QFETCH(bool, stop);
+    TempFolder folder;
+    putFile(QStringLiteral("r.tkr"), "old");
+    std::optional<HeldLock> held;
+    if (holder != QStringLiteral("free"))
+        QVERIFY(held.emplace(folder.path(), holder == QStringLiteral("another process")).held());
+    ScriptedWait wait;
+    wait.answer = [&](int pass) {
+        if (stop)
+            return false;
+        if (pass == 2)
+            held->release();
+        return true;
+    };
+
+    const SaveResult saved = saveWholeFile(QStringLiteral("r.tkr"), "new", {}, &wait);
+    if (!held) {
+        QVERIFY(saved.ok);
+        QVERIFY(wait.holders.empty());
+        QCOMPARE(wait.overs, 0);
+        return;
+    }
+    QVERIFY(!wait.holders.empty());
+    QCOMPARE(wait.overs, 1);
+    // flock(1) writes nothing into the file; a トキロ writes its process and computer.
+    const LockHolder& told = wait.holders.front();
+    if (holder == QStringLiteral("this process")) {
+        QCOMPARE(told.pid, QCoreApplication::applicationPid());
+        QCOMPARE(told.host, QSysInfo::machineHostName());
+    } else {
+        QVERIFY(!told.known());
+    }
+    QCOMPARE(saved.ok, !stop);
+    QCOMPARE(saved.stoppedWaiting, stop);
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), stop ? QByteArray("old") : QByteArray("new"));
+    QVERIFY(!folderEntries().filter(QStringLiteral(".tokiro-")).size());
+    if (stop)
+        QCOMPARE(wait.holders.size(), std::size_t(1));
+}
+
+// What the lock file says is only believed when it makes sense: a process number and a name on one line, not a
+// process of this computer that has ended.
+void SaveFileTest::lockFileSaysWhoHolds_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("pid");
+    QTest::addColumn<QString>("host");
+    qint64 ended = 0;
+    {
+        QProcess process;
+        process.start(QStringLiteral("true"), {});
+        process.waitForStarted();
+        ended = process.processId();
+        process.waitForFinished();
+    }
+    const QByteArray here = QSysInfo::machineHostName().toUtf8();
+    QTest::newRow("another computer") << QByteArray("4242 other-pc\n") << qint64(4242) << "other-pc";
+    QTest::newRow("this process") << QByteArray::number(QCoreApplication::applicationPid()) + ' ' + here + '\n'
+                                  << QCoreApplication::applicationPid() << QString::fromUtf8(here);
+    QTest::newRow("ended here") << QByteArray::number(ended) + ' ' + here + '\n' << qint64(0) << QString();
+    QTest::newRow("control characters") << QByteArray("77 a\x1b[2Jb\tc\n") << qint64(77) << "a[2Jbc";
+    QTest::newRow("empty") << QByteArray() << qint64(0) << QString();
+    QTest::newRow("no line end") << QByteArray("4242 other-pc") << qint64(0) << QString();
+    QTest::newRow("not a number") << QByteArray("x12 other-pc\n") << qint64(0) << QString();
+    QTest::newRow("zero") << QByteArray("0 other-pc\n") << qint64(0) << QString();
+}
+
+void SaveFileTest::lockFileSaysWhoHolds()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(qint64, pid);
+    QFETCH(QString, host);
+    TempFolder folder;
+    putFile(QLatin1String(FolderLock::fileName), content);
+    const LockHolder holder = FolderLock::holderOf(folder.path());
+    QCOMPARE(holder.pid, pid);
+    QCOMPARE(holder.host, host);
+}
+
+// A rewrite's two writes ("TKR.tmp", then the race file) wait alike; a wait stopped at either leaves the race file and
+// says so.
+void SaveFileTest::rewriteStopsWaiting_data()
+{
+    QTest::addColumn<bool>("atCommit");
+    QTest::newRow("prepare") << false;
+    QTest::newRow("commit") << true;
+}
+
+void SaveFileTest::rewriteStopsWaiting()
+{
+    QFETCH(bool, atCommit);
+    TempFolder folder;
+    const QByteArray race = crlfLines(raceLines(2));
+    putFile(QStringLiteral("r.tkr"), race);
+    ScriptedWait wait;
+    wait.answer = [](int) { return false; };
+    const RaceFolder races(folder.path(), &wait);
+    PendingRewrite pending;
+    std::optional<HeldLock> held;
+    if (!atCommit)
+        QVERIFY(held.emplace(folder.path(), false).held());
+    FileResult result = races.prepareResults(QStringLiteral("r.tkr"), QStringLiteral("1"), QStringLiteral("2"),
+                                             QStringLiteral("350"), pending);
+    QCOMPARE(result.ok, atCommit);
+    if (atCommit) {
+        QVERIFY(held.emplace(folder.path(), false).held());
+        result = races.commit(pending);
+    }
+    QVERIFY(!result.ok);
+    QCOMPARE(result.error, QStringLiteral("待つのをやめたため、書き換えをやめました。レースファイルはそのままです。"));
+    QCOMPARE(wait.overs, 1);
+    QCOMPARE(fileBytes(QStringLiteral("r.tkr")), race);
+    QCOMPARE(QFile::exists(RaceFolder::tempFileName), atCommit);
+}
 
 #include "save_file_test.moc"

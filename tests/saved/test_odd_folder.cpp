@@ -2,12 +2,20 @@
 
 #include "app_harness.h"
 #include "odd_files.h"
+#include "racefile/race_folder.h"
+#include "racefile/save_file.h"
+#include "screens/folder_wait.h"
 #include "temp_folder.h"
 #include "test_main.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSysInfo>
 #include <QTimer>
+
+#include <optional>
 
 // The saved-race screens on a folder that holds pipes, links to devices and names made of markup: every screen
 // returns at once, shows names and race texts as they are, and tells the user what it could not do.
@@ -20,6 +28,9 @@ private slots:
     void colonNameIsPickedWrittenAndDeleted();
     void oddEntriesReturnAtOnce();
     void changeWhileAskingIsTold();
+    void heldLockIsWaitedFor_data();
+    void heldLockIsWaitedFor();
+    void waitNoticeStopsTheWait();
 };
 
 namespace {
@@ -179,6 +190,89 @@ void OddFolderTest::changeWhileAskingIsTold()
         QStringLiteral("確認のあいだにレースファイル「99051607.tkr」がほかから変えられたため、書き換えをやめました。"
                        "変えられた内容はそのままです。"));
     QCOMPARE(fileBytes(race), changed);
+}
+
+// Another program holding the folder's lock: the write waits with a notice naming the holder; stopping the wait
+// changes nothing (not even "TKR.tmp") and says so, the lock let go lets the write go ahead.
+void OddFolderTest::heldLockIsWaitedFor_data()
+{
+    QTest::addColumn<int>("screenNumber");
+    QTest::addColumn<bool>("stop");
+    for (const ScreenId screen : {ScreenId::Form6, ScreenId::Form8}) {
+        for (const bool stop : {true, false}) {
+            QTest::addRow("%s, %s", screen == ScreenId::Form6 ? "result" : "balance", stop ? "stopped" : "let go")
+                << static_cast<int>(screen) << stop;
+        }
+    }
+}
+
+void OddFolderTest::heldLockIsWaitedFor()
+{
+    QFETCH(int, screenNumber);
+    QFETCH(bool, stop);
+    const auto screen = static_cast<ScreenId>(screenNumber);
+    TempFolder folder;
+    const QString race = inFolder(folder, QStringLiteral("99051607.tkr"));
+    WRITE_RACE(race, sampleRace("99/05/16", 7, "テスト"), results(num(2), num(5), num(300), num(1200), num(300)));
+    const QByteArray before = fileBytes(race);
+    std::optional<FolderLock> held(std::in_place, folder.path(), std::chrono::milliseconds(0));
+    QVERIFY(held->held());
+    AppHarness app;
+    app.dialogs.folderWaitAnswer = [&](int pass) {
+        if (!stop && pass == 2)
+            held.reset();
+        return !stop;
+    };
+    app.nav().show(screen);
+    clickRow(app.find<QListWidget>(screen, "List1"), 0);
+    QTest::keyClicks(app.find<QLineEdit>(screen, "Text1"), "9");
+    QVERIFY(app.click(screen, "Command2"));
+    app.dialogs.folderWaitAnswer = {};
+
+    QCOMPARE(app.dialogs.count("wait"), 1);
+    QCOMPARE(app.dialogs.folderWaitsOver, 1);
+    const auto wait = std::find_if(app.dialogs.asked.begin(), app.dialogs.asked.end(),
+                                   [](const ScriptedDialogs::Asked& a) { return a.kind == QStringLiteral("wait"); });
+    QCOMPARE(wait->text,
+             QStringLiteral(
+                 "ほかのプログラム（このコンピューターのプロセス番号 %1）がこのフォルダーに書き込み中のため、"
+                 "終わるのを待っています。\n「待つのをやめる」を押すと書き込みをやめ、ファイルは何も変わりません。")
+                 .arg(QCoreApplication::applicationPid()));
+    if (stop) {
+        QCOMPARE(app.dialogs.count("confirm"), 0);
+        QCOMPARE(app.dialogs.asked.back().text,
+                 QStringLiteral("待つのをやめたため、書き換えをやめました。レースファイルはそのままです。"));
+        QCOMPARE(fileBytes(race), before);
+        QVERIFY(!QFile::exists(inFolder(folder, RaceFolder::tempFileName)));
+    } else {
+        QCOMPARE(app.dialogs.count("confirm"), 1);
+        QCOMPARE(app.dialogs.count("error"), 0);
+        QVERIFY(fileBytes(race) != before);
+    }
+}
+
+// The real notice: the holder in plain text, and its button stops the wait at once; shown again for the next wait.
+void OddFolderTest::waitNoticeStopsTheWait()
+{
+    QtDialogs dialogs;
+    const QString text = FolderWait::text({4242, markup});
+    QVERIFY(text.contains(QStringLiteral("コンピューター「%1」のプロセス番号 4242").arg(markup)));
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(dialogs.waitForFolder(text, std::chrono::milliseconds(1)));
+        auto* notice = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(notice && notice->isVisible());
+        auto* label = notice->findChild<QLabel*>();
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->text(), text);
+        auto* button = notice->findChild<QDialogButtonBox*>()->buttons().constFirst();
+        QCOMPARE(button->text(), QStringLiteral("待つのをやめる"));
+        // Pressed while the wait runs: the wait ends before its pause has gone by.
+        QTimer::singleShot(0, button, [button] { button->click(); });
+        QVERIFY(!dialogs.waitForFolder(text, std::chrono::hours(1)));
+        QVERIFY(!dialogs.waitForFolder(text, std::chrono::hours(1)));
+        dialogs.folderWaitOver();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+    }
 }
 
 TOKIRO_TEST_MAIN(OddFolderTest)

@@ -6,12 +6,13 @@
 
 #include <deque>
 #include <functional>
+#include <thread>
 
 // Answers message boxes and file dialogs as a test tells it, and records what was asked.
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Asked {
-        QString kind; // "confirm", "open", "save", "error"
+        QString kind; // "confirm", "open", "save", "error", "wait"
         QString text;
         QString title;
         QString filter;
@@ -53,6 +54,26 @@ public:
     {
         asked.push_back({QStringLiteral("error"), text, title, {}, {}});
     }
+    // A wait for the race folder is recorded once, as "wait" with its first text; folderWaitAnswer is asked each time
+    // the pause has gone by (pass counts from 1 in each wait). Empty: stop waiting.
+    bool waitForFolder(const QString& text, std::chrono::milliseconds pause) override
+    {
+        if (!waiting_)
+            asked.push_back({QStringLiteral("wait"), text, {}, {}, {}});
+        waiting_ = true;
+        ++pass_;
+        std::this_thread::sleep_for(pause);
+        // Never for ever: a lock that is not let go fails the test.
+        return folderWaitAnswer && pass_ < 100 && folderWaitAnswer(pass_);
+    }
+    void folderWaitOver() override
+    {
+        waiting_ = false;
+        pass_ = 0;
+        ++folderWaitsOver;
+    }
+    std::function<bool(int pass)> folderWaitAnswer;
+    int folderWaitsOver = 0;
 
     int count(const QString& kind) const
     {
@@ -63,6 +84,8 @@ public:
     }
 
 private:
+    bool waiting_ = false;
+    int pass_ = 0;
     QString nextFile()
     {
         if (fileAnswers.empty())

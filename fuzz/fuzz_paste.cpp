@@ -1,0 +1,66 @@
+// libFuzzer target for the readers of pasted marks and runner names (core/tipster_paste.h). An input is one byte for
+// the number of runners (its value modulo 22), one byte whose lowest bit says whether digits stand for marks, and then
+// the pasted text in UTF-8. Checked: what the readers give fits the race (a mark per runner at most, kinds 0..5, horse
+// numbers 1..runners, one name per number, no empty name), and a refusal says why.
+#include "core/tipster_paste.h"
+
+#include "prediction/mark_sheet.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+namespace {
+
+QString failure(const QString& text, int runners, bool digitsAreMarks)
+{
+    for (const QChar c : text) {
+        const std::optional<int> kind = markKindOfCharacter(c, digitsAreMarks);
+        if (kind && (*kind < 0 || *kind >= markKindCount))
+            return QStringLiteral("a character read as a kind outside 0..5");
+    }
+
+    const PastedMarks marks = parsePastedMarks(text, runners);
+    if (marks.ok) {
+        if (marks.marks.size() != std::size_t(runners))
+            return QStringLiteral("pasted marks not one per runner");
+        for (const int kind : marks.marks) {
+            if (kind < -1 || kind >= markKindCount)
+                return QStringLiteral("a pasted mark outside the kinds");
+        }
+    } else if (marks.error.isEmpty()) {
+        return QStringLiteral("pasted marks refused without a reason");
+    }
+
+    const PastedNames names = parsePastedNames(text, runners);
+    if (names.ignoredLines < 0)
+        return QStringLiteral("a negative count of ignored lines");
+    std::set<int> numbers;
+    for (const PastedName& name : names.names) {
+        if (name.number < 1 || name.number > runners)
+            return QStringLiteral("a pasted name for a horse number outside the race");
+        if (!numbers.insert(name.number).second)
+            return QStringLiteral("two pasted names for one horse number");
+        if (name.name.trimmed().isEmpty())
+            return QStringLiteral("an empty pasted name");
+    }
+    return {};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 2)
+        return 0;
+    const int runners = data[0] % (maxRunners + 1);
+    const bool digitsAreMarks = (data[1] & 1) != 0;
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + 2), static_cast<qsizetype>(size - 2));
+    const QString problem = failure(text, runners, digitsAreMarks);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "%s (%d runners)\n", problem.toUtf8().constData(), runners);
+        std::abort();
+    }
+    return 0;
+}

@@ -3,6 +3,9 @@
 #include "screens/race_header.h"
 #include "screens/screen.h"
 
+#include <vector>
+
+struct PastedMarkColumn;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +40,7 @@ private:
     void removeTipsterClicked();
     void moveTipsterBy(int step);
     void pasteMarks();
+    void pasteMarkTable(const std::vector<PastedMarkColumn>& table);
     void pasteNames();
     void back();
     void nameBoxEnter();

@@ -109,6 +109,8 @@ struct MarkLine {
     bool hasWords = false;
     // Text without a mark and without a runner's number: a title, a column's header, a note.
     bool noise() const { return marks == 0 && !opensWithNumber && hasWords; }
+    // Before the first mark or after the last, any words without a mark (a date under the marks) are passed over.
+    bool around() const { return marks == 0 && hasWords; }
 };
 
 MarkLine markLineOf(int number, const QString& text)
@@ -305,7 +307,7 @@ std::optional<PastedMarks> fromTable(const std::vector<PastedLine>& lines, const
         if (c == numberColumn || (role != ColumnRole::None && role != ColumnRole::Mark))
             continue;
         // The tipster's name as the paste spells it, not folded.
-        const QStringList& typed = asTyped[headerAt].cells;
+        const QStringList& typed = headerAt < asTyped.size() ? asTyped[headerAt].cells : header;
         const QString label = (c < typed.size() ? typed[c] : header[c]).trimmed();
         PastedMarkColumn column{label, noMarks(runners)};
         bool any = false;
@@ -389,7 +391,7 @@ PastedMarks parsePastedMarks(const QString& text, int runners)
         lines.push_back(markLineOf(line.number, line.text));
     // The marks run from the first line with a mark or a runner's number to the last; a title or header above them
     // and a note below are passed over, and so are empty lines before a title.
-    const auto holds = [](const MarkLine& line) { return line.marks > 0 || line.opensWithNumber; };
+    const auto holds = [](const MarkLine& line) { return line.marks > 0 || (line.opensWithNumber && !line.hasWords); };
     const auto first = std::find_if(lines.begin(), lines.end(), holds);
     if (first == lines.end()) {
         return refused(std::all_of(lines.begin(), lines.end(), [](const MarkLine& l) { return l.tokens.empty(); })
@@ -397,7 +399,7 @@ PastedMarks parsePastedMarks(const QString& text, int runners)
                            : QStringLiteral("印が見つかりません。「◎3 ○7 ▲1」のように、印と馬番を並べてください。"));
     }
     auto begin = first;
-    while (begin != lines.begin() && !std::prev(begin)->noise())
+    while (begin != lines.begin() && !std::prev(begin)->around())
         --begin;
     const auto end = std::find_if(lines.rbegin(), lines.rend(), holds).base();
     std::vector<MarkLine> marks(begin, end);

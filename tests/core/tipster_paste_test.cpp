@@ -64,6 +64,13 @@ private slots:
             << "【本紙の予想】\n\n◎3 ○7 ▲1\n△5 △12\n\n※印は前日のものです。\n"
             << 16 << "◎3 ○7 ▲1 △5 △12"
             << "";
+        QTest::newRow("a dated heading and a race under the marks")
+            << "2024年5月26日 東京11R\n◎3 ○7\n11R 日本ダービー\n"
+            << 16 << "◎3 ○7"
+            << "";
+        QTest::newRow("a header of blank-separated labels")
+            << "馬番 印 馬名\n1 ◎ ドウデュース\n2 ドウデュース\n3 ○ イクイノックス" << 3 << "◎1 ○3"
+            << "";
         QTest::newRow("cells one to a line: number, mark") << "3\n◎\n7\n○\n"
                                                            << 8 << "◎3 ○7"
                                                            << "";

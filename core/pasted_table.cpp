@@ -78,9 +78,10 @@ std::optional<Header> headerOf(const QStringList& cells, bool tabbed)
 }
 
 // The horse number of the numbers that open a row.
-int horseNumberOf(const std::vector<PrintedNumbers>& opening, const Header* header, int& frame)
+int horseNumberOf(const std::vector<PrintedNumbers>& opening, const Header* header, int& frame, bool& assumed)
 {
     frame = 0;
+    assumed = false;
     for (auto it = opening.rbegin(); it != opening.rend(); ++it) {
         if (it->certainlyHorse) {
             frame = it->frame;
@@ -106,8 +107,10 @@ int horseNumberOf(const std::vector<PrintedNumbers>& opening, const Header* head
             return numbers[static_cast<std::size_t>(place)];
         }
     }
-    if (numbers.size() >= 2)
+    if (numbers.size() >= 2) {
         frame = numbers[numbers.size() - 2];
+        assumed = true;
+    }
     return numbers.back();
 }
 
@@ -143,7 +146,8 @@ void readRows(const std::vector<PastedLine>& lines, RunnerTable& table)
         const PastedLine& line = lines[i];
         if (line.cells.isEmpty())
             continue;
-        RunnerRow row{line.number, 0, 0, {}, false, false};
+        RunnerRow row;
+        row.line = line.number;
         int nameAt = -1;
         if (numberColumn >= 0 && line.tabbed) {
             // The header's columns: the horse number and the name where it says.
@@ -178,7 +182,7 @@ void readRows(const std::vector<PastedLine>& lines, RunnerTable& table)
                 }
                 const QString word = withoutLeadingMarks(cell);
                 if (!opening.empty() && looksLikeHorseName(word)) {
-                    row.number = horseNumberOf(opening, header ? &*header : nullptr, row.frame);
+                    row.number = horseNumberOf(opening, header ? &*header : nullptr, row.frame, row.orderAssumed);
                     row.name = word;
                     nameAt = c;
                 }
@@ -255,14 +259,17 @@ void readCells(const std::vector<PastedLine>& lines, RunnerTable& table)
             opening.clear();
             continue;
         }
-        RunnerRow row{cell.line, 0, 0, word, false, cell.lastOfPaste};
+        RunnerRow row;
+        row.line = cell.line;
+        row.name = word;
+        row.endsPaste = cell.lastOfPaste;
         // Only the numbers that sit right before the name: the card's last cells (odds, popularity) come first.
         if (header) {
             const int count = header->numberPlace().second;
             if (count > 0 && static_cast<int>(opening.size()) > count)
                 opening.erase(opening.begin(), opening.end() - count);
         }
-        row.number = horseNumberOf(opening, header ? &*header : nullptr, row.frame);
+        row.number = horseNumberOf(opening, header ? &*header : nullptr, row.frame, row.orderAssumed);
         if (!table.rows.empty())
             table.rows.back().moreAfterName = openedAfter > 1;
         table.rows.push_back(row);
@@ -439,5 +446,26 @@ RunnerTable readRunnerTable(const QString& text)
         readCells(lines, table);
     else
         readRows(lines, table);
+
+    // Two numbers told apart by their order alone: a frame is never above its horse number, so rows that say so were
+    // copied with the horse number first. When the rows do not agree, those that contradict the order are not taken.
+    auto& rows = table.rows;
+    const auto assumed = [](const RunnerRow& row) { return row.orderAssumed; };
+    const auto contradicts = [](const RunnerRow& row) { return row.orderAssumed && row.frame > row.number; };
+    if (std::any_of(rows.begin(), rows.end(), contradicts)) {
+        const bool horseFirst = std::all_of(rows.begin(), rows.end(), [&assumed](const RunnerRow& row) {
+            return !assumed(row) || (row.number <= row.frame && row.number <= 8);
+        });
+        if (horseFirst) {
+            for (RunnerRow& row : rows) {
+                if (row.orderAssumed)
+                    std::swap(row.frame, row.number);
+            }
+        } else {
+            const auto end = std::remove_if(rows.begin(), rows.end(), contradicts);
+            table.passedLines += static_cast<int>(rows.end() - end);
+            rows.erase(end, rows.end());
+        }
+    }
     return table;
 }

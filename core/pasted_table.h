@@ -56,9 +56,10 @@ std::vector<PastedLine> pastedLines(const QString& folded);
 
 // The runners a pasted table names.
 struct RunnerRow {
-    int line = 0;   // where the name stands (1-based)
-    int number = 0; // the horse number as printed: not checked against any race
-    int frame = 0;  // 0 when not printed or not known
+    int line = 0;              // where the name stands (1-based)
+    int number = 0;            // the horse number as printed: not checked against any race
+    int frame = 0;             // 0 when not printed or not known
+    bool orderAssumed = false; // frame and horse number were told apart by their order alone, no header saying
     QString name;
     bool moreAfterName = false; // the row goes on after the name (sex and age, jockey …)
     bool endsPaste = false;     // the name is the last thing in the paste, with no line end after it
@@ -71,6 +72,7 @@ struct RunnerTable {
 };
 // The header row, when there is one, decides which number is the horse number (馬番 before or after 枠番); lines
 // before it are passed over. Without one, a row's horse number is its number that is circled, bracketed or followed by
-// 番, else the last of the numbers that open the row (a frame number comes before the horse number on every card).
+// 番, else the last of the numbers that open the row (a frame number comes before the horse number on most cards;
+// where the rows show a frame above its horse number, the order was the other way).
 // A number after a label (「レース 10」) or after any other word is never a horse number.
 RunnerTable readRunnerTable(const QString& text);

@@ -269,6 +269,14 @@ private slots:
             << 7 << "6 カゼステラ|7 スターズオンアース"
             << "";
 
+        // Without a header, rows whose frame would stand above its horse number were copied horse number first.
+        QTest::newRow("馬番 before 枠番, no header") << "1\t1\tドウデュース\n6\t5\tカゼステラ\n12\t8\tブローザホーン\n"
+                                                     << 12 << "1 ドウデュース|6 カゼステラ|12 ブローザホーン"
+                                                     << "";
+        QTest::newRow("frame and number in no one order")
+            << "1\t1\tドウデュース\n6\t5\tカゼステラ\n2\t3\tブローザホーン\n"
+            << 6 << "1 ドウデュース|3 ブローザホーン"
+            << "2・4・5・6番の馬名はありません";
         QTest::newRow("a number given two names") << "1\tドウデュース\n2\tイクイノックス\n2\tリバティアイランド\n"
                                                   << 2 << "1 ドウデュース"
                                                   << "2番は馬名が二つ";

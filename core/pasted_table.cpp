@@ -270,6 +270,9 @@ void readCells(const std::vector<PastedLine>& lines, RunnerTable& table)
                 opening.erase(opening.begin(), opening.end() - count);
         }
         row.number = horseNumberOf(opening, header ? &*header : nullptr, row.frame, row.orderAssumed);
+        opening.clear();
+        if (row.number == 0) // frames alone (「1枠」) name no horse
+            continue;
         if (!table.rows.empty())
             table.rows.back().moreAfterName = openedAfter > 1;
         table.rows.push_back(row);

@@ -9,12 +9,7 @@
 
 namespace {
 
-QString tipsterKey(const QString& name)
-{
-    QString key = name.normalized(QString::NormalizationForm_KC).toCaseFolded();
-    key.removeIf([](QChar c) { return c.isSpace(); });
-    return key;
-}
+QString tipsterKey(const QString& name) { return tipsterIdentity(name); }
 
 } // namespace
 

@@ -183,6 +183,13 @@ int fitGridToCounts(RaceState& race)
     return taken;
 }
 
+QString tipsterIdentity(const QString& name)
+{
+    QString key = name.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    key.removeIf([](QChar c) { return c.isSpace(); });
+    return key;
+}
+
 TipsterGrid emptyColumnsOf(const TipsterGrid& grid)
 {
     TipsterGrid empty;

@@ -83,6 +83,9 @@ bool setTipsterColumn(RaceState& race, int tipster, const std::vector<int>& mark
 // taken. Counts above the tipsters' marks stay as marks without a tipster.
 int fitGridToCounts(RaceState& race);
 
+// Who a tipster is, however a race spells the name: 記者Ｂ and 記者B, 本紙 and 本 紙 are one tipster.
+QString tipsterIdentity(const QString& name);
+
 // The same columns (names and order) with no mark: what a new race starts with.
 TipsterGrid emptyColumnsOf(const TipsterGrid& grid);
 

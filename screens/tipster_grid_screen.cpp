@@ -601,14 +601,18 @@ void TipsterGridScreen::paste()
 
 void TipsterGridScreen::pasteMarks()
 {
-    const int tipster = currentTipster();
-    if (tipster < 0) {
-        say(QStringLiteral("貼り付ける予想家の列を選んでください。"));
-        return;
-    }
     const PastedMarks pasted = parsePastedMarks(QApplication::clipboard()->text(), module.race.runnerCount);
     if (!pasted.ok) {
         say(pasted.error);
+        return;
+    }
+    if (!pasted.table.empty()) {
+        pasteMarkTable(pasted.table);
+        return;
+    }
+    const int tipster = currentTipster();
+    if (tipster < 0) {
+        say(QStringLiteral("貼り付ける予想家の列を選んでください。"));
         return;
     }
     const QString name = module.race.tipsters.columns[static_cast<std::size_t>(tipster)].name;
@@ -622,21 +626,74 @@ void TipsterGridScreen::pasteMarks()
     }
     model->changed();
     const QString repeated = repeatedMarksText();
-    say(QStringLiteral("予想家「%1」の印を貼り付けました（%2個）。")
-            .arg(name)
-            .arg(marksOfTipster(module.race.tipsters, tipster, module.race.runnerCount))
+    // What was read, as a paper prints it, so that a misread paste shows at once.
+    say(QStringLiteral("予想家「%1」の印を貼り付けました：%2").arg(name, marksAsPrinted(pasted.marks))
         + (repeated.isEmpty() ? QString() : u' ' + repeated));
     focusCell(0, columnOfTipster(tipster));
+}
+
+void TipsterGridScreen::pasteMarkTable(const std::vector<PastedMarkColumn>& table)
+{
+    // Worked out on a copy, so that a table refused half way changes nothing.
+    RaceState trial = module.race;
+    std::vector<int> targets;
+    QStringList replaced;
+    QStringList added;
+    for (const PastedMarkColumn& column : table) {
+        const auto& columns = trial.tipsters.columns;
+        const auto same = std::find_if(columns.begin(), columns.end(), [&column](const TipsterColumn& c) {
+            return tipsterIdentity(c.name) == tipsterIdentity(column.tipster);
+        });
+        int tipster = static_cast<int>(same - columns.begin());
+        if (same == columns.end()) {
+            if (!addTipster(trial, storableText(column.tipster).trimmed())) {
+                say(QStringLiteral("予想家は%1人までです。表の予想家を加えるとこえるため、貼り付けませんでした。")
+                        .arg(maxTipsters));
+                return;
+            }
+            added += column.tipster;
+        } else if (marksOfTipster(trial.tipsters, tipster, trial.runnerCount) > 0) {
+            replaced += QStringLiteral("「%1」").arg(same->name);
+        }
+        targets.push_back(tipster);
+    }
+    if (!replaced.isEmpty()
+        && !dialogs.confirm(
+            QStringLiteral("予想家%1の印を、貼り付ける表の印で置き換えますか？").arg(replaced.join(u'、')),
+            QStringLiteral("印の貼り付け")))
+        return;
+    QStringList read;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!setTipsterColumn(trial, targets[i], table[i].marks)) {
+            say(QStringLiteral("印が%1個をこえる馬ができるため、貼り付けませんでした。").arg(maxMarksPerRunner));
+            return;
+        }
+        read += QStringLiteral("%1 %2個")
+                    .arg(trial.tipsters.columns[static_cast<std::size_t>(targets[i])].name)
+                    .arg(marksOfTipster(trial.tipsters, targets[i], trial.runnerCount));
+    }
+    module.race.tipsters = std::move(trial.tipsters);
+    module.race.markSheet = trial.markSheet;
+    refresh();
+    // Each tipster's count while it fits the two lines under the grid; the sum when there are many.
+    const QString addedText =
+        added.isEmpty() ? QString() : QStringLiteral("新しく加えた予想家：%1。").arg(added.join(u'、'));
+    QString text = QStringLiteral("%1人の予想家の印を貼り付けました（%2）。").arg(table.size()).arg(read.join(u'・'));
+    if (text.size() + addedText.size() > 100) {
+        int marks = 0;
+        for (const int t : targets)
+            marks += marksOfTipster(module.race.tipsters, t, module.race.runnerCount);
+        text = QStringLiteral("%1人の予想家の印を貼り付けました（合わせて%2個）。").arg(table.size()).arg(marks);
+    }
+    say(text + addedText);
+    focusCell(0, columnOfTipster(targets.front()));
 }
 
 void TipsterGridScreen::pasteNames()
 {
     const PastedNames pasted = parsePastedNames(QApplication::clipboard()->text(), module.race.runnerCount);
-    if (pasted.names.empty()) {
-        say(QStringLiteral("馬番と馬名の並んだ行が見つかりませんでした。「1 "
-                           "ドウデュース」のように、一行に馬番と馬名を並べてください。"));
-        return;
-    }
+    // A paste refused, or one that names nobody, changes nothing; what was taken and what was not is said, and a
+    // name longer than a name can be is shortened and named.
     QStringList shortened;
     for (const PastedName& name : pasted.names) {
         bool cut = false;
@@ -644,8 +701,9 @@ void TipsterGridScreen::pasteNames()
         if (cut)
             shortened += QStringLiteral("%1番").arg(name.number);
     }
-    model->changed();
-    say(QStringLiteral("%1頭の馬名を貼り付けました。").arg(pasted.names.size())
+    if (!pasted.names.empty())
+        model->changed();
+    say(pasted.report
         + (shortened.isEmpty() ? QString()
                                : QStringLiteral("%1の馬名は長すぎるため、%2文字までにしました。")
                                      .arg(shortened.join(u'・'))

@@ -3,6 +3,9 @@
 #include "screens/race_header.h"
 #include "screens/screen.h"
 
+#include <vector>
+
+struct PastedMarkColumn;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -43,6 +46,7 @@ private:
     void removeTipsterClicked();
     void moveTipsterBy(int step);
     void pasteMarks();
+    void pasteMarkTable(const std::vector<PastedMarkColumn>& table);
     void pasteNames();
     void nameBoxEnter();
 

@@ -1,6 +1,5 @@
 #include "core/race_state.h"
 #include "core/tipster_grid.h"
-#include "core/tipster_paste.h"
 #include "core_test_main.h"
 
 #include <QtTest>
@@ -22,25 +21,9 @@ int count(const RaceState& race, int runner, MarkKind kind)
     return race.markSheet[static_cast<std::size_t>(runner)][static_cast<std::size_t>(kind)];
 }
 
-// Marks of a column as a list, -1 for none, for comparing with the parsers' results.
-QList<int> marksOf(const std::vector<int>& marks) { return QList<int>(marks.begin(), marks.end()); }
-
-// n runners without a mark, then the given (runner number, kind) pairs.
-QList<int> column(int runners, std::initializer_list<std::pair<int, int>> given)
-{
-    QList<int> marks(runners, -1);
-    for (const auto& [number, kind] : given)
-        marks[number - 1] = kind;
-    return marks;
-}
-
-using Names = QList<std::pair<int, QString>>;
-
 } // namespace
 
-Q_DECLARE_METATYPE(Names)
-
-// The tipster grid beside the counts, and the parsers of pasted marks and runner lists.
+// The tipster grid beside the counts.
 class TipsterTest : public QObject {
     Q_OBJECT
 
@@ -148,95 +131,6 @@ private slots:
         QVERIFY(setTipsterColumn(race, 0, {0, 0, 2, 2}));
         // Two ◎ is shown; two △ is how papers mark.
         QCOMPARE(repeatedKinds(race.tipsters, 0, 4), std::vector<int>{0});
-    }
-
-    void pastedMarks_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("runners");
-        QTest::addColumn<QList<int>>("marks");
-        QTest::addColumn<QString>("error"); // part of the refusal; empty when read
-
-        QTest::newRow("newspaper: mark then number")
-            << "◎3 ○7 ▲1 △5 △12 ×9" << 16 << column(16, {{3, 0}, {7, 1}, {1, 3}, {5, 2}, {12, 2}, {9, 4}}) << "";
-        QTest::newRow("web card: full-width numbers with 番")
-            << "◎３番　○７番　▲１番　☆１６番" << 16 << column(16, {{3, 0}, {7, 1}, {1, 3}, {16, 5}}) << "";
-        QTest::newRow("colon and comma") << "◎：3、○：10，注：4" << 10 << column(10, {{3, 0}, {10, 1}, {4, 4}}) << "";
-        QTest::newRow("spreadsheet rows: number, tab, mark") << "3\t◎\r\n7\t○\r\n1\t▲\r\n"
-                                                             << 8 << column(8, {{3, 0}, {7, 1}, {1, 3}}) << "";
-        QTest::newRow("joined without blanks") << "◎3○7▲12" << 12 << column(12, {{3, 0}, {7, 1}, {12, 3}}) << "";
-        QTest::newRow("column copied line by line, empty cells") << "\n\n◎\n\n\n○\n\n▲\n"
-                                                                 << 10 << column(10, {{3, 0}, {6, 1}, {8, 3}}) << "";
-        QTest::newRow("race card mark column with stand-ins")
-            << "☆\n-\n注\n〇\n・\n◯\nx\n"
-            << 8 << column(8, {{1, 5}, {3, 4}, {4, 1}, {6, 1}, {7, 4}}) << "";
-        QTest::newRow("all empty lines of a short column") << "－\n－\n" << 4 << column(4, {}) << "";
-        QTest::newRow("number beyond the runners") << "◎3 ○17" << 16 << QList<int>{} << "馬番17";
-        QTest::newRow("one runner twice") << "◎3 ○3" << 16 << QList<int>{} << "3番に印が二つ";
-        QTest::newRow("mark without its number") << "◎3 ○" << 16 << QList<int>{} << "組になっていません";
-        QTest::newRow("more lines than runners") << "◎\n○\n▲\n△" << 3 << QList<int>{} << "4行あります";
-        QTest::newRow("a name where a mark should be") << "◎\nドウデュース\n"
-                                                       << 3 << QList<int>{} << "2行目の「ドウデュース」";
-        QTest::newRow("nothing") << " \n\t\n" << 3 << QList<int>{} << "ありません";
-    }
-    void pastedMarks()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, runners);
-        QFETCH(QList<int>, marks);
-        QFETCH(QString, error);
-        const PastedMarks pasted = parsePastedMarks(text, runners);
-        QCOMPARE(pasted.ok, error.isEmpty());
-        if (pasted.ok)
-            QCOMPARE(marksOf(pasted.marks), marks);
-        else
-            QVERIFY2(pasted.error.contains(error), qPrintable(pasted.error));
-    }
-
-    void pastedNames_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("runners");
-        QTest::addColumn<Names>("names");
-
-        // A web race card's table copied row by row: frame, number, mark, name, sex and age, weight, jockey, trainer,
-        // body weight, odds, popularity.
-        QTest::newRow("web race card rows")
-            << "枠\t馬番\t印\t馬名\t性齢\t斤量\t騎手\t厩舎\t馬体重\tオッズ\t人気\n"
-               "1\t1\t\tドウデュース\t牡5\t58.0\t武豊\t栗東友道\t506(+2)\t3.5\t2\n"
-               "1\t2\t◎\tスターズオンアース\t牝5\t56.0\tＣ．ルメール\t美浦高柳瑞\t470(0)\t6.1\t3\n"
-               "2\t3\t\tジャスティンパレス\t牡5\t58.0\tレーン\t栗東杉山晴\t460(-2)\t9.8\t5\n"
-            << 16
-            << Names{{1, QStringLiteral("ドウデュース")},
-                     {2, QStringLiteral("スターズオンアース")},
-                     {3, QStringLiteral("ジャスティンパレス")}};
-        // The same card copied from a page that puts each cell on its own line.
-        QTest::newRow("web race card, a cell to a line")
-            << "1\n1\n--\nドウデュース\n牡5\n58.0\n武豊\n1\n2\n--\nスターズオンアース\n牝5\n56.0\nＣ．ルメール\n"
-            << 16 << Names{{1, QStringLiteral("ドウデュース")}, {2, QStringLiteral("スターズオンアース")}};
-        // A newspaper's runner list: number, name, sex and age, weight without decimals, jockey; full-width digits.
-        QTest::newRow("newspaper list") << "１　ドウデュース　牡５　58　武豊\n２　ジャスティンパレス　牡５　58　ルメー"
-                                           "ル\n１２　ブローザホーン　牡５　58　菅原明"
-                                        << 12
-                                        << Names{{1, QStringLiteral("ドウデュース")},
-                                                 {2, QStringLiteral("ジャスティンパレス")},
-                                                 {12, QStringLiteral("ブローザホーン")}};
-        QTest::newRow("spreadsheet: number and name")
-            << "5\tイクイノックス\r\n6\tEnable\r\n"
-            << 8 << Names{{5, QStringLiteral("イクイノックス")}, {6, QStringLiteral("Enable")}};
-        QTest::newRow("numbers beyond the runners pass")
-            << "17\tドウデュース\n2\tリバティアイランド" << 16 << Names{{2, QStringLiteral("リバティアイランド")}};
-        QTest::newRow("no numbers, no names") << "ドウデュース\nイクイノックス" << 16 << Names{};
-    }
-    void pastedNames()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, runners);
-        QFETCH(Names, names);
-        Names found;
-        for (const PastedName& name : parsePastedNames(text, runners).names)
-            found.push_back({name.number, name.name});
-        QCOMPARE(found, names);
     }
 };
 

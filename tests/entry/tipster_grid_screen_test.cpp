@@ -462,6 +462,72 @@ private slots:
         entry::typeAndEnter(app->find<QLineEdit>(ScreenId::Form6, QStringLiteral("Text2")), QStringLiteral("9"));
         QCOMPARE(app->find<QLabel>(ScreenId::Form6, QStringLiteral("secondName"))->text(), QString());
     }
+
+    // Pastes through Ctrl+V as a user makes them: what was read is said, a whole mark table fills a column per
+    // tipster (matched by who the tipster is, however spelt; new ones added; asked before marks are replaced), and a
+    // paste refused changes nothing.
+    void pastesSayWhatTheyRead()
+    {
+        openSheet(4);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("tipsterGridButton")));
+        entry::typeAndEnter(onGrid<QLineEdit>(QStringLiteral("tipsterName")), QStringLiteral("記者Ｂ"));
+        auto* status = onGrid<QLabel>(QStringLiteral("status"));
+        const auto pasteAt = [this](int row, int column, const QString& text) {
+            grid()->setCurrentIndex(grid()->model()->index(row, column));
+            grid()->setFocus();
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+        };
+        pasteAt(0, 2, QStringLiteral("◎②ドウデュース ▽④"));
+        QCOMPARE(status->text(), QStringLiteral("予想家「記者Ｂ」の印を貼り付けました：◎2 △4"));
+
+        const QString table = QStringLiteral("予想印\n馬番\t馬名\t本紙\t記者B\n1\tドウデュース\t◎\t\n"
+                                             "2\tイクイノックス\t\t○\n3\tリバティアイランド\t○\t◎\n");
+        const MarkSheet before = app->module.race.markSheet;
+        app->dialogs.confirmAnswers = {false};
+        pasteAt(0, 2, table);
+        QVERIFY(app->dialogs.asked.back().text.contains(QStringLiteral("「記者Ｂ」")));
+        QCOMPARE(app->module.race.tipsters.columns.size(), std::size_t(1));
+        QCOMPARE(app->module.race.markSheet, before);
+
+        pasteAt(0, 2, table);
+        const auto& columns = app->module.race.tipsters.columns;
+        QCOMPARE(columns.size(), std::size_t(2));
+        QCOMPARE(columns[0].name, QStringLiteral("記者Ｂ"));
+        QCOMPARE(columns[1].name, QStringLiteral("本紙"));
+        QCOMPARE(grid()->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("本紙"));
+        for (const auto& [tipster, runner, kind] : {std::tuple{0, 1, 1}, {0, 2, 0}, {1, 0, 0}, {1, 2, 1}})
+            QCOMPARE(int(columns[tipster].marks[runner]), kind);
+        QCOMPARE(int(columns[0].marks[3]), -1); // the △ on 4 was replaced with the column
+        QCOMPARE(app->module.race.markSheet[2][0], std::int16_t(1));
+        QCOMPARE(app->module.race.markSheet[2][1], std::int16_t(1));
+        QCOMPARE(app->module.race.markSheet[3][2], std::int16_t(0));
+        QVERIFY2(status->text().contains(QStringLiteral("2人の予想家の印を貼り付けました"))
+                     && status->text().contains(QStringLiteral("新しく加えた予想家：本紙")),
+                 qPrintable(status->text()));
+
+        // Refused: nothing changes, and the reason is shown.
+        const MarkSheet pasted = app->module.race.markSheet;
+        pasteAt(0, 3, QStringLiteral("◎3 ○9"));
+        QVERIFY2(status->text().contains(QStringLiteral("馬番9")), qPrintable(status->text()));
+        QCOMPARE(app->module.race.markSheet, pasted);
+
+        // Names: a card of more runners than the race keeps nothing and says so; one that fits says what it took.
+        pasteAt(0, 1, QStringLiteral("1 ドウデュース\n2 イクイノックス\n5 リバティアイランド\n"));
+        QVERIFY2(status->text().contains(QStringLiteral("5番までありますが、このレースは4頭立て")),
+                 qPrintable(status->text()));
+        QCOMPARE(app->module.race.runnerNames[0], QString());
+        pasteAt(0, 1,
+                QStringLiteral("レース\t10\n馬番\t枠番\t馬名\t騎手\n1\t1\tドウデュース\t武豊\n3\t2\tｲｸｲﾉｯｸｽ\tルメール\n"
+                               "4\t2\tリバティアイ"));
+        QCOMPARE(app->module.race.runnerNames[0], QStringLiteral("ドウデュ｜ス"));
+        QCOMPARE(app->module.race.runnerNames[2], QStringLiteral("イクイノックス"));
+        QCOMPARE(app->module.race.runnerNames[3], QString());
+        QVERIFY2(status->text().contains(QStringLiteral("2頭の馬名を貼り付けました"))
+                     && status->text().contains(QStringLiteral("4番の「リバティアイ」は途中で切れている"))
+                     && status->text().contains(QStringLiteral("2番の馬名はありませんでした")),
+                 qPrintable(status->text()));
+    }
 };
 
 TOKIRO_TEST_MAIN(TipsterGridScreenTest)

@@ -188,7 +188,7 @@ public:
     // The first mostBars are drawn, each labelled with its name cut short when long (the tooltip has it whole); the
     // chart's title says when rows were left out. More bars could not be told apart, and Qt Charts takes time with
     // the square of its categories.
-    static constexpr std::size_t mostBars = 30;
+    static constexpr std::size_t mostBars = 10;
     void setBars(const std::vector<Bar>& bars, std::optional<double> reference = std::nullopt,
                  const QString& referenceName = {});
     // The note the chart shows when there is no bar to draw.

@@ -165,24 +165,24 @@ void Analysis::intervalJobDone()
 
 void Analysis::startTipsterIntervals(std::uint64_t generation)
 {
-    // One job a tipster: the ◎–○ ticket's interval and the three ways of the what-if, drawn together. The counted
-    // races are shared by the jobs, not copied for each.
+    // One job a tipster: the ◎–○ ticket's interval and the three ways of the what-if, drawn together, over the races
+    // the tipster marked (the lists are shared by the jobs, which may outlive these figures).
     if (replaysPending_) {
         // The tipsters' draws start when the replays are in; until then the replays count as one pending job.
         pendingTipsterIntervals_ = 0;
         ++pendingIntervals_;
         return;
     }
-    auto counted = std::make_shared<const std::vector<int>>(tipsterFigures_.races);
+    auto marked = std::make_shared<const std::vector<std::vector<int>>>(tipsterFigures_.marked);
     pendingTipsterIntervals_ = static_cast<int>(tipsterFigures_.rows.size());
     pendingIntervals_ += pendingTipsterIntervals_;
     for (std::size_t row = 0; row < tipsterFigures_.rows.size(); ++row) {
         const int tipster = tipsterFigures_.rows[row].tipster;
-        intervalThreads_.start([this, generation, row, tipster, counted] {
+        intervalThreads_.start([this, generation, row, tipster, marked] {
             auto voided = [this, generation] { return latestGeneration_.load() != generation; };
             if (voided())
                 return;
-            const TipsterIntervals drawn = tipsterIntervals(data_, *counted, tipster, voided);
+            const TipsterIntervals drawn = tipsterIntervals(data_, (*marked)[row], tipster, voided);
             if (voided())
                 return;
             QMetaObject::invokeMethod(

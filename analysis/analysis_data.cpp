@@ -151,13 +151,15 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     QHash<QStringView, int> metresOfText;
     QHash<QString, int> numberOfCourseKey;
     std::vector<int> courseOfRace(n, -1);
+    // Two-digit years are read in the window of this year, looked up once.
+    const int currentYear = raceDateCurrentYear();
     for (std::size_t i = 0; i < n; ++i) {
         const RaceOutcome& race = races[i];
         if (!race.readable)
             continue;
         anyResult_ = anyResult_ || race.resultRecorded;
         AnalysedRace& facts = facts_[i];
-        facts.date = parseRaceDate(race.raceDate().toString());
+        facts.date = parseRaceDate(race.raceDate().toString(), 0, currentYear);
         facts.grade = readOnce(gradeOfText, race.gradedText(), gradeClassOf);
         // The course as a number of its key, in the order first met: made the breakdown's row once the keys are
         // sorted (a key a race, kept as text, would cost far more memory than the number).

@@ -76,4 +76,15 @@ QString csvPercent(std::optional<double> value)
     return text == QStringLiteral("-0.0") ? QStringLiteral("0.0") : text;
 }
 
+QString shownName(const QString& name)
+{
+    if (name.size() <= shownNameLength)
+        return name;
+    qsizetype kept = shownNameLength - 1;
+    // Never half of a character outside the basic plane.
+    if (name[kept - 1].isHighSurrogate())
+        --kept;
+    return name.first(kept) + u'…';
+}
+
 } // namespace displaytext

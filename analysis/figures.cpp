@@ -239,6 +239,41 @@ void drawPart(const double* values, std::size_t n, std::size_t first, std::size_
     }
 }
 
+// A whole number below n, every one alike (Lemire's multiply and reject): the same on every platform.
+std::size_t below(Xoshiro256& random, std::uint32_t n)
+{
+    std::uint64_t product = (random.next() >> 32) * n;
+    if (static_cast<std::uint32_t>(product) < n) {
+        const std::uint32_t rejected = static_cast<std::uint32_t>(0u - n) % n;
+        while (static_cast<std::uint32_t>(product) < rejected)
+            product = (random.next() >> 32) * n;
+    }
+    return static_cast<std::size_t>(product >> 32);
+}
+
+std::atomic<int> poissonFrom = poissonDrawsFrom;
+
+// drawResamples for a handful of races: each resample draws n races with replacement, so that it holds n races as the
+// series does (Poisson weights would leave a few races drawn out, or none at all, in a good share of the resamples).
+template <std::size_t width>
+std::optional<std::vector<double>> drawWithReplacement(const double* values, std::size_t n, std::size_t draws,
+                                                       std::uint64_t seed, const std::function<bool()>& abandoned)
+{
+    std::vector<double> sums(draws * width, 0.0);
+    Xoshiro256 random(seed);
+    for (std::size_t b = 0; b < draws; ++b) {
+        if (b % 256 == 0 && abandoned && abandoned())
+            return std::nullopt;
+        double* sum = sums.data() + b * width;
+        for (std::size_t drawn = 0; drawn < n; ++drawn) {
+            const double* race = values + below(random, static_cast<std::uint32_t>(n)) * width;
+            for (std::size_t v = 0; v < width; ++v)
+                sum[v] += race[v];
+        }
+    }
+    return sums;
+}
+
 // Every resample's sums (width a resample) over the n races of values, or none when abandoned. Race by race, every
 // resample's weight for the race: the races are read once, in order, and the running totals of the resamples stay in
 // the cache, so the time grows with the races and nothing else. The resamples come in two halves, each with a
@@ -247,6 +282,8 @@ template <std::size_t width>
 std::optional<std::vector<double>> drawResamples(const double* values, std::size_t n, std::size_t draws,
                                                  std::uint64_t seed, const std::function<bool()>& abandoned)
 {
+    if (n < static_cast<std::size_t>(poissonFrom.load(std::memory_order_relaxed)))
+        return drawWithReplacement<width>(values, n, draws, seed, abandoned);
     std::vector<double> sums(draws * width, 0.0);
     const std::size_t half = draws / 2;
     std::atomic<bool> stop = false;
@@ -343,6 +380,8 @@ SeriesFigures computeFigures(const AnalysisData& data, Series series, const std:
 }
 
 void allowVectorDraws(bool allowed) { vectorDrawsAllowed.store(allowed); }
+
+void setPoissonDrawsFrom(int races) { poissonFrom.store(races); }
 
 std::optional<ReturnInterval> wilsonInterval(int hits, int trials)
 {

@@ -20,11 +20,20 @@ inline constexpr std::uint64_t bootstrapSeed = 0x746f6b69726f3235ULL;
 // Below this many races a figure is only indicative (参考値).
 inline constexpr int indicativeBelow = 30;
 
+// From this many races on the bootstrap weighs races with Poisson weights; below it, it draws them with replacement.
+// Measured with bench_analysis (TOKIRO_BENCH_BOOTSTRAP_SIZES=1) on forty folders of each size: the mean bounds of the
+// two ways differ by more than the Monte Carlo error of one interval of bootstrapResamples draws on every folder of 4
+// to 14 races, on half of them at 23, on one in ten at 30, one in twenty at 35, one in forty at 40 and none at 45;
+// from 40 races on the difference is about half that error.
+inline constexpr int poissonDrawsFrom = 40;
+
 // Percentile bootstrap over races, `resamples` times; each resample's statistic is its return rate, total returned /
 // total staked × 100 (a resample that staked nothing has no rate and is set aside). A resample weighs each race by
-// how often it is drawn; the weights are those of the Poisson bootstrap (independent, Poisson with mean 1: the count
-// of a race among as many draws with replacement as there are races, for all but the smallest folders), so that one
-// pass over the races in order makes every resample and the time grows only with the races. The interval runs from
+// how often it is drawn. Below poissonDrawsFrom races, each resample draws as many races as there are with
+// replacement (xoshiro256**, a uniform race a draw). From there on the weights are those of the Poisson bootstrap
+// (independent, Poisson with mean 1: the count of a race among as many draws with replacement as there are races, as
+// the races grow), so that one pass over the races in order makes every resample and the time grows only with the
+// races; a handful of races would get many resamples holding one race or none that way. The interval runs from
 // the 2.5th to the 97.5th percentile of the rates, taken as the values of rank ⌈0.025·m⌉ and ⌈0.975·m⌉ among the m
 // rates sorted. The generator (xoshiro256**) is seeded afresh with `seed` for every call and the sums take the races
 // in order, so the same races in the same order give the same interval on every platform. Absent when no resample
@@ -38,7 +47,7 @@ std::optional<ReturnInterval> bootstrapReturnInterval(const std::vector<double>&
 
 // Three ways of buying over the same races, drawn together for their 95% intervals: amounts holds, race after race,
 // the stake and the return of way 0, way 1 and way 2 (six values a race). Every resample weighs each race alike for
-// the three ways, with the generator, seed and weights of bootstrapReturnInterval, so where every race stakes in every
+// the three ways, with the generator, seed and draws of bootstrapReturnInterval, so where every race stakes in every
 // way each way's interval is the one that function gives it alone; the difference, way 0's rate less way 2's in
 // points, is drawn as the two vary together (a resample where either staked nothing gives none). Empty when
 // abandoned.
@@ -53,6 +62,10 @@ ThreeWayIntervals bootstrapThreeWays(const std::vector<double>& amounts, int res
 // elsewhere; both give the same doubles. false keeps every later draw to the plain loop, so that a test can compare
 // the two on any machine.
 void allowVectorDraws(bool allowed);
+
+// For measurements: from how many races on the draws take Poisson weights (poissonDrawsFrom unless set; 0 always,
+// INT_MAX never).
+void setPoissonDrawsFrom(int races);
 
 // The Wilson score interval at 95% of a share of hits in trials, in per cent: its bounds stay within 0..100 and it
 // keeps a width at no hit and at all hits, where the plain normal interval would shrink to a point. Absent over no

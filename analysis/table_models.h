@@ -19,6 +19,7 @@ struct TableCell {
     std::optional<ReturnInterval> interval;
     bool asked = false;
     bool csvNumber = false; // the csv text is a number; any other is text
+    QString tip{};          // the tooltip, as plain text (a name drawn cut short: the whole name)
 };
 
 // A read-only table of cells; subclasses say what each cell holds.

@@ -80,6 +80,7 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
     const auto tipsters = static_cast<std::size_t>(list.names.size());
     std::vector<TipsterRow> rows(tipsters);
     std::vector<TipsterWhatIfRow> whatIf(tipsters);
+    std::vector<std::vector<int>> marked(tipsters);
 
     for (const int index : races.proposals) {
         const RaceOutcome& race = data.outcome(index);
@@ -121,6 +122,7 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
         for (const TipsterReplay& replay : replays) {
             const auto t = static_cast<std::size_t>(replay.tipster());
             ++rows[t].races;
+            marked[t].push_back(index);
             if (replay.doubleCircleRunner() >= 0) {
                 const bool hit = ownTicketHit(replay, race);
                 rows[t].ticket.add(ticketYen, hit ? payout : 0, hit);
@@ -148,6 +150,7 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
         rows[t].name = whatIf[t].name = list.names[static_cast<qsizetype>(t)];
         figures.rows.push_back(std::move(rows[t]));
         figures.whatIf.push_back(std::move(whatIf[t]));
+        figures.marked.push_back(std::move(marked[t]));
     }
     return figures;
 }

@@ -81,15 +81,18 @@ struct TipsterFigures {
     std::vector<int> races;               // the counted races, in time order
     std::vector<TipsterRow> rows;         // every tipster who marked a counted race: most races first, then by name
     std::vector<TipsterWhatIfRow> whatIf; // the same tipsters in the same order
+    std::vector<std::vector<int>> marked; // the same tipsters in the same order: the counted races each marked
     // The program's own 本命人気1位 over the counted races: what a tipster's ◎ can be held against.
     PlaceTally favouriteLeader;
 };
 
 TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& races);
 
-// A tipster's intervals, over the counted races they marked: their ◎–○ ticket's return rate, and the three ways of the
-// what-if (recorded, only theirs, without theirs) drawn together. The amounts of each are listed only while it is
-// drawn (the what-if's six a race are the largest list the analysis draws from). Empty once abandoned says so.
+// A tipster's intervals, over the counted races they marked (of `counted`: TipsterFigures::marked holds exactly those,
+// so that the time grows with the races the tipster marked, not with every tipster's): their ◎–○ ticket's return
+// rate, and the three ways of the what-if (recorded, only theirs, without theirs) drawn together. The amounts of each
+// are listed only while it is drawn (the what-if's six a race are the largest list the analysis draws from). Empty once
+// abandoned says so.
 struct TipsterIntervals {
     std::optional<ReturnInterval> ticket;
     ThreeWayIntervals whatIf;

@@ -27,6 +27,18 @@ void addRateColumns(std::vector<SortedTableModel::Column>& columns, const QStrin
     columns.push_back({csv + QStringLiteral("の95%区間の上限"), {}, false});
 }
 
+// A tipster's name: drawn cut short when long, whole in the tooltip, in files and for sorting.
+TableCell nameCell(const QString& name)
+{
+    TableCell cell;
+    cell.display = shownName(name);
+    cell.csv = name;
+    cell.sort = name;
+    if (cell.display.size() != name.size())
+        cell.tip = name;
+    return cell;
+}
+
 TableCell numberCell(TableCell cell, bool indicative)
 {
     cell.indicative = indicative;
@@ -98,7 +110,7 @@ QVariant SortedTableModel::data(const QModelIndex& index, int role) const
 {
     if (role == Qt::ToolTipRole && index.isValid() && index.row() < rowCount()) {
         const TableCell c = cell(index.row(), index.column());
-        return c.indicative ? QVariant(indicativeNote()) : QVariant();
+        return c.indicative ? QVariant(indicativeNote()) : c.tip.isEmpty() ? QVariant() : QVariant(c.tip);
     }
     return AnalysisTableModel::data(index, role);
 }
@@ -192,7 +204,7 @@ TableCell TipsterTableModel::sourceCell(int row, int column) const
 {
     const TipsterRow& r = rows_[static_cast<std::size_t>(row)];
     if (column == Name)
-        return textCell(r.name, r.name);
+        return nameCell(r.name);
     if (column == Races)
         return numberCell(countCell(r.races), r.indicative());
     const int markColumns = markKindCount * MarkColumnCount;
@@ -317,7 +329,7 @@ TableCell TipsterWhatIfModel::sourceCell(int row, int column) const
     const TipsterWhatIfRow& r = rows_[static_cast<std::size_t>(row)];
     const bool few = r.indicative();
     if (column == Name)
-        return textCell(r.name, r.name);
+        return nameCell(r.name);
     if (column == Races)
         return numberCell(countCell(r.recorded.races), few);
     if (column >= FirstAddedColumn + int(AddedColumnCount)) {

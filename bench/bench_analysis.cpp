@@ -6,7 +6,9 @@
 // with its ratio to the plain read or its aim. Then, on a folder of as many races with 8 tipsters' marks in each, the
 // tally and the analysis data again, the pages on tipsters and rankings (予想家, 予想家の貢献, 印と順位) for each
 // filter step, a filter change with every model, and the tipsters' intervals. TOKIRO_BENCH_RACES sets another folder
-// size, TOKIRO_BENCH_TIPSTERS another number of tipsters (0 leaves that part out).
+// size, TOKIRO_BENCH_TIPSTERS another number of tipsters (0 leaves that part out), TOKIRO_BENCH_DISTINCT=1 other
+// tipsters' names in every race (races × tipsters names). TOKIRO_BENCH_BOOTSTRAP_SIZES=1 measures instead from how
+// many races on the Poisson weights give the interval that draws with replacement give (measureBootstrapSizes).
 #include "bench_support.h"
 
 #include "analysis/analysis.h"
@@ -17,9 +19,13 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <limits>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -114,7 +120,8 @@ StepMedians timeFilterSteps(Analysis& analysis, const std::vector<AnalysisFilter
 bool benchTipsterPages(int count, int tipsters, int runs)
 {
     QTemporaryDir dir;
-    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, tipsters)) {
+    const bool distinct = qEnvironmentVariableIntValue("TOKIRO_BENCH_DISTINCT") != 0;
+    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, tipsters, distinct)) {
         std::fprintf(stderr, "cannot make the race folder with tipsters\n");
         return false;
     }
@@ -143,12 +150,12 @@ bool benchTipsterPages(int count, int tipsters, int runs)
     // Every tipster's intervals one after the other on this thread (the screen draws them on worker threads).
     const TipsterFigures all = computeTipsters(data, applyFilter(data, {}));
     const double intervals = medianMs(3, [&] {
-        for (const TipsterRow& row : all.rows)
-            tipsterIntervals(data, all.races, row.tipster);
+        for (std::size_t row = 0; row < all.rows.size(); ++row)
+            tipsterIntervals(data, all.marked[row], all.rows[row].tipster);
     });
 
-    std::printf("%d races with %d tipsters each (%zu tipsters, %zu races counted for them)\n", count, tipsters,
-                all.rows.size(), all.races.size());
+    std::printf("%d races with %d tipsters each%s (%zu tipsters, %zu races counted for them)\n", count, tipsters,
+                distinct ? ", named differently in every race" : "", all.rows.size(), all.races.size());
     std::printf("  plain read of the files          %9.1f ms\n", plain);
     std::printf("  tally of the folder              %9.1f ms  (%.2f x the plain read)\n", tally, tally / plain);
     std::printf("  analysis data from the tally     %9.1f ms  (with every tipster's two replays a race)\n", prepare);
@@ -163,11 +170,77 @@ bool benchTipsterPages(int count, int tipsters, int runs)
     return true;
 }
 
+// Where the Poisson weights and draws with replacement give the same interval. For each number of races, folders of
+// that many races (one to twelve 100-yen tickets, a hit with a payout of 2 to 40 times a ticket now and then), each
+// drawn both ways with `seeds` seeds of bootstrapResamples draws: the two agree on a folder when the means of each
+// bound over the seeds differ by no more than the larger of their standard deviations, the Monte Carlo error of one
+// interval. Prints, per number of races, the share of folders where they agree and the median and largest difference
+// in that error's units.
+void measureBootstrapSizes()
+{
+    const int folders = 40;
+    const int seeds = 100;
+    std::printf("races  folders agreeing  median difference  largest (in Monte Carlo errors of one interval)\n");
+    for (int n = 2; n <= 60; n += n < 30 ? 1 : 5) {
+        bench::Lcg random(1000u + static_cast<unsigned>(n));
+        int agreeing = 0;
+        std::vector<double> differences;
+        for (int folder = 0; folder < folders; ++folder) {
+            std::vector<double> stakes;
+            std::vector<double> returns;
+            const int hitsIn = 2 + folder % 5; // a hit one race in 2 .. 6
+            for (int race = 0; race < n; ++race) {
+                const int tickets = 1 + random.below(12);
+                stakes.push_back(100.0 * tickets);
+                returns.push_back(random.below(hitsIn) == 0 ? 100.0 * (2 + random.below(39)) : 0.0);
+            }
+            if (std::all_of(returns.begin(), returns.end(), [](double r) { return r == 0; }))
+                returns.front() = 500;
+            std::array<std::array<std::vector<double>, 2>, 2> bounds; // [Poisson?][high?]
+            for (const bool poisson : {false, true}) {
+                setPoissonDrawsFrom(poisson ? 0 : std::numeric_limits<int>::max());
+                for (int seed = 0; seed < seeds; ++seed) {
+                    const std::optional<ReturnInterval> interval =
+                        bootstrapReturnInterval(stakes, returns, bootstrapResamples, bootstrapSeed + 7919u * seed);
+                    bounds[poisson][0].push_back(interval ? interval->low : 0);
+                    bounds[poisson][1].push_back(interval ? interval->high : 0);
+                }
+            }
+            auto mean = [](const std::vector<double>& v) {
+                return std::accumulate(v.begin(), v.end(), 0.0) / v.size();
+            };
+            auto deviation = [&mean](const std::vector<double>& v) {
+                const double m = mean(v);
+                double sum = 0;
+                for (const double x : v)
+                    sum += (x - m) * (x - m);
+                return std::sqrt(sum / (v.size() - 1));
+            };
+            double worst = 0;
+            for (const int high : {0, 1}) {
+                const double error = std::max(deviation(bounds[0][high]), deviation(bounds[1][high]));
+                const double gap = std::abs(mean(bounds[0][high]) - mean(bounds[1][high]));
+                worst = std::max(worst, gap == 0 ? 0.0 : error == 0 ? 1e9 : gap / error);
+            }
+            agreeing += worst <= 1;
+            differences.push_back(worst);
+        }
+        std::printf("%5d  %7.0f%%           %8.2f          %8.2f\n", n, 100.0 * agreeing / folders,
+                    bench::median(differences), *std::max_element(differences.begin(), differences.end()));
+        std::fflush(stdout);
+    }
+    setPoissonDrawsFrom(poissonDrawsFrom);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("TOKIRO_BENCH_BOOTSTRAP_SIZES")) {
+        measureBootstrapSizes();
+        return 0;
+    }
     const int count =
         qEnvironmentVariableIsSet("TOKIRO_BENCH_RACES") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_RACES") : 10000;
     QTemporaryDir dir;

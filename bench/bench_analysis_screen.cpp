@@ -7,9 +7,10 @@
 //    filter, with each of the three time charts in view, with the race table in view and with each page on tipsters
 //    and rankings in view.
 // Prints medians and the ratios to the plain read and to the record screen. TOKIRO_BENCH_RACES sets another folder
-// size, TOKIRO_BENCH_TIPSTERS another number of tipsters; TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only,
-// TOKIRO_BENCH_SKIP_CHANGES=1 the openings only, and TOKIRO_BENCH_VIEWS the changes with the views whose names hold
-// that text only ("monthly").
+// size, TOKIRO_BENCH_TIPSTERS another number of tipsters, TOKIRO_BENCH_DISTINCT=1 other tipsters' names in every race
+// (races × tipsters names); TOKIRO_BENCH_SKIP_OPENING=1 measures the filter changes only,
+// TOKIRO_BENCH_SKIP_CHANGES=1 the openings only, TOKIRO_BENCH_VIEWS the changes with the views whose names hold that
+// text only ("monthly"), and TOKIRO_BENCH_ROUNDS the rounds of filter changes (3).
 #include "bench_screens.h"
 #include "bench_support.h"
 
@@ -133,7 +134,8 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     const int tipsters =
         qEnvironmentVariableIsSet("TOKIRO_BENCH_TIPSTERS") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_TIPSTERS") : 8;
-    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, tipsters)) {
+    const bool distinct = qEnvironmentVariableIntValue("TOKIRO_BENCH_DISTINCT") != 0;
+    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true, tipsters, distinct)) {
         std::fprintf(stderr, "cannot make the race folder\n");
         return 1;
     }
@@ -162,7 +164,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the screens read %lld and %lld races of %d\n", recordRaces, analysisFiles, count);
         return 1;
     }
-    std::printf("%d races of 18 runners, %d tipsters each\n", count, tipsters);
+    std::printf("%d races of 18 runners, %d tipsters each%s\n", count, tipsters,
+                distinct ? ", named differently in every race" : "");
     if (runs > 0) {
         const double plainMs = bench::median(plain);
         const double recordMs = bench::median(record);
@@ -200,6 +203,9 @@ int main(int argc, char* argv[])
     const AnalysisScreen::Page tablePages[] = {AnalysisScreen::RacesPage, AnalysisScreen::TipstersPage,
                                                AnalysisScreen::RanksPage, AnalysisScreen::AddsPage};
     const QString onlyViews = qEnvironmentVariable("TOKIRO_BENCH_VIEWS");
+    const int rounds = qEnvironmentVariableIsSet("TOKIRO_BENCH_ROUNDS")
+                           ? std::max(1, qEnvironmentVariableIntValue("TOKIRO_BENCH_ROUNDS"))
+                           : 3;
     for (int view = 0; view < 7; ++view) {
         if (!QString::fromLatin1(titles[view]).contains(onlyViews))
             continue;
@@ -214,7 +220,7 @@ int main(int argc, char* argv[])
         // arrow key held down in a pick list, each change voiding the intervals still being drawn).
         for (const bool settled : {true, false}) {
             std::vector<double> times;
-            for (int round = 0; round < 3; ++round) {
+            for (int round = 0; round < rounds; ++round) {
                 for (const Step& step : steps) {
                     if (settled) {
                         screen.analysis()->waitForIntervals();

@@ -89,14 +89,15 @@ inline RaceState raceNumbered(int i, Lcg& random, bool varied = false)
 }
 
 // The grid of tipsters columns for a race, drawn from the marks its counts hold so that its proposal stays the same:
-// each tipster gives ◎ ○ ▲ △ △ × to runners that still have such a mark to give.
-inline TipsterGrid tipstersFor(const RaceState& race, int tipsters, Lcg& random)
+// each tipster gives ◎ ○ ▲ △ △ × to runners that still have such a mark to give. The tipsters are named 予想家N from
+// N = firstName + 1 on.
+inline TipsterGrid tipstersFor(const RaceState& race, int tipsters, Lcg& random, int firstName = 0)
 {
     static const int kinds[] = {0, 1, 3, 2, 2, 4};
     MarkSheet left = race.markSheet;
     TipsterGrid grid;
     for (int t = 0; t < tipsters; ++t) {
-        TipsterColumn column(QStringLiteral("予想家%1").arg(t + 1));
+        TipsterColumn column(QStringLiteral("予想家%1").arg(firstName + t + 1));
         for (const int kind : kinds) {
             for (int tries = 0; tries < 30; ++tries) {
                 const auto r = static_cast<std::size_t>(random.below(race.runnerCount));
@@ -114,8 +115,10 @@ inline TipsterGrid tipstersFor(const RaceState& race, int tipsters, Lcg& random)
 
 // A folder of count races "00000.tkr" …; two in three have a result and a stake of 1000 yen. varied: courses,
 // classes and distances vary, and one race in five with a result also has an income. tipsters: so many tipsters'
-// columns in every race.
-inline bool makeFolder(const QString& path, int count, bool varied = false, int tipsters = 0)
+// columns in every race; distinctTipsters: named differently in every race (count × tipsters names), else the same in
+// every race.
+inline bool makeFolder(const QString& path, int count, bool varied = false, int tipsters = 0,
+                       bool distinctTipsters = false)
 {
     Lcg random(20240601u + static_cast<unsigned>(count));
     Lcg incomes(7u);
@@ -123,7 +126,7 @@ inline bool makeFolder(const QString& path, int count, bool varied = false, int 
     for (int i = 0; i < count; ++i) {
         RaceState race = raceNumbered(i, random, varied);
         if (tipsters > 0)
-            race.tipsters = tipstersFor(race, tipsters, marks);
+            race.tipsters = tipstersFor(race, tipsters, marks, distinctTipsters ? i * tipsters : 0);
         TailLines tail;
         if (i % 3 != 2) { // two races in three have a result
             const int first = 1 + random.below(18);

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <atomic>
+
 namespace {
 struct Era {
     QString name;
@@ -50,7 +52,7 @@ QString plainForm(const QString& text)
 }
 
 // The stored form, YY/MM/DD in plain digits, read without the general reader: the analysis reads every race's date.
-bool readStoredForm(const QString& text, RaceDateRead& out)
+bool readStoredForm(const QString& text, int currentYear, RaceDateRead& out)
 {
     if (text.size() != 8 || text[2] != u'/' || text[5] != u'/')
         return false;
@@ -62,7 +64,7 @@ bool readStoredForm(const QString& text, RaceDateRead& out)
             return false;
         parts[part] = (tens.unicode() - u'0') * 10 + (ones.unicode() - u'0');
     }
-    out.year = fullYearOfTwoDigits(parts[0]);
+    out.year = fullYearOfTwoDigits(parts[0], currentYear);
     out.month = parts[1];
     out.day = parts[2];
     out.date = QDate(out.year, out.month, out.day);
@@ -76,14 +78,42 @@ QString westernDate(int year, int month, int day)
 }
 
 QString westernDate(const QDate& date) { return westernDate(date.year(), date.month(), date.day()); }
+
+// The year a test set, 0 for none.
+std::atomic<int> yearForTests{0};
+
+constexpr int yearsAhead = 20;
 } // namespace
 
-int fullYearOfTwoDigits(int twoDigitYear) { return twoDigitYear + (twoDigitYear < 30 ? 2000 : 1900); }
-
-RaceDateRead readRaceDate(const QString& text, int yearForMonthDay)
+TwoDigitYearWindow twoDigitYearWindow(int currentYear)
 {
+    return {currentYear + yearsAhead - 99, currentYear + yearsAhead};
+}
+
+int fullYearOfTwoDigits(int twoDigitYear, int currentYear)
+{
+    const int first = twoDigitYearWindow(currentYear).first;
+    // The year of the window that ends in those two digits: first, or one of the 99 years after it.
+    const int offset = ((twoDigitYear - first) % 100 + 100) % 100;
+    return first + offset;
+}
+
+int raceDateCurrentYear()
+{
+    const int set = yearForTests.load(std::memory_order_relaxed);
+    return set != 0 ? set : QDate::currentDate().year();
+}
+
+RaceDateTodayForTests::RaceDateTodayForTests(const QDate& today) : previous_(yearForTests.exchange(today.year())) {}
+
+RaceDateTodayForTests::~RaceDateTodayForTests() { yearForTests.store(previous_); }
+
+RaceDateRead readRaceDate(const QString& text, int yearForMonthDay, int currentYear)
+{
+    if (currentYear == 0)
+        currentYear = raceDateCurrentYear();
     RaceDateRead out;
-    if (readStoredForm(text, out))
+    if (readStoredForm(text, currentYear, out))
         return out;
 
     QString plain = plainForm(text);
@@ -113,7 +143,7 @@ RaceDateRead readRaceDate(const QString& text, int yearForMonthDay)
                 return out;
             out.year = era->first.year() + (yearText == u"元" ? 1 : yearText.toInt()) - 1;
         } else if (yearText.size() == 2) {
-            out.year = fullYearOfTwoDigits(yearText.toInt());
+            out.year = fullYearOfTwoDigits(yearText.toInt(), currentYear);
         } else if (yearText.size() == 4) {
             out.year = yearText.toInt();
         } else {
@@ -123,7 +153,8 @@ RaceDateRead readRaceDate(const QString& text, int yearForMonthDay)
         out.month = m.captured(kanji ? 3 : 5).toInt();
         out.day = m.captured(kanji ? 4 : 6).toInt();
     } else if (const QRegularExpressionMatch d = digitsOnly.match(plain); d.hasMatch()) {
-        out.year = d.capturedLength(1) == 2 ? fullYearOfTwoDigits(d.captured(1).toInt()) : d.captured(1).toInt();
+        out.year =
+            d.capturedLength(1) == 2 ? fullYearOfTwoDigits(d.captured(1).toInt(), currentYear) : d.captured(1).toInt();
         out.month = d.captured(2).toInt();
         out.day = d.captured(3).toInt();
     } else if (const QRegularExpressionMatch md = monthDay.match(plain); md.hasMatch() && yearForMonthDay != 0) {
@@ -151,25 +182,27 @@ RaceDateRead readRaceDate(const QString& text, int yearForMonthDay)
     return out;
 }
 
-QDate parseRaceDate(const QString& text, int yearForMonthDay)
+QDate parseRaceDate(const QString& text, int yearForMonthDay, int currentYear)
 {
-    const RaceDateRead read = readRaceDate(text, yearForMonthDay);
+    const RaceDateRead read = readRaceDate(text, yearForMonthDay, currentYear);
     return read.reading == RaceDateReading::Date ? read.date : QDate();
 }
 
 RaceDateEntry enterRaceDate(const QString& typed, int currentYear)
 {
-    const RaceDateRead read = readRaceDate(typed, currentYear);
+    const RaceDateRead read = readRaceDate(typed, currentYear, currentYear);
     switch (read.reading) {
     case RaceDateReading::Empty: return {};
-    case RaceDateReading::Date:
+    case RaceDateReading::Date: {
         // Two digits of year are kept: only the years of the two-digit window read back as themselves.
-        if (read.date.year() < fullYearOfTwoDigits(30) || read.date.year() > fullYearOfTwoDigits(29))
+        const TwoDigitYearWindow window = twoDigitYearWindow(currentYear);
+        if (read.date.year() < window.first || read.date.year() > window.last)
             return {{},
                     QStringLiteral("年は下二けたで保存するので、%1年から%2年までの日付にしてください。")
-                        .arg(fullYearOfTwoDigits(30))
-                        .arg(fullYearOfTwoDigits(29))};
+                        .arg(window.first)
+                        .arg(window.last)};
         return {read.date.toString(QStringLiteral("yy/MM/dd")), {}};
+    }
     case RaceDateReading::NoSuchDay:
         return {{}, QStringLiteral("%1という日はありません。").arg(westernDate(read.year, read.month, read.day))};
     case RaceDateReading::OutsideEra:

@@ -19,8 +19,32 @@
 // A 和暦 date must lie within its era (平成32年 is no date: 平成 ended on 2019-04-30), and a day of the week given must
 // be the date's own.
 
-// The full year of a two-digit year: 00..29 lie in the 2000s, 30..99 in the 1900s.
-int fullYearOfTwoDigits(int twoDigitYear);
+// A race file keeps two digits of the year. They are read as a year of the hundred years that end twenty years after
+// the current one (in 2026: 1947 to 2046, so 46 is 2046 and 47 is 1947): races of the coming years and of the past
+// eighty read back as themselves, and the window moves on with the calendar, so that no year stops being enterable.
+struct TwoDigitYearWindow {
+    int first = 0;
+    int last = 0;
+};
+TwoDigitYearWindow twoDigitYearWindow(int currentYear);
+
+// The full year of a two-digit year (0..99) in the window of currentYear.
+int fullYearOfTwoDigits(int twoDigitYear, int currentYear);
+
+// The year the window is placed by: today's, unless a test set another day with RaceDateTodayForTests.
+int raceDateCurrentYear();
+
+// For tests: while one lives, the current year of the dates is that of `today`.
+class RaceDateTodayForTests {
+public:
+    explicit RaceDateTodayForTests(const QDate& today);
+    ~RaceDateTodayForTests();
+    RaceDateTodayForTests(const RaceDateTodayForTests&) = delete;
+    RaceDateTodayForTests& operator=(const RaceDateTodayForTests&) = delete;
+
+private:
+    int previous_;
+};
 
 // What reading a date text found.
 enum class RaceDateReading {
@@ -44,15 +68,16 @@ struct RaceDateRead {
 };
 
 // Reads a date text in any form above. yearForMonthDay is the year that month and day alone mean; with 0 such a text
-// is not a date.
-RaceDateRead readRaceDate(const QString& text, int yearForMonthDay = 0);
+// is not a date. Two digits of year are read in the window of currentYear (0: raceDateCurrentYear()).
+RaceDateRead readRaceDate(const QString& text, int yearForMonthDay = 0, int currentYear = 0);
 
 // The calendar date of a date text, or an invalid QDate when readRaceDate finds none.
-QDate parseRaceDate(const QString& text, int yearForMonthDay = 0);
+QDate parseRaceDate(const QString& text, int yearForMonthDay = 0, int currentYear = 0);
 
 // The date box's reading of what was typed: the date as "YY/MM/DD", or a short Japanese sentence saying why the text
-// cannot be taken. Month and day alone mean that day of currentYear. Only years 1930 to 2029 can be written with two
-// digits and read back as the same year, so a date outside them is refused too. An empty text gives neither.
+// cannot be taken. Month and day alone mean that day of currentYear, and two digits of year are read in its window.
+// Only the years of that window can be written with two digits and read back as the same year, so a date outside it
+// is refused too. An empty text gives neither.
 struct RaceDateEntry {
     QString text;    // "YY/MM/DD" for a date
     QString problem; // why the text is not taken

@@ -16,6 +16,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPen>
+#include <QSet>
 #include <QShowEvent>
 #include <QTextDocument>
 #include <QToolTip>
@@ -759,14 +760,21 @@ void IntervalBarChart::setBars(const std::vector<Bar>& bars, std::optional<doubl
                                const QString& referenceName)
 {
     // Horizontal bars run from the bottom up: the rows go in last first, so that the first row is on top.
-    bars_.assign(bars.rbegin(), bars.rend());
+    const std::size_t drawnBars = std::min(bars.size(), mostBars);
+    bars_.assign(std::make_reverse_iterator(bars.begin() + static_cast<std::ptrdiff_t>(drawnBars)), bars.rend());
     labels_.clear();
+    // The axis keeps one of equal labels only: two names cut short alike are told apart by invisible spaces.
+    QSet<QString> usedLabels;
     QList<qreal> sure;
     QList<qreal> indicative;
     double low = 0;
     double high = reference.value_or(0);
     for (const Bar& bar : bars_) {
-        labels_.append(bar.label);
+        QString label = displaytext::shownName(bar.label);
+        while (usedLabels.contains(label))
+            label += u'\u200b';
+        usedLabels.insert(label);
+        labels_.append(label);
         const double value = bar.value.value_or(0);
         sure.append(bar.indicative ? 0 : value);
         indicative.append(bar.indicative ? value : 0);
@@ -820,6 +828,10 @@ void IntervalBarChart::setBars(const std::vector<Bar>& bars, std::optional<doubl
     const double span = high - low;
     setRoundRange(values_, low < 0 ? low - 0.05 * span : 0, high + 0.05 * std::max(span, 1.0));
     setEmptyNote(n == 0, emptyText_);
+    if (bars.size() > drawnBars)
+        chart()->setTitle(QStringLiteral("表の上から%1行を描いています（全%2行）")
+                              .arg(drawnBars)
+                              .arg(displaytext::count(static_cast<long long>(bars.size()))));
 }
 
 int IntervalBarChart::intervalsDrawn() const

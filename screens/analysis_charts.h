@@ -185,6 +185,10 @@ public:
     IntervalBarChart(const QString& objectName, const QString& valueName, QString (*valueText)(double),
                      const char* labelFormat, QWidget* parent = nullptr);
 
+    // The first mostBars are drawn, each labelled with its name cut short when long (the tooltip has it whole); the
+    // chart's title says when rows were left out. More bars could not be told apart, and Qt Charts takes time with
+    // the square of its categories.
+    static constexpr std::size_t mostBars = 10;
     void setBars(const std::vector<Bar>& bars, std::optional<double> reference = std::nullopt,
                  const QString& referenceName = {});
     // The note the chart shows when there is no bar to draw.

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -81,6 +83,18 @@ protected:
         }
         if (index.data(AnalysisRole::Indicative).toBool())
             option->palette.setColor(QPalette::Text, indicativeColour);
+    }
+
+    // Tooltips carry texts of race files (a tipster's whole name): shown as they are, never as markup.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString tip = index.data(Qt::ToolTipRole).toString();
+        QToolTip::showText(event->globalPos(), tip.isEmpty() ? QString() : plainTip(tip), view);
+        event->setAccepted(!tip.isEmpty());
+        return !tip.isEmpty();
     }
 
 private:

@@ -95,7 +95,7 @@ bool sameRaceDate(const QString& typed, const QString& stored)
     if (typed.trimmed() == stored.trimmed())
         return true;
     // 99/7/5 and 99/07/05 are one day: the date box writes the first as the second.
-    const int year = QDate::currentDate().year();
+    const int year = raceDateCurrentYear();
     const std::optional<QString> first = normalisedRaceDate(typed, year);
     return first && first == normalisedRaceDate(stored, year);
 }
@@ -221,7 +221,7 @@ void Form3::Text1_KeyPress(int keyAscii)
 bool Form3::takeDate()
 {
     const QString typed = Text1->text();
-    const RaceDateEntry entry = enterRaceDate(typed, QDate::currentDate().year());
+    const RaceDateEntry entry = enterRaceDate(typed, raceDateCurrentYear());
     if (!entry.problem.isEmpty()) {
         // The text stays as typed, for the user to correct where it stands.
         dialogs.reportError(

@@ -197,6 +197,8 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (index.column() == 1)
             flags |= Qt::ItemIsEditable;
@@ -205,14 +207,19 @@ public:
 
     bool setData(const QModelIndex& index, const QVariant& value, int role) override
     {
-        if (role != Qt::EditRole || index.column() != 1)
+        if (role != Qt::EditRole || !index.isValid() || index.column() != 1)
             return false;
         module_.race.runnerNames[static_cast<std::size_t>(index.row())] = storedName(value.toString());
         emit dataChanged(index, index);
         return true;
     }
 
-    void changed() { emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1)); }
+    void changed()
+    {
+        // A grid without runners has no cell to name.
+        if (rowCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    }
     void reshaped()
     {
         beginResetModel();

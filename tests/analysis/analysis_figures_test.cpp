@@ -3,7 +3,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 Q_DECLARE_METATYPE(AnalysisFilter)
@@ -43,6 +45,40 @@ std::vector<DatedValue> dated(std::initializer_list<std::pair<QDate, double>> po
     for (const auto& [date, value] : points)
         values.push_back({date, value});
     return values;
+}
+
+// The return rate of every redraw with replacement of the races (n^n of them, all alike), sorted; a redraw that
+// stakes nothing has none.
+std::vector<double> everyRedraw(const std::vector<double>& stakes, const std::vector<double>& returns)
+{
+    const std::size_t n = stakes.size();
+    std::vector<double> rates;
+    std::vector<std::size_t> drawn(n, 0);
+    for (std::size_t d = 0; d < n;) {
+        double staked = 0;
+        double returned = 0;
+        for (const std::size_t race : drawn) {
+            staked += stakes[race];
+            returned += returns[race];
+        }
+        if (staked != 0)
+            rates.push_back(100.0 * returned / staked);
+        for (d = 0; d < n && ++drawn[d] == n; ++d)
+            drawn[d] = 0;
+    }
+    std::sort(rates.begin(), rates.end());
+    return rates;
+}
+
+// Whether a bound lies at the share's percentile of the sorted rates, within three Monte Carlo errors of a percentile
+// of bootstrapResamples draws: the rates below it are at most that share, those up to it at least.
+bool atPercentile(const std::vector<double>& rates, double share, double bound)
+{
+    const double error = 3 * std::sqrt(share * (1 - share) / bootstrapResamples);
+    const auto size = static_cast<double>(rates.size());
+    const double below = static_cast<double>(std::lower_bound(rates.begin(), rates.end(), bound) - rates.begin());
+    const double upTo = static_cast<double>(std::upper_bound(rates.begin(), rates.end(), bound) - rates.begin());
+    return below / size <= share + error && upTo / size >= share - error;
 }
 
 } // namespace
@@ -323,6 +359,93 @@ private slots:
         QVERIFY(p.returnInterval->low <= *p.returnRatePercent() && *p.returnRatePercent() <= p.returnInterval->high);
         AnalysedFolder again(handComputedRaces(), true);
         QCOMPARE(again->figures(Series::Proposals).returnInterval, p.returnInterval);
+    }
+
+    // A handful of races: the interval is that of every redraw of them with replacement. Each bound must lie where
+    // the exact distribution of the n^n redraws has its 2.5th or 97.5th percentile.
+    void bootstrap_fewRacesAsEveryRedraw_data()
+    {
+        QTest::addColumn<std::vector<double>>("stakes");
+        QTest::addColumn<std::vector<double>>("returns");
+        QTest::newRow("one race") << std::vector<double>{200} << std::vector<double>{500};
+        QTest::newRow("two races") << std::vector<double>{100, 500} << std::vector<double>{800, 0};
+        QTest::newRow("three races") << std::vector<double>{100, 200, 300} << std::vector<double>{0, 900, 0};
+        QTest::newRow("four races") << std::vector<double>{200, 400, 400, 400} << std::vector<double>{500, 0, 0, 0};
+        QTest::newRow("five races, one staking nothing")
+            << std::vector<double>{100, 0, 200, 400, 300} << std::vector<double>{0, 0, 0, 2000, 1500};
+        QTest::newRow("six races") << std::vector<double>{300, 100, 200, 100, 400, 100}
+                                   << std::vector<double>{0, 1500, 0, 0, 900, 0};
+    }
+    void bootstrap_fewRacesAsEveryRedraw()
+    {
+        QFETCH(std::vector<double>, stakes);
+        QFETCH(std::vector<double>, returns);
+        const std::vector<double> rates = everyRedraw(stakes, returns);
+        const std::optional<ReturnInterval> interval = bootstrapReturnInterval(stakes, returns);
+        QVERIFY(interval);
+        QVERIFY2(atPercentile(rates, 0.025, interval->low) && atPercentile(rates, 0.975, interval->high),
+                 qPrintable(QStringLiteral("%1～%2").arg(interval->low).arg(interval->high)));
+    }
+
+    // The four races of 1999-12..2000-01: the proposals staked 200 on R1 for 500 back and 400 on each of R2..R4 for
+    // nothing. A redraw holding R1 k times returns 500k / (200k + 400(4 − k)): 0% for k = 0 in 81 of the 256 redraws,
+    // 150% for k = 3 in 12 and 250% for k = 4 in one, so the 97.5th percentile is 150%. Poisson weights, which draw
+    // one race alone in many resamples, put it at 250%.
+    void bootstrap_fourRaceFolder()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        AnalysisFilter months;
+        months.period = AnalysisFilter::Period::Months;
+        months.fromMonth = QDate(1999, 12, 1);
+        months.toMonth = QDate(2000, 1, 1);
+        folder->setFilter(months);
+        folder->waitForIntervals();
+        const SeriesAmounts amounts = seriesAmounts(folder->data(), Series::Proposals, folder->races().proposals);
+        QCOMPARE(amounts.stakes, (std::vector<double>{200, 400, 400, 400}));
+        QCOMPARE(amounts.returns, (std::vector<double>{500, 0, 0, 0}));
+        const std::vector<double> rates = everyRedraw(amounts.stakes, amounts.returns);
+        QCOMPARE(rates.size(), std::size_t(256));
+        QCOMPARE(rates[std::size_t(std::ceil(0.975 * 256)) - 1], 150.0);
+        QCOMPARE(folder->figures(Series::Proposals).returnInterval, (ReturnInterval{0, 150}));
+        QCOMPARE(
+            folder->figuresModel().index(FiguresModel::ReturnInterval95, FiguresModel::Proposals).data().toString(),
+            QStringLiteral("0.0%～150.0%（参考値）"));
+        // Poisson weights on the same races miss the exact distribution.
+        setPoissonDrawsFrom(0);
+        const std::optional<ReturnInterval> poisson = bootstrapReturnInterval(amounts.stakes, amounts.returns);
+        setPoissonDrawsFrom(poissonDrawsFrom);
+        QCOMPARE(poisson, (ReturnInterval{0, 250}));
+        QVERIFY(!atPercentile(rates, 0.975, poisson->high));
+    }
+
+    // Up to poissonDrawsFrom races the races are drawn with replacement, from there on with Poisson weights; the two
+    // give other intervals on these races.
+    void bootstrap_poissonFromTheThreshold_data()
+    {
+        QTest::addColumn<int>("races");
+        QTest::addColumn<bool>("poisson");
+        QTest::newRow("one below") << poissonDrawsFrom - 1 << false;
+        QTest::newRow("at the threshold") << poissonDrawsFrom << true;
+    }
+    void bootstrap_poissonFromTheThreshold()
+    {
+        QFETCH(int, races);
+        QFETCH(bool, poisson);
+        std::vector<double> stakes;
+        std::vector<double> returns;
+        for (int race = 0; race < races; ++race) {
+            stakes.push_back(100.0 * (1 + race % 5));
+            returns.push_back(race % 3 == 1 ? 300.0 * (1 + race % 7) : 0);
+        }
+        const std::optional<ReturnInterval> interval = bootstrapReturnInterval(stakes, returns);
+        std::optional<ReturnInterval> way[2];
+        for (const bool weights : {false, true}) {
+            setPoissonDrawsFrom(weights ? 0 : std::numeric_limits<int>::max());
+            way[weights] = bootstrapReturnInterval(stakes, returns);
+        }
+        setPoissonDrawsFrom(poissonDrawsFrom);
+        QVERIFY(way[0] && way[1] && way[0] != way[1]);
+        QCOMPARE(interval, way[poisson]);
     }
 
     // The three ways drawn together give each way the interval it has alone, and the difference of two equal ways is

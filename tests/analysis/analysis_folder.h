@@ -5,6 +5,7 @@
 #include "analysis/analysis.h"
 #include "analysis/model_roles.h"
 
+#include <QAbstractItemModelTester>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -106,7 +107,15 @@ struct AnalysedFolder {
     void reanalyse()
     {
         analysis = std::make_unique<Analysis>(tallyFolder(dir.path()));
+        testModels(*analysis);
         analysis->waitForIntervals();
+    }
+    // Every model of an analysis under Qt's model tester, through whatever the test does to it (filters, sorts,
+    // searches, the intervals coming in).
+    static void testModels(Analysis& analysis)
+    {
+        for (QAbstractItemModel* model : analysis.findChildren<QAbstractItemModel*>())
+            new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest, model);
     }
     Analysis* operator->() { return analysis.get(); }
 };

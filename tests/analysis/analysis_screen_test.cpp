@@ -10,12 +10,15 @@
 #include "screens/analysis_screen.h"
 #include "screens/help_window.h"
 
+#include <QIdentityProxyModel>
+
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -134,6 +137,12 @@ private:
             app.nav().show(ScreenId::Form7);
             app.click(ScreenId::Form7, QStringLiteral("Command2"));
             screen = qobject_cast<AnalysisScreen*>(app.nav().screen(ScreenId::Analysis));
+            if (screen) {
+                // The analysis's models and the screen's own views of them, under Qt's model tester.
+                AnalysedFolder::testModels(*screen->analysis());
+                for (QIdentityProxyModel* shown : screen->findChildren<QIdentityProxyModel*>())
+                    new QAbstractItemModelTester(shown, QAbstractItemModelTester::FailureReportingMode::QtTest, shown);
+            }
             if (screen && waitForIntervals)
                 screen->analysis()->waitForIntervals();
         }
@@ -413,6 +422,52 @@ private slots:
         shown.setHtml(QToolTip::text());
         QVERIFY2(shown.toPlainText().startsWith(course), qPrintable(shown.toPlainText()));
         QToolTip::hideText();
+    }
+
+    // 48 tipsters more with long names alike but for their ends, markup among them: the table draws each name cut
+    // short, whole in a plain tooltip and in the CSV file; the chart draws the table's first 10 rows, says so, and
+    // keeps the labels apart.
+    void tipsterPagesWithManyLongNames()
+    {
+        const QString stem = QStringLiteral("とても長い名前の<b>予想家</b>でございます");
+        std::vector<TestRace> races = handComputedRaces();
+        for (const std::size_t race : {0, 1, 3}) {
+            races[race].marks = std::vector<std::array<int, 6>>(8, std::array<int, 6>{});
+            races[race].marks[0][0] = maxTipsters; // every tipster's ◎ on horse 1, ○ on horse 2
+            races[race].marks[1][1] = maxTipsters;
+            races[race].tipsters = {};
+            for (int t = 0; t < maxTipsters; ++t)
+                races[race].tipsters.columns.push_back(
+                    tipsterColumn(stem + QString::number(100 + int(race) * maxTipsters + t), QStringLiteral("◎○")));
+        }
+        Opened opened(races);
+        QVERIFY(opened.screen);
+        opened.showPage(AnalysisScreen::TipstersPage);
+        QAbstractItemModel* model = opened.model("tipsters");
+        QCOMPARE(model->rowCount(), 3 * maxTipsters + 3); // and A B C of R6 and R7, first
+        const QModelIndex name = model->index(3, TipsterTableModel::Name);
+        const QString whole = name.data(AnalysisRole::Csv).toString();
+        QVERIFY2(whole.startsWith(stem) && whole.size() == stem.size() + 3, qPrintable(whole));
+        QCOMPARE(name.data().toString(), whole.first(displaytext::shownNameLength - 1) + u'…');
+        QCOMPARE(name.data(Qt::ToolTipRole).toString(), whole);
+        auto* view = opened.find<QTableView>("tipstersView");
+        const QRect cell = view->visualRect(view->model()->index(3, TipsterTableModel::Name));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), view->viewport()->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(view->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText(), whole);
+        QToolTip::hideText();
+
+        auto* chart = opened.find<IntervalBarChart>("tipsterChart");
+        QCOMPARE(chart->chart()->title(), QStringLiteral("表の上から10行を描いています（全51行）"));
+        QCOMPARE(chart->intervalsDrawn(), 10);
+        auto* axis = chart->findChild<QBarCategoryAxis*>();
+        QVERIFY(axis);
+        QCOMPARE(axis->count(), 10);
+        QVERIFY(axis->categories().front().startsWith(
+            displaytext::shownName(whole).toHtmlEscaped())); // cut short alike, told apart by what cannot be seen
     }
 
     // A click on a header sorts the race table by that column, a second click the other way; the search box keeps

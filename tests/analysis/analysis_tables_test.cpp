@@ -635,6 +635,63 @@ private slots:
         QCOMPARE(later.tipsterFigures().counts.counted, folder->tipsterFigures().counts.counted);
     }
 
+    // Each tipster's intervals are drawn over the races they marked alone (so that the time grows with the tipster's
+    // races): the same intervals as over every counted race, and those the tables show.
+    void tipsterIntervalsOverTheirOwnRaces()
+    {
+        AnalysedFolder folder(handComputedRaces(), true);
+        const TipsterFigures& figures = folder->tipsterFigures();
+        QCOMPARE(figures.marked.size(), figures.rows.size());
+        for (std::size_t row = 0; row < figures.rows.size(); ++row) {
+            const int tipster = figures.rows[row].tipster;
+            QCOMPARE(int(figures.marked[row].size()), figures.rows[row].races);
+            const TipsterIntervals own = tipsterIntervals(folder->data(), figures.marked[row], tipster);
+            const TipsterIntervals all = tipsterIntervals(folder->data(), figures.races, tipster);
+            QCOMPARE(own.ticket, all.ticket);
+            QCOMPARE(own.whatIf.ways, all.whatIf.ways);
+            QCOMPARE(own.whatIf.firstLessLast, all.whatIf.firstLessLast);
+            QCOMPARE(figures.rows[row].ticketInterval, own.ticket);
+            QCOMPARE(figures.whatIf[row].addedInterval, own.whatIf.firstLessLast);
+        }
+    }
+
+    // A tipster's ◎–○ ticket is a quinella: it hits whichever of the two horses wins. A's ◎1 ○2 (B's ◎2 ○4) in R1 of
+    // the hand-computed races, against finishes chosen for it; R1 pays 500.
+    void tipsterTicketInEitherOrder_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QStringList>("hits"); // A, B
+        QTest::newRow("◎ first") << 1 << 2 << QStringList{"1", "0"};
+        QTest::newRow("○ first") << 2 << 1 << QStringList{"1", "0"};
+        QTest::newRow("○ first, B's ◎ second") << 4 << 2 << QStringList{"0", "1"};
+        QTest::newRow("◎ first, ○ out of the two") << 1 << 3 << QStringList{"0", "0"};
+        QTest::newRow("○ second, ◎ out of the two") << 3 << 2 << QStringList{"0", "0"};
+    }
+    void tipsterTicketInEitherOrder()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(QStringList, hits);
+        std::vector<TestRace> races = {handComputedRaces().front()};
+        races[0].first = num(first);
+        races[0].second = num(second);
+        AnalysedFolder folder(races);
+        const TipsterTableModel& model = folder->tipsterModel();
+        using M = TipsterTableModel;
+        QStringList got;
+        QStringList payouts;
+        for (const char* name : {"A", "B"}) {
+            const int row = int(column(model, M::Name).indexOf(QString::fromLatin1(name)));
+            QVERIFY(row >= 0);
+            got << model.index(row, M::ticketColumn(M::TicketHits)).data().toString();
+            payouts << model.index(row, M::ticketColumn(M::TicketPayout)).data().toString();
+        }
+        QCOMPARE(got, hits);
+        for (qsizetype t = 0; t < hits.size(); ++t)
+            QCOMPARE(payouts[t], hits[t] == u"1" ? QStringLiteral("500円") : QStringLiteral("0円"));
+    }
+
     // The worked example with the finishers chosen for it: proposed 1-4 2-4 3-4 1-2 for four tickets, 3 then 2 came
     // in. Without B's marks (◎2 ○4 △3 ▲5 ★7) the engine proposes 1-2 1-4 1-5 2-3: B's marks cost the hit. Without A
     // the proposals are as recorded; without C (◎3 ○4 △6 ▲7) they are 1-2 1-4 1-5 2-4, no hit either.

@@ -1,3 +1,4 @@
+#include "core/race_date.h"
 #include "entry_helpers.h"
 #include "racefile/race_file.h"
 #include "screens/race_conditions_screen.h"
@@ -90,13 +91,13 @@ private slots:
 
     // Enter in the date box: a date in any form is shown as YY/MM/DD and the focus moves on; anything else is named
     // in a message and stays as typed, with the focus in the box to mend it; an empty box moves on. (Every form is
-    // in the date reader's own test.)
+    // in the date reader's own test.) Today is 9 December 2026: two-digit years are read in 1947..2046.
     void dateBox_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("problem"); // empty: no message
-        const QString thisYear = QDate::currentDate().toString(QStringLiteral("yy"));
+        const QString thisYear = QStringLiteral("26");
         QTest::newRow("short parts") << "99/7/5"
                                      << "99/07/05"
                                      << "";
@@ -116,6 +117,16 @@ private slots:
                                   << "平成32年5月1日"
                                   << "「レース日付は？」の「平成32年5月1日」は日付にできません。"
                                      "平成は2019年4月30日までです。";
+        QTest::newRow("after 2029") << "2030/1/5"
+                                    << "30/01/05"
+                                    << "";
+        QTest::newRow("after 2029 in 令和") << "R12.1.5"
+                                            << "30/01/05"
+                                            << "";
+        QTest::newRow("after the window") << "2047/1/1"
+                                          << "2047/1/1"
+                                          << "「レース日付は？」の「2047/1/1」は日付にできません。"
+                                             "年は下二けたで保存するので、1947年から2046年までの日付にしてください。";
         QTest::newRow("not a date") << "あした"
                                     << "あした"
                                     << "「レース日付は？」の「あした」は日付にできません。日付は";
@@ -128,6 +139,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(QString, problem);
+        const RaceDateTodayForTests today(QDate(2026, 12, 9));
         openForm3();
         entry::typeAndEnter(box("Text1"), typed);
         QCOMPARE(box("Text1")->text(), shown);

@@ -7,6 +7,7 @@
 #include "test_main.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -78,7 +79,15 @@ private:
     {
         return app->find<Widget>(ScreenId::Form4, name);
     }
-    QTableView* grid() { return onGrid<QTableView>(QStringLiteral("grid")); }
+    // The grid, its model under Qt's model tester from the first look on (a grid screen makes a model of its own).
+    QTableView* grid()
+    {
+        auto* view = onGrid<QTableView>(QStringLiteral("grid"));
+        QAbstractItemModel* model = view ? view->model() : nullptr;
+        if (model && !model->findChild<QAbstractItemModelTester*>())
+            new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest, model);
+        return view;
+    }
     QLabel* markLabel(int i) { return onSheet<QLabel>(QStringLiteral("Label8(%1)").arg(i)); }
 
     // One key pressed where the focus is, counted.
@@ -132,7 +141,7 @@ private:
         if (QApplication::focusWidget() != onSheet(QStringLiteral("tipsterGridButton")))
             return -1;
         press(Qt::Key_Return);
-        if (!app->nav().isLoaded(ScreenId::TipsterGrid))
+        if (!app->nav().isLoaded(ScreenId::TipsterGrid) || !grid())
             return -1;
         const int reached = presses;
         // The tipsters named in the name box, each with Enter; an empty Enter goes on to the marks.

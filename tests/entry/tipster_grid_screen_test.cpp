@@ -424,7 +424,7 @@ private slots:
         QCOMPARE(app->module.race.runnerNames[1], QStringLiteral("イクイノックス"));
         QCOMPARE(app->module.race.runnerNames[2], QString(maxNameLength, u'ド'));
         QCOMPARE(onGrid<QLabel>(QStringLiteral("status"))->text(),
-                 QStringLiteral("3頭の馬名を貼り付けました。1番の馬名は長すぎるため、%1文字までにしました。")
+                 QStringLiteral("3頭の馬名を貼り付けました（1～3番）。1番の馬名は長すぎるため、%1文字までにしました。")
                      .arg(maxNameLength));
 
         grid()->edit(grid()->model()->index(1, 1));

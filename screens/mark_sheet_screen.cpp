@@ -10,8 +10,8 @@
 #include "racefile/race_lines.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
-#include "screens/mark_typing.h"
 #include "screens/folder_wait.h"
+#include "screens/mark_typing.h"
 #include "screens/race_header.h"
 #include "screens/twips.h"
 

@@ -66,7 +66,7 @@ QByteArray csvBytes(const QAbstractItemModel& model)
     return out;
 }
 
-FileResult saveCsvFile(const QString& path, const QByteArray& bytes, const WriteThrough& through)
+FileResult saveCsvFile(const QString& path, const QByteArray& bytes, const WriteThrough& through, LockWait* lockWait)
 {
     const QFileInfo file(path);
     if (!file.absoluteDir().exists())
@@ -77,7 +77,13 @@ FileResult saveCsvFile(const QString& path, const QByteArray& bytes, const Write
                            .arg(file.fileName())};
     // A save killed half-way left its copy beside the file: it goes now, as the race folder's go when it is listed.
     sweepFolder(file.absolutePath());
-    if (const SaveResult saved = saveWholeFile(path, bytes, through); !saved.ok)
+    const SaveResult saved = saveWholeFile(path, bytes, through, lockWait);
+    if (saved.stoppedWaiting)
+        return {false,
+                QStringLiteral("待つのをやめたため、CSVファイル「%1」は保存しませんでした。前からあったファイルは"
+                               "そのままです。")
+                    .arg(file.fileName())};
+    if (!saved.ok)
         return {false, QStringLiteral("CSVファイル「%1」を保存できませんでした。ディスクの空きと書き込みの許可を"
                                       "確かめてください。前からあったファイルはそのままです。")
                            .arg(file.fileName())};

@@ -18,4 +18,5 @@ QByteArray csvBytes(const QAbstractItemModel& model);
 
 // Saves CSV bytes at path through the save helper: the file is replaced whole or not at all. On failure the error is
 // a sentence for the user and an old file is left as it was.
-FileResult saveCsvFile(const QString& path, const QByteArray& bytes, const WriteThrough& through = {});
+FileResult saveCsvFile(const QString& path, const QByteArray& bytes, const WriteThrough& through = {},
+                       LockWait* lockWait = nullptr);

@@ -8,6 +8,7 @@
 #include "record/race_record.h"
 #include "screens/analysis_charts.h"
 #include "screens/control_table.h"
+#include "screens/folder_wait.h"
 #include "screens/twips.h"
 
 #include <QApplication>
@@ -1134,7 +1135,9 @@ void AnalysisScreen::saveCsvClicked()
         analysis_->waitForIntervals();
         QApplication::restoreOverrideCursor();
     }
-    const FileResult saved = saveCsvFile(path, csvBytes(*chosen.model));
+    // A CSV saved into the race folder waits for another program's lock there as a race does, with the notice.
+    FolderWait wait(dialogs);
+    const FileResult saved = saveCsvFile(path, csvBytes(*chosen.model), {}, &wait);
     if (!saved.ok) {
         dialogs.reportError(saved.error, title);
         csvTarget->setText(QStringLiteral("保存できませんでした：") + name);

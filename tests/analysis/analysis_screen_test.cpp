@@ -1,5 +1,6 @@
 #include "analysis_folder.h"
 #include "app_harness.h"
+#include "racefile/save_file.h"
 #include "temp_folder.h"
 #include "test_main.h"
 #include "typing.h"
@@ -686,6 +687,19 @@ private slots:
         QVERIFY(opened.app.click(ScreenId::Analysis, QStringLiteral("saveCsvButton")));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), csvBytes(*opened.model("analysisRaces")));
+
+        // Another program holding the folder's lock: the save waits with the notice, and stopping it saves nothing.
+        const QString waited = opened.folder.filePath(QStringLiteral("待った.csv"));
+        const FolderLock held(opened.folder.path(), std::chrono::milliseconds(0));
+        QVERIFY(held.held());
+        dialogs.fileAnswers.push_back(waited);
+        dialogs.folderWaitAnswer = [](int) { return false; };
+        QVERIFY(opened.app.click(ScreenId::Analysis, QStringLiteral("saveCsvButton")));
+        dialogs.folderWaitAnswer = {};
+        QCOMPARE(dialogs.count("wait"), 1);
+        QVERIFY2(dialogs.asked.back().text.startsWith(QStringLiteral("待つのをやめたため")),
+                 qPrintable(dialogs.asked.back().text));
+        QVERIFY(!QFileInfo::exists(waited));
     }
 };
 

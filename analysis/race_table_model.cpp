@@ -19,15 +19,16 @@ const char* const headers[RaceTableModel::ColumnCount] = {
     "日付", "レース", "レース名", "重賞", "競馬場",     "距離",     "頭数",     "希望点数",     "軸",   "予想買い目",
     "一着", "二着",   "配当金",   "的中", "予想購入額", "予想払戻", "予想収支", "馬券購入金額", "収入", "差額"};
 
-// "1-4 2-4 3-4", written into one string: the search makes it for every row.
-QString ticketsText(const std::vector<HorsePair>& tickets)
+// "1-4 2-4 3-4", written into one string: the search makes it for every row. A CSV file gets "1－4 2－4 3－4":
+// spreadsheets (LibreOffice Calc, Excel) take a lone "3-10" for a date of this year.
+QString ticketsText(const std::vector<HorsePair>& tickets, char16_t separator = u'-')
 {
     QString text;
     text.reserve(static_cast<qsizetype>(6 * tickets.size()));
     for (const HorsePair& pair : tickets) {
         if (!text.isEmpty())
             text.append(u' ');
-        text.append(QString::number(pair.first)).append(u'-').append(QString::number(pair.second));
+        text.append(QString::number(pair.first)).append(QChar(separator)).append(QString::number(pair.second));
     }
     return text;
 }
@@ -244,7 +245,7 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
     case Runners: return QString::number(r.runnerCount);
     case Asked: return QString::number(r.ticketsAsked);
     case Axis: return QString::number(r.axisPattern) + QStringLiteral("本軸");
-    case Proposed: return ticketsText(r.proposed());
+    case Proposed: return ticketsText(r.proposed(), forCsv ? u'－' : u'-');
     case First: return r.firstText().toString();
     case Second: return r.secondText().toString();
     case Hit:

@@ -46,10 +46,10 @@ const QByteArray raceTableHeader = "\xEF\xBB\xBF"
                                    "的中,予想購入額,予想払戻,馬券購入金額,収入,差額\r\n";
 // The finishers as the file has them, a text starting like a formula behind an apostrophe, -330 a number as it is.
 const QByteArray racesWithResult =
-    "1999-05-16,11,\"ダービー,\"\"特別\"\"\",ＧⅠ,東京競馬場,1600,8,2,3本軸,1-4 "
-    "2-4,4,1,870,的中,200,870,1000,870,-130\r\n"
-    "1999-06-06,10,安田記念,ＧⅠ,東京競馬場,1600,9,1,1本軸,2-9,9,2,1230,的中,100,1230,,,\r\n"
-    "1999-07-04,1,'=1+1,'-330,'+81,'@1200m,8,1,3本軸,1-4,5,6,3000,はずれ,100,0,330,0,-330\r\n";
+    "1999-05-16,11,\"ダービー,\"\"特別\"\"\",ＧⅠ,東京競馬場,1600,8,2,3本軸,1－4 "
+    "2－4,4,1,870,的中,200,870,1000,870,-130\r\n"
+    "1999-06-06,10,安田記念,ＧⅠ,東京競馬場,1600,9,1,1本軸,2－9,9,2,1230,的中,100,1230,,,\r\n"
+    "1999-07-04,1,'=1+1,'-330,'+81,'@1200m,8,1,3本軸,1－4,5,6,3000,はずれ,100,0,330,0,-330\r\n";
 
 } // namespace
 
@@ -63,10 +63,10 @@ private slots:
         QTest::addColumn<bool>("includeWithoutResult");
         QTest::addColumn<QByteArray>("lastRow");
         QTest::newRow("races with a result")
-            << false << QByteArray("2000-01-05,1,新春,,中山,2000,8,1,3本軸,1-4,,,,,,,500,0,-500\r\n");
+            << false << QByteArray("2000-01-05,1,新春,,中山,2000,8,1,3本軸,1－4,,,,,,,500,0,-500\r\n");
         // Counted as a miss, it says so.
         QTest::newRow("the race without one counted")
-            << true << QByteArray("2000-01-05,1,新春,,中山,2000,8,1,3本軸,1-4,,,,はずれ,100,0,500,0,-500\r\n");
+            << true << QByteArray("2000-01-05,1,新春,,中山,2000,8,1,3本軸,1－4,,,,はずれ,100,0,500,0,-500\r\n");
     }
     void raceTableBytes()
     {

@@ -15,9 +15,8 @@ int ticketTotal(const PredictionResult& result) { return std::clamp(result.ticke
 QString raceLine(const RaceState& race)
 {
     const QDate date = parseRaceDate(race.raceDate);
-    QStringList parts{date.isValid() ? date.toString(QStringLiteral("yyyy年M月d日")) : race.raceDate.trimmed(),
-                      race.courseName.trimmed(), QStringLiteral("%1R").arg(race.raceNumber), race.raceName.trimmed(),
-                      race.gradedText.trimmed()};
+    QStringList parts{date.isValid() ? writtenDate(date) : race.raceDate.trimmed(), race.courseName.trimmed(),
+                      QStringLiteral("%1R").arg(race.raceNumber), race.raceName.trimmed(), race.gradedText.trimmed()};
     parts.removeAll(QString());
     return parts.join(u' ');
 }

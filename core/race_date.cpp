@@ -227,3 +227,5 @@ std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear)
         return std::nullopt;
     return entry.text;
 }
+
+QString writtenDate(const QDate& date) { return date.toString(QStringLiteral("yyyy年M月d日")); }

@@ -86,3 +86,6 @@ RaceDateEntry enterRaceDate(const QString& typed, int currentYear);
 
 // The "YY/MM/DD" of a typed date, or nothing when enterRaceDate does not take it.
 std::optional<QString> normalisedRaceDate(const QString& typed, int currentYear);
+
+// A date as a sentence writes it: "2024年5月26日".
+QString writtenDate(const QDate& date);

@@ -260,10 +260,9 @@ void Form6::Command3_Click()
 QString Form6::otherRaceOf(const PastedResult& result) const
 {
     QStringList differences;
-    const QString dateForm = QStringLiteral("yyyy年M月d日");
     if (result.date.isValid() && pickedDate.isValid() && result.date != pickedDate)
         differences += QStringLiteral("日付：貼り付けたのは%1、このレースは%2")
-                           .arg(result.date.toString(dateForm), pickedDate.toString(dateForm));
+                           .arg(writtenDate(result.date), writtenDate(pickedDate));
     if (!result.course.isEmpty() && !pickedCourse.isEmpty() && !pickedCourse.contains(result.course))
         differences += QStringLiteral("競馬場：貼り付けたのは%1、このレースは%2").arg(result.course, pickedCourse);
     if (result.raceNumber != 0 && pickedNumber != 0 && result.raceNumber != pickedNumber)

@@ -73,7 +73,7 @@ void AnalysisOverviewPage::showCounts()
 {
     const Analysis& analysis = this->analysis();
     const FilterCounts& counts = analysis.counts();
-    const AnalysisFilter& filter = analysis.filter();
+    const AnalysisFilter& filter = state.filter();
     QStringList lines;
     if (state.firstSeason())
         lines << firstSeasonText() << QString();

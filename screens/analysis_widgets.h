@@ -76,7 +76,8 @@ QString firstSeasonText();
 // The tipster pages' note when no race has both a tipster's marks and a result.
 QString noTipsterRaces();
 
-// The races the tipster pages left out, for their note and its tooltip (empty while the tipsters are worked out).
+// The races the tipster pages left out, for their note and its tooltip (計算中 and no tooltip while the tipsters are
+// worked out).
 struct TipsterLeftOut {
     QString text;
     QString tip;

@@ -2,38 +2,27 @@
 
 #include "screens/screen.h"
 
-#include <QSet>
 #include <QString>
 
 class Analysis;
-class CumulativeProfitChart;
-class IntervalBarChart;
-class MonthlyProfitChart;
-class RateBarChart;
-class ReturnTrendChart;
-class QAbstractItemModel;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QIdentityProxyModel;
+class AnalysisFilterBar;
+class AnalysisPages;
+class AnalysisState;
 class QLabel;
-class QLineEdit;
 class QPushButton;
-class QStackedWidget;
-class QTabWidget;
-class QTableView;
+struct CsvTable;
 
 // 「分析とグラフ」: every saved race of the folder analysed in two series side by side, the program's proposals at 100
-// yen a ticket and the user's own stake and income. Filters on top that every page follows, five pages (概要 the
+// yen a ticket and the user's own stake and income. Filters on top that every page follows, eight pages (概要 the
 // figures, グラフ the three charts over time, レース一覧 the table of every race, 内訳 the breakdowns, もしも the
 // what-if counts, 予想家 each tipster's marks and how they finished, 印と順位 how the runners fared by the program's
 // ranks, grades and mark counts, 予想家の貢献 what each tipster's marks add to the proposals), and the CSV export of
-// the table in view. Opened over the record or the balance screen, which stays
-// loaded; 戻ります closes it and that screen is seen again.
+// the table in view. Opened over the record or the balance screen, which stays loaded; 戻ります closes it and that
+// screen is seen again.
 //
 // The computing is all in Analysis and its models (found by object name: analysisRaces, analysisFigures,
-// breakdown.*, whatIf, tipsters, proposalRanks, markKinds, tipsterWhatIf); this screen only shows them and turns its
-// controls into a filter.
+// breakdown.*, whatIf, tipsters, proposalRanks, markKinds, tipsterWhatIf). The filter bar and each page are classes
+// of their own, sharing one AnalysisState; this screen lays them out, orders the focus and saves the CSV.
 class AnalysisScreen final : public Screen {
     Q_OBJECT
 public:
@@ -50,112 +39,26 @@ public:
     QString raceFolder() const;
 
     // The analysis of the folder, after Form_Load.
-    Analysis* analysis() const { return analysis_; }
+    Analysis* analysis() const;
 
     // The pages in their order on the tab bar.
     enum Page { OverviewPage, ChartsPage, RacesPage, BreakdownPage, WhatIfPage, TipstersPage, RanksPage, AddsPage };
 
 private:
-    void buildFilters();
-    QWidget* buildOverviewPage();
-    QWidget* buildChartsPage();
-    QWidget* buildRacesPage();
-    QWidget* buildBreakdownPage();
-    QWidget* buildWhatIfPage();
-    QWidget* buildTipstersPage();
-    QWidget* buildRanksPage();
-    QWidget* buildAddsPage();
-    void fillFilterChoices();
-
     // Handlers.
-    void filterChanged();
-    void periodKindChanged();
-    void monthRangeChanged(bool fromChanged);
-    void searchChanged();
-    void breakdownPicked();
-    void rankGroupPicked();
-    void pageChanged();
     void saveCsvClicked();
     void backClicked();
 
-    // After the analysis has been recomputed: charts, counts and the texts that name them.
-    void showRecomputed();
-    void showCounts();
-    void showBreakdownChart();
-    void showCsvTarget();
-    // The tipster pages: which columns are in view, the charts in the tables' order, what was left out.
-    void showTipsterColumns();
-    void showTipsterChart();
-    void showAddsChart(); // with the table's columns
-    void showTipsterCounts();
-    void showRankGroup();
-    // Sizes a small table's columns to their texts, now or when it comes into view.
-    void fitColumns(QTableView* view);
-
-    // The table the CSV button saves and the name it proposes.
-    struct CsvTable {
-        QAbstractItemModel* model = nullptr;
-        QString what;         // shown beside the button
-        QString proposedName; // without folder
-    };
+    // The table the CSV button saves: the one of the page in view.
     CsvTable csvTable() const;
+    void showCsvTarget();
 
-    Analysis* analysis_ = nullptr;
-    bool filling_ = false; // choices being filled: no filter change yet
-    QSet<QTableView*> unfitted_;
+    AnalysisState* state;
 
     QLabel* titleLabel;
     QLabel* productLabel;
-
-    QComboBox* periodKind;
-    QStackedWidget* periodDetails;
-    QComboBox* periodYear;
-    QComboBox* periodFrom;
-    QComboBox* periodTo;
-    QComboBox* courseFilter;
-    QComboBox* gradeFilter;
-    QCheckBox* includeWithoutResult;
-    QCheckBox* includeWithoutAmounts;
-
-    QTabWidget* pages;
-
-    QTableView* figuresView;
-    QLabel* leftOutSummary;
-
-    QButtonGroup* chartChoice;
-    QStackedWidget* chartStack;
-    CumulativeProfitChart* cumulativeChart;
-    MonthlyProfitChart* monthlyChart;
-    ReturnTrendChart* trendChart;
-
-    QLineEdit* raceSearch;
-    QLabel* raceCount;
-    QLabel* firstSeasonNote; // why races without a result are counted, while none has one
-    QTableView* racesView;
-
-    QComboBox* breakdownPicker;
-    QTableView* breakdownView;
-    QIdentityProxyModel* breakdownShown; // the picked breakdown with the screen's headers
-    RateBarChart* breakdownChart;
-
-    QTableView* whatIfView;
-    QIdentityProxyModel* whatIfShown;
-    RateBarChart* whatIfChart;
-
-    QCheckBox* tipsterAllMarks;
-    QTableView* tipstersView;
-    IntervalBarChart* tipsterChart;
-    QLabel* tipsterLeftOut;
-
-    QComboBox* rankGroupPicker;
-    QTableView* ranksView;
-    IntervalBarChart* rankChart;
-    QLabel* rankCounts;
-
-    QTableView* addsView;
-    IntervalBarChart* addsChart;
-    QLabel* addsLeftOut;
-
+    AnalysisFilterBar* filterBar;
+    AnalysisPages* pages;
     QPushButton* saveCsvButton;
     QLabel* csvTarget;
     QPushButton* backButton;

@@ -6,7 +6,6 @@
 #include "record/race_record.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
-#include "screens/folder_wait.h"
 #include "screens/saved_race_common.h"
 
 #include <QLabel>
@@ -58,6 +57,12 @@ QString yen(double value) { return numberText(value) + QStringLiteral("円"); }
 Form8::Form8(Module1& module, Navigation& navigation, Dialogs& dialogs)
     : SavedRaceScreen(ScreenId::Form8, module, navigation, dialogs, controls, formFont)
 {
+    onEnter(List1, [this] { List1_Click(); });
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+
     Label6 = build<QLabel>(this, controls, "Label6", formFont);
     Text4 = build<QLineEdit>(this, controls, "Text4", formFont);
     setInputMethod(Text4, false);
@@ -104,14 +109,14 @@ void Form8::buildBalanceList()
 
 void Form8::List1_Click()
 {
-    if (!pickCurrentLine())
+    if (!pickRace())
         return;
 
     LoadedRace loaded;
-    const FileResult read = RaceFolder(module.raceFolder).read(module.selectedRaceFile, loaded, ReadScope::Whole);
+    const FileResult read = readPickedRace(loaded, ReadScope::Whole);
     if (!read.ok) {
         // Amounts that could not be read are not offered for writing back.
-        keepUnreadablePick(read, QStringLiteral("収支の計算"));
+        showUnreadableRace(read, QStringLiteral("収支の計算"));
         return;
     }
     const double raceStake = tailAmount(loaded.tail.stake);
@@ -151,24 +156,21 @@ void Form8::Text3_KeyPress(int keyAscii)
         Command2->setFocus(Qt::OtherFocusReason);
 }
 
+void Form8::Command1_Click() { backToMenu(); }
+
 void Form8::Command2_Click()
 {
-    if (module.selectedRaceFile.isEmpty())
-        return;
     // A box that holds no amount the program can count (whole yen, 0 up to about a trillion) is refused before
-    // anything is written; the boxes keep what was typed.
-    if (!boxesCanBeWritten({
+    // anything is written.
+    rewritePickedRace(
+        {
             {Text1, amountBoxProblem(Text1->text(), QStringLiteral("馬券購入金額"))},
             {Text2, amountBoxProblem(Text2->text(), QStringLiteral("このレースの収入"))},
-        }))
-        return;
-    // The amounts go to the race that is shown, which the user picked, wherever the list's cursor now is.
-    FolderWait wait(dialogs);
-    const RaceFolder folder(module.raceFolder, &wait);
-    PendingRewrite pending;
-    askThenChange([&] { return folder.prepareBalance(module.selectedRaceFile, Text1->text(), Text2->text(), pending); },
-                  QStringLiteral("データを書き換えますがよろしいですか？"), QStringLiteral("データの書き換え"),
-                  [&] { return folder.commit(pending); });
+        },
+        [] { return QStringLiteral("データを書き換えますがよろしいですか？"); },
+        [this](const RaceFolder& folder, PendingRewrite& pending) {
+            return folder.prepareBalance(module.selectedRaceFile, Text1->text(), Text2->text(), pending);
+        });
 }
 
 // The analysis opens over this screen, which stays as it is underneath.

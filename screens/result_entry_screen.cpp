@@ -7,7 +7,6 @@
 #include "record/list_lines.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
-#include "screens/folder_wait.h"
 #include "screens/saved_race_common.h"
 
 #include <QApplication>
@@ -64,6 +63,12 @@ const ControlLine controls[] = {
 Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     : SavedRaceScreen(ScreenId::Form6, module, navigation, dialogs, controls, formFont)
 {
+    onEnter(List1, [this] { List1_Click(); });
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+
     firstName = build<QLabel>(this, controls, "firstName", formFont);
     secondName = build<QLabel>(this, controls, "secondName", formFont);
     pasteNote = build<QLabel>(this, controls, "pasteNote", formFont);
@@ -124,14 +129,13 @@ void Form6::buildCatalogue()
 
 void Form6::List1_Click()
 {
-    if (!pickCurrentLine())
+    if (!pickRace())
         return;
 
     // One read gives the race (to check it) and its result lines as the texts they hold.
-    const RaceFolder folder(module.raceFolder);
     LoadedRace loaded;
     CatalogueEntry held;
-    const FileResult read = folder.read(module.selectedRaceFile, loaded, ReadScope::ThroughResults, &held);
+    const FileResult read = readPickedRace(loaded, ReadScope::ThroughResults, &held);
     pickedRunnerCount = read.ok ? loaded.race.runnerCount : 0;
     pickedNames.assign(loaded.race.runnerNames.begin(), loaded.race.runnerNames.begin() + pickedRunnerCount);
     pickedDate = read.ok ? parseRaceDate(loaded.race.raceDate) : QDate();
@@ -140,7 +144,7 @@ void Form6::List1_Click()
     pasteNote->clear();
     if (!read.ok) {
         // A damaged file keeps no result that could be corrected, but it can still be deleted.
-        if (keepUnreadablePick(read, QStringLiteral("レース結果の入力"))) {
+        if (showUnreadableRace(read, QStringLiteral("レース結果の入力"))) {
             Command3->show();
             Command3->setFocus(Qt::OtherFocusReason);
         }
@@ -219,43 +223,29 @@ QString Form6::resultWarnings() const
     return warnings.join(u'\n');
 }
 
+void Form6::Command1_Click() { backToMenu(); }
+
 void Form6::Command2_Click()
 {
-    if (module.selectedRaceFile.isEmpty())
-        return;
     // A box that holds no number, or a payout that is not an amount the program can count, is refused before
-    // anything is written; the boxes keep what was typed.
-    if (!boxesCanBeWritten({
+    // anything is written. A result that cannot be is named in the question; the user may still write it.
+    rewritePickedRace(
+        {
             {Text1, numberBoxProblem(Text1->text(), QStringLiteral("一着"), QStringLiteral("馬番"))},
             {Text2, numberBoxProblem(Text2->text(), QStringLiteral("二着"), QStringLiteral("馬番"))},
             {Text3, amountBoxProblem(Text3->text(), QStringLiteral("配当金"))},
-        }))
-        return;
-    // A result that cannot be is named in the question; the user may still write it.
-    const QString warnings = resultWarnings();
-    const QString question = QStringLiteral("データを書き換えますがよろしいですか？");
-    // The values go to the race whose result is shown, which the user picked, wherever the list's cursor now is.
-    FolderWait wait(dialogs);
-    const RaceFolder folder(module.raceFolder, &wait);
-    PendingRewrite pending;
-    askThenChange(
-        [&] {
-            return folder.prepareResults(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(), pending);
         },
-        warnings.isEmpty() ? question : warnings + u'\n' + question, QStringLiteral("データの書き換え"),
-        [&] { return folder.commit(pending); });
+        [this] {
+            const QString warnings = resultWarnings();
+            const QString question = QStringLiteral("データを書き換えますがよろしいですか？");
+            return warnings.isEmpty() ? question : warnings + u'\n' + question;
+        },
+        [this](const RaceFolder& folder, PendingRewrite& pending) {
+            return folder.prepareResults(module.selectedRaceFile, Text1->text(), Text2->text(), Text3->text(), pending);
+        });
 }
 
-void Form6::Command3_Click()
-{
-    if (module.selectedRaceFile.isEmpty())
-        return;
-    // A file that is already gone is told at once, without asking.
-    const RaceFolder folder(module.raceFolder);
-    askThenChange([&] { return folder.present(module.selectedRaceFile); },
-                  QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除"),
-                  [&] { return folder.remove(module.selectedRaceFile); });
-}
+void Form6::Command3_Click() { deletePickedRace(); }
 
 QString Form6::otherRaceOf(const PastedResult& result) const
 {

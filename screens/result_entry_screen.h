@@ -18,19 +18,20 @@ public:
     void Form_Unload() override;
 
 private:
-    void List1_Click() override;
+    void List1_Click();
     void Text1_GotFocus();
     void Text2_GotFocus();
     void Text3_GotFocus();
     void Text1_KeyPress(int keyAscii);
     void Text2_KeyPress(int keyAscii);
     void Text3_KeyPress(int keyAscii);
-    void Command2_Click() override;
-    void Command3_Click() override;
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
 
     // Fills List1 with one line per saved race and hides the write and delete buttons.
     void buildCatalogue();
-    void fillList() override
+    void listRaces() override
     {
         pickedNames.clear();
         buildCatalogue();

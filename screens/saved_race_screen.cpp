@@ -1,7 +1,7 @@
 #include "screens/saved_race_screen.h"
 
 #include "racefile/race_folder.h"
-#include "screens/event_hooks.h"
+#include "screens/folder_wait.h"
 #include "screens/saved_race_common.h"
 
 #include <QLabel>
@@ -36,32 +36,26 @@ SavedRaceScreen::SavedRaceScreen(ScreenId id, Module1& module, Navigation& navig
     showFileNameTips(List1, [this](int row) {
         return row < static_cast<int>(catalogue.size()) ? catalogue[static_cast<std::size_t>(row)].fileName : QString();
     });
-
-    onEnter(List1, [this] { List1_Click(); });
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 }
 
-void SavedRaceScreen::Command1_Click()
+void SavedRaceScreen::backToMenu()
 {
     navigation.close(screenId());
     navigation.show(ScreenId::Form2);
 }
 
-void SavedRaceScreen::relist()
+void SavedRaceScreen::listRacesAgain()
 {
     Label5->clear();
     Text1->clear();
     Text2->clear();
     Text3->clear();
     List1->clear();
-    fillList();
+    listRaces();
     Command1->setFocus(Qt::OtherFocusReason);
 }
 
-const CatalogueEntry* SavedRaceScreen::pickCurrentLine()
+const CatalogueEntry* SavedRaceScreen::pickRace()
 {
     const int row = List1->currentRow();
     if (row < 0 || row >= static_cast<int>(catalogue.size()))
@@ -72,11 +66,16 @@ const CatalogueEntry* SavedRaceScreen::pickCurrentLine()
     return &entry;
 }
 
-bool SavedRaceScreen::keepUnreadablePick(const FileResult& read, const QString& title)
+FileResult SavedRaceScreen::readPickedRace(LoadedRace& loaded, ReadScope scope, CatalogueEntry* entry) const
+{
+    return RaceFolder(module.raceFolder).read(module.selectedRaceFile, loaded, scope, entry);
+}
+
+bool SavedRaceScreen::showUnreadableRace(const FileResult& read, const QString& title)
 {
     dialogs.reportError(read.error, title);
     if (!RaceFolder(module.raceFolder).present(module.selectedRaceFile).ok) {
-        relist();
+        listRacesAgain();
         return false;
     }
     Text1->clear();
@@ -86,16 +85,34 @@ bool SavedRaceScreen::keepUnreadablePick(const FileResult& read, const QString& 
     return true;
 }
 
-bool SavedRaceScreen::boxesCanBeWritten(std::initializer_list<std::pair<QLineEdit*, QString>> problems)
+void SavedRaceScreen::rewritePickedRace(std::initializer_list<std::pair<QLineEdit*, QString>> problems,
+                                        const std::function<QString()>& question, const PrepareRewrite& prepare)
 {
+    if (module.selectedRaceFile.isEmpty())
+        return;
+    const QString title = QStringLiteral("データの書き換え");
     for (const auto& [box, problem] : problems) {
         if (!problem.isEmpty()) {
-            dialogs.reportError(problem, QStringLiteral("データの書き換え"));
+            dialogs.reportError(problem, title);
             box->setFocus(Qt::OtherFocusReason);
-            return false;
+            return;
         }
     }
-    return true;
+    // The values go to the race that is shown, which the user picked, wherever the list's cursor now is.
+    FolderWait wait(dialogs);
+    const RaceFolder folder(module.raceFolder, &wait);
+    PendingRewrite pending;
+    askThenChange([&] { return prepare(folder, pending); }, question(), title, [&] { return folder.commit(pending); });
+}
+
+void SavedRaceScreen::deletePickedRace()
+{
+    if (module.selectedRaceFile.isEmpty())
+        return;
+    const RaceFolder folder(module.raceFolder);
+    askThenChange([&] { return folder.present(module.selectedRaceFile); },
+                  QStringLiteral("データを削除しますがよろしいですか？"), QStringLiteral("データの削除"),
+                  [&] { return folder.remove(module.selectedRaceFile); });
 }
 
 void SavedRaceScreen::askThenChange(const std::function<FileResult()>& check, const QString& question,
@@ -106,5 +123,5 @@ void SavedRaceScreen::askThenChange(const std::function<FileResult()>& check, co
         result = act();
     if (!result.ok)
         dialogs.reportError(result.error, title);
-    relist();
+    listRacesAgain();
 }

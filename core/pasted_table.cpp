@@ -136,6 +136,7 @@ void readRows(const std::vector<PastedLine>& lines, RunnerTable& table)
     }
     if (header) {
         table.header = header->labels;
+        table.headerTabbed = header->tabbed;
         const int name = header->column(ColumnRole::Name);
         table.hasColumnsAfterName = name >= 0 && name + 1 < static_cast<int>(header->labels.size());
     }
@@ -169,6 +170,10 @@ void readRows(const std::vector<PastedLine>& lines, RunnerTable& table)
                     if (nameColumn >= 0)
                         break;
                 }
+                for (int c = 0; c < nameAt; ++c) {
+                    if (const QString word = withdrawalOf(line.cells[c].trimmed()); !word.isEmpty())
+                        row.withdrawal = word;
+                }
             }
         } else {
             std::vector<PrintedNumbers> opening;
@@ -176,6 +181,10 @@ void readRows(const std::vector<PastedLine>& lines, RunnerTable& table)
                 const QString cell = line.cells[c].trimmed();
                 if (isNothing(cell))
                     continue;
+                if (const QString word = withdrawalOf(cell); !word.isEmpty()) {
+                    row.withdrawal = word;
+                    continue;
+                }
                 if (const std::optional<PrintedNumbers> n = printedNumbers(cell)) {
                     opening.push_back(*n);
                     continue;
@@ -193,8 +202,11 @@ void readRows(const std::vector<PastedLine>& lines, RunnerTable& table)
             ++table.passedLines;
             continue;
         }
-        for (int c = nameAt + 1; c < line.cells.size(); ++c)
+        row.nameCell = nameAt;
+        for (int c = nameAt + 1; c < line.cells.size(); ++c) {
+            row.after += line.cells[c].trimmed();
             row.moreAfterName = row.moreAfterName || !line.cells[c].trimmed().isEmpty();
+        }
         row.endsPaste = i + 1 == lines.size() && !row.moreAfterName && line.text.endsWith(line.cells[nameAt]);
         table.rows.push_back(row);
     }
@@ -218,9 +230,18 @@ void readCells(const std::vector<PastedLine>& lines, RunnerTable& table)
     }
     std::optional<Header> header;
     std::vector<PrintedNumbers> opening;
-    int afterName = -1;   // cells since the last name, -1 before any
-    int openedAfter = -1; // afterName when the current opening numbers began
+    std::vector<std::size_t> openingAt; // the cell of each opening number
+    int afterName = -1;                 // cells since the last name, -1 before any
+    int openedAfter = -1;               // afterName when the current opening numbers began
+    std::size_t lastName = 0;
     std::set<int> usedLines;
+    // The cells after a row's name, up to where the next row's numbers begin.
+    const auto closeRow = [&](std::size_t end) {
+        if (table.rows.empty())
+            return;
+        for (std::size_t c = lastName + 1; c < end; ++c)
+            table.rows.back().after += cells[c].text;
+    };
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const Cell& cell = cells[i];
         if (columnRoleOf(cell.text) != ColumnRole::None) {
@@ -242,6 +263,7 @@ void readCells(const std::vector<PastedLine>& lines, RunnerTable& table)
                 ++i;
             }
             opening.clear();
+            openingAt.clear();
             continue;
         }
         if (afterName >= 0)
@@ -250,13 +272,15 @@ void readCells(const std::vector<PastedLine>& lines, RunnerTable& table)
             if (opening.empty())
                 openedAfter = afterName;
             opening.push_back(*n);
+            openingAt.push_back(i);
             continue;
         }
-        if (isNothing(cell.text))
+        if (isNothing(cell.text) || !withdrawalOf(cell.text).isEmpty())
             continue;
         const QString word = withoutLeadingMarks(cell.text);
         if (opening.empty() || !looksLikeHorseName(word)) {
             opening.clear();
+            openingAt.clear();
             continue;
         }
         RunnerRow row;
@@ -266,19 +290,26 @@ void readCells(const std::vector<PastedLine>& lines, RunnerTable& table)
         // Only the numbers that sit right before the name: the card's last cells (odds, popularity) come first.
         if (header) {
             const int count = header->numberPlace().second;
-            if (count > 0 && static_cast<int>(opening.size()) > count)
+            if (count > 0 && static_cast<int>(opening.size()) > count) {
                 opening.erase(opening.begin(), opening.end() - count);
+                openingAt.erase(openingAt.begin(), openingAt.end() - count);
+            }
         }
         row.number = horseNumberOf(opening, header ? &*header : nullptr, row.frame, row.orderAssumed);
+        // Without a header, a popularity before the frame and horse number is no part of this row's numbers.
+        const std::size_t firstNumber = openingAt[opening.size() >= 2 ? opening.size() - 2 : 0];
         opening.clear();
+        openingAt.clear();
         if (row.number == 0) // frames alone (「1枠」) name no horse
             continue;
         if (!table.rows.empty())
             table.rows.back().moreAfterName = openedAfter > 1;
+        closeRow(firstNumber);
         table.rows.push_back(row);
-        opening.clear();
+        lastName = i;
         afterName = 0;
     }
+    closeRow(cells.size());
     if (!table.rows.empty())
         table.rows.back().moreAfterName = afterName > 0;
     for (const RunnerRow& row : table.rows)
@@ -317,6 +348,13 @@ QString foldPastedText(const QString& text)
         }
     }
     return out;
+}
+
+QString withdrawalOf(const QString& cell)
+{
+    static const QRegularExpression word(QStringLiteral("^[(\\[]?(?:出走|競走)?(取消|除外)[)\\]]?$"));
+    const QRegularExpressionMatch match = word.match(cell.trimmed());
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 int circledNumber(QChar c)

@@ -63,9 +63,15 @@ struct RunnerRow {
     QString name;
     bool moreAfterName = false; // the row goes on after the name (sex and age, jockey …)
     bool endsPaste = false;     // the name is the last thing in the paste, with no line end after it
+    int nameCell = -1;          // the cell of its line the name stands in (rows a line each; -1 cell by cell)
+    // The cells after the name, trimmed: to the line's end, or (cell by cell) up to the next runner's numbers, so
+    // that a 取消 printed before those numbers is among them.
+    QStringList after;
+    QString withdrawal; // 取消 or 除外 printed before the name (「取消 8 17 サンプルホース」), as printed
 };
 struct RunnerTable {
     QStringList header;               // the labels of the header row, when one names the columns
+    bool headerTabbed = false;        // the header is a row of cells split at tabs (its columns those of the rows)
     bool hasColumnsAfterName = false; // the header names columns after 馬名
     std::vector<RunnerRow> rows;      // in the order of the paste
     int passedLines = 0;              // lines holding text that named no runner (titles, key/value lines, footers)
@@ -74,5 +80,10 @@ struct RunnerTable {
 // before it are passed over. Without one, a row's horse number is its number that is circled, bracketed or followed by
 // 番, else the last of the numbers that open the row (a frame number comes before the horse number on most cards;
 // where the rows show a frame above its horse number, the order was the other way).
-// A number after a label (「レース 10」) or after any other word is never a horse number.
+// A number after a label (「レース 10」) or after any other word is never a horse number. A runner that does not run
+// (取消, 除外, 出走取消, 競走除外 printed before its numbers or name) is read like the others, its word in withdrawal.
 RunnerTable readRunnerTable(const QString& text);
+
+// The word a card prints for a runner that does not run, 「取消」 or 「除外」 (also 「出走取消」, 「競走除外」, and
+// with a bracket around it), or empty.
+QString withdrawalOf(const QString& cell);

@@ -18,6 +18,7 @@ void clearRaceState(RaceState& race, std::int16_t ticketDefault)
     race.gradedText.clear();
     race.courseName.clear();
     race.distanceText.clear();
+    race.surface = RaceSurface::Unknown;
     race.raceNumber = 0;
     race.runnerCount = 0;
     race.aimMode = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/race_surface.h"
 #include "core/tipster_grid.h"
 #include "prediction/mark_sheet.h"
 
@@ -30,6 +31,8 @@ struct RaceState {
     std::array<QString, maxRunners> runnerNames;
     // Each tipster's marks; every one of them is counted in markSheet too (core/tipster_grid.h).
     TipsterGrid tipsters;
+    // Taken from a pasted race card; kept in a block after the income line (racefile/surface_block.h).
+    RaceSurface surface = RaceSurface::Unknown;
 };
 
 // Resets the race description; marks and runner names are deliberately kept (the mark sheet clears them when it opens).

@@ -1,7 +1,10 @@
-// libFuzzer target for the readers of pasted marks and runner names (core/tipster_paste.h). An input is one byte for
+// libFuzzer target for the readers of pasted marks and runner names (core/tipster_paste.h) and of race cards
+// (core/race_card_paste.h). An input is one byte for
 // the number of runners (its value modulo 22), one byte whose lowest bit says whether digits stand for marks, and then
 // the pasted text in UTF-8. Checked: what the readers give fits the race (a mark per runner at most, kinds 0..5, horse
-// numbers 1..runners, one name per number, no empty name), and a refusal says why.
+// numbers 1..runners, one name per number, no empty name), a race card's runners are one a number with a name and its
+// answers are taken only with what the boxes can hold, and a refusal says why.
+#include "core/race_card_paste.h"
 #include "core/tipster_paste.h"
 
 #include "prediction/mark_sheet.h"
@@ -44,6 +47,26 @@ QString failure(const QString& text, int runners, bool digitsAreMarks)
             return QStringLiteral("two pasted names for one horse number");
         if (name.name.trimmed().isEmpty())
             return QStringLiteral("an empty pasted name");
+    }
+
+    const PastedRaceCard card = parsePastedRaceCard(text, 2024);
+    if (!card.ok)
+        return card.error.isEmpty() ? QStringLiteral("a race card refused without a reason") : QString();
+    int last = 0;
+    for (const CardRunner& runner : card.runners) {
+        if (runner.number <= last || runner.name.trimmed().isEmpty() || runner.winOdds < 0 || runner.popularity < 0)
+            return QStringLiteral("a race card runner out of order, unnamed or with negative odds");
+        last = runner.number;
+    }
+    for (int i = 0; i < cardItemCount; ++i) {
+        const CardAnswer& answer = card.answers[std::size_t(i)];
+        if (answer.read && answer.text.isEmpty() && static_cast<CardItem>(i) != CardItem::Grade)
+            return QStringLiteral("a race card answer read as nothing");
+    }
+    if (card.answer(CardItem::Runners).read) {
+        const int count = card.answer(CardItem::Runners).text.toInt();
+        if (count < 1 || count > maxRunners)
+            return QStringLiteral("a race card runner count outside 1..21");
     }
     return {};
 }

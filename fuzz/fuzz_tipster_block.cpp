@@ -20,14 +20,16 @@ QString failure(QByteArrayView bytes, int runners)
         return QStringLiteral("the two readers disagree on the block");
     switch (after.block) {
     case GridBlock::None:
-        if (!after.unreadBlock.isEmpty() || !after.grid.empty() || after.otherLines != bytes)
+        if (!after.unreadBlock.isEmpty() || !after.grid.empty()
+            || afterRaceBytes(after, {}, after.surface.bytes) != bytes)
             return QStringLiteral("without a block, the bytes are not kept as they are");
         return {};
     case GridBlock::Damaged:
     case GridBlock::UnknownVersion:
         if (after.unreadBlock.isEmpty() || gridBlockProblem(after).isEmpty())
             return QStringLiteral("a block that does not read keeps no bytes or says nothing");
-        if (after.unreadBlock.size() + after.otherLines.size() != bytes.size())
+        if (after.linesBefore.size() + after.unreadBlock.size() + after.otherLines.size() + after.surface.bytes.size()
+            != bytes.size())
             return QStringLiteral("a block that does not read: bytes lost or made up");
         return {};
     case GridBlock::Read: break;

@@ -214,6 +214,8 @@ FileResult readRaceLines(const RaceFileLines& lines, LoadedRace& out, ReadScope 
         loaded.tail.income = read.income(incomeLine(n));
         loaded.after = readAfterRace(lines.afterRace(), n, lineCount(n) + 1);
         loaded.after.readInPart = lines.cutShort();
+        if (loaded.after.surface.block == SurfaceBlock::Read)
+            race.surface = loaded.after.surface.surface;
         if (loaded.after.block == GridBlock::Read) {
             race.tipsters = loaded.after.grid;
             loaded.gridMarksTaken = fitGridToCounts(race);
@@ -286,7 +288,7 @@ FileResult raceFileBytes(const RaceState& race, const TailLines& tail, QByteArra
         block = std::move(*own);
     }
     const qsizetype raceEnd = write.bytes.size();
-    write.bytes += afterRaceBytes(after, block);
+    write.bytes += afterRaceBytes(after, block, surfaceBytesToWrite(after.surface, race.surface));
     if (FileResult readable = readableBack(write.bytes, raceEnd, race); !readable.ok)
         return readable;
     out = std::move(write.bytes);

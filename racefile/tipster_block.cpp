@@ -4,6 +4,7 @@
 #include "racefile/cp932.h"
 #include "racefile/race_lines.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -134,18 +135,39 @@ Parsed parseBlock(QByteArrayView bytes, const std::vector<Line>& lines, std::siz
 
 } // namespace
 
-AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine)
+AfterRace readAfterRace(QByteArrayView allBytes, int runners, int firstLine)
 {
     AfterRace after;
-    if (bytes.isEmpty() || runners < 0 || runners > maxRunners)
+    if (allBytes.isEmpty() || runners < 0 || runners > maxRunners)
         return after;
+    const QByteArray rest = takeSurfaceBlock(allBytes, after.surface, firstLine);
+    after.readGrid(rest, runners, firstLine);
+    return after;
+}
+
+void AfterRace::readGrid(QByteArrayView bytes, int runners, int firstLine)
+{
+    AfterRace& after = *this;
+    // The grid's lines are counted in the file: the surface block's stood before them when it was taken out there.
+    const auto placeSurface = [&after, &bytes] {
+        if (after.surface.block == SurfaceBlock::None)
+            return;
+        const qsizetype gridEnd = bytes.size() - after.otherLines.size();
+        after.surface.beforeGrid = after.surface.offset <= after.linesBefore.size() && gridEnd > 0
+                                   && !(after.linesBefore.isEmpty() && after.block == GridBlock::None);
+        if (!after.surface.beforeGrid)
+            after.surface.offset = std::max<qsizetype>(0, after.surface.offset - gridEnd);
+    };
+    if (surface.block != SurfaceBlock::None && firstLine > 0)
+        firstLine += static_cast<int>(std::count(surface.bytes.begin(), surface.bytes.end(), '\n'));
     const std::vector<Line> lines = splitLines(bytes);
     std::size_t marker = 0;
     while (marker < lines.size() && !isMarker(lineBytes(bytes, lines[marker])))
         ++marker;
     if (marker == lines.size()) {
         after.otherLines = bytes.toByteArray();
-        return after;
+        placeSurface();
+        return;
     }
     // A block read whole ends where its counts say (a tipster may be named like the end line); one that cannot be
     // read ends at its end line, or runs to the end of the file without one.
@@ -161,14 +183,14 @@ AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine)
     after.otherLines = bytes.sliced(blockEnd).toByteArray();
 
     after.block = parsed.block;
+    placeSurface();
     if (parsed.block == GridBlock::Read) {
         after.grid = std::move(parsed.grid);
-        return after;
+        return;
     }
     after.unreadBlock = bytes.sliced(blockBegin, blockEnd - blockBegin).toByteArray();
     if (parsed.block == GridBlock::Damaged && firstLine > 0)
         after.problemLine = firstLine + parsed.badLine;
-    return after;
 }
 
 GridBlock readTipsterGrid(QByteArrayView bytes, int runners, TipsterGrid& grid)
@@ -179,11 +201,19 @@ GridBlock readTipsterGrid(QByteArrayView bytes, int runners, TipsterGrid& grid)
     return after.block;
 }
 
-QByteArray afterRaceBytes(const AfterRace& after, const QByteArray& gridBlock)
+QByteArray afterRaceBytes(const AfterRace& after, const QByteArray& gridBlock, const QByteArray& surfaceBlock)
 {
+    QByteArray before = after.linesBefore;
+    QByteArray others = after.otherLines;
+    if (after.surface.block == SurfaceBlock::None)
+        before = withSurfaceBlock(before, surfaceBlock, 0);
+    else if (after.surface.beforeGrid)
+        before = withSurfaceBlock(before, surfaceBlock, after.surface.offset);
+    else
+        others = withSurfaceBlock(others, surfaceBlock, after.surface.offset);
     QByteArray bytes;
-    for (const QByteArray* part :
-         {&after.linesBefore, gridBlock.isEmpty() ? &after.unreadBlock : &gridBlock, &after.otherLines}) {
+    for (const QByteArray* part : std::initializer_list<const QByteArray*>{
+             &before, gridBlock.isEmpty() ? &after.unreadBlock : &gridBlock, &others}) {
         if (part->isEmpty())
             continue;
         if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/tipster_grid.h"
+#include "racefile/surface_block.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -43,10 +44,16 @@ struct AfterRace {
     // The file held more than its readers read (over racelines::maxRewriteBytes): the lines above are not all of
     // what followed the race, and a save would lose the rest.
     bool readInPart = false;
+    // The surface block (racefile/surface_block.h), taken out of the lines above; its offset is within linesBefore
+    // or otherLines, as beforeGrid says.
+    SurfaceAfterRace surface;
+
+    // The grid's part of readAfterRace, on the bytes without the surface block.
+    void readGrid(QByteArrayView bytes, int runners, int firstLine);
 };
 
-// Reads the bytes that follow the income line's line end. firstLine is the file's line number of the first of them
-// (15 + 7N), for the message.
+// Reads the bytes that follow the income line's line end: the surface block first, then the grid's block in what is
+// left. firstLine is the file's line number of the first of them (15 + 7N), for the messages.
 AfterRace readAfterRace(QByteArrayView bytes, int runners, int firstLine = 0);
 
 // Only the grid, for readers of many races that keep nothing else: None, Read (grid filled) or the reason it is not.
@@ -54,8 +61,8 @@ GridBlock readTipsterGrid(QByteArrayView bytes, int runners, TipsterGrid& grid);
 
 // What a save writes after the income line: the lines before the block, the block (the grid's own when it has
 // columns, else the unread one), the lines after it. A part that ends without a line end gets one before the next,
-// so that no line is glued onto another.
-QByteArray afterRaceBytes(const AfterRace& after, const QByteArray& gridBlock);
+// so that no line is glued onto another. The surface block goes back where it stood, or first when there was none.
+QByteArray afterRaceBytes(const AfterRace& after, const QByteArray& gridBlock, const QByteArray& surfaceBlock = {});
 
 // The block's bytes for a grid of runners rows (empty for a grid without columns), each line ended by CR LF; nullopt
 // when a tipster's name cannot be written in code page 932 (error then names the tipster and the character).

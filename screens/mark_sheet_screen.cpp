@@ -13,6 +13,7 @@
 #include "screens/folder_wait.h"
 #include "screens/mark_typing.h"
 #include "screens/race_header.h"
+#include "screens/stored_name.h"
 #include "screens/twips.h"
 
 #include <QButtonGroup>
@@ -459,6 +460,12 @@ void Form4::fillHeader() { fillRaceHeader(header, module.race); }
 void Form4::Form_Activate()
 {
     fillHeader();
+    // Names of a race card pasted on the race conditions screen, as if pasted here; runners beyond the count have no
+    // column.
+    for (const auto& [number, name] : std::exchange(module.cardNames, {})) {
+        if (number >= 1 && number <= shownRunners())
+            module.race.runnerNames[static_cast<std::size_t>(number - 1)] = storedName(name);
+    }
     // The tipster grid may have changed marks and names meanwhile.
     for (int r = 0; r < shownRunners(); ++r) {
         showMarks(r);
@@ -750,6 +757,11 @@ void Form4::Command8_Click()
     module.gridNotice = notice;
     if (!notice.isEmpty())
         dialogs.reportError(notice, QStringLiteral("予想家ごとの印"));
+    if (const QString surface = surfaceBlockProblem(module.keptAfterRace.surface); !surface.isEmpty())
+        dialogs.reportError(surface
+                                + QStringLiteral("芝・ダートの別のわからないレースとして読み込みました。ファイルのその"
+                                                 "部分は、出馬表の貼り付けで芝・ダートが決まるまでそのまま残します。"),
+                            QStringLiteral("芝・ダート"));
     if (runners > 0)
         Text1[0]->setFocus();
 }

@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 // The shared module: what really crosses screens. One instance is owned by the application and handed to every
 // screen by reference. What only one screen uses (its counters, layout values, totals, the engine's result) is that
 // screen's own.
@@ -18,6 +21,9 @@ struct Module1 {
     // What a loaded race held after its income line besides a grid it could read (an unreadable grid block, other
     // lines), written back by the next save of the mark sheet.
     AfterRace keptAfterRace;
+    // Runner names read from a race card on the race conditions screen, by horse number: the mark sheet takes them as
+    // pasted names when it next shows, and forgets them.
+    std::vector<std::pair<int, QString>> cardNames;
     // What the tipster grid screen tells first: why the loaded race's grid could not be read, or what was taken off it.
     QString gridNotice;
     // The race file picked in the result entry or balance screen's list.

@@ -1,11 +1,14 @@
 #include "screens/race_conditions_screen.h"
 
 #include "core/numbers.h"
+#include "core/race_card_paste.h"
 #include "core/race_date.h"
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 #include "screens/twips.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +73,13 @@ const ControlLine form3Layout[] = {
     {.name = "Label15", .kind = ControlKind::Label,
      .caption = "すでに保存されているファイルは次のページに移り［ロード］で読み込みできます。", .left = 1200,
      .top = 8160, .width = 9255, .height = 255, .fore = orange, .pointSize = 11.25},
+
+    // Our own: the race card paste under the maker's notice, clear of the pick lists below it; the surface it read
+    // beside the distance box.
+    {.name = "cardPasteButton", .kind = ControlKind::Button, .caption = "出馬表を貼り付け", .left = 7800,
+     .top = 1860, .width = 2895, .height = 495, .pointSize = 12},
+    {.name = "surfaceLabel", .kind = ControlKind::Label, .left = 6600, .top = 5760, .width = 1095, .height = 360,
+     .fore = black, .back = lightYellow, .pointSize = 14.25, .bold = false, .border = true, .align = Align::Centre},
 };
 
 #undef QUESTION
@@ -134,6 +144,9 @@ Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
     Command2 = button("Command2");
     Command1 = button("Command1");
     Command3 = button("Command3");
+    cardPasteButton = button("cardPasteButton");
+    surfaceLabel = label("surfaceLabel");
+    surfaceLabel->hide();
 
     // Numbers and distances are typed half-width; names of races, classes and courses in kana, and the date either way
     // (「令和6年5月26日」 and 「2024年5月26日(日)」 are typed through the input method).
@@ -149,8 +162,8 @@ Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
         pick->hide();
 
     // Tab order: the seven boxes, the two leaving buttons, the lists, then "クリア".
-    QWidget* const tabOrder[] = {Text1,    Text2,    Text3, Text4, Text5, Text6,   Text7,
-                                 Command2, Command1, List1, List2, List3, Command3};
+    QWidget* const tabOrder[] = {Text1,    Text2,    Text3, Text4, Text5, Text6,    Text7,
+                                 Command2, Command1, List1, List2, List3, Command3, cardPasteButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     setFirstFocus(Text1);
@@ -178,6 +191,17 @@ Form3::Form3(Module1& module, Navigation& navigation, Dialogs& dialogs)
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(cardPasteButton, &QPushButton::clicked, this, [this] { cardPasteButton_Click(); });
+    // Ctrl+V reads a race card anywhere but in a box; in a box, so does text of several lines (a box takes one).
+    for (QWidget* widget : std::initializer_list<QWidget*>{this, Text1, Text2, Text3, Text4, Text5, Text6, Text7, List1,
+                                                           List2, List3, Command1, Command2, Command3, cardPasteButton})
+        onPaste(widget, [this, widget] {
+            const QString text = QApplication::clipboard()->text();
+            if (qobject_cast<QLineEdit*>(widget) && !text.contains(u'\n') && !text.contains(u'\r'))
+                return false;
+            pasteRaceCard(text);
+            return true;
+        });
 }
 
 void Form3::Form_Load()
@@ -190,6 +214,9 @@ void Form3::Form_Load()
     Text5->setText(race.courseName);
     Text6->setText(race.distanceText);
     Text7->setText(boxText(race.runnerCount));
+    surface = race.surface;
+    cardNames.clear();
+    showSurface();
 
     auto fill = [](QListWidget* list, const auto& items) {
         list->clear();
@@ -382,6 +409,7 @@ void Form3::Command2_Click()
     race.gradedText = Text4->text();
     race.courseName = Text5->text();
     race.distanceText = Text6->text();
+    race.surface = surface;
     // A new field size needs a fresh mark sheet; the same size keeps the marks already given. The typed number is
     // compared before it is rounded, so that 3.4 over 3 still counts as a change.
     if (runnersTyped.value != race.runnerCount) {
@@ -389,6 +417,8 @@ void Form3::Command2_Click()
         navigation.close(ScreenId::Form5);
         setRunnerCount(race, *runners);
     }
+    module.cardNames = std::move(cardNames);
+    cardNames.clear();
     navigation.close(ScreenId::Form3);
     navigation.show(ScreenId::Form4);
 }
@@ -400,6 +430,112 @@ void Form3::Command3_Click()
     clearRaceState(module.race, 4);
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text7})
         box->clear();
+    surface = RaceSurface::Unknown;
+    cardNames.clear();
+    showSurface();
     navigation.close(ScreenId::Form4);
     navigation.close(ScreenId::Form5);
+}
+
+void Form3::showSurface()
+{
+    surfaceLabel->setText(surfaceText(surface));
+    surfaceLabel->setVisible(surface != RaceSurface::Unknown);
+}
+
+void Form3::cardPasteButton_Click() { pasteRaceCard(QApplication::clipboard()->text()); }
+
+QString Form3::cardSummary(const PastedRaceCard& card) const
+{
+    const auto value = [&card](CardItem item, const QString& read) {
+        const CardAnswer& answer = card.answer(item);
+        if (!answer.read)
+            return QStringLiteral("（読めません）") + answer.why;
+        return read;
+    };
+    QStringList lines{QStringLiteral("貼り付けた出馬表から次のように読みました。OKで入力欄に入れます。"), QString()};
+    const QString date = card.answer(CardItem::Date).read ? writtenDate(card.date) : QString();
+    lines += QStringLiteral("日付：") + value(CardItem::Date, date);
+    lines += QStringLiteral("レース：") + value(CardItem::RaceNumber, card.answer(CardItem::RaceNumber).text + u'R');
+    lines += QStringLiteral("レース名：") + value(CardItem::RaceName, card.answer(CardItem::RaceName).text);
+    const QString grade = card.answer(CardItem::Grade).text;
+    lines +=
+        QStringLiteral("重賞：") + value(CardItem::Grade, grade.isEmpty() ? QStringLiteral("重賞ではない") : grade);
+    lines += QStringLiteral("競馬場：") + value(CardItem::Course, card.answer(CardItem::Course).text);
+    QString distance = card.answer(CardItem::Distance).text;
+    if (card.surface != RaceSurface::Unknown)
+        distance = surfaceText(card.surface) + u' ' + distance;
+    lines += QStringLiteral("距離：") + value(CardItem::Distance, distance);
+    lines += QStringLiteral("頭数：") + value(CardItem::Runners, card.answer(CardItem::Runners).text + u'頭');
+
+    QStringList names;
+    QStringList scratched;
+    for (const CardRunner& runner : card.runners) {
+        names += QStringLiteral("%1 %2").arg(runner.number).arg(runner.name);
+        if (!runner.withdrawal.isEmpty()) {
+            names.back() += QStringLiteral("（%1）").arg(runner.withdrawal);
+            scratched += QStringLiteral("%1番").arg(runner.number);
+        }
+    }
+    lines += QString();
+    lines += names.isEmpty() ? QStringLiteral("馬名：読めません")
+                             : QStringLiteral("馬名（%1頭）：").arg(names.size()) + names.join(QStringLiteral("、"));
+    const auto numbers = [](const std::vector<int>& list) {
+        QStringList text;
+        for (const int n : list)
+            text += QString::number(n);
+        return text.join(u'・') + u'番';
+    };
+    if (!scratched.isEmpty())
+        lines +=
+            QStringLiteral("%1は出走しない馬です。馬名に（取消）（除外）をつけて入れます。").arg(scratched.join(u'・'));
+    if (!card.twoNames.empty())
+        lines += QStringLiteral("%1は馬名が二つあるため入れません。").arg(numbers(card.twoNames));
+    if (card.cutNumber != 0)
+        lines += QStringLiteral("%1番の馬名は途中で切れているため入れません。").arg(card.cutNumber);
+    if (!card.missing.empty())
+        lines += QStringLiteral("%1の馬名は出馬表にありません。").arg(numbers(card.missing));
+    const QStringList unread = card.unreadItems();
+    if (!unread.isEmpty())
+        lines += QStringLiteral("読めなかった%1は、入力欄に入力してください。").arg(unread.join(u'・'));
+    return lines.join(u'\n');
+}
+
+void Form3::pasteRaceCard(const QString& text)
+{
+    const QString title = QStringLiteral("出馬表の貼り付け");
+    const PastedRaceCard card = parsePastedRaceCard(text, raceDateCurrentYear());
+    if (!card.ok) {
+        dialogs.reportError(card.error, title);
+        return;
+    }
+    if (!dialogs.confirm(cardSummary(card), title))
+        return;
+
+    // Every answer read goes into its box as if typed and confirmed with Enter; the others are left as they are.
+    QLineEdit* const boxes[] = {Text1, Text2, Text3, Text4, Text5, Text6, Text7};
+    QLineEdit* firstUnread = nullptr;
+    for (int i = 0; i < cardItemCount; ++i) {
+        const CardAnswer& answer = card.answers[static_cast<std::size_t>(i)];
+        if (answer.read)
+            boxes[i]->setText(answer.text);
+        else if (!firstUnread)
+            firstUnread = boxes[i];
+    }
+    for (QListWidget* pick : {List1, List2, List3})
+        pick->hide();
+    surface = card.answer(CardItem::Distance).read ? card.surface : RaceSurface::Unknown;
+    showSurface();
+    cardNames.clear();
+    for (const CardRunner& runner : card.runners)
+        cardNames.emplace_back(runner.number, runner.withdrawal.isEmpty()
+                                                  ? runner.name
+                                                  : runner.name + QStringLiteral("（%1）").arg(runner.withdrawal));
+    // The date is checked as Enter checks it: one the box cannot take is said and left there to be corrected.
+    if (card.answer(CardItem::Date).read && !takeDate())
+        return;
+    if (firstUnread)
+        firstUnread->setFocus(Qt::OtherFocusReason);
+    else
+        Command2->setFocus(Qt::OtherFocusReason);
 }

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "core/race_surface.h"
 #include "screens/screen.h"
 
 #include <QString>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+struct PastedRaceCard;
 
 // True when two date texts name the same day, written alike or not ("99/7/5" and "99/07/05").
 bool sameRaceDate(const QString& typed, const QString& stored);
@@ -42,6 +46,11 @@ private:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+    // Our own: a race card pasted (the button or Ctrl+V) fills the answers it could read, after the user has seen them.
+    void cardPasteButton_Click();
+    void pasteRaceCard(const QString& text);
+    QString cardSummary(const PastedRaceCard& card) const;
+    void showSurface();
 
     // Reads the date box: a date is shown as YY/MM/DD, anything else is refused with a message and the focus stays
     // in the box. False when refused.
@@ -77,4 +86,11 @@ private:
     QPushButton* Command1;
     QPushButton* Command2;
     QPushButton* Command3;
+    QPushButton* cardPasteButton;
+    QLabel* surfaceLabel; // the surface of a pasted card, beside the distance
+
+    // What a pasted card gave beyond the seven answers: taken into the race (the names by the mark sheet) on
+    // "次のデータ入力へ".
+    RaceSurface surface = RaceSurface::Unknown;
+    std::vector<std::pair<int, QString>> cardNames;
 };

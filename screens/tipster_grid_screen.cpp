@@ -7,6 +7,7 @@
 #include "screens/control_table.h"
 #include "screens/event_hooks.h"
 #include "screens/mark_typing.h"
+#include "screens/stored_name.h"
 #include "screens/twips.h"
 
 #include <QAbstractTableModel>
@@ -77,18 +78,6 @@ QString marksText(const RaceState& race, int runner)
     for (int kind = 0; kind < markKindCount; ++kind)
         text += markSymbol(kind).repeated(marksWithoutTipster(race, runner, kind));
     return text;
-}
-
-// A name as the mark sheet keeps it once confirmed: one line, the long-vowel mark as a vertical bar, at most
-// maxNameLength characters (cut, when given, tells whether it was cut to that).
-QString storedName(const QString& typed, bool* cut = nullptr)
-{
-    QString name = storableText(plainName(typed));
-    name = name.replace(QStringLiteral("ー"), QStringLiteral("｜")).trimmed();
-    const bool shortened = fitNameLength(name);
-    if (cut)
-        *cut = shortened;
-    return name;
 }
 
 // A tipster's name from the name box.

@@ -396,6 +396,7 @@ void press(Screen* screen, const char* button)
 QWidget* raceConditions(Program& program, const char* box)
 {
     program.module.race = sampleRace(QStringLiteral("26/12/27"), 11, QStringLiteral("有馬記念"), 0);
+    program.module.race.surface = RaceSurface::Turf; // as a pasted race card gives it, shown beside the distance
     program.navigator.show(ScreenId::Form3);
     if (auto* focused = program.navigator.screen(ScreenId::Form3)->findChild<QLineEdit*>(QString::fromUtf8(box)))
         focused->setFocus();

@@ -1,17 +1,21 @@
 #include "core/race_date.h"
 #include "entry_helpers.h"
+#include "racefile/cp932.h"
 #include "racefile/race_file.h"
 #include "screens/race_conditions_screen.h"
 #include "temp_folder.h"
 #include "test_main.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDate>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -550,6 +554,144 @@ private slots:
         QCOMPARE(app->nav().isLoaded(ScreenId::Form5), !ok);
         QCOMPARE(list("List2")->count(), 10);
         QCOMPARE(app->nav().front()->screenId(), ScreenId::Form3);
+    }
+
+    // A race card pasted: what was read is shown first, and goes into the boxes only on OK, as if typed and confirmed
+    // with Enter; "次のデータ入力へ" then takes the answers, the surface and the names as it takes typed ones.
+    void raceCardPaste_data()
+    {
+        QTest::addColumn<QString>("how"); // the button, or Ctrl+V on a button or in a box
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("button, OK") << "button" << true;
+        QTest::newRow("button, cancel") << "button" << false;
+        QTest::newRow("Ctrl+V on a button, OK") << "Command2" << true;
+        QTest::newRow("Ctrl+V in a box, OK") << "Text3" << true;
+    }
+    void raceCardPaste()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, ok);
+        const RaceDateTodayForTests today(QDate(2024, 6, 1));
+        TempFolder folder;
+        openForm3();
+        QApplication::clipboard()->setText(QStringLiteral(
+            "トップ > 出馬表\n2024年5月26日(日) 2回東京12日\n東京11R 東京優駿(GⅠ) 芝2400m 3頭 15:40発走\n"
+            "枠\t馬番\t馬名\t性齢\t騎手\tオッズ\t人気\n1\t1\tダノンデサイル\t牡3\t横山典\t46.6\t9\n"
+            "2\t2\tシンエンペラー\t牡3\t坂井\t6.0\t3\n3\t3\tサンプルホース\t牡3\t松山\t取消\t\n広告\n"));
+        app->dialogs.confirmAnswers.push_back(ok);
+        if (how == u"button") {
+            QVERIFY(app->click(ScreenId::Form3, QStringLiteral("cardPasteButton")));
+        } else {
+            QWidget* widget = app->find<QWidget>(ScreenId::Form3, how);
+            widget->setFocus();
+            QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
+        }
+        settle();
+        QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), 1);
+        const QString shown = app->dialogs.asked.back().text;
+        QCOMPARE(app->dialogs.asked.back().title, QStringLiteral("出馬表の貼り付け"));
+        for (const char* line :
+             {"日付：2024年5月26日", "レース：11R", "レース名：東京優駿", "重賞：ＧⅠ", "競馬場：東京競馬場",
+              "距離：芝 2400m", "頭数：3頭",
+              "馬名（3頭）：1 ダノンデサイル、2 シンエンペラー、3 サンプルホース（取消）", "3番は出走しない馬です。"})
+            QVERIFY2(shown.contains(QString::fromUtf8(line)), qPrintable(shown));
+        QVERIFY(!shown.contains(QStringLiteral("読めなかった")));
+
+        const QStringList filled{"24/05/26", "11", "東京優駿", "ＧⅠ", "東京競馬場", "2400m", "3"};
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(box(qPrintable(QStringLiteral("Text%1").arg(i + 1)))->text(), ok ? filled[i] : QString());
+        QLabel* surface = app->find<QLabel>(ScreenId::Form3, QStringLiteral("surfaceLabel"));
+        QCOMPARE(surface->isVisible(), ok);
+        QCOMPARE(app->module.race.raceName, QString()); // nothing is taken before "次のデータ入力へ"
+        QCOMPARE(app->module.race.surface, RaceSurface::Unknown);
+        if (!ok)
+            return;
+        QCOMPARE(surface->text(), QStringLiteral("芝"));
+        QCOMPARE(focused(), app->find<QWidget>(ScreenId::Form3, QStringLiteral("Command2")));
+
+        QTest::keyClick(focused(), Qt::Key_Return);
+        settle();
+        const RaceState& race = app->module.race;
+        QCOMPARE(race.raceDate, QStringLiteral("24/05/26"));
+        QCOMPARE(race.raceNumber, std::int16_t(11));
+        QCOMPARE(race.gradedText, QStringLiteral("ＧⅠ"));
+        QCOMPARE(race.runnerCount, std::int16_t(3));
+        QCOMPARE(race.surface, RaceSurface::Turf);
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::Form4);
+        // The names as the mark sheet keeps pasted ones: ー as ｜; the scratched runner marked.
+        const QStringList names{"ダノンデサイル", "シンエンペラ｜", "サンプルホ｜ス（取消）"};
+        for (int r = 0; r < 3; ++r) {
+            QCOMPARE(race.runnerNames[r], names[r]);
+            QCOMPARE(app->find<QPlainTextEdit>(ScreenId::Form4, QStringLiteral("Text1(%1)").arg(r))->toPlainText(),
+                     names[r]);
+        }
+        QVERIFY(app->module.cardNames.empty());
+
+        // The save carries the surface in its block after the income line.
+        const QString path = folder.filePath(QStringLiteral("24052611.tkr"));
+        app->dialogs.fileAnswers.push_back(path);
+        QVERIFY(app->click(ScreenId::Form4, QStringLiteral("Command9")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 0);
+        LoadedRace saved;
+        QVERIFY(readRaceFile(path, saved).ok);
+        QCOMPARE(saved.race.surface, RaceSurface::Turf);
+        QVERIFY(
+            fileBytes(path).endsWith(QByteArray("\r\n 0 \r\n") + *encodeCp932(u"[コース] 1\r\n芝\r\n[/コース]\r\n")));
+        QCOMPARE(saved.race.runnerNames[1], QStringLiteral("シンエンペラ｜"));
+    }
+
+    // What the card does not say is left for typing: the focus goes to the first such box, and what was typed there
+    // stays. A name typed through the input method afterwards is taken as any typed name.
+    void raceCardLeavesUnreadForTyping()
+    {
+        openForm3();
+        box("Text5")->setText(QStringLiteral("阪神競馬場"));
+        QApplication::clipboard()->setText(QStringLiteral("11R\n1 1 アアアアア 牡4\n2 2 イイイイイ 牝5\n"));
+        QTest::keyClick(app->find<QWidget>(ScreenId::Form3, QStringLiteral("Command1")), Qt::Key_V,
+                        Qt::ControlModifier);
+        settle();
+        const QString shown = app->dialogs.asked.back().text;
+        QVERIFY2(shown.contains(
+                     QStringLiteral("読めなかった日付・レース名・重賞・競馬場・距離は、入力欄に入力してください。")),
+                 qPrintable(shown));
+        QCOMPARE(box("Text2")->text(), QStringLiteral("11"));
+        QCOMPARE(box("Text7")->text(), QStringLiteral("2"));
+        QCOMPARE(box("Text5")->text(), QStringLiteral("阪神競馬場"));
+        QCOMPARE(focused(), box("Text1"));
+        QVERIFY(!app->find<QLabel>(ScreenId::Form3, QStringLiteral("surfaceLabel"))->isVisible());
+
+        box("Text3")->setFocus();
+        QInputMethodEvent preedit(QStringLiteral("たからづかきねん"), {});
+        QCoreApplication::sendEvent(box("Text3"), &preedit);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("宝塚記念"));
+        QCoreApplication::sendEvent(box("Text3"), &commit);
+        QTest::keyClick(box("Text3"), Qt::Key_Return);
+        QCOMPARE(focused(), box("Text4"));
+        QVERIFY(app->click(ScreenId::Form3, QStringLiteral("Command2")));
+        settle();
+        QCOMPARE(app->module.race.raceName, QStringLiteral("宝塚記念"));
+        QCOMPARE(app->module.race.courseName, QStringLiteral("阪神競馬場"));
+        QCOMPARE(app->module.race.runnerNames[1], QStringLiteral("イイイイイ"));
+    }
+
+    // A paste that is no race card is refused with the reason and changes nothing; one line pasted into a box is the
+    // box's own paste.
+    void raceCardRefusedOrBoxPaste()
+    {
+        openForm3();
+        QApplication::clipboard()->setText(QStringLiteral("今日はいい天気です。\n"));
+        QVERIFY(app->click(ScreenId::Form3, QStringLiteral("cardPasteButton")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("error")), 1);
+        QVERIFY(app->dialogs.asked.back().text.contains(QStringLiteral("出馬表のレースも出走馬も読めませんでした")));
+        QCOMPARE(app->dialogs.count(QStringLiteral("confirm")), 0);
+        QCOMPARE(box("Text3")->text(), QString());
+
+        QApplication::clipboard()->setText(QStringLiteral("東京優駿"));
+        box("Text3")->setFocus();
+        QTest::keyClick(box("Text3"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box("Text3")->text(), QStringLiteral("東京優駿"));
+        QCOMPARE(app->dialogs.asked.size(), std::size_t(1));
     }
 
     void backToMenuDiscardsTyping()

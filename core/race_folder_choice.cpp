@@ -8,6 +8,7 @@ namespace {
 QSettings settings() { return QSettings(QSettings::IniFormat, QSettings::UserScope, u"tokiro"_qs, u"tokiro"_qs); }
 const QString chosenKey = QStringLiteral("raceFolder/chosen");
 const QString recentKey = QStringLiteral("raceFolder/recent");
+const QString backupKey = QStringLiteral("raceFolder/backups");
 
 QString clean(const QString& folder) { return QDir::cleanPath(QFileInfo(folder).absoluteFilePath()); }
 } // namespace
@@ -40,3 +41,11 @@ void rememberRaceFolder(const QString& folder, bool chosen)
     if (chosen)
         store.setValue(chosenKey, path);
 }
+
+QString backupFolder()
+{
+    const QString folder = settings().value(backupKey).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void rememberBackupFolder(const QString& folder) { settings().setValue(backupKey, clean(folder)); }

@@ -16,3 +16,8 @@ QStringList recentRaceFolders();
 
 // A folder worked in: first of the recent ones; chosen is true when the user chose it in the menu.
 void rememberRaceFolder(const QString& folder, bool chosen);
+
+// The folder the last backup of the race folder was written to, if it still is a folder; empty otherwise. A restore
+// looks for backups there too.
+QString backupFolder();
+void rememberBackupFolder(const QString& folder);

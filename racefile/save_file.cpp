@@ -233,17 +233,12 @@ SaveResult writeAllFlushed(QIODevice& device, QByteArrayView bytes)
     return {true, {}};
 }
 
-SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through,
-                            const LastCheck& lastCheck, LockWait* lockWait)
-{
-    const QByteArray target = fileNameBytes(path);
-    const QByteArray folder = folderBytesOf(target);
-    // Held until the copy is renamed or removed; a folder where no lock can be made (read-only, missing) gets none,
-    // and the write below then says why it fails.
-    const FolderLock lock(fileNameFromBytes(folder), writerWait, lockWait);
-    if (lock.stopped())
-        return {false, {}, false, true};
+namespace {
 
+// The write itself, while the folder's lock is held (or none could be made).
+SaveResult replaceLocked(const QByteArray& target, const QByteArray& folder, QByteArrayView bytes,
+                         const WriteThrough& through, const LastCheck& lastCheck)
+{
     struct stat old {};
     const bool exists = ::lstat(target.constData(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
@@ -295,6 +290,29 @@ SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const Wri
     }
     syncFolder(folder);
     return {true, {}};
+}
+
+} // namespace
+
+SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through,
+                            const LastCheck& lastCheck, LockWait* lockWait)
+{
+    const QByteArray target = fileNameBytes(path);
+    const QByteArray folder = folderBytesOf(target);
+    // Held until the copy is renamed or removed; a folder where no lock can be made (read-only, missing) gets none,
+    // and the write then says why it fails.
+    const FolderLock lock(fileNameFromBytes(folder), writerWait, lockWait);
+    if (lock.stopped())
+        return {false, {}, false, true};
+    return replaceLocked(target, folder, bytes, through, lastCheck);
+}
+
+SaveResult replaceWholeFileUnderLock(const FolderLock& lock, const QString& path, QByteArrayView bytes,
+                                     const LastCheck& lastCheck)
+{
+    Q_UNUSED(lock); // taken by the caller for the whole run of writes
+    const QByteArray target = fileNameBytes(path);
+    return replaceLocked(target, folderBytesOf(target), bytes, {}, lastCheck);
 }
 
 SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through, LockWait* lockWait)

@@ -62,6 +62,13 @@ using LastCheck = std::function<bool()>;
 SaveResult replaceWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through = {},
                             const LastCheck& lastCheck = {}, LockWait* lockWait = nullptr);
 
+class FolderLock;
+// The same for a run of writes into one folder that the caller holds the lock of throughout (a restore), so that no
+// other program writes between them; lock must be the lock of path's folder. A second lock taken by the same program
+// would wait for the first.
+SaveResult replaceWholeFileUnderLock(const FolderLock& lock, const QString& path, QByteArrayView bytes,
+                                     const LastCheck& lastCheck = {});
+
 // The same for a file the user named in a dialog: a link there is followed, and the file it leads to is replaced.
 SaveResult saveWholeFile(const QString& path, QByteArrayView bytes, const WriteThrough& through = {},
                          LockWait* lockWait = nullptr);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 
+class QAbstractItemModel;
 class QDialog;
 class QWidget;
 
@@ -36,6 +37,21 @@ public:
                 return static_cast<int>(i);
         return -1;
     }
+    // Tells the user what was done.
+    virtual void inform(const QString& text, const QString& title) { reportError(text, title); }
+    // An open dialog that starts in start (empty: the race folder).
+    virtual QString openFileIn(const QString& title, const QString& filter, const QString& start)
+    {
+        Q_UNUSED(start);
+        return openFile(title, filter);
+    }
+    // Shows a backup's files against the race folder (RestoreComparisonModel) under text; true when the user goes on
+    // to restore.
+    virtual bool reviewRestore(QAbstractItemModel& comparison, const QString& text, const QString& title)
+    {
+        Q_UNUSED(comparison);
+        return confirm(text, title);
+    }
     // While a write waits for another program to let go of the race folder: shows text with a button to stop waiting
     // (the rest of the window takes no input meanwhile), lets up to pause go by with the event loop running, and
     // returns false once the user has stopped waiting. folderWaitOver() takes the notice away.
@@ -60,6 +76,9 @@ public:
     QString openFolder(const QString& title, const QString& start) override;
     bool waitForFolder(const QString& text, std::chrono::milliseconds pause) override;
     void folderWaitOver() override;
+    void inform(const QString& text, const QString& title) override;
+    QString openFileIn(const QString& title, const QString& filter, const QString& start) override;
+    bool reviewRestore(QAbstractItemModel& comparison, const QString& text, const QString& title) override;
 
 private:
     QWidget* window_;

@@ -39,4 +39,10 @@ private:
     QPushButton* chooseFolder;
     void showRaceFolder();
     void chooseRaceFolder();
+
+    // Our own: a backup of the race folder, and the way back from one.
+    QPushButton* backupButton;
+    QPushButton* restoreButton;
+    void backUpRaceFolder();
+    void restoreRaceFolder();
 };

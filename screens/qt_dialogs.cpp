@@ -1,5 +1,7 @@
 #include "screens/dialogs.h"
 
+#include "screens/restore_review_dialog.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -45,9 +47,12 @@ bool QtDialogs::confirm(const QString& text, const QString& title)
     return box.clickedButton() == ok;
 }
 
-QString QtDialogs::openFile(const QString& title, const QString& filter)
+QString QtDialogs::openFile(const QString& title, const QString& filter) { return openFileIn(title, filter, {}); }
+
+QString QtDialogs::openFileIn(const QString& title, const QString& filter, const QString& start)
 {
-    QFileDialog dialog(window_, title, folder_.isEmpty() ? QDir::currentPath() : folder_, qtFilter(filter));
+    const QString folder = !start.isEmpty() ? start : folder_.isEmpty() ? QDir::currentPath() : folder_;
+    QFileDialog dialog(window_, title, folder, qtFilter(filter));
     dialog.setOptions(fileDialogOptions());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -137,4 +142,18 @@ void QtDialogs::folderWaitOver()
 {
     delete folderWait_;
     folderWaitStopped_ = false;
+}
+
+void QtDialogs::inform(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton, window_);
+    box.setTextFormat(Qt::PlainText);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+bool QtDialogs::reviewRestore(QAbstractItemModel& comparison, const QString& text, const QString& title)
+{
+    RestoreReviewDialog dialog(comparison, text, title, window_);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -7,11 +7,13 @@
 #   scripts/deps.sh package   the same as run, and what CPack needs to build the Debian package
 # No package is pinned to a version, so that a newer Debian brings its own.
 set -euo pipefail
+# libarchive-dev writes and reads the race folder's backups (zip).
 # qt6-charts-dev's CMake files need Qt6OpenGL's, which bookworm ships in libqt6opengl6-dev without a dependency on it.
 run=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n
     fonts-ipafont-mincho fonts-ipafont-gothic
+    libarchive-dev
 )
 case "${1:-run}" in
     run) packages=("${run[@]}") ;;

@@ -5,9 +5,13 @@
 #include "analysis/tipster_models.h"
 #include "app/main_window.h"
 #include "prediction/prediction.h"
+#include "racefile/file_bytes.h"
+#include "racefile/folder_backup.h"
+#include "racefile/folder_backup_model.h"
 #include "racefile/race_file.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
+#include "screens/restore_review_dialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -522,6 +526,44 @@ QWidget* analysisTipsters(Program& program)
     return nullptr;
 }
 
+// 「バックアップから戻す」 before anything is written: a backup of the sample folder against a folder that has lost
+// some of its races since and holds one of them changed.
+QWidget* restoreReview(Program& program)
+{
+    static QTemporaryDir place;
+    static QTemporaryDir folder;
+    const QString archive = place.filePath(backupFileName(QDate(2026, 12, 20)));
+    writeBackup(program.module.raceFolder, archive);
+    const BackupContents contents = readBackup(archive);
+    const QDir races(program.module.raceFolder);
+    int kept = 0;
+    for (const QString& name : races.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (kept++ % 2 == 0)
+            QFile::copy(races.filePath(name), folder.filePath(name));
+    }
+    const QStringList copied = QDir(folder.path()).entryList({QStringLiteral("*.tkr")}, QDir::Files, QDir::Name);
+    if (!copied.isEmpty()) {
+        QFile changed(folder.filePath(copied.front()));
+        if (changed.open(QIODevice::Append))
+            changed.write(" ");
+    }
+    auto* model = new RestoreComparisonModel(program.window.window());
+    model->setItems(compareWithFolder(folder.path(), contents.files));
+    const QString text =
+        QStringLiteral("「~/バックアップ/%1」（2026年12月20日 21:30 に作成）には %2 個のファイルがあります。"
+                       "レースフォルダと比べると：\n新しい %3 個、同じ %4 個、違う %5 個、戻せない 0 個。\n"
+                       "「戻す」で新しいファイルを加えます。違うファイルは一つずつ、どうするかを尋ねます。")
+            .arg(QFileInfo(archive).fileName())
+            .arg(model->rowCount())
+            .arg(model->count(RestoreState::New))
+            .arg(model->count(RestoreState::Same))
+            .arg(model->count(RestoreState::Differs));
+    auto* dialog = new RestoreReviewDialog(*model, text, QStringLiteral("バックアップから戻す"), &program.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
+}
+
 const std::vector<Shot>& shots()
 {
     static const std::vector<Shot> list = {
@@ -547,6 +589,7 @@ const std::vector<Shot>& shots()
         {"analysis_tipsters.png", analysisTipsters, true},
         {"analysis_ranks.png", [](Program& p) { return analysis(p, 6), nullptr; }, true},
         {"analysis_adds.png", [](Program& p) { return analysis(p, 7), nullptr; }, true},
+        {"restore_review.png", restoreReview},
     };
     return list;
 }

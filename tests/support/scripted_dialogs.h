@@ -12,7 +12,7 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Asked {
-        QString kind; // "confirm", "open", "save", "error", "wait"
+        QString kind; // "confirm", "open", "save", "error", "wait", "inform", "review"
         QString text;
         QString title;
         QString filter;
@@ -53,6 +53,29 @@ public:
     void reportError(const QString& text, const QString& title) override
     {
         asked.push_back({QStringLiteral("error"), text, title, {}, {}});
+    }
+    void inform(const QString& text, const QString& title) override
+    {
+        asked.push_back({QStringLiteral("inform"), text, title, {}, {}});
+    }
+    QString openFileIn(const QString& title, const QString& filter, const QString& start) override
+    {
+        asked.push_back({QStringLiteral("open"), start, title, filter, {}});
+        return nextFile();
+    }
+    // The comparison is recorded as "review" with its text; whileReviewing sees the model. Empty reviewAnswers: go on.
+    std::deque<bool> reviewAnswers;
+    std::function<void(QAbstractItemModel&)> whileReviewing;
+    bool reviewRestore(QAbstractItemModel& comparison, const QString& text, const QString& title) override
+    {
+        asked.push_back({QStringLiteral("review"), text, title, {}, {}});
+        if (whileReviewing)
+            whileReviewing(comparison);
+        if (reviewAnswers.empty())
+            return true;
+        const bool answer = reviewAnswers.front();
+        reviewAnswers.pop_front();
+        return answer;
     }
     // A wait for the race folder is recorded once, as "wait" with its first text; folderWaitAnswer is asked each time
     // the pause has gone by (pass counts from 1 in each wait). Empty: stop waiting.

@@ -1,13 +1,16 @@
 #include "app_harness.h"
 #include "core/race_folder_choice.h"
+#include "racefile/folder_backup.h"
 #include "screens/control_table.h"
 #include "screens/help_window.h"
 #include "screens/title_screen.h"
 #include "screens/twips.h"
 #include "temp_folder.h"
+#include "test_files.h"
 #include "test_main.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
@@ -556,7 +559,8 @@ private slots:
         AppHarness app;
         app.nav().show(ScreenId::Form2);
         QTRY_COMPARE(QApplication::focusWidget(), app.find(ScreenId::Form2, QStringLiteral("Command1")));
-        for (const char* next : {"Command2", "Command3", "Command5", "Command4", "chooseFolder", "Command1"}) {
+        for (const char* next : {"Command2", "Command3", "Command5", "Command4", "chooseFolder", "backupButton",
+                                 "restoreButton", "Command1"}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
         }
@@ -593,6 +597,85 @@ private slots:
         QVERIFY(app.click(ScreenId::Form2, QStringLiteral("chooseFolder")));
         QCOMPARE(app.module.raceFolder, QDir(other.path()).canonicalPath());
         QCOMPARE(chosenRaceFolder(), app.module.raceFolder);
+    }
+
+    // The menu backs the race folder up into a zip where the user says, and restores from one: new files are added,
+    // a race that differs is asked about (here: kept both), and an archive that is cut short or not ours is refused
+    // with nothing changed.
+    void menuBacksUpAndRestores()
+    {
+        TempFolder races;
+        const QTemporaryDir place; // not the race folder
+        const QByteArray race = "99/05/16\r\n 7 \r\nDerby\r\n\r\n\r\n\r\n 4 \r\n 0 \r\n 0 \r\n\r\n\r\n\r\n\r\n 0 \r\n";
+        putFile(QStringLiteral("race1.tkr"), race);
+        putFile(QStringLiteral("メモ 1.txt"), "memo");
+        AppHarness app;
+        app.nav().show(ScreenId::Form2);
+
+        app.dialogs.fileAnswers = {place.filePath(QStringLiteral("b"))};
+        QVERIFY(app.click(ScreenId::Form2, QStringLiteral("backupButton")));
+        QCOMPARE(app.dialogs.asked.front().kind, QStringLiteral("save"));
+        QCOMPARE(app.dialogs.asked.front().proposedName,
+                 QDir(QDir::homePath()).filePath(backupFileName(QDate::currentDate())));
+        QCOMPARE(app.dialogs.asked.back().kind, QStringLiteral("inform"));
+        const QString archive = place.filePath(QStringLiteral("b.zip"));
+        QVERIFY(QFile::exists(archive));
+        QCOMPARE(backupFolder(), place.path());
+
+        // The race changed since, the memo gone.
+        putFile(QStringLiteral("race1.tkr"), race + "mine");
+        QVERIFY(QFile::remove(QStringLiteral("メモ 1.txt")));
+        app.dialogs.asked.clear();
+        app.dialogs.fileAnswers = {archive};
+        app.dialogs.confirmAnswers = {false, true}; // not replaced: both kept
+        int rows = 0;
+        app.dialogs.whileReviewing = [&](QAbstractItemModel& model) {
+            QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+            rows = model.rowCount();
+        };
+        QVERIFY(app.click(ScreenId::Form2, QStringLiteral("restoreButton")));
+        QCOMPARE(app.dialogs.asked.front().kind, QStringLiteral("open"));
+        QCOMPARE(app.dialogs.asked.front().text, place.path()); // where the backups were written
+        QCOMPARE(app.dialogs.asked[1].kind, QStringLiteral("review"));
+        QVERIFY2(app.dialogs.asked[1].text.contains(QStringLiteral("新しい 1 個、同じ 0 個、違う 1 個")),
+                 qPrintable(app.dialogs.asked[1].text));
+        QCOMPARE(rows, 2);
+        QCOMPARE(app.dialogs.count(QStringLiteral("confirm")), 2);
+        QVERIFY(app.dialogs.asked[2].text.contains(QStringLiteral("「race1.tkr」")));
+        QCOMPARE(app.dialogs.asked.back().kind, QStringLiteral("inform"));
+        QCOMPARE(fileBytes(QStringLiteral("race1.tkr")), race + "mine");
+        QCOMPARE(fileBytes(QStringLiteral("race1 (バックアップ).tkr")), race);
+        QCOMPARE(fileBytes(QStringLiteral("メモ 1.txt")), QByteArray("memo"));
+
+        // Refused: nothing changes, and the message says so.
+        const auto folder = [] {
+            QStringList state;
+            for (const QString& name : QDir().entryList(QDir::Files | QDir::Hidden, QDir::Name))
+                state += name + u'=' + QString::fromLatin1(fileBytes(name).toHex());
+            return state;
+        };
+        QVERIFY(QFile::remove(QStringLiteral("race1 (バックアップ).tkr")));
+        const QStringList before = folder();
+        const QByteArray whole = fileBytes(archive);
+        putFile(place.filePath(QStringLiteral("cut.zip")), whole.left(whole.size() - 10));
+        putFile(place.filePath(QStringLiteral("other.zip")), "PK\x03\x04 not a zip at all");
+        for (const char* name : {"cut.zip", "other.zip"}) {
+            app.dialogs.asked.clear();
+            app.dialogs.fileAnswers = {place.filePath(QString::fromLatin1(name))};
+            QVERIFY(app.click(ScreenId::Form2, QStringLiteral("restoreButton")));
+            QCOMPARE(app.dialogs.asked.back().kind, QStringLiteral("error"));
+            QVERIFY(app.dialogs.asked.back().text.contains(QStringLiteral("レースフォルダは何も変わっていません")));
+            QCOMPARE(app.dialogs.count(QStringLiteral("review")), 0);
+            QCOMPARE(folder(), before);
+        }
+        // The question about the differing race cancelled: nothing is written, not even the new files.
+        QVERIFY(QFile::remove(QStringLiteral("メモ 1.txt")));
+        const QStringList withoutMemo = folder();
+        app.dialogs.fileAnswers = {archive};
+        app.dialogs.confirmAnswers = {false, false, false};
+        QVERIFY(app.click(ScreenId::Form2, QStringLiteral("restoreButton")));
+        QCOMPARE(folder(), withoutMemo);
+        QVERIFY(app.dialogs.asked.back().text.contains(QStringLiteral("戻すのをやめました")));
     }
 
     void navigatorShowAndClose()

@@ -328,7 +328,14 @@ QVariant DayResultsModel::data(const QModelIndex& index, int role) const
         return {};
     switch (index.column()) {
     case TickColumn: return role == Qt::ToolTipRole ? stateText(index.row()) : QVariant();
-    case PastedColumn: return pastedRaceTitle(row.pasted);
+    case PastedColumn: {
+        // Short, as the saved race beside it is written: 「26/12/27 中山 9R グッドラックＨ」; the tip gives it whole.
+        if (role == Qt::ToolTipRole || !row.pasted.result.date.isValid())
+            return pastedRaceTitle(row.pasted);
+        PastedRace undated = row.pasted;
+        undated.result.date = {};
+        return row.pasted.result.date.toString(QStringLiteral("yy/MM/dd ")) + pastedRaceTitle(undated);
+    }
     case SavedColumn:
         if (row.match == DayMatch::Kind::Matched)
             return savedRaceTitle(row.saved);

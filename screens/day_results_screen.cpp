@@ -74,7 +74,7 @@ DayResultsScreen::DayResultsScreen(Module1& module, Navigation& navigation, Dial
     useStandardPalette(table);
     table->setModel(model);
     QHeaderView* columns = table->horizontalHeader();
-    const int widths[] = {630, 3300, 2500, 2700};
+    const int widths[] = {630, 3000, 2400, 2850};
     for (int c = 0; c < 4; ++c)
         columns->resizeSection(c, twips(widths[c]));
     columns->setStretchLastSection(true);

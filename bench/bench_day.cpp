@@ -1,6 +1,7 @@
 // The day's results pasted at once: reading a day of 12 full result pages (about 60 KB) and matching its races against
-// a folder of saved races (100,000 by default; TOKIRO_BENCH_RACES sets another count). Prints medians; the folder's
-// listing, which the day screen reads afresh on every paste, is measured too, against a plain read of the files.
+// a folder of saved races (100,000 by default; TOKIRO_BENCH_RACES sets another count, TOKIRO_BENCH_FOLDER a folder to
+// keep it in). Prints medians; the folder's listing, which the day screen reads afresh on every paste, is measured
+// too, against a plain read of the files.
 #include "bench_support.h"
 #include "core/day_paste.h"
 #include "core/race_date.h"
@@ -98,12 +99,17 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const int count =
         qEnvironmentVariableIsSet("TOKIRO_BENCH_RACES") ? qEnvironmentVariableIntValue("TOKIRO_BENCH_RACES") : 100000;
-    QTemporaryDir dir;
-    std::printf("making a folder of %d races…\n", count);
-    std::fflush(stdout);
-    if (!dir.isValid() || !bench::makeFolder(dir.path(), count, true)) {
-        std::fprintf(stderr, "cannot make the race folder\n");
-        return 1;
+    // TOKIRO_BENCH_FOLDER keeps the folder there for the next run (making it takes minutes).
+    QTemporaryDir temporary;
+    const QString kept = qEnvironmentVariable("TOKIRO_BENCH_FOLDER");
+    const QDir dir(kept.isEmpty() ? temporary.path() : kept);
+    if (dir.entryList({QStringLiteral("*.tkr")}, QDir::Files).size() != count) {
+        std::printf("making a folder of %d races…\n", count);
+        std::fflush(stdout);
+        if (!QDir().mkpath(dir.path()) || !bench::makeFolder(dir.path(), count, true)) {
+            std::fprintf(stderr, "cannot make the race folder\n");
+            return 1;
+        }
     }
     // The day: twelve races of the folder spread over it, each pasted as its full result page.
     QString text;

@@ -151,9 +151,10 @@ PastedDay readSpreadsheet(const QStringList& lines)
         }
         if (cells.size() <= columns.last())
             continue;
-        const QDate date = parseRaceDate(cells[columns.date], year);
-        const QString course = courseNamedIn(cells[columns.course]);
+        // The cheap checks first: most lines of a result page have cells enough but no race number or course.
         const std::optional<int> number = raceNumberCell(cells[columns.number]);
+        const QString course = courseNamedIn(cells[columns.course]);
+        const QDate date = number || !course.isEmpty() ? parseRaceDate(cells[columns.date], year) : QDate();
         if (!date.isValid() || course.isEmpty() || !number) {
             if (date.isValid() || !course.isEmpty())
                 day.passedOver +=
@@ -239,7 +240,10 @@ PastedDay readPages(const QStringList& lines)
     };
     std::vector<Heading> headings;
     for (int l = 0; l < static_cast<int>(lines.size()); ++l) {
-        QRegularExpressionMatchIterator it = raceNumberForm().globalMatch(lines[l]);
+        const QString& line = lines[l];
+        if (!line.contains(u'R') && !line.contains(QStringLiteral("レース")) && !line.contains(QStringLiteral("競走")))
+            continue;
+        QRegularExpressionMatchIterator it = raceNumberForm().globalMatch(line);
         if (!it.hasNext())
             continue;
         const QRegularExpressionMatch match = it.next();

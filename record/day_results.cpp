@@ -70,13 +70,17 @@ std::vector<DayMatch> matchPastedRaces(const std::vector<PastedRace>& pasted,
         if (found != wanted.end())
             found->second.push_back(i);
     }
-    std::map<std::size_t, QDate> dates;
     std::map<std::size_t, QString> courses;
-    auto dateOf = [&](std::size_t i) {
-        const auto [at, added] = dates.try_emplace(i);
-        if (added)
-            at->second = parseRaceDate(catalogue[i].raceDate);
-        return at->second;
+    // A date as the program stores it ("YY/MM/DD") is compared as text; only a date typed some other way in an older
+    // race is read as a date, which costs a hundred times more.
+    const int year = raceDateCurrentYear();
+    auto storedForm = [](QStringView text) {
+        return text.size() == 8 && text[2] == u'/' && text[5] == u'/'
+               && std::all_of(text.begin(), text.end(), [](QChar c) { return c == u'/' || (c >= u'0' && c <= u'9'); });
+    };
+    auto sameDate = [&](std::size_t i, const QDate& date, const QString& stored) {
+        const QStringView text = QStringView(catalogue[i].raceDate).trimmed();
+        return storedForm(text) ? text == stored : parseRaceDate(catalogue[i].raceDate) == date;
     };
     auto courseOf = [&](std::size_t i) {
         const auto [at, added] = courses.try_emplace(i);
@@ -93,9 +97,14 @@ std::vector<DayMatch> matchPastedRaces(const std::vector<PastedRace>& pasted,
         const PastedResult& result = pasted[p].result;
         if (result.raceNumber <= 0)
             continue;
+        // The date as a race of this program would hold it; none when its year cannot be written in two digits now.
+        const QString stored =
+            result.date.isValid() && fullYearOfTwoDigits(result.date.year() % 100, year) == result.date.year()
+                ? result.date.toString(QStringLiteral("yy/MM/dd"))
+                : QString();
         std::vector<std::size_t> left;
         for (const std::size_t i : wanted[result.raceNumber]) {
-            if (!result.date.isValid() || dateOf(i) == result.date)
+            if (!result.date.isValid() || sameDate(i, result.date, stored))
                 left.push_back(i);
         }
         if (!result.course.isEmpty() && left.size() <= mostRead)

@@ -70,6 +70,8 @@ DayResultsScreen::DayResultsScreen(Module1& module, Navigation& navigation, Dial
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
+    // Tab leaves the table for the buttons, as on every screen; the arrows move between the rows.
+    table->setTabKeyNavigation(false);
     table->setAttribute(Qt::WA_InputMethodEnabled, false);
     useStandardPalette(table);
     table->setModel(model);

@@ -170,6 +170,36 @@ private slots:
         QCOMPARE(resultLines("r11.tkr"), QStringLiteral(" 1 | 7 | 3100 "));
     }
 
+    // The whole day without the mouse, from the result entry as it opens (on its list): back to the button, open,
+    // paste, on to 書き込み, write, OK; eight presses.
+    void keyboardOnly()
+    {
+        app->nav().show(ScreenId::Form6);
+        settle();
+        int presses = 0;
+        auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            settle();
+            ++presses;
+        };
+        QApplication::clipboard()->setText(QStringLiteral("2024/5/26\t東京\t11\t1\t5\t6,940\n"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("List1"));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("dayResults"));
+        press(Qt::Key_Return);
+        QCOMPARE(app->nav().front()->screenId(), ScreenId::DayResults);
+        press(Qt::Key_V, Qt::ControlModifier);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("writeDay"));
+        press(Qt::Key_Return);
+        ++presses; // the OK of the question, which the scripted dialogs answer
+        QCOMPARE(app->dialogs.count("confirm"), 1);
+        QCOMPARE(presses, 8);
+        QCOMPARE(resultLines("r11.tkr"), QStringLiteral(" 1 | 5 | 6940 "));
+    }
+
     void refusedPasteChangesNothing()
     {
         openAndPaste(daySheet);

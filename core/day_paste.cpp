@@ -145,7 +145,10 @@ PastedDay readSpreadsheet(const QStringList& lines)
     const int year = raceDateCurrentYear();
     for (int l = 0; l < static_cast<int>(lines.size()); ++l) {
         const QStringList cells = cellsOf(lines[l]);
-        if (const std::optional<SheetColumns> header = headerColumns(cells)) {
+        // A header names 1着 or 一着: a line without 着 is none, and is not looked at cell by cell.
+        if (const std::optional<SheetColumns> header =
+                lines[l].contains(u'着') ? headerColumns(cells) : std::optional<SheetColumns>();
+            header) {
             columns = *header;
             continue;
         }
@@ -154,7 +157,7 @@ PastedDay readSpreadsheet(const QStringList& lines)
         // The cheap checks first: most lines of a result page have cells enough but no race number or course.
         const std::optional<int> number = raceNumberCell(cells[columns.number]);
         const QString course = courseNamedIn(cells[columns.course]);
-        const QDate date = number || !course.isEmpty() ? parseRaceDate(cells[columns.date], year) : QDate();
+        const QDate date = number || !course.isEmpty() ? parseRaceDate(cells[columns.date], year, year) : QDate();
         if (!date.isValid() || course.isEmpty() || !number) {
             if (date.isValid() || !course.isEmpty())
                 day.passedOver +=

@@ -80,7 +80,7 @@ std::vector<DayMatch> matchPastedRaces(const std::vector<PastedRace>& pasted,
     };
     auto sameDate = [&](std::size_t i, const QDate& date, const QString& stored) {
         const QStringView text = QStringView(catalogue[i].raceDate).trimmed();
-        return storedForm(text) ? text == stored : parseRaceDate(catalogue[i].raceDate) == date;
+        return storedForm(text) ? text == stored : parseRaceDate(catalogue[i].raceDate, 0, year) == date;
     };
     auto courseOf = [&](std::size_t i) {
         const auto [at, added] = courses.try_emplace(i);

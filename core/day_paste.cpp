@@ -12,12 +12,17 @@ namespace {
 
 constexpr int maxHorse = 28;
 
+// A race number on a heading: 「11R」, 「11 R」, 「11レース」, 「第11競走」. Not across a tab: in a finishing table a
+// weight cell before a jockey's initial (「58<TAB>R.ムーア」) is no race number.
 const QRegularExpression& raceNumberForm()
 {
     static const QRegularExpression number(
-        QStringLiteral("(?<![A-Za-z\\d.])(\\d{1,2})\\s*(?:R(?![A-Za-z\\d])|レース)|第\\s*(\\d{1,2})\\s*競走"));
+        QStringLiteral("(?<![A-Za-z\\d.])(\\d{1,2}) ?(?:R(?![A-Za-z\\d])|レース)|第 ?(\\d{1,2}) ?競走"));
     return number;
 }
+
+// More races than this are not run on one day at one course.
+constexpr int mostRaces = 16;
 
 int numberOf(const QRegularExpressionMatch& match)
 {
@@ -252,7 +257,8 @@ PastedDay readPages(const QStringList& lines)
         const QRegularExpressionMatch match = it.next();
         if (it.hasNext())
             continue; // several numbers on a line: the page's navigation
-        headings.push_back({l, numberOf(match), nameOnHeading(lines[l], match)});
+        if (numberOf(match) >= 1 && numberOf(match) <= mostRaces)
+            headings.push_back({l, numberOf(match), nameOnHeading(lines[l], match)});
     }
     // Each race begins at its heading, or at the date and meeting lines right above it.
     std::vector<int> begins;

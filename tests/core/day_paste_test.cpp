@@ -106,6 +106,13 @@ private slots:
         QTest::newRow("spreadsheet, columns in another order")
             << QStringLiteral("R,場,1着,2着,日付,配当\n11,東京,1,5,24/05/26,6940\n")
             << "11R 2024-05-26 東京 「」 1>5:6940" << true;
+        // A jockey's initial after the weight is no heading, nor is a number too high for a race.
+        QTest::newRow("jockey R. after the weight")
+            << webPage(QStringLiteral("2回東京12日"), 9, QStringLiteral("青嵐賞"),
+                       QStringLiteral("1\t2\t3\tアアア\t牡4\t58\tR.ムーア\n2\t8\t16\tイイイ\t牡4\t57\t戸崎圭太\n"
+                                      "3\t1\t1\tウウウ\t99R\n"),
+                       QStringLiteral("3-16\t1,230円"))
+            << "9R 2024-05-26 東京 「青嵐賞」 3>16:1230" << false;
         QTest::newRow("one page without a heading")
             << QStringLiteral("１着　３　アアアア\n２着　１１　イイイイ\n") << "0R   「」 3>11:?" << false;
     }

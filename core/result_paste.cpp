@@ -209,11 +209,12 @@ PastedResult parsePastedResult(const QString& text)
     const QStringList tokens = plain.split(blanks, Qt::SkipEmptyParts);
     readFinishingTable(tokens, result);
     const QString problem = readQuinella(tokens, result);
+    // The race is named even when its result is refused, so that a list of races can say which one it was.
+    readRace(plain, result);
     if (!problem.isEmpty()) {
         result.error = problem;
         return result;
     }
-    readRace(plain, result);
     if (result.firsts.empty() && result.quinella.empty()) {
         result.error = QStringLiteral("貼り付けた文字から、着順表も馬連の払戻金も読めませんでした。"
                                       "結果のページの着順表か払戻金の表をコピーしてから貼り付けてください。");
@@ -225,6 +226,12 @@ PastedResult parsePastedResult(const QString& text)
     }
     result.ok = true;
     return result;
+}
+
+QString courseNamedIn(const QString& text)
+{
+    static const QRegularExpression course(courses);
+    return course.match(text).captured(0);
 }
 
 std::vector<ResultChoice> resultChoices(const PastedResult& result)

@@ -47,3 +47,6 @@ struct ResultChoice {
     bool payoutKnown = false;
 };
 std::vector<ResultChoice> resultChoices(const PastedResult& result);
+
+// The first course the text names (「東京」 of 「東京競馬場」 or 「2回東京12日」), empty when it names none.
+QString courseNamedIn(const QString& text);

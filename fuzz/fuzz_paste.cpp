@@ -1,9 +1,10 @@
-// libFuzzer target for the readers of pasted marks and runner names (core/tipster_paste.h) and of race cards
-// (core/race_card_paste.h). An input is one byte for
-// the number of runners (its value modulo 22), one byte whose lowest bit says whether digits stand for marks, and then
-// the pasted text in UTF-8. Checked: what the readers give fits the race (a mark per runner at most, kinds 0..5, horse
-// numbers 1..runners, one name per number, no empty name), a race card's runners are one a number with a name and its
-// answers are taken only with what the boxes can hold, and a refusal says why.
+// libFuzzer target for the readers of pasted marks and runner names (core/tipster_paste.h), of race cards
+// (core/race_card_paste.h) and of a day's results (core/day_paste.h). An input is one byte for the number of runners
+// (its value modulo 22), one byte whose lowest bit says whether digits stand for marks, and then the pasted text in
+// UTF-8. Checked: what the readers give fits the race (a mark per runner at most, kinds 0..5, horse numbers
+// 1..runners, one name per number, no empty name), a race card's runners are one a number with a name and its answers
+// are taken only with what the boxes can hold, a day's races give results that can be, and a refusal says why.
+#include "core/day_paste.h"
 #include "core/race_card_paste.h"
 #include "core/tipster_paste.h"
 
@@ -50,8 +51,8 @@ QString failure(const QString& text, int runners, bool digitsAreMarks)
     }
 
     const PastedRaceCard card = parsePastedRaceCard(text, 2024);
-    if (!card.ok)
-        return card.error.isEmpty() ? QStringLiteral("a race card refused without a reason") : QString();
+    if (!card.ok && card.error.isEmpty())
+        return QStringLiteral("a race card refused without a reason");
     int last = 0;
     for (const CardRunner& runner : card.runners) {
         if (runner.number <= last || runner.name.trimmed().isEmpty() || runner.winOdds < 0 || runner.popularity < 0)
@@ -67,6 +68,25 @@ QString failure(const QString& text, int runners, bool digitsAreMarks)
         const int count = card.answer(CardItem::Runners).text.toInt();
         if (count < 1 || count > maxRunners)
             return QStringLiteral("a race card runner count outside 1..21");
+    }
+    // A day's results: every race read gives at least one way to write it, with horse numbers of a race.
+    const PastedDay day = parsePastedDay(text);
+    if (day.races.empty() == day.error.isEmpty())
+        return QStringLiteral("a day read as nothing without a reason, or with races and a reason");
+    for (const PastedRace& race : day.races) {
+        if (!race.result.ok) {
+            if (race.result.error.isEmpty())
+                return QStringLiteral("a pasted race refused without a reason");
+            continue;
+        }
+        const std::vector<ResultChoice> choices = resultChoices(race.result);
+        if (choices.empty())
+            return QStringLiteral("a pasted race read with no result to write");
+        for (const ResultChoice& choice : choices) {
+            if (choice.first < 1 || choice.first > 28 || choice.second < 1 || choice.second > 28
+                || choice.first == choice.second || choice.payout < 0)
+                return QStringLiteral("a pasted race's result that cannot be");
+        }
     }
     return {};
 }

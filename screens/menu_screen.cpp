@@ -183,7 +183,7 @@ void Form2::Form_Load()
     // Every job starts from an empty race: first the job screens go (their own unloads may clear with 0),
     // then the race is cleared with the ticket default the prediction starts from.
     for (ScreenId job : {ScreenId::Form3, ScreenId::Form4, ScreenId::Form5, ScreenId::Form6, ScreenId::Form7,
-                         ScreenId::Form8, ScreenId::Analysis, ScreenId::TipsterGrid})
+                         ScreenId::Form8, ScreenId::Analysis, ScreenId::TipsterGrid, ScreenId::DayResults})
         navigation.close(job);
     clearRaceState(module.race, 4);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // The eight screens of the program, the analysis screen that the record and balance screens open over themselves, and
-// the tipster grid that the mark sheet opens over itself.
-enum class ScreenId { Form1 = 1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Analysis, TipsterGrid };
+// the tipster grid that the mark sheet opens over itself, and the day's results that the result entry opens over
+// itself.
+enum class ScreenId { Form1 = 1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Analysis, TipsterGrid, DayResults };
 
 // What a screen may ask of the application: show another screen, close one, or end the program.
 // show loads the screen if needed (Form_Load), brings it to the front and activates it (Form_Activate);

@@ -55,6 +55,8 @@ const ControlLine controls[] = {
      .width = 1815, .height = 495, .pointSize = 12},
     {.name = "Command1", .kind = ControlKind::Button, .caption = "戻ります", .left = 9720, .top = 7560,
      .width = 1215, .height = 495, .pointSize = 12},
+    {.name = "dayResults", .kind = ControlKind::Button, .caption = "結果をまとめて入力", .left = 8700, .top = 1440,
+     .width = 3100, .height = 495, .pointSize = 12},
 };
 // clang-format on
 
@@ -73,6 +75,12 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     secondName = build<QLabel>(this, controls, "secondName", formFont);
     pasteNote = build<QLabel>(this, controls, "pasteNote", formFont);
     pasteResult = build<QPushButton>(this, controls, "pasteResult", formFont);
+    dayResults = build<QPushButton>(this, controls, "dayResults", formFont);
+    connect(dayResults, &QPushButton::clicked, this, [this] {
+        // The day's writes change the list: it is read again when this screen comes back.
+        relistOnActivate = true;
+        this->navigation.show(ScreenId::DayResults);
+    });
     connect(pasteResult, &QPushButton::clicked, this, [this] { pasteResultPage(); });
     // Ctrl+V anywhere on the screen reads a result page; a plain number pasted into a box stays the box's own paste.
     for (QWidget* widget :
@@ -92,7 +100,9 @@ Form6::Form6(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setTabOrder(Text3, Command2);
     setTabOrder(Command2, Command3);
     setTabOrder(Command3, pasteResult);
-    setTabOrder(pasteResult, Command1);
+    // Before 「戻ります」, so that Tab from there still goes straight to the list.
+    setTabOrder(pasteResult, dayResults);
+    setTabOrder(dayResults, Command1);
 
     wireNumberBox(
         Text1, keyCount, [this](int keyAscii) { Text1_KeyPress(keyAscii); }, [this] { Text1_GotFocus(); });
@@ -108,6 +118,14 @@ void Form6::Form_Load()
     Command2->hide();
     pasteResult->hide();
     buildCatalogue();
+}
+
+void Form6::Form_Activate()
+{
+    if (relistOnActivate) {
+        relistOnActivate = false;
+        relist();
+    }
 }
 
 void Form6::Form_Unload()

@@ -15,6 +15,7 @@ public:
     Form6(Module1& module, Navigation& navigation, Dialogs& dialogs);
 
     void Form_Load() override;
+    void Form_Activate() override;
     void Form_Unload() override;
 
 private:
@@ -56,4 +57,8 @@ private:
     void pasteResultPage();
     // The ways the pasted page names another race than the picked one, a line each; empty if none.
     QString otherRaceOf(const PastedResult& result) const;
+
+    // Our own: the day's results pasted at once, on a screen of their own.
+    QPushButton* dayResults;
+    bool relistOnActivate = false;
 };

@@ -2,6 +2,7 @@
 
 #include "screens/analysis_screen.h"
 #include "screens/balance_screen.h"
+#include "screens/day_results_screen.h"
 #include "screens/mark_sheet_screen.h"
 #include "screens/menu_screen.h"
 #include "screens/prediction_result_screen.h"
@@ -24,6 +25,7 @@ std::unique_ptr<Screen> createScreen(ScreenId id, Module1& module, Navigation& n
     case ScreenId::Form8: return std::make_unique<Form8>(module, navigation, dialogs);
     case ScreenId::Analysis: return std::make_unique<AnalysisScreen>(module, navigation, dialogs);
     case ScreenId::TipsterGrid: return std::make_unique<TipsterGridScreen>(module, navigation, dialogs);
+    case ScreenId::DayResults: return std::make_unique<DayResultsScreen>(module, navigation, dialogs);
     }
     return nullptr;
 }

@@ -1,8 +1,9 @@
 // What a race folder holds after saves are killed half-way, and how rewrites fare while another program lists the
 // folder. Run by hand; it prints its figures.
 //
-//   fault_loop kills <folder> [count]        count kills (200) during rewrites, then count during CSV saves, then one
-//                                            listing: the files of each kind before and after it
+//   fault_loop kills <folder> [count]        count kills (200) during rewrites, then count during CSV saves, then
+//                                            count during a day's results written into 12 races, then one listing:
+//                                            the files of each kind before and after it
 //   fault_loop two-windows <folder> [count]  count rewrites (300) while another process lists the folder in a loop
 //
 // The folder must exist and should be empty; it is filled with one race (and lines of another program's after it).
@@ -11,6 +12,7 @@
 #include "racefile/race_folder.h"
 #include "racefile/race_lines.h"
 #include "racefile/save_file.h"
+#include "record/day_results.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -96,6 +98,30 @@ int saveCsvForEver(const QString& folder)
         saveCsvFile(path, rounds[static_cast<std::size_t>(i % csvRounds)]);
 }
 
+// The day's races: copies of the race under names of their own.
+QString dayRaceName(int i) { return QStringLiteral("day%1.tkr").arg(i, 2, 10, QLatin1Char('0')); }
+constexpr int dayRaces = 12;
+
+// Writes one of two results into every race of the day, turn about, as the day screen's 書き込み does.
+int writeDayForEver(const QString& folder)
+{
+    const RaceFolder races(folder);
+    for (int round = 0;; ++round) {
+        std::vector<DayWrite> writes;
+        for (int i = 0; i < dayRaces; ++i) {
+            LoadedRace loaded;
+            CatalogueEntry now;
+            races.read(dayRaceName(i), loaded, ReadScope::ThroughResults, &now);
+            const bool odd = round % 2 == 1;
+            writes.push_back({dayRaceName(i), odd ? QStringLiteral("1") : QStringLiteral("7"),
+                              odd ? QStringLiteral("5") : QStringLiteral("2"),
+                              odd ? QStringLiteral("6940") : QStringLiteral("880"), now.firstPlace, now.secondPlace,
+                              now.payout});
+        }
+        writeDayResults(folder, writes);
+    }
+}
+
 int listForEver(const QString& folder)
 {
     const RaceFolder races(folder);
@@ -113,6 +139,8 @@ std::map<QString, int> kinds(const QString& folder)
         QString kind;
         if (name == raceName)
             kind = QStringLiteral("race file");
+        else if (name.startsWith(QLatin1String("day")) && name.endsWith(QLatin1String(".tkr")))
+            kind = QStringLiteral("race file of the day");
         else if (name == RaceFolder::tempFileName)
             kind = QStringLiteral("TKR.tmp");
         else if (name == csvName)
@@ -144,7 +172,12 @@ int kills(const QString& folder, int count)
     if (!race.open(QIODevice::WriteOnly) || race.write(raceBytes()) < 0)
         return 1;
     race.close();
-    for (const char* mode : {"child-rewrite", "child-csv"}) {
+    for (int i = 0; i < dayRaces; ++i) {
+        QFile day(QDir(folder).filePath(dayRaceName(i)));
+        if (!day.open(QIODevice::WriteOnly) || day.write(raceBytes()) < 0)
+            return 1;
+    }
+    for (const char* mode : {"child-rewrite", "child-csv", "child-day"}) {
         for (int i = 0; i < count; ++i) {
             const pid_t child = spawnSelf(mode, folder);
             if (child < 0)
@@ -163,8 +196,26 @@ int kills(const QString& folder, int count)
 
     // The race is whole: it reads as a race and keeps the other program's lines.
     const FileBytes bytes = readFileBytes(QDir(folder).filePath(raceName), racelines::maxRewriteBytes);
-    const bool whole = entries.size() == 1 && entries[0].readable && bytes.bytes.endsWith(otherProgramsLines);
-    std::printf("race file whole: %s\n", whole ? "yes" : "NO");
+    bool whole = entries.size() == 1 + dayRaces && bytes.bytes.endsWith(otherProgramsLines);
+    for (const CatalogueEntry& entry : entries)
+        whole = whole && entry.readable;
+    // Each race of the day holds one of the results written or none, and the other program's lines.
+    int written = 0;
+    for (int i = 0; i < dayRaces; ++i) {
+        const FileBytes day = readFileBytes(QDir(folder).filePath(dayRaceName(i)), racelines::maxRewriteBytes);
+        LoadedRace loaded;
+        CatalogueEntry now;
+        whole = whole && day.bytes.endsWith(otherProgramsLines)
+                && RaceFolder(folder).read(dayRaceName(i), loaded, ReadScope::ThroughResults, &now).ok;
+        const QString result =
+            now.firstPlace.trimmed() + u'-' + now.secondPlace.trimmed() + u' ' + now.payout.trimmed();
+        written += result != QStringLiteral("- ");
+        whole = whole
+                && (result == QStringLiteral("- ") || result == QStringLiteral("1-5 6940")
+                    || result == QStringLiteral("7-2 880"));
+    }
+    std::printf("race files whole: %s (%d of the day's %d hold a result written)\n", whole ? "yes" : "NO", written,
+                dayRaces);
     // The CSV file, when there is one, is one of the files a save wrote, whole.
     const FileBytes csv = readFileBytes(QDir(folder).filePath(csvName), 1 << 26);
     bool csvWhole = csv.status == FileBytes::Status::Missing;
@@ -266,6 +317,8 @@ int main(int argc, char** argv)
         return rewriteForEver(folder);
     if (mode == QLatin1String("child-csv"))
         return saveCsvForEver(folder);
+    if (mode == QLatin1String("child-day"))
+        return writeDayForEver(folder);
     if (mode == QLatin1String("child-list"))
         return listForEver(folder);
     if (mode == QLatin1String("kills"))

@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -453,6 +454,46 @@ QWidget* savedRaceScreen(Program& program, ScreenId id, bool pick)
     return nullptr;
 }
 
+// 結果をまとめて入力 after a day's results were pasted as a spreadsheet: the races of that day saved beforehand (one
+// with a result already, two alike), one race of the paste not saved, a dead heat whose pair is still to be chosen.
+QWidget* dayResults(Program& program)
+{
+    struct Saved {
+        const char* course;
+        int number;
+        const char* name;
+        int first;
+    };
+    const Saved day[] = {{"中山競馬場", 9, "グッドラックＨ", 0},  {"中山競馬場", 10, "ベテルギウスＳ", 0},
+                         {"中山競馬場", 11, "ホープフルＳ", 0},   {"中山競馬場", 12, "ファイナルＳ", 7},
+                         {"阪神競馬場", 11, "ベテルギウスＳ", 0}, {"阪神競馬場", 11, "ベテルギウスＳ", 0}};
+    int variant = 0;
+    for (const Saved& saved : day) {
+        RaceState race = sampleRace(QStringLiteral("26/12/27"), saved.number, QString::fromUtf8(saved.name), variant);
+        race.courseName = QString::fromUtf8(saved.course);
+        TailLines tail;
+        if (saved.first != 0)
+            tail = {TailValue::ofNumber(saved.first), TailValue::ofNumber(3), TailValue::ofNumber(1530),
+                    TailValue::ofNumber(0), TailValue::ofNumber(0)};
+        writeRaceFile(QDir(program.module.raceFolder).filePath(QStringLiteral("day%1.tkr").arg(variant++)), race, tail);
+    }
+    program.navigator.show(ScreenId::Form6);
+    press(program.navigator.screen(ScreenId::Form6), "dayResults");
+    QApplication::clipboard()->setText(QStringLiteral("日付\t競馬場\tR\tレース名\t1着\t2着\t馬連\n"
+                                                      "2026/12/27\t中山\t9\tグッドラックＨ\t4\t11\t2,340\n"
+                                                      "2026/12/27\t中山\t10\tベテルギウスＳ\t1\t6\t980\n"
+                                                      "2026/12/27\t中山\t11\tホープフルＳ\t3\t8\t1,460\n"
+                                                      "2026/12/27\t中山\t11\tホープフルＳ\t3\t14\t5,120\n"
+                                                      "2026/12/27\t中山\t12\tファイナルＳ\t2\t9\t3,870\n"
+                                                      "2026/12/27\t阪神\t11\tベテルギウスＳ\t5\t10\t4,410\n"
+                                                      "2026/12/27\t阪神\t12\t3歳以上2勝クラス\t6\t13\t12,350\n"));
+    Screen* screen = program.navigator.screen(ScreenId::DayResults);
+    press(screen, "pasteDay");
+    if (auto* table = screen ? screen->findChild<QTableView*>(QStringLiteral("table")) : nullptr)
+        table->setCurrentIndex(table->model()->index(2, 1));
+    return nullptr;
+}
+
 // The analysis screen opened with the record screen's button, on one of its pages.
 Screen* analysis(Program& program, int page)
 {
@@ -579,6 +620,8 @@ const std::vector<Shot>& shots()
         {"result_entry.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form6, true); }},
         {"record.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form7, false); }},
         {"balance.png", [](Program& p) { return savedRaceScreen(p, ScreenId::Form8, true); }},
+        // Last of the sample folder's shots: it saves a day of races there.
+        {"day_results.png", dayResults},
         {"analysis_overview.png", [](Program& p) { return analysis(p, 0), nullptr; }, true},
         {"analysis_cumulative.png", [](Program& p) { return analysisChart(p, 0); }, true},
         {"analysis_monthly.png", [](Program& p) { return analysisChart(p, 1); }, true},

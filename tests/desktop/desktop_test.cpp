@@ -446,6 +446,7 @@ private slots:
         QTest::newRow("balance") << int(ScreenId::Form8) << "balance";
         QTest::newRow("analysis") << int(ScreenId::Analysis) << "analysis";
         QTest::newRow("tipster grid") << int(ScreenId::TipsterGrid) << "tipsters";
+        QTest::newRow("day results") << int(ScreenId::DayResults) << "dayresults";
     }
 
     // F1 on the focused control of the screen in front opens the help at that screen's section, centred over

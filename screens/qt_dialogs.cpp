@@ -8,6 +8,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -137,4 +139,13 @@ void QtDialogs::folderWaitOver()
 {
     delete folderWait_;
     folderWaitStopped_ = false;
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer, const QString& title)
+{
+    // Qt's own dialog, in Japanese through Qt's translation as the file dialogs are; it offers a PDF file as a printer.
+    QPrintDialog dialog(&printer, window_);
+    dialog.setWindowTitle(title);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
+
 SavedRaceScreen::SavedRaceScreen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs,
                                  std::span<const ControlLine> controls, double formFont)
     : Screen(id, module, navigation, dialogs)
@@ -59,6 +61,17 @@ void SavedRaceScreen::relist()
     List1->clear();
     fillList();
     Command1->setFocus(Qt::OtherFocusReason);
+}
+
+bool SavedRaceScreen::pickRace(const QString& fileName)
+{
+    const auto found = std::ranges::find(catalogue, fileName, &CatalogueEntry::fileName);
+    if (found == catalogue.end())
+        return false;
+    List1->setCurrentRow(static_cast<int>(found - catalogue.begin()));
+    List1->scrollToItem(List1->currentItem(), QAbstractItemView::PositionAtCenter);
+    List1_Click();
+    return true;
 }
 
 const CatalogueEntry* SavedRaceScreen::pickCurrentLine()

@@ -22,6 +22,11 @@ class QPushButton;
 // handlers and layout table; what both do the same way is here.
 class SavedRaceScreen : public Screen {
     Q_OBJECT
+public:
+    // Picks the race of that file (a bare name in the race folder) as a click on its line does; false when the list
+    // has no such race.
+    bool pickRace(const QString& fileName);
+
 protected:
     // Builds the header block and the shared controls from the screen's layout table, and wires the list and the three
     // buttons to the handlers below.

@@ -44,6 +44,8 @@ file(CREATE_LINK ../${TOKIRO_PROGRAM_DIR}/tokiro ${CMAKE_BINARY_DIR}/launcher/to
 install(FILES ${CMAKE_BINARY_DIR}/launcher/tokiro DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES assets/tokiro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The race files' type, with the program's icon, for the file manager to open them with the program.
+install(FILES assets/tokiro-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tokiro.xml)
 install(FILES assets/io.github.tokiro.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY assets/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
@@ -57,7 +59,14 @@ foreach(doc tokiro.1 tokiro.ja.1 changelog)
         DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${doc}
         VERBATIM)
 endforeach()
-add_custom_target(tokiro_docs ALL DEPENDS ${packaging_out}/tokiro.1.gz ${packaging_out}/tokiro.ja.1.gz
+# The help as a web page, to read outside the program: made from the help document the program shows.
+add_custom_command(OUTPUT ${packaging_out}/help.html
+    COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_CURRENT_SOURCE_DIR}/assets/tokiro.hlp -DOUT=${packaging_out}/help.html
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/help_html.cmake
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/assets/tokiro.hlp ${CMAKE_CURRENT_SOURCE_DIR}/packaging/help_html.cmake
+    VERBATIM)
+install(FILES ${packaging_out}/help.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+add_custom_target(tokiro_docs ALL DEPENDS ${packaging_out}/help.html ${packaging_out}/tokiro.1.gz ${packaging_out}/tokiro.ja.1.gz
                                          ${packaging_out}/changelog.gz)
 install(FILES ${packaging_out}/tokiro.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # man shows this one where the language is Japanese.

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // A text that a spreadsheet program would run as a formula (= + - @ first, or a TAB or CR that it may strip before
@@ -40,26 +43,60 @@ void appendField(QByteArray& out, QString text)
 
 QByteArray csvBytes(const QAbstractItemModel& model)
 {
-    QList<int> columns;
+    // The file's columns: a column of the model, the sort number that follows one, or a 参考値 column at the end.
+    struct Field {
+        int column;
+        enum Kind { Cell, SortNumber, Indicative } kind;
+        QString header;
+        QList<int> group; // Indicative: the model's columns it watches
+    };
+    std::vector<Field> fields;
+    std::vector<Field> groups;
     for (int column = 0; column < model.columnCount(); ++column) {
-        if (model.headerData(column, Qt::Horizontal, AnalysisRole::Csv).isValid())
-            columns.append(column);
+        const QVariant header = model.headerData(column, Qt::Horizontal, AnalysisRole::Csv);
+        if (!header.isValid())
+            continue;
+        fields.push_back({column, Field::Cell, header.toString(), {}});
+        const QVariant sortHeader = model.headerData(column, Qt::Horizontal, AnalysisRole::CsvSortHeader);
+        if (sortHeader.isValid())
+            fields.push_back({column, Field::SortNumber, sortHeader.toString(), {}});
+        const QString group = model.headerData(column, Qt::Horizontal, AnalysisRole::CsvIndicativeGroup).toString();
+        if (group.isEmpty())
+            continue;
+        auto same = std::ranges::find(groups, group, &Field::header);
+        if (same == groups.end())
+            groups.push_back({column, Field::Indicative, group, {column}});
+        else
+            same->group.append(column);
     }
+    fields.insert(fields.end(), groups.begin(), groups.end());
+
     QByteArray out("\xEF\xBB\xBF");
-    auto record = [&out, &columns](auto fieldOf) {
-        for (qsizetype i = 0; i < columns.size(); ++i) {
+    auto record = [&out, &fields](auto fieldOf) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 out += ',';
-            appendField(out, fieldOf(columns[i]));
+            appendField(out, fieldOf(fields[i]));
         }
         out += "\r\n";
     };
-    record([&model](int column) {
-        return spreadsheetSafe(model.headerData(column, Qt::Horizontal, AnalysisRole::Csv).toString());
-    });
+    record([](const Field& field) { return spreadsheetSafe(field.header); });
     for (int row = 0; row < model.rowCount(); ++row)
-        record([&model, row](int column) {
-            const QModelIndex cell = model.index(row, column);
+        record([&model, row](const Field& field) {
+            switch (field.kind) {
+            case Field::SortNumber: return model.index(row, field.column).data(AnalysisRole::CsvSort).toString();
+            case Field::Indicative: {
+                // A figure there is none of (a rate over no race) is no 参考値 either.
+                const bool few = std::ranges::any_of(field.group, [&model, row](int column) {
+                    const QModelIndex cell = model.index(row, column);
+                    return cell.data(AnalysisRole::Indicative).toBool()
+                           && !cell.data(AnalysisRole::Csv).toString().isEmpty();
+                });
+                return few ? QStringLiteral("参考値") : QString();
+            }
+            case Field::Cell: break;
+            }
+            const QModelIndex cell = model.index(row, field.column);
             const QString text = cell.data(AnalysisRole::Csv).toString();
             return cell.data(AnalysisRole::CsvNumber).toBool() ? text : spreadsheetSafe(text);
         });

@@ -12,5 +12,12 @@ enum : int {
     IntervalLow,             // the bounds of a 95% interval, in per cent
     IntervalHigh,
     Asked, // what-if rows: the user asked this many tickets for some of the races
+    // Header roles of CSV files. CsvSortHeader: the heading of a number column written right after this one, that a
+    // spreadsheet sorts by where the key is a range or a month ("8頭以下", "10月"); its cells are their CsvSort role.
+    CsvSortHeader,
+    CsvSort,
+    // CsvIndicativeGroup: the heading of a column at the end of the file that says 参考値 in each row where a cell of
+    // this column is indicative; columns of one group share one such column.
+    CsvIndicativeGroup,
 };
 }

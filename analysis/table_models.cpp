@@ -3,6 +3,9 @@
 #include "analysis/display_text.h"
 #include "analysis/model_roles.h"
 
+#include <array>
+#include <cmath>
+
 using namespace displaytext;
 
 namespace {
@@ -30,11 +33,21 @@ int AnalysisTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant AnalysisTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && section >= 0 && section < headers_.size()
-        && (role == Qt::DisplayRole || role == AnalysisRole::Csv))
-        return headers_[section];
+    if (orientation == Qt::Horizontal && section >= 0 && section < headers_.size()) {
+        if (role == Qt::DisplayRole || role == AnalysisRole::Csv)
+            return headers_[section];
+        if (role == AnalysisRole::CsvIndicativeGroup || role == AnalysisRole::CsvSortHeader) {
+            const QString text =
+                role == AnalysisRole::CsvSortHeader ? csvSortHeader(section) : csvIndicativeGroup(section);
+            return text.isEmpty() ? QVariant() : QVariant(text);
+        }
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
+
+QString AnalysisTableModel::csvIndicativeGroup(int) const { return QStringLiteral("参考値"); }
+
+QString AnalysisTableModel::csvSortHeader(int) const { return {}; }
 
 QVariant AnalysisTableModel::data(const QModelIndex& index, int role) const
 {
@@ -47,6 +60,10 @@ QVariant AnalysisTableModel::data(const QModelIndex& index, int role) const
     case AnalysisRole::Sort: return cell(index.row(), index.column()).sort;
     case AnalysisRole::Indicative: return cell(index.row(), index.column()).indicative;
     case AnalysisRole::Asked: return cell(index.row(), index.column()).asked;
+    case AnalysisRole::CsvSort: {
+        const QString sort = cell(index.row(), index.column()).csvSort;
+        return sort.isEmpty() ? QVariant() : QVariant(sort);
+    }
     case AnalysisRole::IntervalLow:
     case AnalysisRole::IntervalHigh: {
         const std::optional<ReturnInterval> interval = cell(index.row(), index.column()).interval;
@@ -134,8 +151,13 @@ TableCell FiguresModel::cell(int row, int column) const
                                                 "1レースの最高払戻",
                                                 "最長連敗",
                                                 "最大ドローダウン"};
-    if (column == Name)
-        return textCell(QString::fromUtf8(names[row]), row);
+    if (column == Name) {
+        // In a file, a figure in per cent says so in its name.
+        TableCell name = textCell(QString::fromUtf8(names[row]), row);
+        if (row == HitRate || row == ReturnRate || row == ReturnInterval95)
+            name.csv += QStringLiteral("(%)");
+        return name;
+    }
     const SeriesFigures& f = column == Proposals ? proposals_ : own_;
     switch (row) {
     case Races: return countCell(f.races);
@@ -161,10 +183,9 @@ TableCell FiguresModel::cell(int row, int column) const
             c.csv = csvPercent(f.returnInterval->low) + u'～' + csvPercent(f.returnInterval->high);
             c.sort = f.returnInterval->low;
         }
-        if (c.indicative && f.races > 0 && !f.intervalPending) {
+        // A file marks it in its 参考値 column.
+        if (c.indicative && f.races > 0 && !f.intervalPending)
             c.display += QStringLiteral("（参考値）");
-            c.csv += QStringLiteral("（参考値）");
-        }
         return c;
     }
     case Profit: return wholeYenCell(f.profit());
@@ -180,13 +201,20 @@ TableCell FiguresModel::cell(int row, int column) const
     }
 }
 
+QString FiguresModel::csvIndicativeGroup(int column) const
+{
+    return column == Name
+               ? QString()
+               : headerData(column, Qt::Horizontal, AnalysisRole::Csv).toString() + QStringLiteral("の参考値");
+}
+
 // Breakdowns ---------------------------------------------------------------------------------------------------
 
 BreakdownModel::BreakdownModel(Breakdown breakdown, QObject* parent)
     : AnalysisTableModel(breakdownObjectName(breakdown),
                          QStringList{breakdownKeyTitle(breakdown)}
-                             + utf8List({"レース数", "的中数", "的中率", "購入額", "払戻額", "回収率", "収支",
-                                         "収支のレース数", "馬券購入金額", "収入", "収支の回収率", "差額"}),
+                             + utf8List({"レース数", "的中数", "的中率(%)", "購入額", "払戻額", "回収率(%)", "収支",
+                                         "収支のレース数", "馬券購入金額", "収入", "収支の回収率(%)", "差額"}),
                          parent),
       breakdown_(breakdown)
 {
@@ -202,22 +230,57 @@ void BreakdownModel::setRows(std::vector<BreakdownRow> rows)
     reset([&] { rows_ = std::move(rows); });
 }
 
+namespace {
+// A rate over fewer races than it needs is only indicative; a rate over none is not shown at all.
+TableCell fewOrNot(TableCell cell, const Tally& tally)
+{
+    cell.indicative = tally.races > 0 && tally.races < indicativeBelow;
+    return cell;
+}
+} // namespace
+
+QString BreakdownModel::csvSortHeader(int column) const
+{
+    if (column != Key)
+        return {};
+    switch (breakdown_) {
+    case Breakdown::Month: return QStringLiteral("月の数字");
+    case Breakdown::Runners: return QStringLiteral("頭数の下限");
+    default: return {};
+    }
+}
+
+QString BreakdownModel::csvIndicativeGroup(int column) const
+{
+    return column == Key       ? QString()
+           : column < OwnRaces ? QStringLiteral("予想の参考値")
+                               : QStringLiteral("収支の参考値");
+}
+
 TableCell BreakdownModel::cell(int row, int column) const
 {
     const BreakdownRow& r = rows_[static_cast<std::size_t>(row)];
     switch (column) {
-    case Key: return textCell(r.label, r.sortValue);
+    case Key: {
+        TableCell key = textCell(r.label, r.sortValue);
+        // Months and runner bands sort wrongly as text ("10月" before "2月"): files give them a number.
+        if (std::isfinite(r.sortValue) && breakdown_ == Breakdown::Month)
+            key.csvSort = QString::number(static_cast<int>(r.sortValue));
+        else if (std::isfinite(r.sortValue) && breakdown_ == Breakdown::Runners)
+            key.csvSort = QString::number(std::array{1, 9, 13, 17}.at(static_cast<std::size_t>(r.sortValue)));
+        return key;
+    }
     case Races: return countCell(r.proposals.races);
     case Hits: return countCell(r.proposals.hits);
-    case HitRate: return percentCell(r.proposals.hitRatePercent());
+    case HitRate: return fewOrNot(percentCell(r.proposals.hitRatePercent()), r.proposals);
     case Stake: return wholeYenCell(r.proposals.stake);
     case Payout: return wholeYenCell(r.proposals.returned);
-    case ReturnRate: return percentCell(r.proposals.returnRatePercent());
+    case ReturnRate: return fewOrNot(percentCell(r.proposals.returnRatePercent()), r.proposals);
     case Profit: return wholeYenCell(r.proposals.profit());
     case OwnRaces: return countCell(r.own.races);
     case OwnStake: return wholeYenCell(r.own.stake);
     case OwnIncome: return wholeYenCell(r.own.returned);
-    case OwnReturnRate: return percentCell(r.own.returnRatePercent());
+    case OwnReturnRate: return fewOrNot(percentCell(r.own.returnRatePercent()), r.own);
     case OwnDifference: return wholeYenCell(r.own.profit());
     default: return {};
     }
@@ -227,7 +290,7 @@ TableCell BreakdownModel::cell(int row, int column) const
 
 WhatIfModel::WhatIfModel(QObject* parent)
     : AnalysisTableModel(QStringLiteral("whatIf"),
-                         utf8List({"点数", "レース数", "的中数", "的中率", "購入額", "払戻額", "回収率", "収支",
+                         utf8List({"点数", "レース数", "的中数", "的中率(%)", "購入額", "払戻額", "回収率(%)", "収支",
                                    "この点数を希望したレース数"}),
                          parent)
 {
@@ -255,10 +318,10 @@ TableCell WhatIfModel::cell(int row, int column) const
         break;
     case Races: c = countCell(r.tally.races); break;
     case Hits: c = countCell(r.tally.hits); break;
-    case HitRate: c = percentCell(r.tally.hitRatePercent()); break;
+    case HitRate: c = fewOrNot(percentCell(r.tally.hitRatePercent()), r.tally); break;
     case Stake: c = wholeYenCell(r.tally.stake); break;
     case Payout: c = wholeYenCell(r.tally.returned); break;
-    case ReturnRate: c = percentCell(r.tally.returnRatePercent()); break;
+    case ReturnRate: c = fewOrNot(percentCell(r.tally.returnRatePercent()), r.tally); break;
     case Profit: c = wholeYenCell(r.tally.profit()); break;
     case AskedRaces: c = countCell(r.askedRaces); break;
     default: break;

@@ -20,6 +20,7 @@ struct TableCell {
     bool asked = false;
     bool csvNumber = false; // the csv text is a number; any other is text
     QString tip{};          // the tooltip, as plain text (a name drawn cut short: the whole name)
+    QString csvSort{};      // the number a CSV file sorts the row by, where the column has one (AnalysisRole)
 };
 
 // A read-only table of cells; subclasses say what each cell holds.
@@ -34,6 +35,10 @@ public:
 
 protected:
     virtual TableCell cell(int row, int column) const = 0;
+    // For CSV files: the 参考値 column that marks the column's indicative cells (one "参考値" for the whole row
+    // unless a table says otherwise), and the heading of the sort number written after it (none unless said).
+    virtual QString csvIndicativeGroup(int column) const;
+    virtual QString csvSortHeader(int column) const;
     void reset(const std::function<void()>& change);
 
     static TableCell countCell(long long value);
@@ -75,6 +80,7 @@ public:
 
 protected:
     TableCell cell(int row, int column) const override;
+    QString csvIndicativeGroup(int column) const override;
 
 private:
     SeriesFigures proposals_;
@@ -110,6 +116,8 @@ public:
 
 protected:
     TableCell cell(int row, int column) const override;
+    QString csvIndicativeGroup(int column) const override;
+    QString csvSortHeader(int column) const override;
 
 private:
     Breakdown breakdown_;

@@ -21,10 +21,10 @@ QStringList csvHeadings(const std::vector<SortedTableModel::Column>& columns)
 // A rate, its interval on screen and its two bounds for files: four columns.
 void addRateColumns(std::vector<SortedTableModel::Column>& columns, const QString& csv, const QString& screen)
 {
-    columns.push_back({csv, screen});
+    columns.push_back({csv + QStringLiteral("(%)"), screen});
     columns.push_back({{}, QStringLiteral("95%区間")});
-    columns.push_back({csv + QStringLiteral("の95%区間の下限"), {}, false});
-    columns.push_back({csv + QStringLiteral("の95%区間の上限"), {}, false});
+    columns.push_back({csv + QStringLiteral("の95%区間の下限(%)"), {}, false});
+    columns.push_back({csv + QStringLiteral("の95%区間の上限(%)"), {}, false});
 }
 
 // A tipster's name: drawn cut short when long, whole in the tooltip, in files and for sorting.
@@ -115,6 +115,12 @@ QVariant SortedTableModel::data(const QModelIndex& index, int role) const
     return AnalysisTableModel::data(index, role);
 }
 
+QString SortedTableModel::csvIndicativeGroup(int column) const
+{
+    const QString& group = columns_[static_cast<std::size_t>(column)].indicativeGroup;
+    return group.isEmpty() ? AnalysisTableModel::csvIndicativeGroup(column) : group;
+}
+
 QString SortedTableModel::indicativeNote() const
 {
     return QStringLiteral("数えたのが%1に満たないので参考値です。").arg(indicativeBelow);
@@ -174,22 +180,31 @@ std::vector<SortedTableModel::Column> tipsterColumns()
 {
     std::vector<SortedTableModel::Column> columns = {{QStringLiteral("予想家"), QStringLiteral("予想家")},
                                                      {QStringLiteral("レース数"), QStringLiteral("レース")}};
+    // Each mark's figures rest on their own count, and so do the tipster's ◎-○ ticket's: each has its 参考値 column.
+    auto group = [&columns](std::size_t from, const QString& what) {
+        for (std::size_t column = from; column < columns.size(); ++column)
+            columns[column].indicativeGroup = what + QStringLiteral("の参考値");
+    };
     for (const int kind : shownMarkKinds) {
         const QString mark = markSymbol(kind);
+        const std::size_t first = columns.size();
         columns.push_back({mark + QStringLiteral("の数"), mark + QStringLiteral("\n数")});
         columns.push_back({mark + QStringLiteral("の1着"), mark + QStringLiteral("\n1着")});
         columns.push_back({mark + QStringLiteral("の2着"), mark + QStringLiteral("\n2着")});
         addRateColumns(columns, mark + QStringLiteral("の勝率"), mark + QStringLiteral("\n勝率"));
         addRateColumns(columns, mark + QStringLiteral("の連対率"), mark + QStringLiteral("\n連対率"));
+        group(first, mark);
     }
     const QString ticket = QStringLiteral("◎○馬連");
+    const std::size_t ticketFirst = columns.size();
     columns.push_back({ticket + QStringLiteral("のレース数"), ticket + QStringLiteral("\nレース")});
     columns.push_back({ticket + QStringLiteral("の的中数"), ticket + QStringLiteral("\n的中")});
-    columns.push_back({ticket + QStringLiteral("の的中率"), ticket + QStringLiteral("\n的中率")});
+    columns.push_back({ticket + QStringLiteral("の的中率(%)"), ticket + QStringLiteral("\n的中率")});
     columns.push_back({ticket + QStringLiteral("の購入額"), ticket + QStringLiteral("\n購入額")});
     columns.push_back({ticket + QStringLiteral("の払戻額"), ticket + QStringLiteral("\n払戻額")});
     addRateColumns(columns, ticket + QStringLiteral("の回収率"), ticket + QStringLiteral("\n回収率"));
     columns.push_back({ticket + QStringLiteral("の収支"), ticket + QStringLiteral("\n収支")});
+    group(ticketFirst, ticket);
     return columns;
 }
 
@@ -302,15 +317,15 @@ std::vector<SortedTableModel::Column> whatIfColumns()
     columns.push_back({QStringLiteral("加えて外れになったレース"), QStringLiteral("加えて\n外れに")});
     columns.push_back({QStringLiteral("加えた回収率（ポイント）"), QStringLiteral("加えた\n回収率")});
     columns.push_back({{}, QStringLiteral("95%区間")});
-    columns.push_back({QStringLiteral("加えた回収率の95%区間の下限"), {}, false});
-    columns.push_back({QStringLiteral("加えた回収率の95%区間の上限"), {}, false});
+    columns.push_back({QStringLiteral("加えた回収率の95%区間の下限（ポイント）"), {}, false});
+    columns.push_back({QStringLiteral("加えた回収率の95%区間の上限（ポイント）"), {}, false});
     columns.push_back({QStringLiteral("加えた収支"), QStringLiteral("加えた\n収支")});
     const QString ways[] = {QStringLiteral("記録どおり"), QStringLiteral("この予想家だけ"),
                             QStringLiteral("この予想家抜き")};
     const QString shortWays[] = {QStringLiteral("記録"), QStringLiteral("だけ"), QStringLiteral("抜き")};
     for (std::size_t way = 0; way < std::size(ways); ++way) {
         columns.push_back({ways[way] + QStringLiteral("の的中数"), shortWays[way] + QStringLiteral("\n的中")});
-        columns.push_back({ways[way] + QStringLiteral("の的中率"), shortWays[way] + QStringLiteral("\n的中率")});
+        columns.push_back({ways[way] + QStringLiteral("の的中率(%)"), shortWays[way] + QStringLiteral("\n的中率")});
         addRateColumns(columns, ways[way] + QStringLiteral("の回収率"), shortWays[way] + QStringLiteral("\n回収率"));
         columns.push_back({ways[way] + QStringLiteral("の収支"), shortWays[way] + QStringLiteral("\n収支")});
     }

@@ -17,9 +17,10 @@ class SortedTableModel : public AnalysisTableModel {
     Q_OBJECT
 public:
     struct Column {
-        QString csv;          // the CSV heading; empty: not written to files
-        QString screen;       // the screen's heading
-        bool onScreen = true; // false: for files only
+        QString csv;               // the CSV heading; empty: not written to files
+        QString screen;            // the screen's heading
+        bool onScreen = true;      // false: for files only
+        QString indicativeGroup{}; // the 参考値 column of files that marks it; empty: the row's "参考値"
     };
     SortedTableModel(const QString& objectName, std::vector<Column> columns, QObject* parent);
 
@@ -41,6 +42,7 @@ protected:
     TableCell cell(int row, int column) const final;
     // What the tooltip of a figure says that rests on too few to be more than indicative.
     virtual QString indicativeNote() const;
+    QString csvIndicativeGroup(int column) const override;
     // Takes new rows (change puts them in place), sorted as before.
     void replaceRows(const std::function<void()>& change);
 

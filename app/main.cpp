@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/open_race.h"
 #include "app/startup.h"
 #include "core/race_folder_choice.h"
 #include "screens/control_table.h"
@@ -43,10 +44,22 @@ int main(int argc, char* argv[])
     if (start.folder.isEmpty() && start.ownFolder)
         start.folder = chosenRaceFolder();
     StartFolder folder = enterRaceFolder(start, QDir::homePath());
-    if (!folder.error.isEmpty() && command.folder.isEmpty() && !start.folder.isEmpty())
-        folder = enterRaceFolder(command, QDir::homePath());
+    // A race file's folder that cannot be entered is said in the window, as anything else about the file is; the
+    // program then works where it would have without the file.
+    QString raceFileProblem;
+    CommandLine asked = command;
+    if (!folder.error.isEmpty() && !command.raceFile.isEmpty() && !command.folder.isEmpty()) {
+        raceFileProblem = folder.error;
+        asked.folder.clear();
+        start = asked;
+        if (start.ownFolder)
+            start.folder = chosenRaceFolder();
+        folder = enterRaceFolder(start, QDir::homePath());
+    }
+    if (!folder.error.isEmpty() && asked.folder.isEmpty() && !start.folder.isEmpty())
+        folder = enterRaceFolder(asked, QDir::homePath());
     // A folder asked for by name that cannot be entered ends the start: working elsewhere would hide its races.
-    if (!command.folder.isEmpty() && !folder.error.isEmpty()) {
+    if (!asked.folder.isEmpty() && !folder.error.isEmpty()) {
         print(stderr, QStringLiteral("tokiro: %1\n").arg(folder.error));
         return 2;
     }
@@ -64,5 +77,13 @@ int main(int argc, char* argv[])
     window.navigator().show(ScreenId::Form1);
     if (!folder.error.isEmpty())
         QTimer::singleShot(0, &window, [&] { dialogs.reportError(folder.error, QStringLiteral("レースの保存先")); });
+    if (!raceFileProblem.isEmpty())
+        QTimer::singleShot(0, &window, [&] { dialogs.reportError(raceFileProblem, QStringLiteral("レースを開く")); });
+    else if (!command.raceFile.isEmpty())
+        QTimer::singleShot(0, &window, [&] {
+            // Said on the terminal too, for a user who started it there.
+            if (!showRaceFile(window.navigator(), dialogs, module.raceFolder, command.raceFile))
+                print(stderr, QStringLiteral("tokiro: 「%1」を開けませんでした。\n").arg(command.raceFile));
+        });
     return application.exec();
 }

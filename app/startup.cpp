@@ -108,17 +108,19 @@ CommandLine readCommandLine(const QStringList& arguments)
     if (parser.isSet(help)) {
         command.action = CommandLine::Action::Help;
         command.output =
-            QStringLiteral("使い方: tokiro [オプション] [フォルダ]\n"
+            QStringLiteral("使い方: tokiro [オプション] [フォルダ | レースのファイル]\n"
                            "トキロ（馬連専用馬券予想プログラム）を起動します。\n"
                            "\n"
                            "  フォルダ          このフォルダをレースフォルダにします。レースのファイル（*.tkr）は\n"
                            "                    ここに保存し、ここから一覧します。\n"
+                           "  レースのファイル  このレース（*.tkr）を開きます。ファイルのあるフォルダがレースフォルダ\n"
+                           "                    になり、「レース結果を入力します」の画面でこのレースを選びます。\n"
                            "  --own-folder      プログラム専用のレースフォルダ ~/%1 を使います（なければ作ります）。\n"
                            "                    デスクトップのメニューからは、この指定で起動します。\n"
                            "  -h, --help        この説明を表示して終わります。\n"
                            "  -v, --version     バージョンを表示して終わります。\n"
                            "\n"
-                           "フォルダを指定したときは、そのフォルダが --own-folder より優先します。\n"
+                           "フォルダかレースのファイルを指定したときは、それが --own-folder より優先します。\n"
                            "どちらも指定しないときは、起動したフォルダがレースフォルダです。\n")
                 .arg(ownRaceFolderName());
         return command;
@@ -132,14 +134,23 @@ CommandLine readCommandLine(const QStringList& arguments)
     }
     const QStringList folders = parser.positionalArguments();
     if (folders.size() > 1)
-        return refuse(QStringLiteral("レースフォルダは一つだけ指定できます。"));
+        return refuse(QStringLiteral("レースフォルダかレースのファイルは一つだけ指定できます。"));
     if (!folders.isEmpty()) {
         const QFileInfo folder(folders.front());
-        if (!folder.exists())
+        const bool raceFileName = folder.suffix().compare(QStringLiteral("tkr"), Qt::CaseInsensitive) == 0;
+        if (folder.isFile() || (raceFileName && !folder.exists())) {
+            // A race file: shown once the window is up, its folder the race folder for this run. One that is
+            // missing, or a file that is no race file, is said in the window (the desktop may hand over any file).
+            command.raceFile = folder.absoluteFilePath();
+            if (folder.exists() && raceFileName)
+                command.folder = folder.absolutePath();
+        } else if (!folder.exists()) {
             return refuse(QStringLiteral("フォルダ「%1」がありません。").arg(folders.front()));
-        if (!folder.isDir())
-            return refuse(QStringLiteral("「%1」はフォルダではありません。").arg(folders.front()));
-        command.folder = folder.absoluteFilePath();
+        } else if (!folder.isDir()) {
+            return refuse(QStringLiteral("「%1」はフォルダでもレースのファイルでもありません。").arg(folders.front()));
+        } else {
+            command.folder = folder.absoluteFilePath();
+        }
     }
     command.ownFolder = parser.isSet(ownFolder);
     return command;

@@ -25,10 +25,15 @@ struct CommandLine {
     QString output; // for Help and Version what to print, for Error the message
     bool ownFolder = false;
     QString folder; // the race folder given, an existing folder; empty when none was given
+    // A race file given (by the desktop's 「このアプリケーションで開く」 or typed), as an absolute path: the folder of
+    // a *.tkr file is then the race folder. A name ending in .tkr that does not exist, and any other file, are given
+    // too, so that the user is told in a window rather than on a terminal no one sees.
+    QString raceFile;
     int exitCode() const { return action == Action::Error ? 2 : 0; }
 };
 
-// Reads the program's arguments (the first is the program itself) without needing a display, so that --help and
+// Reads the program's arguments (a folder or a race file) (the first is the program itself) without needing a display,
+// so that --help and
 // --version work anywhere. Qt's own options (-style, -platform, -session, ...) are let through for Qt to take.
 CommandLine readCommandLine(const QStringList& arguments);
 

@@ -8,10 +8,6 @@
 
 #include <algorithm>
 
-namespace {
-
-int ticketTotal(const PredictionResult& result) { return std::clamp(result.ticketTotal, 0, ticketListCapacity); }
-
 QString raceLine(const RaceState& race)
 {
     const QDate date = parseRaceDate(race.raceDate);
@@ -20,6 +16,10 @@ QString raceLine(const RaceState& race)
     parts.removeAll(QString());
     return parts.join(u' ');
 }
+
+namespace {
+
+int ticketTotal(const PredictionResult& result) { return std::clamp(result.ticketTotal, 0, ticketListCapacity); }
 
 // "◎2 ○1 △1": the marks of one kind after another, the count where more than one.
 QString marksOf(const std::array<int, 6>& counts)

@@ -15,6 +15,7 @@
 #include "screens/analysis_what_if_page.h"
 #include "screens/control_table.h"
 #include "screens/folder_wait.h"
+#include "screens/page_export.h"
 #include "screens/twips.h"
 
 #include <QApplication>
@@ -80,6 +81,14 @@ AnalysisScreen::AnalysisScreen(Module1& module, Navigation& navigation, Dialogs&
         setTabOrder(order[i], order[i + 1]);
     setFirstFocus(pages->tabBar());
 
+    // The page in view as a picture or on paper, headed by the filter; the button stands on the title's line.
+    installPageExport(*this, dialogs, QRect(6720, 150, 1695, 435),
+                      {[this] {
+                           return QStringLiteral("分析とグラフ・%1　%2")
+                               .arg(pages->tabText(pages->currentIndex()),
+                                    shownChoices(*findChild<QWidget*>(QStringLiteral("filterBar"))));
+                       },
+                       [this] { return QStringLiteral("分析_") + pages->tabText(pages->currentIndex()); }});
     connect(pages, &QTabWidget::currentChanged, this, [this] { showCsvTarget(); });
     for (int page = 0; page < pages->count(); ++page)
         connect(pages->page(page), &AnalysisPage::csvTableChanged, this, [this] { showCsvTarget(); });

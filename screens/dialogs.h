@@ -8,6 +8,7 @@
 
 class QAbstractItemModel;
 class QDialog;
+class QPrinter;
 class QWidget;
 
 // Message boxes and file dialogs, behind one interface so that tests can answer them in advance.
@@ -52,6 +53,13 @@ public:
         Q_UNUSED(comparison);
         return confirm(text, title);
     }
+    // Qt's print dialog for printer: a printer, or a PDF file. False on cancel (and where no dialog can be shown).
+    virtual bool choosePrinter(QPrinter& printer, const QString& title)
+    {
+        Q_UNUSED(printer);
+        Q_UNUSED(title);
+        return false;
+    }
     // While a write waits for another program to let go of the race folder: shows text with a button to stop waiting
     // (the rest of the window takes no input meanwhile), lets up to pause go by with the event loop running, and
     // returns false once the user has stopped waiting. folderWaitOver() takes the notice away.
@@ -74,6 +82,7 @@ public:
     void reportError(const QString& text, const QString& title) override;
     int choose(const QString& text, const QString& title, const QStringList& options) override;
     QString openFolder(const QString& title, const QString& start) override;
+    bool choosePrinter(QPrinter& printer, const QString& title) override;
     bool waitForFolder(const QString& text, std::chrono::milliseconds pause) override;
     void folderWaitOver() override;
     void inform(const QString& text, const QString& title) override;

@@ -3,8 +3,10 @@
 #include "core/numbers.h"
 #include "core/proposal_text.h"
 #include "prediction/prediction.h"
+#include "racefile/race_folder.h"
 #include "screens/control_table.h"
 #include "screens/name_columns.h"
+#include "screens/page_export.h"
 #include "screens/race_header.h"
 #include "screens/twips.h"
 
@@ -316,6 +318,13 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
     }
     copyProposal->setMenu(copyMenu);
     setTabOrder(copyProposal, Command1);
+    // Our own: the result as a picture or on paper, under the race's name; the button stands under the table.
+    installPageExport(*this, dialogs, QRect(7800, 7590, 1695, 435),
+                      {[this] { return QStringLiteral("予想結果　") + raceLine(this->module.race); },
+                       [this] {
+                           return proposedRaceFileName(this->module.race.raceDate, this->module.race.raceNumber)
+                                  + QStringLiteral("_予想");
+                       }});
 
     setFirstFocus(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });

@@ -10,6 +10,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -142,6 +144,15 @@ void QtDialogs::folderWaitOver()
 {
     delete folderWait_;
     folderWaitStopped_ = false;
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer, const QString& title)
+{
+    // Qt's own dialog, in Japanese through Qt's translation as the file dialogs are; it offers a PDF file as a printer.
+    QPrintDialog dialog(&printer, window_);
+    dialog.setWindowTitle(title);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtDialogs::inform(const QString& text, const QString& title)

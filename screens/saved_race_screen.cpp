@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
+
 SavedRaceScreen::SavedRaceScreen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs,
                                  std::span<const ControlLine> controls, double formFont)
     : Screen(id, module, navigation, dialogs)
@@ -53,6 +55,18 @@ void SavedRaceScreen::listRacesAgain()
     List1->clear();
     listRaces();
     Command1->setFocus(Qt::OtherFocusReason);
+}
+
+bool SavedRaceScreen::showRaceOfFile(const QString& fileName)
+{
+    const auto found = std::ranges::find(catalogue, fileName, &CatalogueEntry::fileName);
+    if (found == catalogue.end())
+        return false;
+    List1->setCurrentRow(static_cast<int>(found - catalogue.begin()));
+    List1->scrollToItem(List1->currentItem(), QAbstractItemView::PositionAtCenter);
+    // As a click on the line: each screen picks through its own handler.
+    emit List1->itemClicked(List1->currentItem());
+    return true;
 }
 
 const CatalogueEntry* SavedRaceScreen::pickRace()

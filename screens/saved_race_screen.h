@@ -24,6 +24,11 @@ class QPushButton;
 // handlers call: list the races, pick one, read it, rewrite its lines from the boxes, delete it, go back.
 class SavedRaceScreen : public Screen {
     Q_OBJECT
+public:
+    // Picks the race of that file (a bare name in the race folder) as a click on its line does; false when the list
+    // has no such race.
+    bool showRaceOfFile(const QString& fileName);
+
 protected:
     // Builds the header block and the shared controls from the screen's layout table.
     SavedRaceScreen(ScreenId id, Module1& module, Navigation& navigation, Dialogs& dialogs,

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages one job needs; does nothing when all are present.
 #   scripts/deps.sh run       build and run the program (the default)
-#   scripts/deps.sh test      the same, the checkers the tests run on the desktop entry and AppStream file, and
+#   scripts/deps.sh test      the same, the checkers the tests run on the desktop entry, AppStream file, race file
+#                             type and printed PDF, and
 #                             clang-format for the format check
 #   scripts/deps.sh fuzz      the same as run, and clang with its sanitizer and libFuzzer runtimes
 #   scripts/deps.sh package   the same as run, and what CPack needs to build the Debian package
@@ -17,7 +18,7 @@ run=(
 )
 case "${1:-run}" in
     run) packages=("${run[@]}") ;;
-    test) packages=("${run[@]}" desktop-file-utils appstream clang-format) ;;
+    test) packages=("${run[@]}" desktop-file-utils appstream clang-format poppler-utils shared-mime-info) ;;
     fuzz) packages=("${run[@]}" clang libclang-rt-dev) ;;
     package) packages=("${run[@]}" file) ;;
     *)

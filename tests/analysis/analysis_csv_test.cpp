@@ -108,15 +108,17 @@ private slots:
         // The what-if table: numbers without separators, rates with one decimal.
         const QList<QByteArray> whatIf = csvBytes(folder->whatIfModel()).split('\n');
         QCOMPARE(whatIf.size(), 14); // header, twelve rows, and nothing after the last CR LF
-        QCOMPARE(whatIf[0], QByteArray("\xEF\xBB\xBF点数,レース数,的中数,的中率,購入額,払戻額,回収率,収支,"
-                                       "この点数を希望したレース数\r"));
+        // Rates say (%) in their headings; three races make every rate a 参考値.
+        QCOMPARE(whatIf[0], QByteArray("\xEF\xBB\xBF点数,レース数,的中数,的中率(%),購入額,払戻額,回収率(%),収支,"
+                                       "この点数を希望したレース数,参考値\r"));
         // 4-1 and 9-2 are hits from one ticket on: the order of the finishers does not matter.
-        QCOMPARE(whatIf[1], QByteArray("1,3,2,66.7,300,2100,700.0,1800,2\r"));
-        QCOMPARE(whatIf[2], QByteArray("2,3,2,66.7,500,2100,420.0,1600,1\r"));
+        QCOMPARE(whatIf[1], QByteArray("1,3,2,66.7,300,2100,700.0,1800,2,参考値\r"));
+        QCOMPARE(whatIf[2], QByteArray("2,3,2,66.7,500,2100,420.0,1600,1,参考値\r"));
 
         const QByteArray year = csvBytes(folder->breakdownModel(Breakdown::Year));
-        QVERIFY(year.contains("\r\n1999年,3,2,66.7,400,2100,525.0,1700,2,1330,870,65.4,-460\r\n"));
-        QVERIFY(year.endsWith("\r\n2000年,0,0,,0,0,,0,1,500,0,0.0,-500\r\n"));
+        QVERIFY(year.contains("\r\n1999年,3,2,66.7,400,2100,525.0,1700,2,1330,870,65.4,-460,参考値,参考値\r\n"));
+        // No proposal counted in 2000: no rate, and no 参考値 for it.
+        QVERIFY(year.endsWith("\r\n2000年,0,0,,0,0,,0,1,500,0,0.0,-500,,参考値\r\n"));
     }
 
     // The tables of the tipster and ranking pages on the hand-computed tipsters (analysis_folder.h): each rate's
@@ -126,7 +128,7 @@ private slots:
     {
         AnalysedFolder folder(handComputedRaces());
         auto rateHeadings = [](const QByteArray& rate) {
-            return "," + rate + "," + rate + "の95%区間の下限," + rate + "の95%区間の上限";
+            return "," + rate + "(%)," + rate + "の95%区間の下限(%)," + rate + "の95%区間の上限(%)";
         };
         QByteArray tipsters = "\xEF\xBB\xBF予想家,レース数";
         for (const char* mark : {"◎", "○", "▲", "△", "×", "★"}) {
@@ -134,56 +136,116 @@ private slots:
             tipsters += "," + m + "の数," + m + "の1着," + m + "の2着" + rateHeadings(m + "の勝率")
                         + rateHeadings(m + "の連対率");
         }
-        tipsters += ",◎○馬連のレース数,◎○馬連の的中数,◎○馬連の的中率,◎○馬連の購入額,◎○馬連の払戻額"
-                    + rateHeadings("◎○馬連の回収率") + ",◎○馬連の収支\r\n";
+        // Each mark's figures and the ◎-○ ticket's rest on counts of their own, each with its 参考値 column.
+        tipsters += ",◎○馬連のレース数,◎○馬連の的中数,◎○馬連の的中率(%),◎○馬連の購入額,◎○馬連の払戻額"
+                    + rateHeadings("◎○馬連の回収率")
+                    + ",◎○馬連の収支,参考値,◎の参考値,○の参考値,▲の参考値,△の参考値,×の参考値,★の参考値,"
+                      "◎○馬連の参考値\r\n";
+        const QByteArray allFew = ",参考値,参考値,参考値,参考値,参考値,参考値,参考値,参考値\r\n";
         // A: ◎1 second in R1 and first in R7, ○2 nowhere, ▲3 won R6, △4 won R1 and was second in R6 and R7, ×5 won
         // R2, ★6 second in R2 and won R4; 1-2 never came in.
         tipsters += "A,5,5,1,1,20.0,3.6,62.4,40.0,11.8,76.9,5,0,0,0.0,0.0,43.4,0.0,0.0,43.4,5,1,0,20.0,3.6,62.4,20.0,"
                     "3.6,62.4,5,1,2,20.0,3.6,62.4,60.0,23.1,88.2,5,1,0,20.0,3.6,62.4,20.0,3.6,62.4,5,1,1,20.0,3.6,62.4,"
-                    "40.0,11.8,76.9,5,0,0.0,500,0,0.0,0.0,0.0,-500\r\n";
+                    "40.0,11.8,76.9,5,0,0.0,500,0,0.0,0.0,0.0,-500"
+                    + allFew;
         // B: ◎2 never in front, ○4 first in R1 and second in R6 and R7, △3 and ▲5 a winner each, no ×, ★7 nowhere;
         // 2-4 never came in.
         tipsters +=
             "B,5,5,0,0,0.0,0.0,43.4,0.0,0.0,43.4,5,1,2,20.0,3.6,62.4,60.0,23.1,88.2,5,1,0,20.0,3.6,62.4,20.0,3.6,"
             "62.4,5,1,0,20.0,3.6,62.4,20.0,3.6,62.4,0,0,0,,,,,,,5,0,0,0.0,0.0,43.4,0.0,0.0,43.4,"
-            "5,0,0.0,500,0,0.0,0.0,0.0,-500\r\n";
+            "5,0,0.0,500,0,0.0,0.0,0.0,-500,参考値,参考値,参考値,参考値,参考値,,参考値,参考値\r\n"; // no ×: no figure
         // C in R1 and R6: 3-4 came in once; every draw of the two races pays 0, 1,000 or 2,000 per cent.
         tipsters += "C,2,2,1,0,50.0,9.5,90.5,50.0,9.5,90.5,2,1,1,50.0,9.5,90.5,100.0,34.2,100.0,2,0,0,0.0,0.0,65.8,0.0,"
                     "0.0,65.8,2,0,0,0.0,0.0,65.8,0.0,0.0,65.8,0,0,0,,,,,,,0,0,0,,,,,,,2,1,50.0,200,2000,1000.0,0.0,"
-                    "2000.0,1800\r\n";
+                    "2000.0,1800,参考値,参考値,参考値,参考値,参考値,,,参考値\r\n";
         QCOMPARE(csvBytes(folder->tipsterModel()), tipsters);
 
         QByteArray whatIf =
             "\xEF\xBB\xBF予想家,レース数,加えて的中になったレース,加えて外れになったレース,"
-            "加えた回収率（ポイント）,加えた回収率の95%区間の下限,加えた回収率の95%区間の上限,加えた収支";
+            "加えた回収率（ポイント）,加えた回収率の95%区間の下限（ポイント）,加えた回収率の95%区間の上限（ポイント）,"
+            "加えた収支";
         for (const char* way : {"記録どおり", "この予想家だけ", "この予想家抜き"}) {
             const QByteArray w(way);
-            whatIf += "," + w + "の的中数," + w + "の的中率" + rateHeadings(w + "の回収率") + "," + w + "の収支";
+            whatIf += "," + w + "の的中数," + w + "の的中率(%)" + rateHeadings(w + "の回収率") + "," + w + "の収支";
         }
+        whatIf += ",参考値";
         // C: recorded 250.0 (R1 twice) to 666.7 (R6 twice); without C R1 alone hits.
         whatIf += "\r\n";
         const QByteArray c =
             "C,2,1,0,400.0,0.0,666.7,2000,2,100.0,500.0,250.0,666.7,2000,1,50.0,400.0,0.0,666.7,1500,1,"
-            "50.0,100.0,0.0,250.0,0\r\n";
+            "50.0,100.0,0.0,250.0,0,参考値\r\n";
         const QByteArray bytes = csvBytes(folder->tipsterWhatIfModel());
         QVERIFY(bytes.startsWith(whatIf));
         QVERIFY(bytes.endsWith(c));
         QCOMPARE(bytes.count("\r\n"), 4);
 
         const QByteArray placeHeadings =
-            "\xEF\xBB\xBF区分,項目,頭数,1着,2着" + rateHeadings("勝率") + rateHeadings("連対率") + "\r\n";
+            "\xEF\xBB\xBF区分,項目,頭数,1着,2着" + rateHeadings("勝率") + rateHeadings("連対率") + ",参考値\r\n";
         const QByteArray ranks = csvBytes(folder->proposalRanksModel());
         QVERIFY(ranks.startsWith(placeHeadings
-                                 + "本命人気の順位,1位,6,1,1,16.7,3.0,56.4,33.3,9.7,70.0\r\n"
-                                   "本命人気の順位,2位,6,0,0,0.0,0.0,39.0,0.0,0.0,39.0\r\n"));
-        QVERIFY(ranks.endsWith("連複人気2位の等級,A,0,0,0,,,,,,\r\n連複人気2位の等級,B,6,0,0,0.0,0.0,39.0,0.0,0.0,"
-                               "39.0\r\n連複人気2位の等級,C,0,0,0,,,,,,\r\n"));
+                                 + "本命人気の順位,1位,6,1,1,16.7,3.0,56.4,33.3,9.7,70.0,参考値\r\n"
+                                   "本命人気の順位,2位,6,0,0,0.0,0.0,39.0,0.0,0.0,39.0,参考値\r\n"));
+        // No runner is fewer than 30 too.
+        QVERIFY(ranks.endsWith("連複人気2位の等級,A,0,0,0,,,,,,,参考値\r\n連複人気2位の等級,B,6,0,0,0.0,0.0,39.0,0.0,"
+                               "0.0,39.0,参考値\r\n連複人気2位の等級,C,0,0,0,,,,,,,参考値\r\n"));
         QVERIFY(csvBytes(folder->markKindsModel())
                     .startsWith(placeHeadings
-                                + "◎の数,0個,30,4,5,13.3,5.3,29.7,30.0,16.7,47.9\r\n"
-                                  "◎の数,1個,12,1,0,8.3,1.5,35.4,8.3,1.5,35.4\r\n"
-                                  "◎の数,2個,6,1,1,16.7,3.0,56.4,33.3,9.7,70.0\r\n"
-                                  "◎の数,3～4個,0,0,0,,,,,,\r\n"));
+                                + "◎の数,0個,30,4,5,13.3,5.3,29.7,30.0,16.7,47.9,\r\n" // 30 runners: no 参考値
+                                  "◎の数,1個,12,1,0,8.3,1.5,35.4,8.3,1.5,35.4,参考値\r\n"
+                                  "◎の数,2個,6,1,1,16.7,3.0,56.4,33.3,9.7,70.0,参考値\r\n"
+                                  "◎の数,3～4個,0,0,0,,,,,,,参考値\r\n"));
+    }
+
+    // What a spreadsheet needs beside the figures: a number to sort months and runner bands by (a month of an unknown
+    // date has none), rates named in per cent, and 参考値 in a column of its own for each series, empty from 30 races.
+    void spreadsheetColumns_data()
+    {
+        QTest::addColumn<int>("races"); // copies of the hand-computed races
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QByteArrayList>("lines"); // the header, then rows the file holds
+        QTest::newRow("months") << 1 << "month"
+                                << QByteArrayList{"月,月の数字,レース数,的中数,的中率(%),購入額,払戻額,回収率(%),収支,"
+                                                  "収支のレース数,馬券購入金額,収入,収支の回収率(%),差額,予想の参考値,"
+                                                  "収支の参考値",
+                                                  "2月,2,1,1,100.0,300,2000,666.7,1700,1,1000,4000,400.0,3000,参考値,"
+                                                  "参考値",
+                                                  "12月,12,2,1,50.0,600,500,83.3,-100,2,3000,2500,83.3,-500,参考値,"
+                                                  "参考値",
+                                                  "日付不明,,1,1,100.0,100,700,700.0,600,1,100,700,700.0,600,参考値,"
+                                                  "参考値\r\n"};
+        QTest::newRow("runners") << 1 << "runners" << QByteArrayList{"頭数,頭数の下限,レース数", "8頭以下,1,6,3,50.0,"};
+        QTest::newRow("figures of six races")
+            << 1 << "figures"
+            << QByteArrayList{"項目,予想の成績,あなたの収支,予想の成績の参考値,あなたの収支の参考値",
+                              "的中率(%),50.0,50.0,,\r\n", "回収率(%),177.8,128.6,参考値,参考値",
+                              "回収率の95%区間(%),22.7～450.0,11.5～321.6,参考値,参考値", "収支,1400,1600,,\r\n"};
+        QTest::newRow("figures of thirty races")
+            << 5 << "figures"
+            << QByteArrayList{"項目,予想の成績", "回収率(%),177.8,128.6,,\r\n", "収支,7000,8000,,\r\n"};
+        QTest::newRow("breakdown of thirty races")
+            << 5 << "runners"
+            << QByteArrayList{"頭数,頭数の下限",
+                              "8頭以下,1,30,15,50.0,9000,16000,177.8,7000,30,28000,36000,128.6,8000,,\r\n"};
+    }
+    void spreadsheetColumns()
+    {
+        QFETCH(int, races);
+        QFETCH(QString, table);
+        QFETCH(QByteArrayList, lines);
+        std::vector<TestRace> all;
+        for (int copy = 0; copy < races; ++copy)
+            for (TestRace race : handComputedRaces()) {
+                race.number += 12 * copy; // each copy a race of its own
+                all.push_back(race);
+            }
+        AnalysedFolder folder(all);
+        const QAbstractItemModel& model = table == u"figures" ? static_cast<QAbstractItemModel&>(folder->figuresModel())
+                                          : table == u"month" ? folder->breakdownModel(Breakdown::Month)
+                                                              : folder->breakdownModel(Breakdown::Runners);
+        const QByteArray csv = csvBytes(model);
+        QVERIFY2(csv.startsWith("\xEF\xBB\xBF" + lines.front()), csv.constData());
+        for (const QByteArray& line : lines.mid(1))
+            QVERIFY2(csv.contains("\r\n" + line), qPrintable(line + " not in:\n" + csv));
     }
 
     // Sums beyond 2^53 go to the file digit for digit: 10,000 races of the largest amount, one of them a yen less.
@@ -195,9 +257,9 @@ private slots:
         FiguresModel model;
         model.setFigures(SeriesFigures{}, own);
         const QByteArray csv = csvBytes(model);
-        QVERIFY2(csv.contains("\r\n購入額,0,9999999999990000\r\n"), csv.constData());
-        QVERIFY(csv.contains("\r\n払戻・収入,0,9999999999989999\r\n"));
-        QVERIFY(csv.contains("\r\n収支,0,-1\r\n"));
+        QVERIFY2(csv.contains("\r\n購入額,0,9999999999990000,,\r\n"), csv.constData());
+        QVERIFY(csv.contains("\r\n払戻・収入,0,9999999999989999,,\r\n"));
+        QVERIFY(csv.contains("\r\n収支,0,-1,,\r\n"));
         QCOMPARE(model.index(FiguresModel::Returned, FiguresModel::Own).data().toString(),
                  QStringLiteral("9,999,999,999,989,999円"));
     }

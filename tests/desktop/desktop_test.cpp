@@ -1,3 +1,4 @@
+#include "app/open_race.h"
 #include "app/startup.h"
 #include "app_harness.h"
 #include "screens/focus_marker.h"
@@ -5,6 +6,7 @@
 #include "temp_folder.h"
 #include "test_files.h"
 #include "test_main.h"
+#include "tests/saved/saved_races.h"
 
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
@@ -12,6 +14,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -20,6 +23,8 @@
 #include <QXmlStreamReader>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 // What `read` finds in whatever modal dialog `open` shows, read while it is up; the dialog is then closed.
@@ -77,6 +82,25 @@ struct Program {
 };
 
 QString sourceFile(const QString& relative) { return QStringLiteral(TOKIRO_SOURCE_DIR "/") + relative; }
+
+// The arguments the desktop entry's Exec line gives the program for a file opened with it (%f), as a desktop
+// expands the field code; without the program's own name.
+QStringList desktopArguments(const QString& file)
+{
+    QFile entry(sourceFile(QStringLiteral("assets/tokiro.desktop")));
+    if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {QStringLiteral("<no desktop entry>")};
+    for (const QString& line : QString::fromUtf8(entry.readAll()).split(u'\n')) {
+        if (!line.startsWith(QStringLiteral("Exec=")))
+            continue;
+        QStringList arguments = line.mid(5).split(u' ', Qt::SkipEmptyParts).mid(1);
+        arguments.replaceInStrings(QStringLiteral("%f"), file);
+        // Without a file, %f gives no argument at all.
+        arguments.removeAll(QString());
+        return arguments;
+    }
+    return {QStringLiteral("<no Exec line>")};
+}
 } // namespace
 
 // The program as a desktop program: Qt's texts in Japanese, its own race folder, help from every screen, a focus
@@ -239,7 +263,8 @@ private slots:
         QTest::addColumn<QString>("err");           // the start of what it prints on standard error
         QTest::addColumn<QString>("worksIn");       // for a start: its race folder (HOME: the home folder)
         const QString refused = QStringLiteral("使い方は tokiro --help で表示します。");
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "使い方: tokiro [オプション] [フォルダ]"
+        QTest::newRow("--help") << QStringList{"--help"} << 0
+                                << "使い方: tokiro [オプション] [フォルダ | レースのファイル]"
                                 << ""
                                 << "";
         QTest::newRow("-h") << QStringList{"-h"} << 0
@@ -266,12 +291,26 @@ private slots:
                                          << "";
         QTest::newRow("a missing folder") << QStringList{"MISSING"} << 2 << ""
                                           << "tokiro: フォルダ「MISSING」がありません。\n" + refused << "";
-        QTest::newRow("a file, not a folder") << QStringList{"FILE"} << 2 << ""
-                                              << "tokiro: 「FILE」はフォルダではありません。"
-                                              << "";
+        QTest::newRow("a pipe") << QStringList{"PIPE"} << 2 << ""
+                                << "tokiro: 「PIPE」はフォルダでもレースのファイルでもありません。"
+                                << "";
         QTest::newRow("two folders") << QStringList{"FOLDER", "FOLDER"} << 2 << ""
-                                     << "tokiro: レースフォルダは一つだけ指定できます。"
+                                     << "tokiro: レースフォルダかレースのファイルは一つだけ指定できます。"
                                      << "";
+        // A race file: its folder is the race folder. Anything else about a file is said in the window, where the
+        // program then works as it would have without it.
+        QTest::newRow("a race file") << QStringList{"FILE"} << -1 << ""
+                                     << ""
+                                     << "FOLDER";
+        QTest::newRow("a race file through the desktop entry") << desktopArguments("FILE") << -1 << ""
+                                                               << ""
+                                                               << "FOLDER";
+        QTest::newRow("a race file that is missing") << QStringList{"MISSING.tkr"} << -1 << ""
+                                                     << ""
+                                                     << "STARTED";
+        QTest::newRow("a file that is no race, from the menu") << desktopArguments("FOLDER/notes.txt") << -1 << ""
+                                                               << ""
+                                                               << "HOME/トキロ";
         QTest::newRow("a folder") << QStringList{"FOLDER"} << -1 << ""
                                   << ""
                                   << "FOLDER";
@@ -297,11 +336,16 @@ private slots:
         QTemporaryDir races;
         const QString file = QDir(races.path()).filePath(QStringLiteral("race.tkr"));
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        QVERIFY(QFile(QDir(races.path()).filePath(QStringLiteral("notes.txt"))).open(QIODevice::WriteOnly));
+        const QString pipe = QDir(races.path()).filePath(QStringLiteral("pipe"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
         const QString missing = QDir(races.path()).filePath(QStringLiteral("no-such-folder"));
         auto place = [&](QString text) {
             return text.replace(QStringLiteral("FOLDER"), races.path())
                 .replace(QStringLiteral("FILE"), file)
+                .replace(QStringLiteral("PIPE"), pipe)
                 .replace(QStringLiteral("MISSING"), missing)
+                .replace(QStringLiteral("STARTED"), startedIn.path())
                 .replace(QStringLiteral("HOME"), home.path());
         };
         for (QString& argument : arguments)
@@ -402,13 +446,63 @@ private slots:
         QTEST(shown, "shown");
     }
 
-    // The desktop menu starts the program with its own race folder.
+    // The desktop menu starts the program with its own race folder; a race file opened with it is handed over.
     void desktopEntryStartsWithTheOwnFolder()
     {
-        QFile entry(sourceFile(QStringLiteral("assets/tokiro.desktop")));
-        QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
-        QVERIFY(lines.contains(QStringLiteral("Exec=tokiro ") + QString::fromLatin1(ownFolderOption)));
+        QCOMPARE(desktopArguments(QStringLiteral("/races/a b.tkr")),
+                 (QStringList{QString::fromLatin1(ownFolderOption), QStringLiteral("/races/a b.tkr")}));
+        QCOMPARE(desktopArguments(QString()), QStringList{QString::fromLatin1(ownFolderOption)});
+    }
+
+    // A race file the program was started with is picked on the result entry, over the menu; what cannot be shown is
+    // said in a message window.
+    void raceFileShown_data()
+    {
+        QTest::addColumn<QString>("file");     // in the race folder, unless it starts with "/"
+        QTest::addColumn<QByteArray>("bytes"); // empty: not made
+        QTest::addColumn<bool>("picked");
+        QTest::addColumn<QString>("error"); // the start of the message, if any
+        const QByteArray race = "RACE";     // a saved race
+        QTest::newRow("a race") << "26122711.tkr" << race << true << "";
+        QTest::newRow("a race that is no longer there") << "gone.tkr" << QByteArray() << false << "レースのファイル「";
+        QTest::newRow("a file that is no race file") << "notes.txt" << QByteArray("memo") << false << "「";
+        QTest::newRow("a race file that cannot be read") << "broken.tkr" << QByteArray("\xFF\xFE\r\n") << true << "";
+        QTest::newRow("a race outside the race folder") << "/elsewhere.tkr" << race << false << "レースのファイル「";
+    }
+    void raceFileShown()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, picked);
+        QFETCH(QString, error);
+        TempFolder folder;
+        QTemporaryDir elsewhere;
+        const QString path = file.startsWith(u'/') ? elsewhere.filePath(file.mid(1)) : folder.filePath(file);
+        if (bytes == "RACE")
+            WRITE_RACE(path, sampleRace(QStringLiteral("26/12/27"), 11, QStringLiteral("有馬記念")), TailLines{});
+        else if (!bytes.isEmpty())
+            putFile(path, bytes);
+        AppHarness app;
+        app.nav().show(ScreenId::Form1);
+        QCOMPARE(showRaceFile(app.nav(), app.dialogs, app.module.raceFolder, path), picked);
+        const std::size_t errors = static_cast<std::size_t>(app.dialogs.count(QStringLiteral("error")));
+        if (!picked) {
+            QCOMPARE(app.nav().front()->screenId(), ScreenId::Form1);
+            QCOMPARE(errors, std::size_t(1));
+            QVERIFY2(app.dialogs.asked.back().text.startsWith(error), qPrintable(app.dialogs.asked.back().text));
+            return;
+        }
+        QCOMPARE(app.nav().front()->screenId(), ScreenId::Form6);
+        QVERIFY(app.nav().isLoaded(ScreenId::Form2));
+        QCOMPARE(app.module.selectedRaceFile, file);
+        auto* list = app.find<QListWidget>(ScreenId::Form6, QStringLiteral("List1"));
+        QVERIFY(list && list->currentItem());
+        QCOMPARE(app.find<QLabel>(ScreenId::Form6, QStringLiteral("Label5"))->text(), list->currentItem()->text());
+        // A race that cannot be read is told by the screen, as when its line is clicked.
+        QCOMPARE(errors, std::size_t(file == u"broken.tkr" ? 1 : 0));
+        // 戻ります leads to the menu.
+        QVERIFY(app.click(ScreenId::Form6, QStringLiteral("Command1")));
+        QCOMPARE(app.nav().front()->screenId(), ScreenId::Form2);
     }
 
     // A software centre shows the README's screenshots: every one the AppStream file names is one of ours, at its size.

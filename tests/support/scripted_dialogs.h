@@ -2,6 +2,7 @@
 
 #include "screens/dialogs.h"
 
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -12,7 +13,7 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Asked {
-        QString kind; // "confirm", "open", "save", "error", "wait", "inform", "review"
+        QString kind; // "confirm", "open", "save", "error", "wait", "inform", "review", "print"
         QString text;
         QString title;
         QString filter;
@@ -49,6 +50,18 @@ public:
     {
         asked.push_back({QStringLiteral("folder"), start, title, {}, {}});
         return nextFile();
+    }
+    // The print dialog answered with a PDF file to print to; empty: cancel.
+    std::deque<QString> printAnswers;
+    bool choosePrinter(QPrinter& printer, const QString& title) override
+    {
+        asked.push_back({QStringLiteral("print"), {}, title, {}, printer.docName()});
+        if (printAnswers.empty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printAnswers.front());
+        printAnswers.pop_front();
+        return true;
     }
     void reportError(const QString& text, const QString& title) override
     {

@@ -318,13 +318,16 @@ Form5::Form5(Module1& module, Navigation& navigation, Dialogs& dialogs)
     }
     copyProposal->setMenu(copyMenu);
     setTabOrder(copyProposal, Command1);
-    // Our own: the result as a picture or on paper, under the race's name; the button stands under the table.
-    installPageExport(*this, dialogs, QRect(7800, 7590, 1695, 435),
-                      {[this] { return QStringLiteral("予想結果　") + raceLine(this->module.race); },
-                       [this] {
-                           return proposedRaceFileName(this->module.race.raceDate, this->module.race.raceNumber)
-                                  + QStringLiteral("_予想");
-                       }});
+    // Our own: the result as a picture or on paper, under the race's name; the button stands under 戻ります, clear of
+    // the names that a long list puts under the table, and comes after it in the tab order.
+    QPushButton* pictureAndPrint =
+        installPageExport(*this, dialogs, QRect(9840, 8505, 1695, 435),
+                          {[this] { return QStringLiteral("予想結果　") + raceLine(this->module.race); },
+                           [this] {
+                               return proposedRaceFileName(this->module.race.raceDate, this->module.race.raceNumber)
+                                      + QStringLiteral("_予想");
+                           }});
+    setTabOrder(Command1, pictureAndPrint);
 
     setFirstFocus(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });

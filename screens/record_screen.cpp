@@ -97,13 +97,17 @@ Form7::Form7(Module1& module, Navigation& navigation, Dialogs& dialogs)
     setTabOrder(Command2, Command1);
     showFileNameTips(List1, [this](int row) { return fileNames.value(row); });
     setFirstFocus(Command1);
-    // Our own: the record as a picture or on paper, headed by the race folder; the button stands left of the others.
-    installPageExport(*this, dialogs, QRect(5640, 7560, 1815, 495),
-                      {[this] {
-                           return QStringLiteral("これまでの勝敗　レースフォルダ：%1（%2レース）")
-                               .arg(QDir::toNativeSeparators(this->module.raceFolder), Label6->text());
-                       },
-                       [] { return QStringLiteral("これまでの勝敗"); }});
+    // Our own: the record as a picture or on paper, headed by the race folder; the button stands left of the others,
+    // and comes before them in the tab order.
+    QPushButton* pictureAndPrint =
+        installPageExport(*this, dialogs, QRect(5640, 7560, 1815, 495),
+                          {[this] {
+                               return QStringLiteral("これまでの勝敗　レースフォルダ：%1（%2レース）")
+                                   .arg(QDir::toNativeSeparators(this->module.raceFolder), Label6->text());
+                           },
+                           [] { return QStringLiteral("これまでの勝敗"); }});
+    setTabOrder(List1, pictureAndPrint);
+    setTabOrder(pictureAndPrint, Command2);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }

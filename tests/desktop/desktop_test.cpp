@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QProcess>
 #include <QTextBrowser>
 #include <QTimer>
@@ -125,6 +126,7 @@ private slots:
         QTest::newRow("save dialog") << "save" << QStringList{"保存(&S)", "キャンセル"};
         QTest::newRow("message box buttons") << "box" << QStringList{"はい(&Y)", "いいえ(&N)", "キャンセル"};
         QTest::newRow("context menu of a box") << "menu" << QStringList{"元に戻す(&U)", "貼り付け(&P)", "すべてを選択"};
+        QTest::newRow("print dialog") << "print" << QStringList{"印刷(&P)", "キャンセル"};
     }
 
     void qtTextsInJapanese()
@@ -144,6 +146,9 @@ private slots:
             QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("t"),
                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             texts = textsOfModal([&] { box.exec(); });
+        } else if (where == "print") {
+            QPrinter printer;
+            texts = textsOfModal([&] { dialogs.choosePrinter(printer, QStringLiteral("印刷")); });
         } else {
             QLineEdit box;
             std::unique_ptr<QMenu> menu(box.createStandardContextMenu());

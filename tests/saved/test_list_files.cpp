@@ -70,11 +70,11 @@ private slots:
         };
         QCOMPARE(focusName(), QStringLiteral("Command1"));
         QStringList order;
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order += focusName();
         }
-        QCOMPARE(order, (QStringList{"List1", "Command2", "Command1"}));
+        QCOMPARE(order, (QStringList{"List1", "pageExport", "Command2", "Command1"}));
     }
 };
 

@@ -124,7 +124,7 @@ void Form6::Form_Activate()
 {
     if (relistOnActivate) {
         relistOnActivate = false;
-        relist();
+        listRacesAgain();
     }
 }
 

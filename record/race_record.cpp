@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <stdexcept>
 
 namespace {
@@ -69,6 +72,7 @@ public:
     {
         table_.forEachRaceColumn([count](auto& column) { column.resize(count); });
         std::fill(table_.resultPlaceInLargestRun.begin(), table_.resultPlaceInLargestRun.end(), -1);
+        table_.tickets.reserve(count * 8); // most races ask for a few tickets
     }
 
     void put(std::size_t row, const CataloguedRace& item)
@@ -175,6 +179,12 @@ public:
         for (int k = 0; k < proposedCount; ++k)
             t.tickets.push_back({static_cast<std::uint8_t>(proposal.ticketFirst[static_cast<std::size_t>(k)] + 1),
                                  static_cast<std::uint8_t>(proposal.ticketSecond[static_cast<std::size_t>(k)] + 1)});
+        // A folder's races mostly have the same tipsters: room for as many in every race is taken at once, rather than
+        // the arrays doubling (and for a moment held twice) as they grow.
+        if (!tipsters.empty() && t.tipsterMarks.capacity() == 0) {
+            t.tipsterName.reserve(t.size() * tipsters.size());
+            t.tipsterMarks.reserve(t.size() * tipsters.size());
+        }
         t.tipsterStart[row] = checkedSize(t.tipsterName.size());
         t.tipsterCount[row] = static_cast<std::uint8_t>(std::min<std::size_t>(tipsters.size(), 0xFF));
         for (std::size_t c = 0; c < t.tipsterCount[row]; ++c) {
@@ -194,9 +204,14 @@ public:
                 ordered.push_back(column[row]);
             column.swap(ordered);
         });
-        table_.tickets.shrink_to_fit();
-        table_.tipsterName.shrink_to_fit();
-        table_.tipsterMarks.shrink_to_fit();
+        // Room taken beyond a quarter more than they hold is given back (a copy, so only when it is worth it).
+        auto fit = [](auto& array) {
+            if (array.capacity() > array.size() + array.size() / 4)
+                array.shrink_to_fit();
+        };
+        fit(table_.tickets);
+        fit(table_.tipsterName);
+        fit(table_.tipsterMarks);
         table_.texts.squeeze();
         numbers_ = {};
     }
@@ -338,6 +353,11 @@ FolderRecord tallyFolder(const QString& folder, ReadScope scope)
         scope, RunnerNames::Skipped, [&builder](std::size_t count) { builder.sized(count); },
         [&builder](std::size_t index, CataloguedRace&& race) { builder.put(index, race); });
     builder.finish(order);
+#ifdef __GLIBC__
+    // The reading threads' buffers are freed by now, in the threads' own heaps, which nothing the screens allocate
+    // later on this thread reuses: their pages go back to the system rather than staying with the program.
+    malloc_trim(0);
+#endif
     record.tipsterNames = names.names();
     record.record = recordTotals(record.races);
     record.balance = balanceTotals(record.races);

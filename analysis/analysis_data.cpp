@@ -32,12 +32,12 @@ constexpr double last = std::numeric_limits<double>::infinity();
 
 // Rows from the distinct values of a whole-number key, in ascending order, with an optional row for "unknown".
 template <typename KeyOf, typename LabelOf>
-BreakdownKeys keysByValue(const std::vector<RaceOutcome>& races, KeyOf keyOf, LabelOf labelOf)
+BreakdownKeys keysByValue(const RaceList& races, KeyOf keyOf, LabelOf labelOf)
 {
     std::map<double, int> rows;
     std::vector<double> keyOfRace(races.size(), 0);
     for (std::size_t i = 0; i < races.size(); ++i) {
-        if (!races[i].readable)
+        if (!races.readable[i])
             continue;
         keyOfRace[i] = keyOf(i);
         rows.emplace(keyOfRace[i], 0);
@@ -50,7 +50,7 @@ BreakdownKeys keysByValue(const std::vector<RaceOutcome>& races, KeyOf keyOf, La
     }
     keys.rowOfRace.assign(races.size(), static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < races.size(); ++i) {
-        if (races[i].readable)
+        if (races.readable[i])
             keys.rowOfRace.set(i, rows[keyOfRace[i]]);
     }
     return keys;
@@ -121,28 +121,30 @@ QString breakdownKeyTitle(Breakdown breakdown)
 
 std::int64_t stakeIn(Series series, const RaceOutcome& race)
 {
-    return countableYen(series == Series::Proposals ? race.stake() : race.ownStake).value_or(0);
+    return countableYen(series == Series::Proposals ? race.stake() : race.ownStake()).value_or(0);
 }
 
 std::int64_t returnIn(Series series, const RaceOutcome& race)
 {
-    return countableYen(series == Series::Proposals ? race.proposalPayout() : race.ownIncome).value_or(0);
+    return countableYen(series == Series::Proposals ? race.proposalPayout() : race.ownIncome()).value_or(0);
 }
 
 WhatIfCell whatIfOutcome(const RaceOutcome& race, int tickets)
 {
     if (cutFromLargestRun(tickets))
         return {static_cast<std::uint8_t>(race.ticketsIfAsked(tickets)), race.hitIfAsked(tickets)};
-    const PredictionResult p = runPrediction(race.markSheet(), race.runnerCount, tickets);
-    return {static_cast<std::uint8_t>(p.ticketTotal), proposesResult(p, race.firstValue, race.secondValue)};
+    const PredictionResult p = runPrediction(race.markSheet(), race.runnerCount(), tickets);
+    return {static_cast<std::uint8_t>(p.ticketTotal), proposesResult(p, race.firstValue(), race.secondValue())};
 }
 
 AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::move(record))
 {
-    const std::vector<RaceOutcome>& races = record_.races;
+    const RaceList& races = record_.races;
     const std::size_t n = races.size();
     facts_.resize(n);
-    money_.resize(n);
+    proposalReturn_.assign(n, 0);
+    ownStake_.assign(n, 0);
+    ownReturn_.assign(n, 0);
     // Classes, courses and distances repeat from race to race: each distinct text is read once (its folding is what
     // costs), and the races of one course share its key.
     // The keys are views of the tally's texts, which live as long as this.
@@ -154,10 +156,10 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     // Two-digit years are read in the window of this year, looked up once.
     const int currentYear = raceDateCurrentYear();
     for (std::size_t i = 0; i < n; ++i) {
-        const RaceOutcome& race = races[i];
-        if (!race.readable)
+        const RaceOutcome race = races[i];
+        if (!race.readable())
             continue;
-        anyResult_ = anyResult_ || race.resultRecorded;
+        anyResult_ = anyResult_ || race.resultRecorded();
         AnalysedRace& facts = facts_[i];
         facts.date = parseRaceDate(race.raceDate().toString(), 0, currentYear);
         facts.grade = readOnce(gradeOfText, race.gradedText(), gradeClassOf);
@@ -173,9 +175,9 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
             const double metres = numberValue(text);
             return metres >= 1 && metres < 1e6 ? static_cast<int>(std::lround(metres)) : 0;
         });
-        money_[i] =
-            RaceMoney(race.proposedCount(), race.hit,
-                      {returnIn(Series::Proposals, race), stakeIn(Series::Own, race), returnIn(Series::Own, race)});
+        proposalReturn_[i] = returnIn(Series::Proposals, race);
+        ownStake_[i] = stakeIn(Series::Own, race);
+        ownReturn_[i] = returnIn(Series::Own, race);
     }
     // Each race's tipsters, in one list for the folder, and the engine's proposals with and without each: the races
     // are independent, so they are shared among the cores (the replays are filled in place).
@@ -187,7 +189,7 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     std::uint64_t replayCount = 0;
     for (std::size_t i = 0; i < n; ++i) {
         replayStart_[i] = static_cast<std::uint32_t>(replayCount);
-        if (races[i].readable && races[i].resultRecorded) {
+        if (races.readable[i] && races.resultRecorded[i]) {
             const std::size_t count = tipstersOfRace(races[i], tipsters_).size();
             replayCount += count;
             if (count > 0)
@@ -200,14 +202,14 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     replays_.reserve(replayCount);
     for (const std::size_t i : withTipsters) {
         for (const int tipster : tipstersOfRace(races[i], tipsters_))
-            replays_.emplace_back(tipster);
+            replays_.push_back(TipsterReplay{.tipster = tipster});
     }
     if (fill == ReplayFill::Now) {
         QtConcurrent::blockingMap(withTipsters, [this](std::size_t i) { replayRace(i); });
     }
 
     for (std::size_t i = 0; i < n; ++i) {
-        if (races[i].readable)
+        if (races.readable[i])
             timeOrder_.push_back(static_cast<int>(i));
     }
     std::stable_sort(timeOrder_.begin(), timeOrder_.end(), [this, &races](int a, int b) {
@@ -219,7 +221,7 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
             return false;
         if (da != db)
             return da < db;
-        return races[static_cast<std::size_t>(a)].raceNumber < races[static_cast<std::size_t>(b)].raceNumber;
+        return races.raceNumber[static_cast<std::size_t>(a)] < races.raceNumber[static_cast<std::size_t>(b)];
     });
     timeRank_.assign(n, -1);
     for (std::size_t rank = 0; rank < timeOrder_.size(); ++rank)
@@ -284,7 +286,7 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
     keys[int(Breakdown::Runners)] = keysByValue(
         races,
         [&races](std::size_t i) {
-            const int runners = races[i].runnerCount;
+            const int runners = races.runnerCount[i];
             return runners <= 8 ? 0.0 : runners <= 12 ? 1.0 : runners <= 16 ? 2.0 : 3.0;
         },
         [](double value) {
@@ -292,12 +294,12 @@ AnalysisData::AnalysisData(FolderRecord record, ReplayFill fill) : record_(std::
             return QString::fromUtf8(bands[static_cast<int>(value)]);
         });
     keys[int(Breakdown::Axis)] = keysByValue(
-        races, [&races](std::size_t i) { return double(races[i].axisPattern); },
+        races, [&races](std::size_t i) { return double(races.axisPattern[i]); },
         [](double value) { return QString::number(static_cast<int>(value)) + QStringLiteral("本軸"); });
     keys[int(Breakdown::Asked)] = keysByValue(
-        races, [&races](std::size_t i) { return double(races[i].ticketsAsked); }, count("点"));
+        races, [&races](std::size_t i) { return double(races.ticketsAsked[i]); }, count("点"));
     keys[int(Breakdown::Proposed)] = keysByValue(
-        races, [&races](std::size_t i) { return double(races[i].proposedCount()); }, count("点"));
+        races, [&races](std::size_t i) { return double(races.proposedCount[i]); }, count("点"));
 }
 
 void RaceRows::assign(std::size_t races, int rows)
@@ -305,23 +307,6 @@ void RaceRows::assign(std::size_t races, int rows)
     // A row is kept as row + 1, so that -1 is 0.
     width_ = rows < 0xFF ? 1 : rows < 0xFFFF ? 2 : 4;
     bytes_.assign(races * width_, 0);
-}
-
-AnalysisData::RaceMoney::RaceMoney(int proposedTickets, bool proposalHit, const std::array<std::int64_t, 3>& amounts)
-    : ticketsAndHit_(static_cast<std::uint8_t>(std::clamp(proposedTickets, 0, 0x7F) | (proposalHit ? 0x80 : 0)))
-{
-    static_assert(maxAmountYen < std::int64_t{1} << 40 && ticketListCapacity < 0x80);
-    for (std::size_t a = 0; a < amounts.size(); ++a) {
-        const auto amount = static_cast<std::uint64_t>(std::clamp<std::int64_t>(amounts[a], 0, maxAmountYen));
-        low_[a] = static_cast<std::uint32_t>(amount);
-        high_[a] = static_cast<std::uint8_t>(amount >> 32);
-    }
-}
-
-std::int64_t AnalysisData::RaceMoney::proposalStake() const
-{
-    // As RaceOutcome::stake() works it out.
-    return std::int64_t{ticketsAndHit_ & 0x7F} * static_cast<std::int64_t>(yenPerTicket);
 }
 
 void AnalysisData::fillReplays(std::size_t part, std::size_t parts, const std::atomic<bool>& stop)

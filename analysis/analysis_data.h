@@ -102,22 +102,26 @@ public:
 
     const FolderRecord& record() const { return record_; }
     int raceCount() const { return static_cast<int>(record_.races.size()); }
-    const RaceOutcome& outcome(int race) const { return record_.races[static_cast<std::size_t>(race)]; }
+    RaceOutcome outcome(int race) const { return record_.races[static_cast<std::size_t>(race)]; }
+    const RaceList& races() const { return record_.races; }
     const AnalysedRace& facts(int race) const { return facts_[static_cast<std::size_t>(race)]; }
     // stakeIn and returnIn of every race, worked out once and kept side by side: every figure, breakdown and chart of
     // a filter reads them, and reading them from the outcomes would walk through far more memory.
     std::int64_t stake(Series series, int race) const
     {
-        return series == Series::Proposals ? money(race).proposalStake() : money(race).amount(RaceMoney::OwnStake);
+        const auto i = static_cast<std::size_t>(race);
+        return series == Series::Proposals ? std::int64_t{record_.races.proposedCount[i]} * ticketYen : ownStake_[i];
     }
     std::int64_t returned(Series series, int race) const
     {
-        return money(race).amount(series == Series::Proposals ? RaceMoney::ProposalReturn : RaceMoney::OwnReturn);
+        const auto i = static_cast<std::size_t>(race);
+        return series == Series::Proposals ? proposalReturn_[i] : ownReturn_[i];
     }
     // A hit in the series: the proposals' recorded pair was proposed; the user's race had an income.
     bool hitIn(Series series, int race) const
     {
-        return series == Series::Proposals ? money(race).proposalHit() : returned(series, race) > 0;
+        return series == Series::Proposals ? record_.races.hit[static_cast<std::size_t>(race)] != 0
+                                           : returned(series, race) > 0;
     }
 
     // Readable races in time order: by date, then race number, then catalogue order; races without a readable date
@@ -153,27 +157,14 @@ private:
     // Works out the replays of race i into its slots.
     void replayRace(std::size_t i);
 
-    // 16 bytes a race: the three amounts that can be any whole yen up to maxAmountYen (under 2^40) in 40 bits each, and
-    // the proposals' stake as its ticket count (every proposed ticket is bought for 100 yen) beside the hit.
-    class RaceMoney {
-    public:
-        enum Amount { ProposalReturn, OwnStake, OwnReturn };
-        RaceMoney() = default;
-        RaceMoney(int proposedTickets, bool proposalHit, const std::array<std::int64_t, 3>& amounts);
-        std::int64_t amount(Amount which) const { return std::int64_t{high_[which]} << 32 | low_[which]; }
-        std::int64_t proposalStake() const;
-        bool proposalHit() const { return ticketsAndHit_ & 0x80; }
-
-    private:
-        std::array<std::uint32_t, 3> low_{};
-        std::array<std::uint8_t, 3> high_{};
-        std::uint8_t ticketsAndHit_ = 0; // the ticket count, and the hit in the top bit
-    };
-    const RaceMoney& money(int race) const { return money_[static_cast<std::size_t>(race)]; }
+    static constexpr std::int64_t ticketYen = static_cast<std::int64_t>(yenPerTicket);
 
     FolderRecord record_;
     std::vector<AnalysedRace> facts_;
-    std::vector<RaceMoney> money_;
+    // The amounts of each race in whole yen (0 for a race the money figures leave out).
+    std::vector<std::int64_t> proposalReturn_;
+    std::vector<std::int64_t> ownStake_;
+    std::vector<std::int64_t> ownReturn_;
     std::vector<int> timeOrder_;
     std::vector<int> timeRank_;
     std::array<BreakdownKeys, breakdownCount> keys_;

@@ -28,7 +28,7 @@ FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter
     const int courseRow = filter.course ? int(data.courseKeys().indexOf(*filter.course)) : -1;
     const RaceRows& courseOfRace = data.keys(Breakdown::Course).rowOfRace;
     for (const int race : data.timeOrder()) {
-        const RaceOutcome& outcome = data.outcome(race);
+        const RaceOutcome outcome = data.outcome(race);
         const AnalysedRace& facts = data.facts(race);
         if (filter.period != AnalysisFilter::Period::All) {
             if (!facts.date.isValid()) {
@@ -52,15 +52,15 @@ FilteredRaces applyFilter(const AnalysisData& data, const AnalysisFilter& filter
             continue;
         }
         // An amount no sum could hold exactly (or a negative one) would make every money figure wrong.
-        if (!outcome.amountsCountable) {
+        if (!outcome.amountsCountable()) {
             ++counts.amountsOutOfRange;
             continue;
         }
         ++counts.matching;
-        counts.withoutResult += !outcome.resultRecorded;
-        counts.withoutAmounts += !outcome.amountsRecorded;
-        const bool proposals = outcome.resultRecorded || filter.includeWithoutResult;
-        const bool own = outcome.amountsRecorded || filter.includeWithoutAmounts;
+        counts.withoutResult += !outcome.resultRecorded();
+        counts.withoutAmounts += !outcome.amountsRecorded();
+        const bool proposals = outcome.resultRecorded() || filter.includeWithoutResult;
+        const bool own = outcome.amountsRecorded() || filter.includeWithoutAmounts;
         if (proposals)
             out.proposals.push_back(race);
         if (own)

@@ -33,14 +33,14 @@ std::vector<WhatIfRow> computeWhatIf(const AnalysisData& data, const std::vector
     for (int k = 1; k <= whatIfCounts; ++k)
         rows[static_cast<std::size_t>(k - 1)].tickets = k;
     for (const int index : proposals) {
-        const RaceOutcome& race = data.outcome(index);
-        const std::int64_t payout = countableYen(race.payout).value_or(0);
+        const RaceOutcome race = data.outcome(index);
+        const std::int64_t payout = countableYen(race.payout()).value_or(0);
         for (int k = 1; k <= whatIfCounts; ++k) {
             const bool hit = race.hitIfAsked(k);
             rows[static_cast<std::size_t>(k - 1)].tally.add(race.ticketsIfAsked(k) * ticketYen, hit ? payout : 0, hit);
         }
-        if (race.ticketsAsked >= 1 && race.ticketsAsked <= whatIfCounts)
-            ++rows[static_cast<std::size_t>(race.ticketsAsked - 1)].askedRaces;
+        if (race.ticketsAsked() >= 1 && race.ticketsAsked() <= whatIfCounts)
+            ++rows[static_cast<std::size_t>(race.ticketsAsked() - 1)].askedRaces;
     }
     return rows;
 }

@@ -100,7 +100,7 @@ void Tally::add(const AnalysisData& data, Series series, int race)
 void Tally::add(Series series, const RaceOutcome& race)
 {
     const std::int64_t raceReturn = returnIn(series, race);
-    add(stakeIn(series, race), raceReturn, series == Series::Proposals ? race.hit : raceReturn > 0);
+    add(stakeIn(series, race), raceReturn, series == Series::Proposals ? race.hit() : raceReturn > 0);
 }
 
 std::optional<double> Tally::hitRatePercent() const

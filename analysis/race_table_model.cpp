@@ -222,7 +222,7 @@ QVariant RaceTableModel::headerData(int section, Qt::Orientation orientation, in
 
 QString RaceTableModel::text(int race, int column, bool forCsv) const
 {
-    const RaceOutcome& r = data_.outcome(race);
+    const RaceOutcome r = data_.outcome(race);
     const AnalysedRace& facts = data_.facts(race);
     const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
     auto money = [forCsv](double value) { return forCsv ? csvNumber(value) : yen(value); };
@@ -236,23 +236,23 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
                                                     : QStringLiteral("日付不明（%1）").arg(r.raceDate());
         }
         return dateText(facts.date, forCsv);
-    case Number: return forCsv ? QString::number(r.raceNumber) : QString::number(r.raceNumber) + u'R';
+    case Number: return forCsv ? QString::number(r.raceNumber()) : QString::number(r.raceNumber()) + u'R';
     case Name: return r.raceName().toString();
     case Grade: return r.gradedText().toString();
     case Course: return r.courseName().toString();
     case Distance:
         return forCsv && facts.distanceMetres > 0 ? QString::number(facts.distanceMetres) : r.distanceText().toString();
-    case Runners: return QString::number(r.runnerCount);
-    case Asked: return QString::number(r.ticketsAsked);
-    case Axis: return QString::number(r.axisPattern) + QStringLiteral("本軸");
+    case Runners: return QString::number(r.runnerCount());
+    case Asked: return QString::number(r.ticketsAsked());
+    case Axis: return QString::number(r.axisPattern()) + QStringLiteral("本軸");
     case Proposed: return ticketsText(r.proposed(), forCsv ? u'－' : u'-');
     case First: return r.firstText().toString();
     case Second: return r.secondText().toString();
     case Hit:
-        if (r.hit)
+        if (r.hit())
             return QStringLiteral("的中");
         // A race without a result that the proposals count is counted as a miss, and says so.
-        return r.resultRecorded || proposals ? QStringLiteral("はずれ") : QString();
+        return r.resultRecorded() || proposals ? QStringLiteral("はずれ") : QString();
     case Payout:
     case ProposalStake:
     case ProposalPayout:
@@ -269,17 +269,17 @@ QString RaceTableModel::text(int race, int column, bool forCsv) const
 
 std::optional<double> RaceTableModel::shownAmount(int race, int column) const
 {
-    const RaceOutcome& r = data_.outcome(race);
+    const RaceOutcome r = data_.outcome(race);
     const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
     const bool own = races_->inOwn[static_cast<std::size_t>(race)];
     auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
     switch (column) {
-    case Payout: return ifCounted(!r.payoutText().isEmpty(), r.payout);
+    case Payout: return ifCounted(!r.payoutText().isEmpty(), r.payout());
     case ProposalStake: return ifCounted(proposals, r.stake());
     case ProposalPayout: return ifCounted(proposals, r.proposalPayout());
     case ProposalProfit: return ifCounted(proposals, r.proposalProfit());
-    case OwnStake: return ifCounted(own, r.ownStake);
-    case OwnIncome: return ifCounted(own, r.ownIncome);
+    case OwnStake: return ifCounted(own, r.ownStake());
+    case OwnIncome: return ifCounted(own, r.ownIncome());
     case OwnDifference: return ifCounted(own, r.ownDifference());
     default: return std::nullopt;
     }
@@ -287,7 +287,7 @@ std::optional<double> RaceTableModel::shownAmount(int race, int column) const
 
 bool RaceTableModel::csvIsNumber(int race, int column) const
 {
-    const RaceOutcome& r = data_.outcome(race);
+    const RaceOutcome r = data_.outcome(race);
     switch (column) {
     case Number:
     case Runners:
@@ -301,33 +301,33 @@ bool RaceTableModel::csvIsNumber(int race, int column) const
     case OwnDifference: return true;
     case Distance: return data_.facts(race).distanceMetres > 0;
     // A result line holding a number; hand-written text ("3番") stays text.
-    case First: return r.firstText() == numberText(r.firstValue);
-    case Second: return r.secondText() == numberText(r.secondValue);
+    case First: return r.firstText() == numberText(r.firstValue());
+    case Second: return r.secondText() == numberText(r.secondValue());
     default: return false;
     }
 }
 
 std::optional<double> RaceTableModel::sortNumber(int race, int column) const
 {
-    const RaceOutcome& r = data_.outcome(race);
+    const RaceOutcome r = data_.outcome(race);
     const AnalysedRace& facts = data_.facts(race);
     const bool proposals = races_->inProposals[static_cast<std::size_t>(race)];
     auto ifCounted = [](bool counted, double value) { return counted ? std::optional<double>(value) : std::nullopt; };
     switch (column) {
     // Time order: dates, then race numbers, then races whose date cannot be read.
     case Date: return data_.timeRank(race);
-    case Number: return r.raceNumber;
+    case Number: return r.raceNumber();
     case Grade: return static_cast<int>(facts.grade);
     // Courses in the pick list's order, whether typed with 競馬場 or without.
     case Course: return data_.keys(Breakdown::Course).rowOfRace[static_cast<std::size_t>(race)];
     case Distance: return ifCounted(facts.distanceMetres > 0, facts.distanceMetres);
-    case Runners: return r.runnerCount;
-    case Asked: return r.ticketsAsked;
-    case Axis: return r.axisPattern;
+    case Runners: return r.runnerCount();
+    case Asked: return r.ticketsAsked();
+    case Axis: return r.axisPattern();
     case Proposed: return static_cast<double>(r.proposedCount());
-    case First: return r.firstValue;
-    case Second: return r.secondValue;
-    case Hit: return r.hit ? 2 : r.resultRecorded || proposals ? 1 : 0;
+    case First: return r.firstValue();
+    case Second: return r.secondValue();
+    case Hit: return r.hit() ? 2 : r.resultRecorded() || proposals ? 1 : 0;
     default: return shownAmount(race, column);
     }
 }
@@ -373,15 +373,15 @@ const QString& RaceTableModel::searchText(int race) const
         // column's text goes in, folded, between tabs. Only the typed texts need the width folding; the program's
         // own texts (digits, yen, 本軸, 的中 …) are already in that form, and are written straight into one buffer in
         // lower case, as folding leaves them, without a string for each.
-        const RaceOutcome& r = data_.outcome(race);
+        const RaceOutcome r = data_.outcome(race);
         SearchLine line;
         for (const QStringView typed : {r.raceName(), r.gradedText(), r.courseName(), r.distanceText(), r.firstText(),
                                         r.secondText(), r.raceDate()})
             line.folded(typed).tab();
         // An unreadable date is shown with the text the file holds.
         line.folded(text(race, Date, false)).tab();
-        line.digits(r.raceNumber).raw(u"r").tab();
-        line.digits(r.runnerCount).tab().digits(r.ticketsAsked).tab().digits(r.axisPattern).raw(u"本軸").tab();
+        line.digits(r.raceNumber()).raw(u"r").tab();
+        line.digits(r.runnerCount()).tab().digits(r.ticketsAsked()).tab().digits(r.axisPattern()).raw(u"本軸").tab();
         for (int t = 0; t < r.proposedCount(); ++t) {
             if (t > 0)
                 line.raw(u" ");

@@ -17,7 +17,8 @@ struct Finishers {
 
 Finishers finishersOf(const RaceOutcome& race)
 {
-    Finishers f{finisherRunner(race.firstValue, race.runnerCount), finisherRunner(race.secondValue, race.runnerCount)};
+    Finishers f{finisherRunner(race.firstValue(), race.runnerCount()),
+                finisherRunner(race.secondValue(), race.runnerCount())};
     if (f.runnerUp == f.winner)
         f.runnerUp = -1;
     return f;
@@ -41,9 +42,9 @@ const char* const gradeGroups[4] = {"本命人気1位の等級", "本命人気2�
 // Whether the tipster's own ◎–○ ticket (they gave one of each) is the race's result pair, in either order.
 bool ownTicketHit(const TipsterReplay& replay, const RaceOutcome& race)
 {
-    const int a = replay.doubleCircleRunner() + 1;
-    const int b = replay.circleRunner() + 1;
-    return (a == race.firstValue && b == race.secondValue) || (a == race.secondValue && b == race.firstValue);
+    const int a = replay.doubleCircleRunner + 1;
+    const int b = replay.circleRunner + 1;
+    return (a == race.firstValue() && b == race.secondValue()) || (a == race.secondValue() && b == race.firstValue());
 }
 
 } // namespace
@@ -83,14 +84,14 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
     std::vector<std::vector<int>> marked(tipsters);
 
     for (const int index : races.proposals) {
-        const RaceOutcome& race = data.outcome(index);
-        if (!race.resultRecorded)
+        const RaceOutcome race = data.outcome(index);
+        if (!race.resultRecorded())
             continue;
         ++counts.withResult;
         const std::span<const TipsterReplay> replays = data.replays(index);
         if (replays.empty()) {
             const bool unreadable =
-                race.tipsterGrid == GridBlock::Damaged || race.tipsterGrid == GridBlock::UnknownVersion;
+                race.tipsterGrid() == GridBlock::Damaged || race.tipsterGrid() == GridBlock::UnknownVersion;
             ++(unreadable ? counts.unreadableGrid : counts.withoutGrid);
             counts.leftOut.push_back(index);
             continue;
@@ -100,41 +101,39 @@ TipsterFigures computeTipsters(const AnalysisData& data, const FilteredRaces& ra
         const Finishers finishers = finishersOf(race);
 
         // The favourite leader is the runner of place 0; the finishers' places say whether it won or came second.
-        if (race.runnerCount > 0) {
-            const RankFacts& ranks = race.ranks;
+        if (race.runnerCount() > 0) {
+            const RankFacts& ranks = race.ranks();
             ++figures.favouriteLeader.runners;
             figures.favouriteLeader.first += ranks.favPlace[0] == 0;
             figures.favouriteLeader.second += ranks.favPlace[1] == 0;
         }
 
-        race.tipsters().forEach([&](int name, std::span<const std::uint8_t> marks) {
-            const auto tipster = static_cast<std::size_t>(list.ofName[static_cast<std::size_t>(name)]);
-            for (const std::uint8_t packed : marks) {
-                const RaceTipsters::Mark mark = RaceTipsters::markOf(packed);
-                rows[tipster].marks[static_cast<std::size_t>(mark.kind)].add(mark.runner, finishers.winner,
-                                                                             finishers.runnerUp);
-            }
-        });
+        const RaceTipsters columns = race.tipsters();
+        for (int c = 0; c < columns.size(); ++c) {
+            TipsterRow& row = rows[static_cast<std::size_t>(list.ofName[static_cast<std::size_t>(columns.name(c))])];
+            columns.forEachMark(c, [&](int runner, int kind) {
+                row.marks[static_cast<std::size_t>(kind)].add(runner, finishers.winner, finishers.runnerUp);
+            });
+        }
 
-        const std::int64_t payout = countableYen(race.payout).value_or(0);
+        const std::int64_t payout = countableYen(race.payout()).value_or(0);
         const std::int64_t staked = data.stake(Series::Proposals, index);
         const std::int64_t returned = data.returned(Series::Proposals, index);
         for (const TipsterReplay& replay : replays) {
-            const auto t = static_cast<std::size_t>(replay.tipster());
+            const auto t = static_cast<std::size_t>(replay.tipster);
             ++rows[t].races;
             marked[t].push_back(index);
-            if (replay.doubleCircleRunner() >= 0) {
+            if (replay.doubleCircleRunner >= 0) {
                 const bool hit = ownTicketHit(replay, race);
                 rows[t].ticket.add(ticketYen, hit ? payout : 0, hit);
             }
             TipsterWhatIfRow& row = whatIf[t];
-            row.recorded.add(staked, returned, race.hit);
-            row.only.add(std::int64_t{replay.onlyTickets()} * ticketYen, replay.onlyHit() ? payout : 0,
-                         replay.onlyHit());
-            row.without.add(std::int64_t{replay.withoutTickets()} * ticketYen, replay.withoutHit() ? payout : 0,
-                            replay.withoutHit());
-            row.gained += race.hit && !replay.withoutHit();
-            row.lost += !race.hit && replay.withoutHit();
+            row.recorded.add(staked, returned, race.hit());
+            row.only.add(std::int64_t{replay.onlyTickets} * ticketYen, replay.onlyHit ? payout : 0, replay.onlyHit);
+            row.without.add(std::int64_t{replay.withoutTickets} * ticketYen, replay.withoutHit ? payout : 0,
+                            replay.withoutHit);
+            row.gained += race.hit() && !replay.withoutHit;
+            row.lost += !race.hit() && replay.withoutHit;
         }
     }
 
@@ -163,19 +162,19 @@ TipsterIntervals tipsterIntervals(const AnalysisData& data, const std::vector<in
     std::size_t tickets = 0;
     for (const int index : counted) {
         for (const TipsterReplay& replay : data.replays(index)) {
-            if (replay.tipster() == tipster) {
+            if (replay.tipster == tipster) {
                 ++races;
-                tickets += replay.doubleCircleRunner() >= 0;
+                tickets += replay.doubleCircleRunner >= 0;
             }
         }
     }
     // The races the tipster marked, with the payout a hit returns.
     auto forEachMarked = [&](auto f) {
         for (const int index : counted) {
-            const RaceOutcome& race = data.outcome(index);
-            const double payout = static_cast<double>(countableYen(race.payout).value_or(0));
+            const RaceOutcome race = data.outcome(index);
+            const double payout = static_cast<double>(countableYen(race.payout()).value_or(0));
             for (const TipsterReplay& replay : data.replays(index)) {
-                if (replay.tipster() == tipster)
+                if (replay.tipster == tipster)
                     f(race, replay, payout);
             }
         }
@@ -187,7 +186,7 @@ TipsterIntervals tipsterIntervals(const AnalysisData& data, const std::vector<in
         stakes.reserve(tickets);
         returns.reserve(tickets);
         forEachMarked([&](const RaceOutcome& race, const TipsterReplay& replay, double payout) {
-            if (replay.doubleCircleRunner() < 0)
+            if (replay.doubleCircleRunner < 0)
                 return;
             stakes.push_back(yenPerTicket);
             returns.push_back(ownTicketHit(replay, race) ? payout : 0);
@@ -199,8 +198,8 @@ TipsterIntervals tipsterIntervals(const AnalysisData& data, const std::vector<in
     forEachMarked([&](const RaceOutcome& race, const TipsterReplay& replay, double payout) {
         whatIf.insert(whatIf.end(), {static_cast<double>(stakeIn(Series::Proposals, race)),
                                      static_cast<double>(returnIn(Series::Proposals, race)),
-                                     replay.onlyTickets() * yenPerTicket, replay.onlyHit() ? payout : 0,
-                                     replay.withoutTickets() * yenPerTicket, replay.withoutHit() ? payout : 0});
+                                     replay.onlyTickets * yenPerTicket, replay.onlyHit ? payout : 0,
+                                     replay.withoutTickets * yenPerTicket, replay.withoutHit ? payout : 0});
     });
     intervals.whatIf = bootstrapThreeWays(whatIf, bootstrapResamples, bootstrapSeed, abandoned);
     return intervals;
@@ -235,16 +234,16 @@ RankFigures computeRanks(const AnalysisData& data, const FilteredRaces& races)
     int mostRunners = 0;
 
     for (const int index : races.proposals) {
-        const RaceOutcome& race = data.outcome(index);
-        if (!race.resultRecorded)
+        const RaceOutcome race = data.outcome(index);
+        if (!race.resultRecorded())
             continue;
-        const RankFacts& ranks = race.ranks;
+        const RankFacts& ranks = race.ranks();
         if (!ranks.marked) {
             ++figures.unmarked;
             continue;
         }
         ++figures.races;
-        const int n = race.runnerCount;
+        const int n = race.runnerCount();
         mostRunners = std::max(mostRunners, n);
         // Every runner adds one to the runners of its place's row and of its bands' rows, and only the two finishers
         // add a first or a second: so a race adds its runner count once, and the finishers where they stand.

@@ -79,6 +79,13 @@ public:
         return items;
     }
 
+    // Reads every file of the folder: sized gets how many there are, made gets file index (0 .. count - 1) and its
+    // race, from any thread. Returns the indexes of the races in the catalogue's order (files gone since they were
+    // listed left out). For a reader that keeps its races in arrays of its own rather than as Items.
+    std::vector<std::size_t> readEach(ReadScope scope, RunnerNames names,
+                                      const std::function<void(std::size_t count)>& sized,
+                                      const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const;
+
     // One race read afresh; entry, when given, gets what the lists show of it from the same read (the result lines as
     // the texts they hold).
     FileResult read(const QString& fileName, LoadedRace& out, ReadScope scope, CatalogueEntry* entry = nullptr) const;
@@ -157,13 +164,6 @@ public:
     }
 
 private:
-    // Reads every file of the folder: sized gets how many there are, made gets file index (0 .. count - 1) and its
-    // race, from any thread. Returns the indexes of the races in the catalogue's order (files gone since they were
-    // listed left out).
-    std::vector<std::size_t> readEach(ReadScope scope, RunnerNames names,
-                                      const std::function<void(std::size_t count)>& sized,
-                                      const std::function<void(std::size_t index, CataloguedRace&& race)>& made) const;
-
     QString path_;
     LockWait* lockWait_ = nullptr;
 };

@@ -9,6 +9,8 @@
 #include <QStringBuilder>
 #include <QtConcurrent/QtConcurrentMap>
 
+#include <numeric>
+
 namespace {
 
 QString raceNumberPiece(const CatalogueEntry& entry)
@@ -26,8 +28,8 @@ const QString missMarker = QStringLiteral("［はずれ！］　");
 const QString unreadableMarker = QStringLiteral("［読めません］");
 
 // The line of every item, made on every core once there are enough of them to pay for starting the other threads.
-template <typename Item>
-QStringList linesOf(const std::vector<Item>& items, QString (*line)(const Item&))
+template <typename Item, typename Line>
+QStringList linesOf(const std::vector<Item>& items, Line line)
 {
     if (items.size() < 256) {
         QStringList lines;
@@ -75,14 +77,14 @@ QString balanceSummaryLine(const CatalogueEntry& entry)
 
 QString recordLine(const RaceOutcome& race)
 {
-    if (!race.readable)
-        return unreadableMarker % padTo(shownFileName(race.fileName()), 65);
+    if (!race.readable())
+        return unreadableMarker % padTo(shownFileName(race.fileName().toString()), 65);
     // The record's list shows the pair as a ticket, the lower number first; the race keeps the order of the file.
-    const bool swapped = race.secondValue < race.firstValue;
+    const bool swapped = race.secondValue() < race.firstValue();
     const QString lower = (swapped ? race.secondLine() : race.firstLine()).toString();
     const QString higher = (swapped ? race.firstLine() : race.secondLine()).toString();
-    return (race.hit ? hitMarker : missMarker) % padTo(race.raceDate().toString(), 12)
-           % padTo(u"第" % lastOfZeros(QString::number(race.raceNumber), 2) % u"ﾚｰｽ　　馬連結果：", 14)
+    return (race.hit() ? hitMarker : missMarker) % padTo(race.raceDate().toString(), 12)
+           % padTo(u"第" % lastOfZeros(QString::number(race.raceNumber()), 2) % u"ﾚｰｽ　　馬連結果：", 14)
            % lastOfZeros(lower, 2) % u" - " % lastOfZeros(higher, 2) % u"     "
            % padAtLeast(u"配当金：" % zeroFilled(race.payoutLine().toString(), 6) % u"円", 15)
            % padTo(race.raceName().toString(), 12);
@@ -95,34 +97,19 @@ QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*l
 
 RecordList recordListOf(const QString& folder)
 {
-    struct Counted {
-        QString line;
-        QString fileName;
-        bool readable = false;
-        bool hit = false;
-        double stake = 0;
-        double payout = 0;
-    };
     // Read up to the result lines, as this screen always has: damaged balance lines do not keep a race out.
-    std::vector<Counted> races =
-        RaceFolder(folder).racesAs<Counted>(ReadScope::ThroughResults, RunnerNames::Skipped, [](CataloguedRace&& read) {
-            // The race's texts go in a table each thread keeps for the next race, not in one of their own.
-            thread_local const QExplicitlySharedDataPointer<OutcomeTexts> table(new OutcomeTexts);
-            OutcomeTextsBuilder texts(table, false);
-            const RaceOutcome race = outcomeOf(read, nullptr, &texts);
-            return Counted{recordLine(race), read.entry.fileName, race.readable, race.hit, race.stake(), race.payout};
-        });
+    const FolderRecord tally = tallyFolder(folder, ReadScope::ThroughResults);
+    const RaceList& races = tally.races;
+    std::vector<std::size_t> rows(races.size());
+    std::iota(rows.begin(), rows.end(), std::size_t{0});
     RecordList list;
-    list.lines.reserve(static_cast<qsizetype>(races.size()));
+    list.lines = linesOf(rows, [&races](std::size_t race) { return recordLine(races[race]); });
     list.fileNames.reserve(static_cast<qsizetype>(races.size()));
-    // Counted in the catalogue's order, as recordTotals counts the outcomes.
-    for (Counted& race : races) {
-        list.lines.append(std::move(race.line));
-        list.fileNames.append(race.fileName);
-        if (!race.readable)
-            continue;
-        list.totals.count(race.hit, race.stake, race.payout);
-        list.lastCounted = std::move(race.fileName);
+    for (const std::size_t race : rows) {
+        list.fileNames.append(races.text(RaceText::FileName, race).toString());
+        if (races.readable[race])
+            list.lastCounted = list.fileNames.back();
     }
+    list.totals = tally.record;
     return list;
 }

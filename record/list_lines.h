@@ -23,8 +23,7 @@ QString recordLine(const RaceOutcome& race);
 QStringList summaryLines(const std::vector<CatalogueEntry>& entries, QString (*line)(const CatalogueEntry&));
 
 // What the record screen shows of a folder: every race's line in catalogue order, the totals, and the name of the last
-// race counted (empty when none). Each race's outcome is made, turned into its line and dropped on the thread that
-// read it, so that no more than the lines is kept of a hundred thousand races.
+// race counted (empty when none), made from the folder's race table (read through the result lines).
 struct RecordList {
     QStringList lines;
     QStringList fileNames; // the bare name of each line's file

@@ -4,14 +4,16 @@
 #include "prediction/prediction.h"
 #include "racefile/race_folder.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
-#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -38,12 +40,11 @@ QString lineText(const TailValue& value, const QString& asHeld)
 }
 
 // Read from a run for any ticket count: the ranks and grades come before the tickets.
-RankFacts rankFactsOf(const RaceOutcome& race, const PredictionResult& prediction)
+RankFacts rankFactsOf(double first, double second, int runners, const PredictionResult& prediction)
 {
     RankFacts facts;
     facts.marked = prediction.favScoreSum + prediction.quinellaScoreSum > 0;
-    const int finishers[2] = {finisherRunner(race.firstValue, race.runnerCount),
-                              finisherRunner(race.secondValue, race.runnerCount)};
+    const int finishers[2] = {finisherRunner(first, runners), finisherRunner(second, runners)};
     for (int place = 0; place < 2; ++place) {
         const int runner = finishers[place];
         // The same horse entered twice is the winner only.
@@ -59,6 +60,189 @@ RankFacts rankFactsOf(const RaceOutcome& race, const PredictionResult& predictio
     facts.grades[3] = prediction.quinellaTopTwoGrade;
     return facts;
 }
+
+// Fills a race table from the reading threads at once: each race's fixed fields straight into its row, its texts,
+// tickets and tipsters appended under a lock. Texts that many races of a folder hold alike (dates, race numbers,
+// classes, courses, distances, result lines) get one number: every race holding a spelling holds that number.
+class TableBuilder {
+public:
+    TableBuilder(RaceTable& table, TipsterNames& names) : table_(table), names_(names) {}
+
+    void sized(std::size_t count)
+    {
+        table_.forEachRaceColumn([count](auto& column) { column.resize(count); });
+        std::fill(table_.resultPlaceInLargestRun.begin(), table_.resultPlaceInLargestRun.end(), -1);
+        table_.tickets.reserve(count * 8); // most races ask for a few tickets
+    }
+
+    void put(std::size_t row, const CataloguedRace& item)
+    {
+        RaceTable& t = table_;
+        const CatalogueEntry& entry = item.entry;
+        if (!item.read.ok) {
+            const QMutexLocker lock(&mutex_);
+            keep(row, RaceText::FileName, entry.fileName);
+            keep(row, RaceText::RaceDate, entry.raceDate, true);
+            keep(row, RaceText::RaceNumberText, entry.raceNumberText, true);
+            keep(row, RaceText::RaceName, entry.raceName);
+            return;
+        }
+        const RaceState& race = item.race.race;
+        const TailLines& tail = item.race.tail;
+        t.readable[row] = 1;
+        t.raceNumber[row] = race.raceNumber;
+        t.runnerCount[row] = race.runnerCount;
+        t.ticketsAsked[row] = race.ticketCount;
+        // A readable race holds 0..21 runners with 0..25 marks of each kind.
+        for (int r = 0; r < race.runnerCount; ++r) {
+            for (int k = 0; k < markKindCount; ++k)
+                t.markCounts[row][static_cast<std::size_t>(r)][static_cast<std::size_t>(k)] =
+                    static_cast<std::uint8_t>(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]);
+        }
+
+        const QString firstText = lineText(tail.firstPlace, entry.firstPlace);
+        const QString secondText = lineText(tail.secondPlace, entry.secondPlace);
+        const double first = numberValue(entry.firstPlace);
+        const double second = numberValue(entry.secondPlace);
+        t.firstValue[row] = first;
+        t.secondValue[row] = second;
+        t.resultRecorded[row] = first >= 1 && second >= 1;
+
+        // One run serves the proposal and the what-if of every count; only a count outside the spinner's range (a
+        // file written by hand) needs a run of its own.
+        const PredictionResult largest = runPrediction(race.markSheet, race.runnerCount, largestSpinnerCount);
+        t.ranks[row] = rankFactsOf(first, second, race.runnerCount, largest);
+        t.axisPattern[row] = static_cast<std::int8_t>(largest.axisPattern);
+        t.largestRunTickets[row] = static_cast<std::uint8_t>(largest.ticketTotal);
+        const int place = placeOfResult(largest, first, second);
+        t.resultPlaceInLargestRun[row] = static_cast<std::int8_t>(place);
+        const bool cut = cutFromLargestRun(race.ticketCount);
+        const PredictionResult own =
+            cut ? PredictionResult{} : runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
+        const PredictionResult& proposal = cut ? largest : own;
+        const int proposedCount = cut ? std::min<int>(race.ticketCount, largest.ticketTotal) : own.ticketTotal;
+        t.proposedCount[row] = static_cast<std::uint8_t>(proposedCount);
+        t.hit[row] = cut ? place >= 0 && place < race.ticketCount : proposesResult(own, first, second);
+
+        const QString payoutText = lineText(tail.payout, entry.payout);
+        t.payout[row] = numberValue(entry.payout);
+        t.ownStake[row] = entry.stake;
+        t.ownIncome[row] = entry.income;
+        t.amountsRecorded[row] = !tail.stake.isUnset() || entry.income != 0;
+        t.amountsCountable[row] =
+            countableYen(t.payout[row]) && countableYen(entry.stake) && countableYen(entry.income);
+
+        // The tipsters who marked a runner, their marks as the grid holds them, a kind 0..5 on a runner of the race
+        // or none: whatever reads them later need not check.
+        t.tipsterGrid[row] = item.race.after.block;
+        std::vector<std::pair<std::uint32_t, TipsterMarks>> tipsters;
+        if (t.tipsterGrid[row] == GridBlock::Read) {
+            const int runners = std::clamp<int>(race.runnerCount, 0, maxRunners);
+            for (const TipsterColumn& column : race.tipsters.columns) {
+                TipsterMarks marks;
+                marks.fill(noMark);
+                bool any = false;
+                for (int r = 0; r < runners; ++r) {
+                    const int kind = column.marks[static_cast<std::size_t>(r)];
+                    if (kind >= 0 && kind < markKindCount) {
+                        marks[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(kind);
+                        any = true;
+                    }
+                }
+                if (any)
+                    tipsters.emplace_back(static_cast<std::uint32_t>(names_.number(column.name)), marks);
+            }
+        }
+
+        const QMutexLocker lock(&mutex_);
+        keep(row, RaceText::FileName, entry.fileName);
+        keep(row, RaceText::RaceDate, race.raceDate, true);
+        keep(row, RaceText::RaceNumberText, entry.raceNumberText, true);
+        keep(row, RaceText::RaceName, race.raceName);
+        keep(row, RaceText::GradedText, race.gradedText, true);
+        keep(row, RaceText::CourseName, race.courseName, true);
+        keep(row, RaceText::DistanceText, race.distanceText, true);
+        keep(row, RaceText::FirstLine, entry.firstPlace, true);
+        keep(row, RaceText::SecondLine, entry.secondPlace, true);
+        keep(row, RaceText::FirstText, firstText, true);
+        keep(row, RaceText::SecondText, secondText, true);
+        keep(row, RaceText::PayoutLine, entry.payout);
+        // The payout as shown is nearly always the line itself.
+        const auto payoutLine = static_cast<std::size_t>(RaceText::PayoutLine);
+        const auto payoutShown = static_cast<std::size_t>(RaceText::PayoutText);
+        if (payoutText == entry.payout)
+            t.textOf[payoutShown][row] = t.textOf[payoutLine][row];
+        else
+            keep(row, RaceText::PayoutText, payoutText);
+
+        t.ticketStart[row] = checkedSize(t.tickets.size());
+        for (int k = 0; k < proposedCount; ++k)
+            t.tickets.push_back({static_cast<std::uint8_t>(proposal.ticketFirst[static_cast<std::size_t>(k)] + 1),
+                                 static_cast<std::uint8_t>(proposal.ticketSecond[static_cast<std::size_t>(k)] + 1)});
+        // A folder's races mostly have the same tipsters: room for as many in every race is taken at once, rather than
+        // the arrays doubling (and for a moment held twice) as they grow.
+        if (!tipsters.empty() && t.tipsterMarks.capacity() == 0) {
+            t.tipsterName.reserve(t.size() * tipsters.size());
+            t.tipsterMarks.reserve(t.size() * tipsters.size());
+        }
+        t.tipsterStart[row] = checkedSize(t.tipsterName.size());
+        t.tipsterCount[row] = static_cast<std::uint8_t>(std::min<std::size_t>(tipsters.size(), 0xFF));
+        for (std::size_t c = 0; c < t.tipsterCount[row]; ++c) {
+            t.tipsterName.push_back(tipsters[c].first);
+            t.tipsterMarks.push_back(tipsters[c].second);
+        }
+    }
+
+    // Once every race is in: the rows in the catalogue's order (files gone since they were listed left out), and the
+    // arrays only as large as what they hold.
+    void finish(const std::vector<std::size_t>& order)
+    {
+        table_.forEachRaceColumn([&order](auto& column) {
+            std::remove_reference_t<decltype(column)> ordered;
+            ordered.reserve(order.size());
+            for (const std::size_t row : order)
+                ordered.push_back(column[row]);
+            column.swap(ordered);
+        });
+        // Room taken beyond a quarter more than they hold is given back (a copy, so only when it is worth it).
+        auto fit = [](auto& array) {
+            if (array.capacity() > array.size() + array.size() / 4)
+                array.shrink_to_fit();
+        };
+        fit(table_.tickets);
+        fit(table_.tipsterName);
+        fit(table_.tipsterMarks);
+        table_.texts.squeeze();
+        numbers_ = {};
+    }
+
+private:
+    static std::uint32_t checkedSize(std::size_t size)
+    {
+        if (size > UINT32_MAX)
+            throw std::bad_alloc();
+        return static_cast<std::uint32_t>(size);
+    }
+
+    // Called with the lock held. repeats: a text many races hold alike, numbered once.
+    void keep(std::size_t row, RaceText field, const QString& text, bool repeats = false)
+    {
+        FolderTexts::Number& number = table_.textOf[static_cast<std::size_t>(field)][row];
+        if (text.isEmpty()) {
+            number = FolderTexts::empty;
+        } else if (!repeats) {
+            number = table_.texts.add(text);
+        } else {
+            const auto found = numbers_.constFind(text);
+            number = found != numbers_.cend() ? *found : *numbers_.insert(text, table_.texts.add(text));
+        }
+    }
+
+    RaceTable& table_;
+    TipsterNames& names_;
+    QMutex mutex_;
+    QHash<QString, FolderTexts::Number> numbers_;
+};
 
 } // namespace
 
@@ -90,100 +274,11 @@ std::vector<HorsePair> RaceOutcome::proposed() const
     return tickets;
 }
 
-OutcomeTexts::OutcomeTexts() : first_(1, 0), regions_{first_.data()} {}
-
-OutcomeTexts::Id OutcomeTexts::add(QStringView text)
+RaceOutcome RaceList::at(std::size_t race) const
 {
-    if (text.isEmpty())
-        return empty;
-    const auto length = static_cast<std::uint64_t>(text.size());
-    const std::uint64_t need = length + (length < longText ? 1 : 3);
-    if (next_ + need > end_) {
-        // A new block after the last region: one region, or as many as a long text takes.
-        const std::uint64_t regions = (need + regionUnits - 1) / regionUnits;
-        if (regions_.size() + regions > (std::uint64_t{1} << (32 - regionBits)))
-            throw std::bad_alloc();
-        blocks_.push_back(std::make_unique_for_overwrite<char16_t[]>(regions * regionUnits));
-        next_ = static_cast<std::uint64_t>(regions_.size()) << regionBits;
-        for (std::uint64_t r = 0; r < regions; ++r)
-            regions_.push_back(blocks_.back().get() + r * regionUnits);
-        end_ = next_ + regions * regionUnits;
-    } else if (blocks_.empty() && next_ + need > first_.size()) {
-        if (next_ + need > first_.capacity())
-            first_.reserve(std::min(std::max<std::uint64_t>(2 * first_.capacity(), next_ + need), regionUnits));
-        first_.resize(next_ + need);
-        regions_[0] = first_.data();
-    }
-    char16_t* at = regions_[next_ >> regionBits] + (next_ & (regionUnits - 1));
-    if (length < longText) {
-        *at++ = static_cast<char16_t>(length);
-    } else {
-        *at++ = longText;
-        *at++ = static_cast<char16_t>(length & 0xFFFF);
-        *at++ = static_cast<char16_t>(length >> 16);
-    }
-    std::copy(text.utf16(), text.utf16() + text.size(), at);
-    const auto id = static_cast<Id>(next_);
-    next_ += need;
-    return id;
-}
-
-void OutcomeTexts::clear()
-{
-    blocks_.clear();
-    first_.resize(1);
-    regions_.assign(1, first_.data());
-    next_ = 1;
-    end_ = regionUnits;
-}
-
-void OutcomeTexts::squeeze()
-{
-    first_.shrink_to_fit();
-    regions_[0] = first_.data();
-}
-
-OutcomeTextsBuilder::OutcomeTextsBuilder(QExplicitlySharedDataPointer<OutcomeTexts> table, bool findRepeats)
-    : table_(std::move(table)), findRepeats_(findRepeats)
-{
-    table_->clear();
-}
-
-void OutcomeTextsBuilder::keep(RaceOutcome& race, std::initializer_list<Entry> entries)
-{
-    const QMutexLocker lock(&mutex_);
-    for (const Entry& entry : entries) {
-        if (!entry.shared || !findRepeats_) {
-            *entry.id = table_->add(entry.text);
-            continue;
-        }
-        if (entry.shared->isEmpty()) {
-            *entry.id = OutcomeTexts::empty;
-            continue;
-        }
-        const auto found = shared_.constFind(*entry.shared);
-        if (found != shared_.cend()) {
-            *entry.id = *found;
-        } else {
-            *entry.id = table_->add(*entry.shared);
-            shared_.insert(*entry.shared, *entry.id);
-        }
-    }
-    race.texts = table_;
-}
-
-OutcomeTexts::Id OutcomeTextsBuilder::keepOne(RaceOutcome& race, QStringView text)
-{
-    OutcomeTexts::Id id = OutcomeTexts::empty;
-    keep(race, {{&id, text, nullptr}});
-    return id;
-}
-
-void OutcomeTextsBuilder::finish()
-{
-    const QMutexLocker lock(&mutex_);
-    shared_ = {};
-    table_->squeeze();
+    if (race >= size())
+        throw std::out_of_range("RaceList::at");
+    return {*this, race};
 }
 
 std::optional<double> RecordTotals::strikeRatePercent() const
@@ -216,115 +311,22 @@ bool proposesResult(const PredictionResult& prediction, double first, double sec
     return placeOfResult(prediction, first, second) >= 0;
 }
 
-RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names, OutcomeTextsBuilder* texts)
-{
-    RaceOutcome out;
-    const CatalogueEntry& entry = item.entry;
-    OutcomeTextsBuilder ownTable(false);
-    if (!texts)
-        texts = &ownTable;
-    out.readable = item.read.ok;
-    if (!out.readable) {
-        texts->keep(out, {{&out.textIds.fileName, entry.fileName, nullptr},
-                          {&out.textIds.raceDate, entry.raceDate, &entry.raceDate},
-                          {&out.textIds.raceNumberText, entry.raceNumberText, &entry.raceNumberText},
-                          {&out.textIds.raceName, entry.raceName, nullptr}});
-        return out;
-    }
-
-    const RaceState& race = item.race.race;
-    const TailLines& tail = item.race.tail;
-    out.raceNumber = race.raceNumber;
-    out.runnerCount = race.runnerCount;
-    out.ticketsAsked = race.ticketCount;
-    // A readable race holds 0..21 runners with 0..25 marks of each kind.
-    for (int r = 0; r < race.runnerCount; ++r) {
-        std::uint32_t packed = 0;
-        for (int k = 0; k < markKindCount; ++k)
-            packed |=
-                static_cast<std::uint32_t>(race.markSheet[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)])
-                << (5 * k);
-        out.packedMarks[static_cast<std::size_t>(r)] = packed;
-    }
-
-    const QString firstText = lineText(tail.firstPlace, entry.firstPlace);
-    const QString secondText = lineText(tail.secondPlace, entry.secondPlace);
-    out.firstValue = numberValue(entry.firstPlace);
-    out.secondValue = numberValue(entry.secondPlace);
-    out.resultRecorded = out.firstValue >= 1 && out.secondValue >= 1;
-
-    // One run serves the proposal and the what-if of every count; only a count outside the spinner's range (a file
-    // written by hand) needs a run of its own.
-    const PredictionResult largest = runPrediction(race.markSheet, race.runnerCount, largestSpinnerCount);
-    out.ranks = rankFactsOf(out, largest);
-    out.axisPattern = static_cast<std::int8_t>(largest.axisPattern);
-    out.largestRunTickets = static_cast<std::uint8_t>(largest.ticketTotal);
-    const int place = placeOfResult(largest, out.firstValue, out.secondValue);
-    out.resultPlaceInLargestRun = static_cast<std::int8_t>(place);
-    const bool cut = cutFromLargestRun(race.ticketCount);
-    const PredictionResult own =
-        cut ? PredictionResult{} : runPrediction(race.markSheet, race.runnerCount, race.ticketCount);
-    const PredictionResult& proposal = cut ? largest : own;
-    const int proposedCount = cut ? out.ticketsIfAsked(race.ticketCount) : own.ticketTotal;
-    // A ticket is two horse numbers of at most 31 (the engine's rows), one byte each.
-    std::array<char16_t, ticketListCapacity> tickets{};
-    for (int t = 0; t < proposedCount; ++t)
-        tickets[static_cast<std::size_t>(t)] =
-            static_cast<char16_t>((proposal.ticketFirst[static_cast<std::size_t>(t)] + 1) << 8
-                                  | (proposal.ticketSecond[static_cast<std::size_t>(t)] + 1));
-    out.hit = cut ? out.hitIfAsked(race.ticketCount) : proposesResult(own, out.firstValue, out.secondValue);
-
-    const QString payoutText = lineText(tail.payout, entry.payout);
-    out.payout = numberValue(entry.payout);
-
-    out.ownStake = entry.stake;
-    out.ownIncome = entry.income;
-    out.amountsRecorded = !tail.stake.isUnset() || entry.income != 0;
-    out.amountsCountable = countableYen(out.payout) && countableYen(out.ownStake) && countableYen(out.ownIncome);
-
-    out.tipsterGrid = item.race.after.block;
-    const RaceTipsters::Units tipsters = names && out.tipsterGrid == GridBlock::Read
-                                             ? RaceTipsters::pack(race.tipsters, race.runnerCount, *names)
-                                             : RaceTipsters::Units{};
-
-    RaceOutcome::TextIds& ids = out.textIds;
-    texts->keep(out,
-                {{&ids.fileName, entry.fileName, nullptr},
-                 {&ids.raceDate, race.raceDate, &race.raceDate},
-                 {&ids.raceNumberText, entry.raceNumberText, &entry.raceNumberText},
-                 {&ids.raceName, race.raceName, nullptr},
-                 {&ids.gradedText, race.gradedText, &race.gradedText},
-                 {&ids.courseName, race.courseName, &race.courseName},
-                 {&ids.distanceText, race.distanceText, &race.distanceText},
-                 {&ids.firstLine, entry.firstPlace, &entry.firstPlace},
-                 {&ids.secondLine, entry.secondPlace, &entry.secondPlace},
-                 {&ids.firstText, firstText, &firstText},
-                 {&ids.secondText, secondText, &secondText},
-                 {&ids.payoutLine, entry.payout, nullptr},
-                 {&ids.proposed, QStringView(tickets.data(), proposedCount), nullptr},
-                 {&ids.tipsterNames, tipsters.names, &tipsters.names},
-                 {&ids.tipsterMarks, QStringView(tipsters.marks.data(), qsizetype(tipsters.marks.size())), nullptr}});
-    // The payout as shown is nearly always the line itself.
-    ids.payoutText = payoutText == entry.payout ? ids.payoutLine : texts->keepOne(out, payoutText);
-    return out;
-}
-
-RecordTotals recordTotals(const std::vector<RaceOutcome>& races)
+RecordTotals recordTotals(const RaceList& races)
 {
     RecordTotals totals;
-    for (const RaceOutcome& race : races) {
-        if (race.readable)
-            totals.count(race.hit, race.stake(), race.payout);
+    for (std::size_t i = 0; i < races.size(); ++i) {
+        if (races.readable[i])
+            totals.count(races.hit[i] != 0, races.proposedCount[i] * yenPerTicket, races.payout[i]);
     }
     return totals;
 }
 
-BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races)
+BalanceTotals balanceTotals(const RaceList& races)
 {
     BalanceTotals totals;
-    for (const RaceOutcome& race : races) {
-        totals.stake += race.ownStake;
-        totals.income += race.ownIncome;
+    for (std::size_t i = 0; i < races.size(); ++i) {
+        totals.stake += races.ownStake[i];
+        totals.income += races.ownIncome[i];
     }
     return totals;
 }
@@ -342,17 +344,18 @@ BalanceTotals balanceTotals(const std::vector<CatalogueEntry>& races)
 FolderRecord tallyFolder(const QString& folder, ReadScope scope)
 {
     FolderRecord record;
-    // Each race becomes its outcome on the thread that read it: the engine runs on every core, and only the outcomes
-    // are kept.
-    // An outcome holds no runner name, so none is read; the tipsters' names are kept once for the folder.
+    // Each race goes into the table on the thread that read it: the engine runs on every core, and nothing of a race
+    // but its row is kept. The table holds no runner name, so none is read; the tipsters' names are kept once for the
+    // folder.
     TipsterNames names;
-    OutcomeTextsBuilder texts;
-    record.races = RaceFolder(folder).racesAs<RaceOutcome>(
-        scope, RunnerNames::Skipped, [&](CataloguedRace&& race) { return outcomeOf(race, &names, &texts); });
-    texts.finish();
+    TableBuilder builder(record.races, names);
+    const std::vector<std::size_t> order = RaceFolder(folder).readEach(
+        scope, RunnerNames::Skipped, [&builder](std::size_t count) { builder.sized(count); },
+        [&builder](std::size_t index, CataloguedRace&& race) { builder.put(index, race); });
+    builder.finish(order);
 #ifdef __GLIBC__
-    // The reading threads' buffers are freed by now, scattered among the outcomes kept: their pages go back to the
-    // system rather than staying with the program while the analysis is worked out.
+    // The reading threads' buffers are freed by now, in the threads' own heaps, which nothing the screens allocate
+    // later on this thread reuses: their pages go back to the system rather than staying with the program.
     malloc_trim(0);
 #endif
     record.tipsterNames = names.names();

@@ -3,18 +3,14 @@
 #include "prediction/mark_sheet.h"
 #include "racefile/catalogue.h"
 #include "racefile/race_file.h"
+#include "record/race_table.h"
 #include "record/race_tipsters.h"
 
-#include <QExplicitlySharedDataPointer>
-#include <QHash>
-#include <QMutex>
 #include <QString>
 #include <QStringView>
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,157 +29,127 @@ struct HorsePair {
     bool operator==(const HorsePair&) const = default;
 };
 
-// Where the recorded finishers stood in the program's rankings, as the prediction result shows them. The rankings
-// and grades come before the tickets, so they are the same for every ticket count.
-struct RankFacts {
-    bool marked = false; // any mark at all: a race without one has no ranking to speak of
-    // The 0-based place of the winner [0] and of the second [1] in the favourite and the quinella order; -1 when the
-    // finisher is no runner (and for the second, when it is the winner's number again).
-    std::int8_t favPlace[2] = {-1, -1};
-    std::int8_t quinellaPlace[2] = {-1, -1};
-    // The grades the result screen shows beside the leading runners: favTop, favTopTwo, quinellaTop, quinellaTopTwo.
-    char grades[4] = {'C', 'C', 'C', 'C'};
-};
-
-// The texts of the races of a tally, in blocks of UTF-16 code units, each named by a 4-byte number: a hundred
-// thousand races would otherwise hold over a million strings, each with its own block of memory. The blocks are only
-// added to while the folder is read (OutcomeTextsBuilder); afterwards they are read from any thread.
-//
-// A text's number is where it lies: region (the high 16 bits) and code unit in it, each region 2^16 units. A text
-// lies whole in one block (a long one gets a block of as many regions as it takes), after its length in one unit (or
-// 0xFFFF and the length in two more). Texts are never moved once the first region is full, so a table of a hundred
-// thousand races grows without ever holding its texts twice; the first region grows as texts come, so that the table
-// of a single race stays small.
-class OutcomeTexts : public QSharedData {
+// One race of a tally, read through the table's arrays (a view: the table must outlive it).
+class RaceOutcome {
 public:
-    using Id = std::uint32_t;
-    static constexpr Id empty = 0;
+    RaceOutcome(const RaceTable& table, std::size_t race) : t_(&table), i_(race) {}
+    std::size_t index() const { return i_; }
 
-    OutcomeTexts();
-    OutcomeTexts(const OutcomeTexts&) = delete;
-    OutcomeTexts& operator=(const OutcomeTexts&) = delete;
-
-    QStringView text(Id id) const
-    {
-        const char16_t* at = regions_[id >> regionBits] + (id & (regionUnits - 1));
-        if (at[0] != longText)
-            return {at + 1, static_cast<qsizetype>(at[0])};
-        return {at + 3, static_cast<qsizetype>(at[1] | std::uint32_t{at[2]} << 16)};
-    }
-    // Appends a text; every call gives a new number. Throws std::bad_alloc past 2^32 code units (8 GB of text).
-    Id add(QStringView text);
-    // Empties the table for another use of its memory.
-    void clear();
-    // Gives back the first region's room beyond its texts, once no more are added.
-    void squeeze();
-
-private:
-    static constexpr int regionBits = 16;
-    static constexpr std::uint64_t regionUnits = std::uint64_t{1} << regionBits;
-    static constexpr char16_t longText = 0xFFFF;
-
-    std::vector<char16_t> first_;                     // region 0, grown as texts come
-    std::vector<std::unique_ptr<char16_t[]>> blocks_; // the regions after it
-    std::vector<char16_t*> regions_;                  // where each region begins
-    std::uint64_t next_ = 1;                          // where the next text goes (unit 0: the empty text)
-    std::uint64_t end_ = regionUnits;                 // the end of the block it goes in
-};
-
-// One saved race and how it came out.
-struct RaceOutcome {
     // False for a file that cannot be read as a race: it is listed, with the date, race number and name as far as
     // they could be read, but nothing else of it is known and no total counts it.
-    bool readable = false;
+    bool readable() const { return t_->readable[i_] != 0; }
 
-    std::int16_t raceNumber = 0;
-    std::int16_t runnerCount = 0;
-    std::int16_t ticketsAsked = 0;
-    std::int8_t axisPattern = 0; // 1..4 from the engine
+    std::int16_t raceNumber() const { return t_->raceNumber[i_]; }
+    std::int16_t runnerCount() const { return t_->runnerCount[i_]; }
+    std::int16_t ticketsAsked() const { return t_->ticketsAsked[i_]; }
+    std::int8_t axisPattern() const { return t_->axisPattern[i_]; } // 1..4 from the engine
 
     // Both finishers read as horse numbers (1 or more). A race written with empty boxes holds 0 and 0, which no
     // ticket can match: it has no result, as a race never written.
-    bool resultRecorded = false;
-    bool hit = false;
+    bool resultRecorded() const { return t_->resultRecorded[i_] != 0; }
+    bool hit() const { return t_->hit[i_] != 0; }
     // The values of the result lines: the number each line starts with (0 for none), which is what the hit rule
     // compares.
-    double firstValue = 0;
-    double secondValue = 0;
+    double firstValue() const { return t_->firstValue[i_]; }
+    double secondValue() const { return t_->secondValue[i_]; }
 
-    double payout = 0; // the payout line's value, whether or not the race was a hit
-    double proposalPayout() const { return hit ? payout : 0; }
+    double payout() const { return t_->payout[i_]; } // the payout line's value, whether or not the race was a hit
+    double proposalPayout() const { return hit() ? payout() : 0; }
     double proposalProfit() const { return proposalPayout() - stake(); }
 
     // The user's own amounts as the balance screen sums them (a line that holds no number counts 0); 0 when the
     // race was read through its results only.
-    double ownStake = 0;
-    double ownIncome = 0;
+    double ownStake() const { return t_->ownStake[i_]; }
+    double ownIncome() const { return t_->ownIncome[i_]; }
     // The balance screen has written amounts: the stake line is no longer empty (a fresh save leaves it empty), or
     // an income was entered.
-    bool amountsRecorded = false;
-    double ownDifference() const { return ownIncome - ownStake; }
+    bool amountsRecorded() const { return t_->amountsRecorded[i_] != 0; }
+    double ownDifference() const { return ownIncome() - ownStake(); }
     // The payout, the stake and the income are each whole yen from 0 to maxAmountYen, so that any sum of them is
     // exact. A race that holds another amount is listed and counted by the screens as it stands, but the analysis
     // leaves it out of its money figures.
-    bool amountsCountable = false;
+    bool amountsCountable() const { return t_->amountsCountable[i_] != 0; }
 
     // The engine's run for the spinner's largest count holds the proposal for every count of the spinner (the first k
     // of its tickets), so the what-if of a race needs only its ticket total and where the recorded pair is in it.
-    std::uint8_t largestRunTickets = 0;
-    std::int8_t resultPlaceInLargestRun = -1; // -1: not proposed
+    int largestRunTickets() const { return t_->largestRunTickets[i_]; }
+    int resultPlaceInLargestRun() const { return t_->resultPlaceInLargestRun[i_]; } // -1: not proposed
     // The tickets and the hit had k tickets been asked, k = 1..largestSpinnerCount.
-    int ticketsIfAsked(int k) const { return k < largestRunTickets ? k : largestRunTickets; }
-    bool hitIfAsked(int k) const { return resultPlaceInLargestRun >= 0 && resultPlaceInLargestRun < k; }
+    int ticketsIfAsked(int k) const { return k < largestRunTickets() ? k : largestRunTickets(); }
+    bool hitIfAsked(int k) const { return resultPlaceInLargestRun() >= 0 && resultPlaceInLargestRun() < k; }
 
     // The tipster grid kept after the income line: whether there is one and could be read, and, read, the tipsters
     // who marked a runner (fitted to the counts as a load fits them, so that every tipster mark is in the counts).
-    GridBlock tipsterGrid = GridBlock::None;
-    RankFacts ranks;
+    GridBlock tipsterGrid() const { return t_->tipsterGrid[i_]; }
+    const RankFacts& ranks() const { return t_->ranks[i_]; }
 
-    // The six mark counts (0..25) of each runner, five bits each.
-    std::array<std::uint32_t, maxRunners> packedMarks{};
     int markCount(int runner, int kind) const
     {
-        return static_cast<int>(packedMarks[static_cast<std::size_t>(runner)] >> (5 * kind) & 31);
+        return t_->markCounts[i_][static_cast<std::size_t>(runner)][static_cast<std::size_t>(kind)];
     }
     MarkSheet markSheet() const;
 
-    // The texts, kept in the tally's table (texts: shared by every race of one read of a folder).
-    QExplicitlySharedDataPointer<const OutcomeTexts> texts;
-    struct TextIds {
-        OutcomeTexts::Id fileName = 0, raceDate = 0, raceNumberText = 0, raceName = 0, gradedText = 0, courseName = 0,
-                         distanceText = 0, firstText = 0, secondText = 0, firstLine = 0, secondLine = 0, payoutText = 0,
-                         payoutLine = 0, proposed = 0, tipsterNames = 0, tipsterMarks = 0;
-    } textIds;
-    QStringView text(OutcomeTexts::Id id) const { return texts ? texts->text(id) : QStringView(); }
-
-    QStringView fileName() const { return text(textIds.fileName); }
-    QStringView raceDate() const { return text(textIds.raceDate); }             // as stored, normally "YY/MM/DD"
-    QStringView raceNumberText() const { return text(textIds.raceNumberText); } // line 2, for an unreadable file
-    QStringView raceName() const { return text(textIds.raceName); }
-    QStringView gradedText() const { return text(textIds.gradedText); }
-    QStringView courseName() const { return text(textIds.courseName); }
-    QStringView distanceText() const { return text(textIds.distanceText); }
+    QStringView text(RaceText field) const { return t_->text(field, i_); }
+    QStringView fileName() const { return text(RaceText::FileName); }
+    QStringView raceDate() const { return text(RaceText::RaceDate); }             // as stored, normally "YY/MM/DD"
+    QStringView raceNumberText() const { return text(RaceText::RaceNumberText); } // line 2, for an unreadable file
+    QStringView raceName() const { return text(RaceText::RaceName); }
+    QStringView gradedText() const { return text(RaceText::GradedText); }
+    QStringView courseName() const { return text(RaceText::CourseName); }
+    QStringView distanceText() const { return text(RaceText::DistanceText); }
     // The result pair as the file records it: first the winner (line 10 + 7N), then the second (line 11 + 7N). A line
     // holding a number shows it in plain decimal ("7" for "07"), a line holding hand-written text keeps its text.
-    QStringView firstText() const { return text(textIds.firstText); }
-    QStringView secondText() const { return text(textIds.secondText); }
+    QStringView firstText() const { return text(RaceText::FirstText); }
+    QStringView secondText() const { return text(RaceText::SecondText); }
     // The same pair as the lines hold it ("07", "+4", "3番"), for the record screen's list.
-    QStringView firstLine() const { return text(textIds.firstLine); }
-    QStringView secondLine() const { return text(textIds.secondLine); }
-    QStringView payoutText() const { return text(textIds.payoutText); } // a number in plain decimal, or its text
-    QStringView payoutLine() const { return text(textIds.payoutLine); } // the payout line as it holds it
+    QStringView firstLine() const { return text(RaceText::FirstLine); }
+    QStringView secondLine() const { return text(RaceText::SecondLine); }
+    QStringView payoutText() const { return text(RaceText::PayoutText); } // a number in plain decimal, or its text
+    QStringView payoutLine() const { return text(RaceText::PayoutLine); } // the payout line as it holds it
 
-    // The proposed tickets (ticketsAsked of them, or what the engine gave), one code unit each in the table.
-    int proposedCount() const { return static_cast<int>(text(textIds.proposed).size()); }
+    // The proposed tickets (ticketsAsked of them, or what the engine gave).
+    int proposedCount() const { return t_->proposedCount[i_]; }
     HorsePair proposedTicket(int t) const
     {
-        const char16_t unit = text(textIds.proposed).utf16()[t];
-        return {unit >> 8, unit & 0xFF};
+        const std::array<std::uint8_t, 2>& ticket = t_->tickets[t_->ticketStart[i_] + static_cast<std::size_t>(t)];
+        return {ticket[0], ticket[1]};
     }
     std::vector<HorsePair> proposed() const;
-    // The tipsters who marked a runner, read from the table (none without a grid, or when the tally kept none).
-    RaceTipsters tipsters() const { return {text(textIds.tipsterNames), text(textIds.tipsterMarks)}; }
+    // The tipsters who marked a runner (none without a grid, or when the tally kept none).
+    RaceTipsters tipsters() const { return {*t_, i_}; }
     double stake() const { return proposedCount() * yenPerTicket; } // every proposed ticket bought for 100 yen
+
+private:
+    const RaceTable* t_;
+    std::size_t i_;
+};
+
+// The races of a tally: the table, and each race read through it as a RaceOutcome.
+class RaceList : public RaceTable {
+public:
+    RaceOutcome operator[](std::size_t race) const { return {*this, race}; }
+    RaceOutcome at(std::size_t race) const;
+    RaceOutcome back() const { return {*this, size() - 1}; }
+
+    class const_iterator {
+    public:
+        using value_type = RaceOutcome;
+        using difference_type = std::ptrdiff_t;
+        const_iterator(const RaceTable* table, std::size_t race) : table_(table), race_(race) {}
+        RaceOutcome operator*() const { return {*table_, race_}; }
+        const_iterator& operator++()
+        {
+            ++race_;
+            return *this;
+        }
+        bool operator==(const const_iterator& other) const { return race_ == other.race_; }
+
+    private:
+        const RaceTable* table_;
+        std::size_t race_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
 };
 
 // The runner index (0-based) of a finisher's horse number as the result line's value holds it, or -1 when it is no
@@ -220,44 +186,12 @@ struct BalanceTotals {
 };
 
 struct FolderRecord {
-    std::vector<RaceOutcome> races; // catalogue order: date text, then race number
+    RaceList races; // catalogue order: date text, then race number
     RecordTotals record;
     BalanceTotals balance;
     // The names of the tipsters the races' grids hold, numbered as RaceTipsters numbers them.
     QStringList tipsterNames;
 };
-
-// Builds a tally's text table from the reading threads at once. Texts that many races of a folder hold alike
-// (dates, race numbers, classes, courses, distances, result lines) are kept once: every race holding a spelling holds
-// the one copy of it.
-class OutcomeTextsBuilder {
-public:
-    // findRepeats false: every text is added as it comes (the table of a single race).
-    explicit OutcomeTextsBuilder(bool findRepeats = true) : findRepeats_(findRepeats) {}
-    // Adds to a table given (emptied first).
-    OutcomeTextsBuilder(QExplicitlySharedDataPointer<OutcomeTexts> table, bool findRepeats);
-    // Puts the texts of a race in the table: each shared one found or added, the others added.
-    struct Entry {
-        OutcomeTexts::Id* id;
-        QStringView text;
-        const QString* shared; // the text as a QString when it is one that repeats, else null
-    };
-    void keep(RaceOutcome& race, std::initializer_list<Entry> entries);
-    OutcomeTexts::Id keepOne(RaceOutcome& race, QStringView text);
-    // Once every race is in: the table keeps only the room its texts take, and the list of repeats goes.
-    void finish();
-
-private:
-    QMutex mutex_;
-    QExplicitlySharedDataPointer<OutcomeTexts> table_{new OutcomeTexts};
-    QHash<QString, OutcomeTexts::Id> shared_;
-    bool findRepeats_;
-};
-
-// The outcome of one catalogued race, read whole (through the balance lines). names, when given, numbers the race's
-// tipsters; without it the grid is not kept. texts, when given, is the table of the folder's races; without it the race
-// gets a table of its own.
-RaceOutcome outcomeOf(const CataloguedRace& item, TipsterNames* names = nullptr, OutcomeTextsBuilder* texts = nullptr);
 
 // The hit rule, for the record and every replay of a race alike: one of the proposed tickets is the pair of
 // finishers, whichever of the two came first. first and second are horse numbers (the values of the result lines).
@@ -265,8 +199,8 @@ bool proposesResult(const PredictionResult& prediction, double first, double sec
 // The place of that ticket in the list, -1 for none.
 int placeOfResult(const PredictionResult& prediction, double first, double second);
 
-RecordTotals recordTotals(const std::vector<RaceOutcome>& races);
-BalanceTotals balanceTotals(const std::vector<RaceOutcome>& races);
+RecordTotals recordTotals(const RaceList& races);
+BalanceTotals balanceTotals(const RaceList& races);
 BalanceTotals balanceTotals(const std::vector<CatalogueEntry>& races);
 
 // Reads every race file of the folder once and tallies it. Whole reads everything. ThroughResults reads as the record

@@ -193,11 +193,12 @@ TipsterLeftOut tipsterLeftOut(const Analysis& analysis)
     QStringList names;
     const AnalysisData& data = analysis.data();
     for (std::size_t i = 0; i < counts.leftOut.size() && i < 20; ++i) {
-        const RaceOutcome& race = data.outcome(counts.leftOut[i]);
-        const bool unreadable = race.tipsterGrid == GridBlock::Damaged || race.tipsterGrid == GridBlock::UnknownVersion;
+        const RaceOutcome race = data.outcome(counts.leftOut[i]);
+        const bool unreadable =
+            race.tipsterGrid() == GridBlock::Damaged || race.tipsterGrid() == GridBlock::UnknownVersion;
         names << QStringLiteral("%1　%2R　%3%4")
                      .arg(race.raceDate().toString())
-                     .arg(race.raceNumber)
+                     .arg(race.raceNumber())
                      .arg(race.raceName().toString(), unreadable ? QStringLiteral("（印が読めない）") : QString());
     }
     if (counts.leftOut.size() > 20)

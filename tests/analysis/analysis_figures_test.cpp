@@ -235,7 +235,7 @@ private slots:
                      (QList<std::int64_t>{1800, 3200, 5600, 7200}));
             QVERIFY(!folder->races().table.empty());
             for (const int race : folder->races().table)
-                QVERIFY(folder->data().outcome(race).amountsCountable);
+                QVERIFY(folder->data().outcome(race).amountsCountable());
         } else {
             QCOMPARE(p.returned, 3200 + std::int64_t(999999999999));
             QCOMPARE(own.stake, 5600 + std::int64_t(999999999999));

@@ -476,7 +476,7 @@ private slots:
         QCOMPARE(counts.unreadableGrid, 0);
         QCOMPARE(counts.withoutResult, 1); // R5
         QCOMPARE(counts.leftOut.size(), std::size_t(1));
-        QCOMPARE(folder->data().outcome(counts.leftOut[0]).raceNumber, 3);
+        QCOMPARE(folder->data().outcome(counts.leftOut[0]).raceNumber(), 3);
         // トキロの本命人気1位, horse 1: first in R7, second in R1, of five.
         QCOMPARE(folder->tipsterFigures().favouriteLeader.placeRatePercent(), 40.0);
 
@@ -695,35 +695,6 @@ private slots:
     // The worked example with the finishers chosen for it: proposed 1-4 2-4 3-4 1-2 for four tickets, 3 then 2 came
     // in. Without B's marks (◎2 ○4 △3 ▲5 ★7) the engine proposes 1-2 1-4 1-5 2-3: B's marks cost the hit. Without A
     // the proposals are as recorded; without C (◎3 ○4 △6 ▲7) they are 1-2 1-4 1-5 2-4, no hit either.
-    // A replay is kept packed: every value it can hold comes back as it was put in, each beside the others.
-    void tipsterReplayKeepsEveryValue_data()
-    {
-        for (const char* column : {"tipster", "only", "without", "onlyHit", "withoutHit", "doubleCircle", "circle"})
-            QTest::addColumn<int>(column);
-        QTest::newRow("nothing proposed, no ◎–○") << 0 << 0 << 0 << 0 << 0 << -1 << -1;
-        QTest::newRow("a usual race") << 7 << 3 << 12 << 1 << 0 << 4 << 11;
-        QTest::newRow("largest of each") << (1 << 24) - 1 << ticketListCapacity << ticketListCapacity << 1 << 1
-                                         << markSheetRows - 1 << markSheetRows - 1;
-        QTest::newRow("hits only") << 65536 << 1 << 1 << 0 << 1 << 0 << 0;
-    }
-    void tipsterReplayKeepsEveryValue()
-    {
-        QFETCH(int, tipster);
-        QFETCH(int, only);
-        QFETCH(int, without);
-        QFETCH(int, onlyHit);
-        QFETCH(int, withoutHit);
-        QFETCH(int, doubleCircle);
-        QFETCH(int, circle);
-        TipsterReplay replay(tipster);
-        QCOMPARE(replay.tipster(), tipster);
-        replay.set(tipster, only, without, onlyHit != 0, withoutHit != 0, doubleCircle, circle);
-        const std::array<int, 7> got = {replay.tipster(),      replay.onlyTickets(),     replay.withoutTickets(),
-                                        int(replay.onlyHit()), int(replay.withoutHit()), replay.doubleCircleRunner(),
-                                        replay.circleRunner()};
-        QCOMPARE(got, (std::array<int, 7>{tipster, only, without, onlyHit, withoutHit, doubleCircle, circle}));
-    }
-
     // A breakdown's rows are kept in one, two or four bytes a race as the rows need: each comes back, -1 too.
     void raceRowsKeepEveryRow_data()
     {

@@ -73,20 +73,20 @@ private slots:
         const FolderRecord tally = tallyFolder(dir.path());
         QCOMPARE(tally.races.size(), std::size_t(1));
         const RaceOutcome& race = tally.races[0];
-        QVERIFY(race.readable);
+        QVERIFY(race.readable());
         QCOMPARE(race.fileName(), u"r00.tkr");
         QCOMPARE(race.raceDate(), u"99/05/16");
-        QCOMPARE(race.raceNumber, 11);
+        QCOMPARE(race.raceNumber(), 11);
         QCOMPARE(race.courseName(), u"東京競馬場");
-        QCOMPARE(race.runnerCount, 8);
-        QCOMPARE(race.ticketsAsked, asked);
-        QCOMPARE(race.axisPattern, 3);
+        QCOMPARE(race.runnerCount(), 8);
+        QCOMPARE(race.ticketsAsked(), asked);
+        QCOMPARE(race.axisPattern(), 3);
         QCOMPARE(race.proposed(), firstTickets(asked));
         QTEST(race.firstText().toString() + u'-' + race.secondText().toString(), "pair");
         QTEST(race.firstLine().toString() + u'-' + race.secondLine().toString(), "lines");
-        QTEST(race.resultRecorded, "recorded");
-        QTEST(race.hit, "hit");
-        QTEST(race.payout, "payoutValue");
+        QTEST(race.resultRecorded(), "recorded");
+        QTEST(race.hit(), "hit");
+        QTEST(race.payout(), "payoutValue");
         QCOMPARE(race.stake(), 100.0 * asked);
         QCOMPARE(race.markSheet(), exampleRace(asked).markSheet);
     }
@@ -133,24 +133,24 @@ private slots:
         for (std::size_t i = 0; i < races.size(); ++i) {
             const RaceOutcome& outcome = tally.races[i];
             const RaceState race = raceOf(races[i]);
-            QVERIFY(outcome.readable);
+            QVERIFY(outcome.readable());
             auto exact = [&race](int count) { return runPrediction(race.markSheet, race.runnerCount, count); };
-            const PredictionResult asked = exact(outcome.ticketsAsked);
-            QCOMPARE(outcome.ticketsAsked, races[i].asked);
+            const PredictionResult asked = exact(outcome.ticketsAsked());
+            QCOMPARE(outcome.ticketsAsked(), races[i].asked);
             std::vector<HorsePair> tickets;
             for (int t = 0; t < asked.ticketTotal; ++t)
                 tickets.push_back({asked.ticketFirst[std::size_t(t)] + 1, asked.ticketSecond[std::size_t(t)] + 1});
             QCOMPARE(outcome.proposed(), tickets);
             QCOMPARE(outcome.markSheet(), race.markSheet);
-            QCOMPARE(outcome.axisPattern, asked.axisPattern);
-            QCOMPARE(outcome.hit, proposesResult(asked, outcome.firstValue, outcome.secondValue));
+            QCOMPARE(outcome.axisPattern(), asked.axisPattern);
+            QCOMPARE(outcome.hit(), proposesResult(asked, outcome.firstValue(), outcome.secondValue()));
             QCOMPARE(outcome.stake(), 100.0 * asked.ticketTotal);
-            hits += outcome.hit;
+            hits += outcome.hit();
             beyondSpinner += asked.ticketTotal > 12;
             for (int k = 1; k <= 12; ++k) {
                 const PredictionResult run = exact(k);
                 QCOMPARE(outcome.ticketsIfAsked(k), run.ticketTotal);
-                QCOMPARE(outcome.hitIfAsked(k), proposesResult(run, outcome.firstValue, outcome.secondValue));
+                QCOMPARE(outcome.hitIfAsked(k), proposesResult(run, outcome.firstValue(), outcome.secondValue()));
             }
         }
         QVERIFY(hits > 10);
@@ -195,7 +195,7 @@ private slots:
         if (withUnreadable) {
             const RaceOutcome& broken = tally.races.back();
             QCOMPARE(broken.fileName(), u"zz.tkr");
-            QVERIFY(!broken.readable);
+            QVERIFY(!broken.readable());
             QCOMPARE(broken.raceDate(), u"99/05/17");
         }
         QCOMPARE(tally.record.races, int(record[0]));
@@ -227,10 +227,11 @@ private slots:
         QFETCH(TailValue, income);
         QTemporaryDir dir;
         QVERIFY(writeRaces(dir.path(), {TestRace{.stake = stake, .income = income}}));
-        const RaceOutcome race = tallyFolder(dir.path()).races.at(0);
-        QTEST(race.amountsRecorded, "recorded");
-        QTEST(race.ownStake, "ownStake");
-        QCOMPARE(race.ownIncome, income.number);
+        const FolderRecord tally = tallyFolder(dir.path());
+        const RaceOutcome race = tally.races.at(0);
+        QTEST(race.amountsRecorded(), "recorded");
+        QTEST(race.ownStake(), "ownStake");
+        QCOMPARE(race.ownIncome(), income.number);
     }
 
     // A hundred thousand races must not each hold their own copy of 東京競馬場: a text that repeats is one copy, and
@@ -244,7 +245,8 @@ private slots:
         nakayama.first = num(7);
         QTemporaryDir dir;
         QVERIFY(writeRaces(dir.path(), {tokyo, nakayama, tokyo, nakayama, tokyo}));
-        const std::vector<RaceOutcome> races = tallyFolder(dir.path()).races;
+        const FolderRecord tally = tallyFolder(dir.path());
+        const RaceList& races = tally.races;
         QCOMPARE(races.size(), std::size_t(5));
         auto copies = [&races](QStringView (RaceOutcome::*text)() const) {
             QSet<const QChar*> held;
@@ -263,7 +265,6 @@ private slots:
         QCOMPARE(copies(&RaceOutcome::firstLine), 2);
         QCOMPARE(copies(&RaceOutcome::secondLine), 1);
         for (const RaceOutcome& race : races) {
-            QCOMPARE(race.texts, races[0].texts); // one table for the folder
             QCOMPARE(race.firstText().data(), race.firstLine().data());
             QCOMPARE(race.payoutText(), u"1230円");
             QCOMPARE(race.payoutText().data(), race.payoutLine().data());
@@ -274,34 +275,55 @@ private slots:
         QCOMPARE(races[3].firstLine(), u"7");
     }
 
-    // The table's texts lie in blocks of 65,536 code units: texts that fill a block to its last unit, texts longer
-    // than a block and long enough to need their length in two units, each come back whole, once the table has given
-    // back its spare room, and after a clear.
-    void textTableKeepsEveryText_data()
+    // A race's tipsters come back from the table in column order as the grid held them: a column without a mark is
+    // not kept, and a name met in two races is one number of the folder's names.
+    void tipsterMarksReadBack()
     {
-        QTest::addColumn<std::vector<int>>("lengths");
-        QTest::newRow("short texts across many blocks") << std::vector<int>(30000, 7);
-        QTest::newRow("a block filled to its last unit") << std::vector<int>{65534, 1, 65533, 2, 65535};
-        QTest::newRow("longer than a block") << std::vector<int>{3, 65536, 4, 200000, 5, 65535 * 2 + 1};
-    }
-    void textTableKeepsEveryText()
-    {
-        QFETCH(std::vector<int>, lengths);
-        OutcomeTexts table;
-        for (int round = 0; round < 2; ++round) {
-            std::vector<OutcomeTexts::Id> ids;
-            std::vector<QString> texts;
-            for (std::size_t t = 0; t < lengths.size(); ++t) {
-                texts.push_back(QString(lengths[t], QChar(u'あ' + int(t % 80))));
-                ids.push_back(table.add(texts.back()));
+        TestRace race{.first = num(1), .second = num(2), .payout = num(300)};
+        race.marks = {{2, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 0}};
+        race.tipsters.columns = {tipsterColumn(QStringLiteral("記者A"), QStringLiteral("◎○・")),
+                                 tipsterColumn(QStringLiteral("白紙"), QStringLiteral("・・・")),
+                                 tipsterColumn(QStringLiteral("記者B"), QStringLiteral("◎・△"))};
+        TestRace other = race;
+        other.tipsters.columns = {race.tipsters.columns[2]};
+        QTemporaryDir dir;
+        QVERIFY(writeRaces(dir.path(), {race, other}));
+        const FolderRecord tally = tallyFolder(dir.path());
+        QStringList names = tally.tipsterNames; // numbered as the reading threads met them
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("記者A"), QStringLiteral("記者B")}));
+        auto read = [&tally](std::size_t index) {
+            QStringList columns;
+            const RaceTipsters tipsters = tally.races[index].tipsters();
+            for (int c = 0; c < tipsters.size(); ++c) {
+                QString column = tally.tipsterNames.value(tipsters.name(c)) + u':';
+                tipsters.forEachMark(
+                    c, [&column](int runner, int kind) { column += QString::number(runner + 1) + markSymbol(kind); });
+                columns.append(column);
             }
-            if (round == 0)
-                table.squeeze();
-            QCOMPARE(table.text(OutcomeTexts::empty), QStringView());
-            for (std::size_t t = 0; t < texts.size(); ++t)
-                QVERIFY2(table.text(ids[t]) == texts[t], qPrintable(QString::number(t)));
-            table.clear();
+            return columns;
+        };
+        QCOMPARE(read(0), (QStringList{QStringLiteral("記者A:1◎2○"), QStringLiteral("記者B:1◎3△")}));
+        QCOMPARE(read(1), QStringList{QStringLiteral("記者B:1◎3△")});
+    }
+
+    // The folder's texts lie end to end in one array: each comes back whole, the empty text as number 0, a text
+    // longer than 65,535 code units too, after the spare room is given back.
+    void folderTextsKeepEveryText()
+    {
+        FolderTexts texts;
+        std::vector<QString> added;
+        std::vector<FolderTexts::Number> numbers;
+        for (const int length : {7, 1, 65535, 65536, 3, 200000, 2}) {
+            added.push_back(QString(length, QChar(u'あ' + length % 80)));
+            numbers.push_back(texts.add(added.back()));
         }
+        QCOMPARE(texts.add(QString()), FolderTexts::empty);
+        texts.squeeze();
+        QCOMPARE(texts.text(FolderTexts::empty), QStringView());
+        QCOMPARE(texts.size(), added.size() + 1);
+        for (std::size_t t = 0; t < added.size(); ++t)
+            QVERIFY2(texts.text(numbers[t]) == added[t], qPrintable(QString::number(t)));
     }
 };
 

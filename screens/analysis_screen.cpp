@@ -56,6 +56,9 @@ AnalysisScreen::AnalysisScreen(Module1& module, Navigation& navigation, Dialogs&
     filterBar->setGeometry(filterArea);
 
     pages = new AnalysisPages(this);
+    // The switcher passes the focus to its tab bar, which has a place of its own in the order below: left in the
+    // chain, it took Tab from 戻ります straight to the tab bar, past the filters.
+    pages->setFocusPolicy(Qt::NoFocus);
     pages->setGeometry(pagesArea);
     pages->addPage(new AnalysisOverviewPage(*state), QStringLiteral("概要"));
     pages->addPage(new AnalysisChartsPage(*state), QStringLiteral("グラフ"));

@@ -653,6 +653,30 @@ private slots:
 
     // A file that cannot be written is told to the user in Japanese and nothing is left behind; an existing file is
     // replaced only after the user agreed.
+    // Tab and Shift+Tab go round every control of the screen, the filters among them, whichever page is shown.
+    void tabGoesRoundTheFilters_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Tab") << int(Qt::Key_Tab);
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab);
+    }
+    void tabGoesRoundTheFilters()
+    {
+        QFETCH(int, key);
+        Opened opened(handComputedRaces());
+        opened.showPage(AnalysisScreen::RacesPage);
+        auto* back = opened.find("backButton");
+        back->setFocus(Qt::TabFocusReason);
+        QSet<QString> reached;
+        for (int i = 0; i < 40 && !reached.contains(QStringLiteral("courseFilter")); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+            QVERIFY(QApplication::focusWidget());
+            reached.insert(QApplication::focusWidget()->objectName());
+        }
+        QVERIFY2(reached.contains(QStringLiteral("courseFilter")),
+                 qPrintable(QStringList(reached.values()).join(u',')));
+    }
+
     void csvFailureAndOverwrite()
     {
         Opened opened(screenRaces());

@@ -376,4 +376,21 @@ QString RaceFileLines::problemMessage(const QString& fileName) const
     return {};
 }
 
+std::vector<BlockLine> splitBlockLines(QByteArrayView bytes)
+{
+    std::vector<BlockLine> lines;
+    qsizetype p = 0;
+    while (p < bytes.size()) {
+        BlockLine line{p, 0, 0};
+        while (p < bytes.size() && bytes[p] != '\r' && bytes[p] != '\n')
+            ++p;
+        line.size = p - line.begin;
+        if (p < bytes.size())
+            p += bytes[p] == '\r' && p + 1 < bytes.size() && bytes[p + 1] == '\n' ? 2 : 1;
+        line.end = p;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 } // namespace racelines

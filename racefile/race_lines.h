@@ -10,6 +10,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 // The lines of a race file and the rules of its three kinds of line, shared by the reader, the catalogue and the
 // rewrite. Line numbers are 1-based, as in the layout: 9 header lines, N name lines, 6N mark lines, 5 tail lines.
@@ -154,5 +155,15 @@ QByteArray optionalLineBytes(QByteArrayView line);
 QByteArray textLineBytes(QByteArrayView line);
 
 inline constexpr QByteArrayView lineEnd = "\r\n";
+
+// A line of what follows the income line, where the blocks of our own stand: where its text begins, its length without
+// the line end, and where the next line begins.
+struct BlockLine {
+    qsizetype begin = 0;
+    qsizetype size = 0;
+    qsizetype end = 0; // after its line end
+};
+// The lines of the bytes after the income line: CR LF, LF and a lone CR end a line, as in the race lines before them.
+std::vector<BlockLine> splitBlockLines(QByteArrayView bytes);
 
 } // namespace racelines

@@ -28,29 +28,6 @@ const QByteArray& gridMarkerBytes()
     return bytes;
 }
 
-struct Line {
-    qsizetype begin = 0;
-    qsizetype size = 0;
-    qsizetype end = 0; // after its line end
-};
-
-std::vector<Line> splitLines(QByteArrayView bytes)
-{
-    std::vector<Line> lines;
-    qsizetype p = 0;
-    while (p < bytes.size()) {
-        Line line{p, 0, 0};
-        while (p < bytes.size() && bytes[p] != '\r' && bytes[p] != '\n')
-            ++p;
-        line.size = p - line.begin;
-        if (p < bytes.size())
-            p += bytes[p] == '\r' && p + 1 < bytes.size() && bytes[p + 1] == '\n' ? 2 : 1;
-        line.end = p;
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 } // namespace
 
 QByteArray takeSurfaceBlock(QByteArrayView bytes, SurfaceAfterRace& found, int firstLine)
@@ -58,7 +35,7 @@ QByteArray takeSurfaceBlock(QByteArrayView bytes, SurfaceAfterRace& found, int f
     found = SurfaceAfterRace{};
     if (!bytes.contains(markerBytes()))
         return bytes.toByteArray();
-    const std::vector<Line> lines = splitLines(bytes);
+    const std::vector<BlockLine> lines = splitBlockLines(bytes);
     const auto text = [&](std::size_t i) { return bytes.sliced(lines[i].begin, lines[i].size); };
     const auto isEnd = [&](std::size_t i) { return i < lines.size() && trimBlanks(text(i)) == endBytes(); };
     std::size_t marker = 0;

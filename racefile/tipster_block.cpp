@@ -38,31 +38,7 @@ constexpr std::array<std::array<char, 2>, markKindCount + 1> markPairs = {{
     {'\x81', '\x45'}, // ・
 }};
 
-struct Line {
-    qsizetype begin = 0;
-    qsizetype size = 0;
-    qsizetype end = 0; // after its line end
-};
-
-// The lines of the bytes: CR LF, LF and a lone CR end a line, as in the race lines before them.
-std::vector<Line> splitLines(QByteArrayView bytes)
-{
-    std::vector<Line> lines;
-    qsizetype p = 0;
-    while (p < bytes.size()) {
-        Line line{p, 0, 0};
-        while (p < bytes.size() && bytes[p] != '\r' && bytes[p] != '\n')
-            ++p;
-        line.size = p - line.begin;
-        if (p < bytes.size())
-            p += bytes[p] == '\r' && p + 1 < bytes.size() && bytes[p + 1] == '\n' ? 2 : 1;
-        line.end = p;
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-QByteArrayView lineBytes(QByteArrayView bytes, const Line& line) { return bytes.sliced(line.begin, line.size); }
+QByteArrayView lineBytes(QByteArrayView bytes, const BlockLine& line) { return bytes.sliced(line.begin, line.size); }
 
 bool isMarker(QByteArrayView line) { return line.startsWith(markerBytes()); }
 bool isEnd(QByteArrayView line) { return trimBlanks(line) == QByteArrayView(endBytes()); }
@@ -75,7 +51,7 @@ struct Parsed {
     TipsterGrid grid;
 };
 
-Parsed parseBlock(QByteArrayView bytes, const std::vector<Line>& lines, std::size_t first, int runners)
+Parsed parseBlock(QByteArrayView bytes, const std::vector<BlockLine>& lines, std::size_t first, int runners)
 {
     Parsed parsed;
     const QByteArrayView version = trimBlanks(lineBytes(bytes, lines[first]).sliced(markerBytes().size()));
@@ -160,7 +136,7 @@ void AfterRace::readGrid(QByteArrayView bytes, int runners, int firstLine)
     };
     if (surface.block != SurfaceBlock::None && firstLine > 0)
         firstLine += static_cast<int>(std::count(surface.bytes.begin(), surface.bytes.end(), '\n'));
-    const std::vector<Line> lines = splitLines(bytes);
+    const std::vector<BlockLine> lines = splitBlockLines(bytes);
     std::size_t marker = 0;
     while (marker < lines.size() && !isMarker(lineBytes(bytes, lines[marker])))
         ++marker;
